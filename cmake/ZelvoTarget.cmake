@@ -1,0 +1,32 @@
+# Common settings for every Zelvo target: warnings as errors, sanitizers when asked.
+function(zelvo_target target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Werror
+    -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
+  if(ZELVO_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                             -fno-sanitize-recover=all)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# An engine library: one folder under src/, no Qt.
+function(zelvo_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  zelvo_target(${name})
+endfunction()
+
+# A GoogleTest executable; every test runs in a pinned environment.
+function(zelvo_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} zelvo_testsupport GTest::gtest GTest::gtest_main)
+  zelvo_target(${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "LANG=C.UTF-8;TZ=UTC;QT_QPA_PLATFORM=offscreen"
+               LABELS engine)
+endfunction()

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zelvo {
+
+// Date texts move between three forms: as typed and shown ("dd/mm/yyyy"), as handed to a
+// masked date input (the eight digits "ddmmyyyy") and as stored in key fields ("yyyymmdd",
+// so that text order is date order). The conversions take characters by position and never
+// fail: an input of another length gives a meaningless but harmless result.
+
+// "dd/mm/yyyy" -> "yyyymmdd"
+std::string ToKeyDate(std::string_view shown);
+// "yyyymmdd" -> "ddmmyyyy"
+std::string FromKeyDate(std::string_view key);
+// "ddmmyyyy" -> "dd/mm/yyyy"
+std::string InputToDate(std::string_view digits);
+
+// Calendar rules of the date checks: Gregorian leap years, 30-day months (April, June,
+// September, November), February with 28 or 29 days.
+bool IsLeapYear(int year);
+int DaysInMonth(int month, int year);  // 0 for a month outside 1..12
+bool IsValidDay(int day, int month, int year);
+
+// The untouched entry masks: "__/__/____" and the two-digit-year "__/__/__".
+bool IsEmptyDateMask(std::string_view text);
+
+}  // namespace zelvo
