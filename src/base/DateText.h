@@ -8,7 +8,9 @@ namespace zelvo {
 // Date texts move between three forms: as typed and shown ("dd/mm/yyyy"), as handed to a
 // masked date input (the eight digits "ddmmyyyy") and as stored in key fields ("yyyymmdd",
 // so that text order is date order). The conversions take characters by position and never
-// fail: an input of another length gives a meaningless but harmless result.
+// fail: an input of another length gives a meaningless but harmless result (missing
+// characters are simply absent: InputToDate("") = "//"). Positions count code points, so a
+// stray non-ASCII letter is moved whole rather than cut into invalid UTF-8.
 
 // "dd/mm/yyyy" -> "yyyymmdd"
 std::string ToKeyDate(std::string_view shown);
@@ -23,7 +25,7 @@ bool IsLeapYear(int year);
 int DaysInMonth(int month, int year);  // 0 for a month outside 1..12
 bool IsValidDay(int day, int month, int year);
 
-// The untouched entry masks: "__/__/____" and the two-digit-year "__/__/__".
+// The untouched entry masks: exactly "__/__/____" or the two-digit-year "__/__/__".
 bool IsEmptyDateMask(std::string_view text);
 
 }  // namespace zelvo

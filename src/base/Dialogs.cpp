@@ -8,7 +8,9 @@ void ScriptedDialogs::message(const std::string& text, const std::string& title,
     m_events.push_back({Event::Kind::Message, text, title, icon, false});
 }
 
-void ScriptedDialogs::beep() { m_events.push_back({Event::Kind::Beep, {}, {}, Icon::None, false}); }
+void ScriptedDialogs::beep() {
+    m_events.push_back({Event::Kind::Beep, {}, {}, Icon::None, false});
+}
 
 Answer ScriptedDialogs::ask(const std::string& text, const std::string& title, Icon icon,
                             bool /*defaultNo*/) {

@@ -23,7 +23,7 @@ struct FileRequest {
 // The only way the engine talks to the operator. The Qt implementation shows real
 // boxes; ScriptedDialogs records them for tests and operator scripts.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
     virtual void beep() = 0;
@@ -38,7 +38,7 @@ public:
 // A question with no queued answer is answered No and marked as unanswered, so a script
 // can fail on it instead of guessing.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Event {
         enum class Kind { Message, Beep, Question, File } kind;
         std::string text;
@@ -62,7 +62,7 @@ public:
     int beeps() const;
     void clear() { m_events.clear(); }
 
-private:
+  private:
     std::vector<Event> m_events;
     std::deque<Answer> m_answers;
     std::deque<std::optional<std::string>> m_files;

@@ -7,7 +7,7 @@ namespace zelvo::test {
 
 // A fresh directory under the system's temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     // The directory as the program writes data directories: with a trailing separator.
     std::string prefix() const { return m_path.string() + "/"; }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "isam/FieldDesc.h"
+#include "isam/Record.h"
+#include "isam/Status.h"
+
+namespace zelvo::isam {
+
+// Where an archive lives: the container database file and the table inside it.
+struct ArchiveLocation {
+    std::string container;
+    std::string table;
+};
+
+// Maps an archive's file name (data directory + year + company + stem, say) to its place.
+// The catalogue above knows which archives share a container; the record manager only
+// stores tables.
+using ContainerResolver = std::function<ArchiveLocation(const std::string& fileName)>;
+
+// Each archive in a container of its own: fileName + ".isd", table named after the file.
+ArchiveLocation SeparateContainers(const std::string& fileName);
+
+// Operations of VmxGet.
+namespace op {
+inline constexpr std::int16_t kFind = 1;
+inline constexpr std::int16_t kNext = 2;
+inline constexpr std::int16_t kPrevious = 4;
+}  // namespace op
+
+// Modes of VmxPut.
+namespace mode {
+inline constexpr std::int16_t kWrite = 0;    // add or replace under the key
+inline constexpr std::int16_t kAdd = 1;      // add; the key must be new
+inline constexpr std::int16_t kRewrite = 2;  // replace; the key must exist
+}  // namespace mode
+
+// The ISAM record manager over SQLite. One object is one station: its handles, its
+// connections and its record locks. Two objects in one process behave like two stations
+// (their locks conflict), which is how the tests play several users.
+//
+// Every call returns a status (Status.h) and never throws for bad input.
+class RecordManager {
+  public:
+    struct Options {
+        std::string vfs;  // SQLite VFS to open containers with; empty: the default
+    };
+
+    explicit RecordManager(ContainerResolver resolver = SeparateContainers);
+    RecordManager(ContainerResolver resolver, Options options);
+    ~RecordManager();
+    RecordManager(const RecordManager&) = delete;
+    RecordManager& operator=(const RecordManager&) = delete;
+
+    // Creates (or replaces) an empty archive with the given fields and indexes. The creation
+    // number and the three zeros are kept for the callers' sake and not interpreted.
+    std::int16_t VmxCreate(const std::string& fileName, std::int16_t creation, std::int16_t,
+                           std::int16_t, std::int16_t, const std::string& fieldDescription);
+    // Opens an existing archive; a missing one fails without creating anything.
+    std::int16_t VmxOpen(const std::string& fileName, std::int16_t, std::int16_t,
+                         std::int16_t& handle);
+    // Reads on key field keyField (0 = primary key) with operation 1 (find: the first record
+    // whose key begins with `key`, case-insensitively for ASCII letters on indexed fields),
+    // 2 (next) or 4 (previous) from the handle's current position. On success `key` and
+    // `keyValue` hold the record's key, `primaryKey` its primary key and `record` its fields.
+    // A failed find leaves the position just before the first key after the text.
+    std::int16_t VmxGet(std::int16_t handle, std::int16_t keyField, std::int16_t operation,
+                        std::string& key, std::string& keyValue, std::string& primaryKey,
+                        Record& record);
+    std::int16_t VmxPut(std::int16_t handle, const std::string& primaryKey, const Record& record,
+                        std::int16_t mode);
+    std::int16_t VmxDelete(std::int16_t handle, const std::string& primaryKey);
+    // Record locks never wait: kLocked when another handle (of this or another process)
+    // holds the key. They are released by VmxUnlock, VmxClose or the holder's death.
+    std::int16_t VmxLock(std::int16_t handle, const std::string& primaryKey);
+    std::int16_t VmxUnlock(std::int16_t handle, const std::string& primaryKey);
+    // Every commit is already durable (WAL, synchronous=FULL); flush only reports failures.
+    std::int16_t VmxFlush(std::int16_t handle);
+    std::int16_t VmxClose(std::int16_t handle);
+    // Positions before the first record of the key field's order.
+    std::int16_t VmxBOF(std::int16_t handle, std::int16_t keyField);
+    // Removes the archive, and its container when nothing else is left in it.
+    std::int16_t VmxKill(const std::string& fileName);
+
+    // Index tools: check an archive, rebuild its indexes, repair a whole container into a
+    // fresh file. `message` receives a short report for the operator.
+    std::int16_t VTVal(const std::string& fileName, std::string& message, std::int16_t,
+                       std::int32_t);
+    std::int16_t VTRebuild(const std::string& fileName, std::string& message, std::int16_t,
+                           std::int32_t, std::int32_t);
+    // request: "Grp=" followed by the container's path. Nobody may have the container open.
+    std::int16_t VTRepair(const std::string& request, std::string& message, std::int16_t,
+                          std::int32_t);
+
+    // Transactions span every archive of one container: begun on any handle of it, they
+    // nest (only the outermost commits), and a write transaction is begun IMMEDIATE so that
+    // nobody waits for the database while holding a record lock.
+    // Use the Transaction guard below; these are its primitives, keyed by container path.
+    std::int16_t beginTransaction(std::int16_t handle, std::string& container);
+    std::int16_t commitTransaction(const std::string& container);
+    void rollbackTransaction(const std::string& container);
+    bool inTransaction(std::int16_t handle) const;
+
+    // Beyond the classic calls.
+    const FieldDesc* description(std::int16_t handle) const;
+    std::int16_t count(std::int16_t handle, std::int64_t& records);
+    ArchiveLocation locate(const std::string& fileName) const { return m_resolver(fileName); }
+    int openHandles() const;
+
+  private:
+    struct Impl;
+    ContainerResolver m_resolver;
+    Options m_options;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Commits explicitly; rolls back when it goes out of scope uncommitted.
+class Transaction {
+  public:
+    Transaction(RecordManager& rm, std::int16_t handle);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    std::int16_t status() const { return m_status; }  // of the begin
+    std::int16_t commit();
+
+  private:
+    RecordManager& m_rm;
+    std::string m_container;
+    std::int16_t m_status;
+    bool m_open;
+};
+
+}  // namespace zelvo::isam

@@ -1,0 +1,48 @@
+#pragma once
+
+// The record manager's SQLite plumbing: connection set-up, the catalogue table that every
+// container holds, schema changes and the mapping of SQLite's errors to statuses.
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "isam/FieldDesc.h"
+
+namespace zelvo::isam {
+
+// Marks our containers, so that a foreign database is reported as damaged, not read.
+inline constexpr int kApplicationId = 0x5A454C56;  // "ZELV"
+
+std::int16_t MapSqliteError(int rc, int sysErrno, sqlite3* db = nullptr);
+int exec(sqlite3* db, const char* sql);
+std::string QuoteName(const std::string& name);
+std::string ColumnText(sqlite3_stmt* st, int col);
+void BindText(sqlite3_stmt* st, int param, const std::string& text);
+
+// WAL, synchronous=FULL, a patient busy handler; creates the catalogue in a new container
+// and checks that an existing one is ours.
+std::int16_t ConfigureConnection(sqlite3* db, bool create);
+
+// Columns of a record's values in field order; an array field spreads over one column per
+// element ("f60_1", "f60_2", ...).
+std::vector<std::string> ValueColumns(const FieldDesc& desc);
+
+// Schema changes run in their own IMMEDIATE transaction unless one is already open.
+std::int16_t CreateTable(sqlite3* db, const std::string& table, const FieldDesc& desc,
+                         bool inTransaction);
+std::int16_t DropTable(sqlite3* db, const std::string& table, bool inTransaction);
+std::int16_t ReadCatalogEntry(sqlite3* db, const std::string& table, std::string& description);
+std::int16_t CatalogIsEmpty(sqlite3* db, bool& empty);
+std::int16_t CountRows(sqlite3* db, const std::string& table, std::int64_t& rows);
+
+// Byte offset in the lock file standing for one record: a 62-bit hash of archive and key,
+// so that distinct records practically never share a lock.
+std::int64_t LockOffset(const std::string& table, const std::string& primaryKey);
+
+// The container and its companions (-wal, -shm, -lck).
+void RemoveContainerFiles(const std::string& path);
+
+}  // namespace zelvo::isam

@@ -1,0 +1,514 @@
+#include "isam/RecordManager.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "FaultVfs.h"
+#include "support/Child.h"
+#include "support/TempDir.h"
+
+namespace zelvo::isam {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Child;
+using test::TempDir;
+
+// A small archive: an indexed name (key of 10), a free text, an amount, two counters and an
+// array of three texts.
+constexpr const char* kDesc = "x10$,$,#,%,&,A3$";
+
+class RecordManagerTest : public ::testing::Test {
+  protected:
+    std::string file(const std::string& name = "2026ABxx") { return dir.prefix() + name; }
+
+    std::int16_t createAndOpen(const char* desc = kDesc) {
+        EXPECT_EQ(rm.VmxCreate(file(), 8, 0, 0, 0, desc), 0);
+        std::int16_t h = 0;
+        EXPECT_EQ(rm.VmxOpen(file(), 0, 3, h), 0);
+        return h;
+    }
+
+    Record make(std::int16_t h, const std::string& name, double amount = 0) {
+        Record r(*rm.description(h));
+        r.setText(1, name);
+        r.setText(2, "note " + name);
+        r.setNumber(3, amount);
+        return r;
+    }
+
+    void put(std::int16_t h, const std::string& pk, const std::string& name) {
+        ASSERT_EQ(rm.VmxPut(h, pk, make(h, name), mode::kAdd), 0) << pk;
+    }
+
+    // Walks key field kf from the start and lists "name/pk" of every record.
+    std::vector<std::string> walk(std::int16_t h, std::int16_t kf, std::int16_t operation) {
+        std::vector<std::string> out;
+        std::string key, kv, pk;
+        Record r;
+        while (rm.VmxGet(h, kf, operation, key, kv, pk, r) == 0) {
+            out.push_back(r.text(1) + "/" + pk);
+        }
+        return out;
+    }
+
+    TempDir dir;
+    RecordManager rm;
+};
+
+TEST(FieldDescTest, ParsesEveryCodeWithOrWithoutSeparators) {
+    struct Case {
+        const char* text;
+        int count;
+        FieldType lastType;
+        int lastKey;
+        int lastArray;
+    };
+    const Case cases[] = {
+        {"$", 1, FieldType::Text, 0, 0},
+        {"x30$,$,$,X16$", 4, FieldType::Text, 16, 0},
+        {"#############", 13, FieldType::Double, 0, 0},
+        {"&,$", 2, FieldType::Text, 0, 0},
+        {"$,$,%", 3, FieldType::Int16, 0, 0},
+        {"$,&", 2, FieldType::Int32, 0, 0},
+        {"x31$,x32$,A31$", 3, FieldType::TextArray, 0, 31},
+        {"$$$x5$", 4, FieldType::Text, 5, 0},
+    };
+    for (const Case& c : cases) {
+        auto d = FieldDesc::parse(c.text);
+        ASSERT_TRUE(d) << c.text;
+        EXPECT_EQ(d->count(), c.count) << c.text;
+        EXPECT_EQ(d->field(c.count).type, c.lastType) << c.text;
+        EXPECT_EQ(d->field(c.count).keyLength, c.lastKey) << c.text;
+        EXPECT_EQ(d->field(c.count).arrayLength, c.lastArray) << c.text;
+    }
+    for (const char* bad : {"", ",", "x$", "A$", "x10", "?", "$,y5$"}) {
+        EXPECT_FALSE(FieldDesc::parse(bad)) << bad;
+    }
+    auto pc = FieldDesc::parse(std::string(43, '$'));
+    ASSERT_TRUE(pc);
+    EXPECT_EQ(pc->count(), 43);
+}
+
+TEST_F(RecordManagerTest, EveryFieldCodeRoundTrips) {
+    std::int16_t h = createAndOpen();
+    Record r(*rm.description(h));
+    r.setText(1, "Àbete rosso");
+    r.setText(2, std::string(300, 'z'));
+    r.setNumber(3, -1234567890123.5);
+    r.setNumber(4, -32768);
+    r.setNumber(5, 2147483647);
+    r.setText(6, 1, "uno");
+    r.setText(6, 3, "tre");
+    ASSERT_EQ(rm.VmxPut(h, "00051", r, mode::kAdd), 0);
+
+    std::string key = "00051", kv, pk;
+    Record got;
+    ASSERT_EQ(rm.VmxGet(h, 0, op::kFind, key, kv, pk, got), 0);
+    EXPECT_EQ(pk, "00051");
+    EXPECT_EQ(got, r);
+    EXPECT_EQ(got.text(6, 2), "");
+}
+
+TEST_F(RecordManagerTest, IndexOrderFoldsAsciiCaseAndBreaksTiesByPrimaryKey) {
+    std::int16_t h = createAndOpen();
+    put(h, "5", "abete");
+    put(h, "3", "Abete");
+    put(h, "9", "ZUCCA");
+    put(h, "1", "betulla");
+    put(h, "7", "abete");
+    put(h, "2", "Acero");
+    EXPECT_EQ(walk(h, 1, op::kNext), (std::vector<std::string>{"Abete/3", "abete/5", "abete/7",
+                                                               "Acero/2", "betulla/1", "ZUCCA/9"}));
+    // The primary key orders as bytes.
+    rm.VmxBOF(h, 0);
+    EXPECT_EQ(walk(h, 0, op::kNext), (std::vector<std::string>{"betulla/1", "Acero/2", "Abete/3",
+                                                               "abete/5", "abete/7", "ZUCCA/9"}));
+}
+
+TEST_F(RecordManagerTest, FindTakesTheFirstKeyBeginningWithTheText) {
+    std::int16_t h = createAndOpen();
+    put(h, "1", "Rossi Mario");
+    put(h, "2", "Rossetti");
+    put(h, "3", "Bianchi");
+    put(h, "4", "Rossi Anna");
+    struct Case {
+        std::string text;
+        std::int16_t status;
+        std::string pk;
+    };
+    const Case cases[] = {
+        {"ross", 0, "2"},
+        {"ROSSI", 0, "4"},
+        {"Rossi M", 0, "1"},
+        {"", 0, "3"},
+        {"Rossa", 2, ""},
+        {"Zeta", 2, ""},
+        // The key is 10 characters: a longer text is cut to it, so identity checks are the
+        // caller's business.
+        {"Rossi Mario e figli", 0, "1"},
+        {"Rossi Marco", 2, ""},
+    };
+    for (const Case& c : cases) {
+        std::string key = c.text, kv, pk;
+        Record r;
+        EXPECT_EQ(rm.VmxGet(h, 1, op::kFind, key, kv, pk, r), c.status) << c.text;
+        if (c.status == 0) {
+            EXPECT_EQ(pk, c.pk) << c.text;
+            EXPECT_EQ(kv, r.text(1).substr(0, 10)) << c.text;
+        }
+    }
+    // Exact primary keys only find themselves or a key they begin.
+    std::string key = "3", kv, pk;
+    Record r;
+    EXPECT_EQ(rm.VmxGet(h, 0, op::kFind, key, kv, pk, r), 0);
+    EXPECT_EQ(r.text(1), "Bianchi");
+    key = "5";
+    EXPECT_EQ(rm.VmxGet(h, 0, op::kFind, key, kv, pk, r), status::kNotFound);
+}
+
+TEST_F(RecordManagerTest, NextAndPreviousWalkAcrossDuplicatesAndStopAtBothEnds) {
+    std::int16_t h = createAndOpen();
+    for (const auto& [pk, name] : std::vector<std::pair<std::string, std::string>>{
+             {"a", "mela"}, {"b", "mela"}, {"c", "mela"}, {"d", "pera"}, {"e", "fico"}}) {
+        put(h, pk, name);
+    }
+    std::string key = "mela", kv, pk;
+    Record r;
+    ASSERT_EQ(rm.VmxGet(h, 1, op::kFind, key, kv, pk, r), 0);
+    EXPECT_EQ(pk, "a");
+    ASSERT_EQ(rm.VmxGet(h, 1, op::kNext, key, kv, pk, r), 0);
+    EXPECT_EQ(pk, "b");
+    ASSERT_EQ(rm.VmxGet(h, 1, op::kPrevious, key, kv, pk, r), 0);
+    EXPECT_EQ(pk, "a");
+    ASSERT_EQ(rm.VmxGet(h, 1, op::kPrevious, key, kv, pk, r), 0);
+    EXPECT_EQ(pk, "e");
+    EXPECT_EQ(rm.VmxGet(h, 1, op::kPrevious, key, kv, pk, r), status::kBeginningOfIndex);
+
+    rm.VmxBOF(h, 1);
+    EXPECT_EQ(walk(h, 1, op::kNext),
+              (std::vector<std::string>{"fico/e", "mela/a", "mela/b", "mela/c", "pera/d"}));
+    EXPECT_EQ(rm.VmxGet(h, 1, op::kNext, key, kv, pk, r), status::kEndOfIndex);
+    // Backwards from the last record.
+    EXPECT_EQ(walk(h, 1, op::kPrevious),
+              (std::vector<std::string>{"mela/c", "mela/b", "mela/a", "fico/e"}));
+
+    // A failed find leaves the position before the next key: "next" reads it, "previous"
+    // the one before (the search windows' previous descriptions).
+    key = "n";
+    EXPECT_EQ(rm.VmxGet(h, 1, op::kFind, key, kv, pk, r), status::kNotFound);
+    ASSERT_EQ(rm.VmxGet(h, 1, op::kNext, key, kv, pk, r), 0);
+    EXPECT_EQ(pk, "d");
+    key = "n";
+    rm.VmxGet(h, 1, op::kFind, key, kv, pk, r);
+    ASSERT_EQ(rm.VmxGet(h, 1, op::kPrevious, key, kv, pk, r), 0);
+    EXPECT_EQ(pk, "c");
+}
+
+TEST_F(RecordManagerTest, WalkStaysCorrectWhileTheCallerRewritesAndDeletes) {
+    std::int16_t h = createAndOpen();
+    for (int i = 0; i < 20; ++i) {
+        put(h, std::to_string(100 + i), "n" + std::to_string(100 + i));
+    }
+    rm.VmxBOF(h, 1);
+    std::string key, kv, pk;
+    Record r;
+    int seen = 0;
+    while (rm.VmxGet(h, 1, op::kNext, key, kv, pk, r) == 0) {
+        ++seen;
+        r.setNumber(3, 1);
+        ASSERT_EQ(rm.VmxPut(h, pk, r, mode::kRewrite), 0);
+        if (seen % 3 == 0) {
+            ASSERT_EQ(rm.VmxDelete(h, pk), 0);
+        }
+    }
+    EXPECT_EQ(seen, 20);
+    std::int64_t n = 0;
+    ASSERT_EQ(rm.count(h, n), 0);
+    EXPECT_EQ(n, 14);
+}
+
+TEST_F(RecordManagerTest, PutModesAndTheirStatuses) {
+    std::int16_t h = createAndOpen();
+    Record a = make(h, "alfa", 1);
+    Record b = make(h, "beta", 2);
+    EXPECT_EQ(rm.VmxPut(h, "k", a, mode::kAdd), 0);
+    EXPECT_EQ(rm.VmxPut(h, "k", b, mode::kAdd), status::kDuplicateKey);
+    EXPECT_EQ(rm.VmxPut(h, "z", b, mode::kRewrite), status::kNoCurrentRecord);
+    EXPECT_EQ(rm.VmxPut(h, "k", b, mode::kRewrite), 0);
+    EXPECT_EQ(rm.VmxPut(h, "w", a, mode::kWrite), 0);
+    EXPECT_EQ(rm.VmxPut(h, "w", b, mode::kWrite), 0);
+    EXPECT_EQ(rm.VmxPut(h, "w", b, 3), status::kBadArgument);
+    EXPECT_EQ(rm.VmxDelete(h, "nope"), status::kNotFound);
+
+    std::string key = "k", kv, pk;
+    Record r;
+    ASSERT_EQ(rm.VmxGet(h, 0, op::kFind, key, kv, pk, r), 0);
+    EXPECT_EQ(r.text(1), "beta");
+    // The old key of a rewritten record no longer finds it.
+    key = "alfa";
+    EXPECT_EQ(rm.VmxGet(h, 1, op::kFind, key, kv, pk, r), status::kNotFound);
+    std::int64_t n = 0;
+    rm.count(h, n);
+    EXPECT_EQ(n, 2);
+}
+
+TEST_F(RecordManagerTest, BadArgumentsReturnAStatusAndNeverCrash) {
+    std::int16_t h = createAndOpen();
+    std::string key, kv, pk;
+    Record r = make(h, "x");
+    EXPECT_EQ(rm.VmxGet(999, 1, op::kFind, key, kv, pk, r), status::kBadArgument);
+    EXPECT_EQ(rm.VmxGet(h, 2, op::kFind, key, kv, pk, r), status::kBadArgument);  // not indexed
+    EXPECT_EQ(rm.VmxGet(h, 7, op::kFind, key, kv, pk, r), status::kBadArgument);
+    EXPECT_EQ(rm.VmxGet(h, 1, 3, key, kv, pk, r), status::kBadArgument);
+    Record shortRecord(*FieldDesc::parse("x10$,$"));
+    EXPECT_EQ(rm.VmxPut(h, "1", shortRecord, mode::kWrite), status::kBadArgument);
+    Record wrongType(*FieldDesc::parse("#,$,#,%,&,A3$"));
+    EXPECT_EQ(rm.VmxPut(h, "1", wrongType, mode::kWrite), status::kBadArgument);
+    EXPECT_EQ(rm.VmxPut(-1, "1", r, mode::kWrite), status::kBadArgument);
+    EXPECT_EQ(rm.VmxLock(0, "1"), status::kBadArgument);
+    EXPECT_EQ(rm.VmxBOF(h, 2), status::kBadArgument);
+    EXPECT_EQ(rm.VmxCreate(file("bad"), 1, 0, 0, 0, "x$"), status::kBadArgument);
+    EXPECT_EQ(rm.VmxClose(h), 0);
+    EXPECT_EQ(rm.VmxClose(h), status::kBadArgument);
+    EXPECT_EQ(rm.VmxFlush(h), status::kBadArgument);
+}
+
+TEST_F(RecordManagerTest, OpenOfAMissingArchiveFailsAndCreatesNothing) {
+    std::int16_t h = 0;
+    EXPECT_EQ(rm.VmxOpen(file("1989ABct"), 0, 3, h), status::kArchiveMissing);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    // A file that is not one of our containers is damaged, not missing.
+    std::FILE* f = std::fopen((file("junk") + ".isd").c_str(), "w");
+    std::fputs("not a database at all, just some text that is long enough", f);
+    std::fclose(f);
+    EXPECT_EQ(rm.VmxOpen(file("junk"), 0, 3, h), status::kCorrupt);
+}
+
+TEST_F(RecordManagerTest, CreateReplacesKillRemovesAndReopenSeesIt) {
+    std::int16_t h = createAndOpen();
+    put(h, "1", "uno");
+    rm.VmxClose(h);
+    ASSERT_EQ(rm.VmxCreate(file(), 8, 0, 0, 0, "x5$,#"), 0);
+    ASSERT_EQ(rm.VmxOpen(file(), 0, 3, h), 0);
+    std::int64_t n = -1;
+    rm.count(h, n);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(rm.description(h)->count(), 2);
+    rm.VmxClose(h);
+
+    ASSERT_EQ(rm.VmxKill(file()), 0);
+    EXPECT_EQ(rm.VmxOpen(file(), 0, 3, h), status::kArchiveMissing);
+    EXPECT_EQ(rm.VmxKill(file()), status::kArchiveMissing);
+    EXPECT_FALSE(fs::exists(file() + ".isd"));
+}
+
+// Archives that share a container: one transaction spans them, kill keeps the others.
+class SharedContainerTest : public RecordManagerTest {
+  protected:
+    SharedContainerTest()
+        : shared([](const std::string& f) {
+              return ArchiveLocation{fs::path(f).parent_path().string() + "/year.isd",
+                                     fs::path(f).filename().string()};
+          }) {}
+    RecordManager shared;
+};
+
+TEST_F(SharedContainerTest, KillLeavesTheContainerWhileOtherArchivesRemain) {
+    ASSERT_EQ(shared.VmxCreate(file("a"), 1, 0, 0, 0, "$"), 0);
+    ASSERT_EQ(shared.VmxCreate(file("b"), 1, 0, 0, 0, "$"), 0);
+    ASSERT_EQ(shared.VmxKill(file("a")), 0);
+    EXPECT_TRUE(fs::exists(dir.prefix() + "year.isd"));
+    std::int16_t h = 0;
+    EXPECT_EQ(shared.VmxOpen(file("b"), 0, 3, h), 0);
+    EXPECT_EQ(shared.VmxOpen(file("a"), 0, 3, h), status::kArchiveMissing);
+}
+
+TEST_F(SharedContainerTest, OneTransactionCoversEveryArchiveOfTheContainer) {
+    shared.VmxCreate(file("a"), 1, 0, 0, 0, "$");
+    shared.VmxCreate(file("b"), 1, 0, 0, 0, "$");
+    std::int16_t ha = 0, hb = 0;
+    shared.VmxOpen(file("a"), 0, 3, ha);
+    shared.VmxOpen(file("b"), 0, 3, hb);
+    Record r(*shared.description(ha));
+    {
+        Transaction tx(shared, ha);
+        ASSERT_EQ(tx.status(), 0);
+        shared.VmxPut(ha, "1", r, mode::kAdd);
+        shared.VmxPut(hb, "1", r, mode::kAdd);
+        // Nested guards join the outer one.
+        Transaction inner(shared, hb);
+        shared.VmxPut(hb, "2", r, mode::kAdd);
+        EXPECT_EQ(inner.commit(), 0);
+    }  // the outer one is abandoned: nothing stays
+    std::int64_t na = -1, nb = -1;
+    shared.count(ha, na);
+    shared.count(hb, nb);
+    EXPECT_EQ(na + nb, 0);
+    {
+        Transaction tx(shared, ha);
+        shared.VmxPut(ha, "1", r, mode::kAdd);
+        shared.VmxPut(hb, "1", r, mode::kAdd);
+        EXPECT_EQ(tx.commit(), 0);
+    }
+    shared.count(ha, na);
+    shared.count(hb, nb);
+    EXPECT_EQ(na + nb, 2);
+}
+
+TEST_F(RecordManagerTest, LocksConflictBetweenHandlesOfOneProcess) {
+    std::int16_t h1 = createAndOpen();
+    std::int16_t h2 = 0;
+    ASSERT_EQ(rm.VmxOpen(file(), 0, 3, h2), 0);
+    EXPECT_EQ(rm.VmxLock(h1, "mc"), 0);
+    EXPECT_EQ(rm.VmxLock(h1, "mc"), 0);  // the holder may ask again
+    EXPECT_EQ(rm.VmxLock(h2, "mc"), status::kLocked);
+    EXPECT_EQ(rm.VmxLock(h2, "prot1"), 0);
+    EXPECT_EQ(rm.VmxUnlock(h1, "mc"), 0);
+    EXPECT_EQ(rm.VmxLock(h2, "mc"), 0);
+    // Closing a handle frees its locks.
+    rm.VmxClose(h2);
+    EXPECT_EQ(rm.VmxLock(h1, "prot1"), 0);
+}
+
+TEST_F(RecordManagerTest, LocksConflictBetweenProcessesAndDieWithTheirHolder) {
+    createAndOpen();
+    Child holder([this](Child& self) {
+        RecordManager other;
+        std::int16_t h = 0;
+        if (other.VmxOpen(file(), 0, 3, h) != 0 || other.VmxLock(h, "00051") != 0) {
+            self.tell("failed");
+            return 1;
+        }
+        self.tell("locked");
+        for (;;) {
+            pause();
+        }
+        return 0;
+    });
+    ASSERT_EQ(holder.hear(), "locked");
+    std::int16_t h = 0;
+    ASSERT_EQ(rm.VmxOpen(file(), 0, 3, h), 0);
+    EXPECT_EQ(rm.VmxLock(h, "00051"), status::kLocked);
+    EXPECT_EQ(rm.VmxLock(h, "00052"), 0);
+    holder.kill();
+    EXPECT_EQ(rm.VmxLock(h, "00051"), 0);
+}
+
+// A child writes 50 records in one transaction and is killed before or after committing.
+class CrashTest : public RecordManagerTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CrashTest, AKilledWriterLeavesAllOrNothing) {
+    bool commitFirst = GetParam();
+    rm.VmxCreate(file(), 8, 0, 0, 0, kDesc);
+    Child writer([this, commitFirst](Child& self) {
+        RecordManager other;
+        std::int16_t h = 0;
+        other.VmxOpen(file(), 0, 3, h);
+        Transaction tx(other, h);
+        for (int i = 0; i < 50; ++i) {
+            Record r(*other.description(h));
+            r.setText(1, "riga " + std::to_string(i));
+            other.VmxPut(h, std::to_string(i), r, mode::kAdd);
+        }
+        if (commitFirst) {
+            tx.commit();
+        }
+        self.tell("written");
+        for (;;) {
+            pause();
+        }
+        return 0;
+    });
+    ASSERT_EQ(writer.hear(), "written");
+    writer.kill();
+    std::int16_t h = 0;
+    ASSERT_EQ(rm.VmxOpen(file(), 0, 3, h), 0);
+    std::int64_t n = -1;
+    ASSERT_EQ(rm.count(h, n), 0);
+    EXPECT_EQ(n, commitFirst ? 50 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BeforeAndAfterCommit, CrashTest, ::testing::Bool());
+
+class FaultTest : public RecordManagerTest,
+                  public ::testing::WithParamInterface<std::tuple<int, std::int16_t>> {
+  protected:
+    void TearDown() override { test::FaultVfs::heal(); }
+};
+
+TEST_P(FaultTest, AFailingDiskReachesTheCallerAndLeavesTheArchiveReadable) {
+    auto [sqliteError, expected] = GetParam();
+    test::FaultVfs::install();
+    RecordManager faulty(SeparateContainers, {test::FaultVfs::name()});
+    ASSERT_EQ(faulty.VmxCreate(file(), 8, 0, 0, 0, kDesc), 0);
+    std::int16_t h = 0;
+    ASSERT_EQ(faulty.VmxOpen(file(), 0, 3, h), 0);
+    Record r(*faulty.description(h));
+    r.setText(1, "prima");
+    ASSERT_EQ(faulty.VmxPut(h, "1", r, mode::kAdd), 0);
+
+    test::FaultVfs::failAfter(0, sqliteError);
+    r.setText(2, std::string(20000, 'x'));
+    EXPECT_EQ(faulty.VmxPut(h, "2", r, mode::kAdd), expected);
+    {
+        Transaction tx(faulty, h);
+        faulty.VmxPut(h, "3", r, mode::kAdd);
+        EXPECT_EQ(tx.commit(), expected);
+    }
+    test::FaultVfs::heal();
+
+    RecordManager reader;
+    std::int16_t rh = 0;
+    ASSERT_EQ(reader.VmxOpen(file(), 0, 3, rh), 0);
+    std::string key = "1", kv, pk;
+    Record got;
+    EXPECT_EQ(reader.VmxGet(rh, 0, op::kFind, key, kv, pk, got), 0);
+    EXPECT_EQ(got.text(1), "prima");
+    std::int64_t n = 0;
+    reader.count(rh, n);
+    EXPECT_EQ(n, 1);
+    // And the station that saw the failure writes again once the disk is back.
+    EXPECT_EQ(faulty.VmxPut(h, "4", r, mode::kAdd), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(FullAndBroken, FaultTest,
+                         ::testing::Values(std::make_tuple(SQLITE_FULL, status::kDiskFull),
+                                           std::make_tuple(SQLITE_IOERR_WRITE, status::kIoError)));
+
+TEST_F(RecordManagerTest, IndexToolsFindAndMendStaleKeysAndRepairIntoAFreshContainer) {
+    std::int16_t h = createAndOpen();
+    for (int i = 0; i < 30; ++i) {
+        put(h, std::to_string(i), "nome " + std::to_string(i));
+    }
+    rm.VmxClose(h);
+    std::string msg;
+    EXPECT_EQ(rm.VTVal(file(), msg, 0, 0), 0) << msg;
+
+    // Damage the key column behind the record manager's back.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((file() + ".isd").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE \"2026ABxx\" SET k1 = 'zzz' WHERE pk = '7'", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(rm.VTVal(file(), msg, 0, 0), status::kCorrupt);
+    EXPECT_EQ(rm.VTRebuild(file(), msg, 0, 0, 0), 0) << msg;
+    EXPECT_EQ(rm.VTVal(file(), msg, 0, 0), 0) << msg;
+
+    EXPECT_EQ(rm.VTRepair("Grp=" + file() + ".isd", msg, 0, 0), 0) << msg;
+    EXPECT_EQ(msg, "Archivi recuperati: 1, record: 30");
+    ASSERT_EQ(rm.VmxOpen(file(), 0, 3, h), 0);
+    std::string key = "nome 7", kv, pk;
+    Record r;
+    EXPECT_EQ(rm.VmxGet(h, 1, op::kFind, key, kv, pk, r), 0);
+    EXPECT_EQ(pk, "7");
+    EXPECT_EQ(rm.VTRepair("nonsense", msg, 0, 0), status::kBadArgument);
+    EXPECT_EQ(rm.VTVal(file("none"), msg, 0, 0), status::kArchiveMissing);
+}
+
+}  // namespace
+}  // namespace zelvo::isam
