@@ -79,6 +79,25 @@ std::int16_t describe(sqlite3* db, const std::string& table, FieldDesc& desc) {
 
 }  // namespace
 
+std::int16_t RecordManager::listArchives(const std::string& container,
+                                         std::vector<std::string>& names) {
+    names.clear();
+    Connection c;
+    std::int16_t s = openConnection(container, m_options.vfs, false, c);
+    if (s != status::kOk) {
+        return s;
+    }
+    sqlite3_stmt* st = nullptr;
+    int rc =
+        sqlite3_prepare_v2(c.db, "SELECT name FROM isam_catalog ORDER BY name", -1, &st, nullptr);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        names.push_back(ColumnText(st, 0));
+        rc = SQLITE_OK;
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? status::kOk : MapSqliteError(rc, 0, c.db);
+}
+
 std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& message, std::int16_t,
                                   std::int32_t) {
     message.clear();

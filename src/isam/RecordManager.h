@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "isam/FieldDesc.h"
 #include "isam/Record.h"
@@ -106,6 +107,8 @@ class RecordManager {
     bool inTransaction(std::int16_t handle) const;
 
     // Beyond the classic calls.
+    // The archives stored in one container file, in name order.
+    std::int16_t listArchives(const std::string& container, std::vector<std::string>& names);
     const FieldDesc* description(std::int16_t handle) const;
     std::int16_t count(std::int16_t handle, std::int64_t& records);
     ArchiveLocation locate(const std::string& fileName) const { return m_resolver(fileName); }

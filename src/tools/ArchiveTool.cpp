@@ -1,0 +1,141 @@
+// zelvo-archive: dumps, loads and verifies the archives of a data directory, for support
+// and for tests that need prepared data.
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "archive/Catalog.h"
+#include "archive/RecordText.h"
+#include "isam/RecordManager.h"
+
+namespace {
+
+using namespace zelvo;
+namespace fs = std::filesystem;
+
+std::string withSeparator(std::string dir) {
+    if (dir.empty() || dir.back() != '/') {
+        dir += '/';
+    }
+    return dir;
+}
+
+int fail(const std::string& what, std::int16_t status) {
+    std::cerr << "zelvo-archive: " << what << ": status " << status << " ("
+              << isam::StatusText(status) << ")\n";
+    return 1;
+}
+
+int dump(const std::string& dir, const std::string& archive) {
+    isam::RecordManager rm(Catalog::locate);
+    std::int16_t h = 0;
+    std::string file = withSeparator(dir) + archive;
+    if (std::int16_t s = rm.VmxOpen(file, 0, 3, h); s != 0) {
+        return fail(file, s);
+    }
+    rm.VmxBOF(h, 0);
+    std::string key, kv, pk;
+    isam::Record r;
+    std::int16_t s = 0;
+    while ((s = rm.VmxGet(h, 0, isam::op::kNext, key, kv, pk, r)) == 0) {
+        std::cout << RecordToLine(pk, r) << '\n';
+    }
+    return s == isam::status::kEndOfIndex ? 0 : fail(file, s);
+}
+
+int load(const std::string& dir, const std::string& archive, const std::string& input) {
+    std::ifstream in(input);
+    if (!in) {
+        std::cerr << "zelvo-archive: cannot read " << input << '\n';
+        return 1;
+    }
+    isam::RecordManager rm(Catalog::locate);
+    std::int16_t h = 0;
+    std::string file = withSeparator(dir) + archive;
+    if (std::int16_t s = rm.VmxOpen(file, 0, 3, h); s != 0) {
+        return fail(file, s);
+    }
+    isam::Transaction tx(rm, h);
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (line.empty()) {
+            continue;
+        }
+        std::string pk;
+        isam::Record r;
+        std::string error = LineToRecord(line, *rm.description(h), pk, r);
+        if (!error.empty()) {
+            std::cerr << input << ":" << lineNo << ": " << error << '\n';
+            return 1;  // the transaction rolls back: nothing of the file is loaded
+        }
+        if (std::int16_t s = rm.VmxPut(h, pk, r, isam::mode::kWrite); s != 0) {
+            return fail(input + ":" + std::to_string(lineNo), s);
+        }
+    }
+    if (std::int16_t s = tx.commit(); s != 0) {
+        return fail(file, s);
+    }
+    return 0;
+}
+
+int verify(const std::string& dir) {
+    isam::RecordManager rm(Catalog::locate);
+    std::vector<fs::path> containers;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        if (entry.path().extension() == ".isd") {
+            containers.push_back(entry.path());
+        }
+    }
+    if (ec) {
+        std::cerr << "zelvo-archive: cannot list " << dir << '\n';
+        return 1;
+    }
+    std::sort(containers.begin(), containers.end());
+    int errors = 0;
+    for (const fs::path& c : containers) {
+        std::vector<std::string> names;
+        if (std::int16_t s = rm.listArchives(c.string(), names); s != 0) {
+            std::cout << "ERRORE " << s << "  su archivio " << c.filename().string() << '\n';
+            ++errors;
+            continue;
+        }
+        for (const std::string& name : names) {
+            std::string message;
+            std::string file = withSeparator(dir) + name;
+            std::int16_t s = rm.VTVal(file, message, 0, 0);
+            if (s == 0) {
+                std::cout << "OK archivio " << name << '\n';
+            } else {
+                std::cout << "ERRORE " << s << "  su archivio " << name << ": " << message << '\n';
+                ++errors;
+            }
+        }
+    }
+    return errors == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 3 && args[0] == "dump") {
+        return dump(args[1], args[2]);
+    }
+    if (args.size() == 4 && args[0] == "load") {
+        return load(args[1], args[2], args[3]);
+    }
+    if (args.size() == 2 && args[0] == "verify") {
+        return verify(args[1]);
+    }
+    std::cerr << "usage: zelvo-archive dump DATADIR ARCHIVE\n"
+                 "       zelvo-archive load DATADIR ARCHIVE FILE\n"
+                 "       zelvo-archive verify DATADIR\n";
+    return 2;
+}
