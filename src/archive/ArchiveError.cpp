@@ -27,8 +27,7 @@ const char* specificText(std::int16_t status) {
 
 }  // namespace
 
-void ArchiveError(Dialogs& dialogs, std::int16_t status, int operation, int archive,
-                  int position) {
+void ArchiveError(Dialogs& dialogs, std::int16_t status, int operation, int archive, int position) {
     if (status == 0) {
         return;
     }
@@ -37,10 +36,9 @@ void ArchiveError(Dialogs& dialogs, std::int16_t status, int operation, int arch
         dialogs.message(text, status == 12 ? "Zelvo" : "Errore", Icon::Critical);
     }
     // The four lines are joined by a bare carriage return, as the report always was.
-    std::string text = "Errore: " + std::to_string(status) + "\rOperazione: " +
-                       Catalog::operationText(operation) +
-                       "\rArchivio: " + Catalog::archiveText(archive) +
-                       "\rPosizione: " + std::to_string(position);
+    std::string text =
+        "Errore: " + std::to_string(status) + "\rOperazione: " + Catalog::operationText(operation) +
+        "\rArchivio: " + Catalog::archiveText(archive) + "\rPosizione: " + std::to_string(position);
     dialogs.message(text, "Errore durante operazione sugli archivi", Icon::Exclamation);
 }
 

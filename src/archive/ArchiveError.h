@@ -21,7 +21,6 @@ inline constexpr int kKill = 7;
 // the box of a disk or memory status (11, 12, 13, 14, 18) and always the general box with
 // the status, the operation, the archive and the position of the calling place. The caller
 // carries on afterwards and decides from the status what to do next.
-void ArchiveError(Dialogs& dialogs, std::int16_t status, int operation, int archive,
-                  int position);
+void ArchiveError(Dialogs& dialogs, std::int16_t status, int operation, int archive, int position);
 
 }  // namespace zelvo

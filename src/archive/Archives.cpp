@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/Utf8.h"
+
 namespace zelvo {
 
 namespace {
@@ -108,7 +110,9 @@ bool Archives::openSlot(int archive, const std::string& file, int position) {
     return true;
 }
 
-bool Archives::open(int archive) { return open(archive, positionsOf(archive).open); }
+bool Archives::open(int archive) {
+    return open(archive, positionsOf(archive).open);
+}
 
 bool Archives::open(int archive, int position) {
     return openSlot(archive, fileName(archive), position);
@@ -119,7 +123,9 @@ bool Archives::openFile(int archive, const std::string& company, const std::stri
     return openSlot(archive, fileName(archive, company, year), position);
 }
 
-void Archives::close(int archive) { close(archive, positionsOf(archive).close); }
+void Archives::close(int archive) {
+    close(archive, positionsOf(archive).close);
+}
 
 void Archives::close(int archive, int position) {
     Slot& s = slot(archive);
@@ -134,9 +140,13 @@ void Archives::close(int archive, int position) {
     s.handle = 0;
 }
 
-bool Archives::isOpen(int archive) const { return slot(archive).refs > 0; }
+bool Archives::isOpen(int archive) const {
+    return slot(archive).refs > 0;
+}
 
-std::int16_t Archives::handle(int archive) const { return slot(archive).handle; }
+std::int16_t Archives::handle(int archive) const {
+    return slot(archive).handle;
+}
 
 bool Archives::exists(const std::string& file) {
     std::int16_t h = 0;
@@ -150,9 +160,9 @@ bool Archives::exists(const std::string& file) {
 bool Archives::create(int archive, const std::string& company, const std::string& year,
                       int position) {
     const ArchiveInfo& info = infoOf(archive);
-    m_status = m_rm.VmxCreate(fileName(archive, company, year),
-                              static_cast<std::int16_t>(info.creation), 0, 0, 0,
-                              info.fieldDescription);
+    m_status =
+        m_rm.VmxCreate(fileName(archive, company, year), static_cast<std::int16_t>(info.creation),
+                       0, 0, 0, info.fieldDescription);
     report(opn::kCreate, archive, position);
     return m_status == 0;
 }
@@ -164,12 +174,24 @@ bool Archives::kill(int archive, const std::string& company, const std::string& 
     return m_status == 0;
 }
 
-isam::Record& Archives::readBuffer(int archive) { return slot(archive).read; }
-isam::Record& Archives::writeBuffer(int archive) { return slot(archive).write; }
-const std::string& Archives::primaryKey(int archive) const { return slot(archive).primaryKey; }
-const std::string& Archives::keyValue(int archive) const { return slot(archive).keyValue; }
-void Archives::copyReadToWrite(int archive) { slot(archive).write = slot(archive).read; }
-void Archives::clearWriteBuffer(int archive) { slot(archive).write.clear(); }
+isam::Record& Archives::readBuffer(int archive) {
+    return slot(archive).read;
+}
+isam::Record& Archives::writeBuffer(int archive) {
+    return slot(archive).write;
+}
+const std::string& Archives::primaryKey(int archive) const {
+    return slot(archive).primaryKey;
+}
+const std::string& Archives::keyValue(int archive) const {
+    return slot(archive).keyValue;
+}
+void Archives::copyReadToWrite(int archive) {
+    slot(archive).write = slot(archive).read;
+}
+void Archives::clearWriteBuffer(int archive) {
+    slot(archive).write.clear();
+}
 
 std::int16_t Archives::get(int archive, int keyField, int operation, const std::string& key) {
     Slot& s = slot(archive);
@@ -205,6 +227,32 @@ std::int16_t Archives::getByKey(int archive, const std::string& key) {
     return m_status;
 }
 
+std::int16_t Archives::getIdentical(int archive, int keyField, const std::string& text) {
+    const isam::FieldDesc* desc = m_rm.description(slot(archive).handle);
+    if (desc == nullptr || !desc->isKeyField(keyField) || keyField == 0) {
+        m_status = isam::status::kBadArgument;
+        return m_status;
+    }
+    // The key holds only the field's first characters: every record with the same key is
+    // a candidate, and they stand together at the start of the find's matches.
+    const std::string key = AsciiLower(Utf8Left(text, desc->field(keyField).keyLength));
+    const std::string wanted = AsciiLower(text);
+    std::int16_t s = get(archive, keyField, isam::op::kFind, key);
+    while (s == 0) {
+        if (AsciiLower(readBuffer(archive).text(keyField)) == wanted) {
+            return m_status;
+        }
+        if (AsciiLower(keyValue(archive)) != key) {
+            break;
+        }
+        s = get(archive, keyField, isam::op::kNext, "");
+    }
+    if (s == 0 || s == isam::status::kEndOfIndex || s == isam::status::kNotFound) {
+        m_status = isam::status::kNotFound;
+    }
+    return m_status;
+}
+
 std::int16_t Archives::bof(int archive, int keyField) {
     m_status = m_rm.VmxBOF(slot(archive).handle, static_cast<std::int16_t>(keyField));
     return m_status;
@@ -236,8 +284,8 @@ std::int16_t Archives::unlock(int archive, const std::string& primaryKey) {
     return m_status;
 }
 
-std::int16_t Archives::getReported(int archive, int keyField, int operation,
-                                   const std::string& key, int position) {
+std::int16_t Archives::getReported(int archive, int keyField, int operation, const std::string& key,
+                                   int position) {
     get(archive, keyField, operation, key);
     report(opn::kRead, archive, position);
     return m_status;

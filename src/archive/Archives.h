@@ -22,7 +22,7 @@ namespace zelvo {
 // takes a reference and each close gives one back, so two screens using the same archive
 // never close it under each other.
 class Archives {
-public:
+  public:
     Archives(isam::RecordManager& rm, Dialogs& dialogs);
     ~Archives();
     Archives(const Archives&) = delete;
@@ -48,8 +48,7 @@ public:
     bool open(int archive);
     bool open(int archive, int position);
     // Opens the archive of another company or year (creation of a company, a new year).
-    bool openFile(int archive, const std::string& company, const std::string& year,
-                  int position);
+    bool openFile(int archive, const std::string& company, const std::string& year, int position);
     void close(int archive);
     void close(int archive, int position);
     bool isOpen(int archive) const;
@@ -73,6 +72,10 @@ public:
     std::int16_t get(int archive, int keyField, int operation, const std::string& key);
     // Exact look-up by primary key: a record whose key merely begins with `key` is not it.
     std::int16_t getByKey(int archive, const std::string& key);
+    // Identity look-up on an indexed text field: the record whose whole field equals `text`
+    // in the index's collation (ASCII letters without case), not one that merely begins with
+    // it. kNotFound when there is none.
+    std::int16_t getIdentical(int archive, int keyField, const std::string& text);
     std::int16_t bof(int archive, int keyField);
     std::int16_t put(int archive, const std::string& primaryKey, int mode);
     std::int16_t remove(int archive, const std::string& primaryKey);
@@ -104,7 +107,7 @@ public:
     Dialogs& dialogs() { return m_dialogs; }
     std::int16_t handle(int archive) const;
 
-private:
+  private:
     struct Slot {
         std::int16_t handle = 0;
         int refs = 0;
@@ -131,7 +134,7 @@ private:
 // A registration: every write to the archives of one container between its start and its
 // commit lands together or not at all. Begun on any open archive of the container.
 class Registration {
-public:
+  public:
     Registration(Archives& archives, int archive);
     Registration(const Registration&) = delete;
     Registration& operator=(const Registration&) = delete;
@@ -139,7 +142,7 @@ public:
     // The status of the commit, also stored in the shared status.
     std::int16_t commit();
 
-private:
+  private:
     Archives& m_archives;
     isam::Transaction m_tx;
 };

@@ -48,16 +48,24 @@ struct Text {
 
 // Numbers the report knows that name no archive of this system.
 constexpr Text kOtherTexts[] = {
-    {12, "documenti"},     {13, "fatt."},           {14, "magazzino"},
-    {15, "movim. magazzino"}, {16, "agente"},       {23, "modulo"},
-    {24, "scelta modulo"}, {26, "schema documento"}, {28, "lifo"},
-    {29, "modulo rb"},     {30, "prodotto finito"},  {31, "componente"},
+    {12, "documenti"},
+    {13, "fatt."},
+    {14, "magazzino"},
+    {15, "movim. magazzino"},
+    {16, "agente"},
+    {23, "modulo"},
+    {24, "scelta modulo"},
+    {26, "schema documento"},
+    {28, "lifo"},
+    {29, "modulo rb"},
+    {30, "prodotto finito"},
+    {31, "componente"},
     {32, "movimento componenti"},
 };
 
-constexpr const char* kOperations[] = {"creazione archivi", "apertura file",  "chiusura file",
-                                       "registrazione dati", "lettura dati", "cancellazione dati",
-                                       "cancellazione archivi"};
+constexpr const char* kOperations[] = {
+    "creazione archivi", "apertura file",      "chiusura file",        "registrazione dati",
+    "lettura dati",      "cancellazione dati", "cancellazione archivi"};
 
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
@@ -65,7 +73,9 @@ bool endsWith(std::string_view s, std::string_view suffix) {
 
 }  // namespace
 
-const std::vector<ArchiveInfo>& Catalog::archives() { return kArchives; }
+const std::vector<ArchiveInfo>& Catalog::archives() {
+    return kArchives;
+}
 
 const ArchiveInfo* Catalog::byNumber(int number) {
     auto it = std::find_if(kArchives.begin(), kArchives.end(),

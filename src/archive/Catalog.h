@@ -47,7 +47,7 @@ struct ArchiveInfo {
 
 // The twenty archives of the system and the texts of the archive error report.
 class Catalog {
-public:
+  public:
     static const std::vector<ArchiveInfo>& archives();
     static const ArchiveInfo* byNumber(int number);
     static const ArchiveInfo* byStem(std::string_view stem);

@@ -19,12 +19,18 @@ TEST(CatalogTest, LocatesEveryArchiveInItsContainer) {
         const char* table;
     };
     const Case cases[] = {
-        {"/d/2026ABmc", "/d/2026AB.isd", "2026ABmc"}, {"/d/1998ABct", "/d/1998AB.isd", "1998ABct"},
-        {"/d/2031ZZsf", "/d/2031ZZ.isd", "2031ZZsf"}, {"/d/2026ABpr", "/d/2026AB.isd", "2026ABpr"},
-        {"/d/ABax", "/d/AB.isd", "ABax"},             {"/d/ACce", "/d/AC.isd", "ACce"},
-        {"/d/dataz", "/d/dataz.isd", "dataz"},        {"/d/civa", "/d/civa.isd", "civa"},
-        {"/d/param", "/d/param.isd", "param"},        {"/d/gg", "/d/gg.isd", "gg"},
-        {"/d/cpag", "/d/cpag.isd", "cpag"},           {"/d/strano", "/d/strano.isd", "strano"},
+        {"/d/2026ABmc", "/d/2026AB.isd", "2026ABmc"},
+        {"/d/1998ABct", "/d/1998AB.isd", "1998ABct"},
+        {"/d/2031ZZsf", "/d/2031ZZ.isd", "2031ZZsf"},
+        {"/d/2026ABpr", "/d/2026AB.isd", "2026ABpr"},
+        {"/d/ABax", "/d/AB.isd", "ABax"},
+        {"/d/ACce", "/d/AC.isd", "ACce"},
+        {"/d/dataz", "/d/dataz.isd", "dataz"},
+        {"/d/civa", "/d/civa.isd", "civa"},
+        {"/d/param", "/d/param.isd", "param"},
+        {"/d/gg", "/d/gg.isd", "gg"},
+        {"/d/cpag", "/d/cpag.isd", "cpag"},
+        {"/d/strano", "/d/strano.isd", "strano"},
     };
     for (const Case& c : cases) {
         isam::ArchiveLocation loc = Catalog::locate(c.file);
@@ -45,10 +51,21 @@ TEST(CatalogTest, LocatesEveryArchiveInItsContainer) {
 
 TEST(CatalogTest, ReportTextsCoverArchivesAndTheNumbersWithoutOne) {
     const std::pair<int, const char*> texts[] = {
-        {1, "piano conti"}, {3, "azienda"},        {8, "mov. contabili"}, {11, "saldi iva"},
-        {12, "documenti"},  {16, "agente"},        {20, "codici pag."},   {24, "scelta modulo"},
-        {25, "tt"},         {26, "schema documento"}, {32, "movimento componenti"},
-        {33, "facil."},     {0, ""},               {34, ""},              {-1, ""},
+        {1, "piano conti"},
+        {3, "azienda"},
+        {8, "mov. contabili"},
+        {11, "saldi iva"},
+        {12, "documenti"},
+        {16, "agente"},
+        {20, "codici pag."},
+        {24, "scelta modulo"},
+        {25, "tt"},
+        {26, "schema documento"},
+        {32, "movimento componenti"},
+        {33, "facil."},
+        {0, ""},
+        {34, ""},
+        {-1, ""},
     };
     for (const auto& [n, t] : texts) {
         EXPECT_EQ(Catalog::archiveText(n), t) << n;
@@ -65,7 +82,9 @@ struct ErrorCase {
     const char* specificTitle;
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << "status " << c.status; }
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << "status " << c.status;
+}
 
 class ArchiveErrorTest : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -82,8 +101,9 @@ TEST_P(ArchiveErrorTest, ShowsTheSpecificBoxThenTheGeneralOne) {
         EXPECT_EQ(boxes[0].title, c.specificTitle);
         EXPECT_EQ(boxes[0].icon, Icon::Critical);
     }
-    EXPECT_EQ(boxes.back().text, "Errore: " + std::to_string(c.status) +
-                                     "\rOperazione: apertura file\rArchivio: azienda\rPosizione: 113");
+    EXPECT_EQ(boxes.back().text,
+              "Errore: " + std::to_string(c.status) +
+                  "\rOperazione: apertura file\rArchivio: azienda\rPosizione: 113");
     EXPECT_EQ(boxes.back().title, "Errore durante operazione sugli archivi");
     EXPECT_EQ(boxes.back().icon, Icon::Exclamation);
 }
@@ -107,7 +127,7 @@ TEST(ArchiveErrorTest, StatusZeroIsSilentAndUnknownNumbersGiveEmptyTexts) {
 }
 
 class ArchivesTest : public ::testing::Test {
-protected:
+  protected:
     ArchivesTest() : rm(Catalog::locate), archives(rm, dialogs) {
         archives.setDataDirectory(dir.prefix());
         archives.setCompany("AB");
@@ -158,6 +178,37 @@ TEST_F(ArchivesTest, ExactLookUpDoesNotTakeAKeyThatMerelyBeginsWithTheText) {
     EXPECT_EQ(archives.readBuffer(arc::kPr).number(1), 3);
 }
 
+TEST_F(ArchivesTest, IdentityLookUpComparesTheWholeFieldWithoutCase) {
+    archives.create(arc::kDataz, "", "", 1);
+    archives.open(arc::kDataz);
+    const std::string longA = std::string(40, 'x') + " alfa";  // same 40-character key
+    const std::string longB = std::string(40, 'x') + " beta";
+    const std::pair<const char*, std::string> rows[] = {
+        {"AB", "Rossi Mario e figli"}, {"AC", "Rossi Mario"}, {"AD", longB}, {"AE", longA}};
+    for (const auto& [code, name] : rows) {
+        archives.clearWriteBuffer(arc::kDataz);
+        archives.writeBuffer(arc::kDataz).setText(1, name);
+        ASSERT_EQ(archives.put(arc::kDataz, code, isam::mode::kWrite), 0);
+    }
+    const std::pair<std::string, const char*> cases[] = {{"rossi mario", "AC"},
+                                                         {"ROSSI MARIO E FIGLI", "AB"},
+                                                         {longB, "AD"},
+                                                         {longA, "AE"},
+                                                         {"Rossi", nullptr},
+                                                         {"Rossi Mario e", nullptr},
+                                                         {std::string(40, 'x'), nullptr},
+                                                         {"", nullptr}};
+    for (const auto& [text, code] : cases) {
+        std::int16_t s = archives.getIdentical(arc::kDataz, 1, text);
+        if (code == nullptr) {
+            EXPECT_EQ(s, isam::status::kNotFound) << text;
+        } else {
+            ASSERT_EQ(s, 0) << text;
+            EXPECT_EQ(archives.primaryKey(arc::kDataz), code) << text;
+        }
+    }
+}
+
 TEST_F(ArchivesTest, ARegistrationSpansTheArchivesOfTheYear) {
     archives.create(arc::kPr, "AB", "2026", 1);
     archives.create(arc::kMc, "AB", "2026", 1);
@@ -191,8 +242,8 @@ TEST_F(ArchivesTest, SharedUpdatesFromSeveralProcessesLoseNothing) {
             a.open(arc::kPr);
             for (int i = 0; i < kEach; ++i) {
                 a.update(
-                    arc::kPr, "conto",
-                    [](isam::Record& r) { r.setNumber(1, r.number(1) + 1); }, 1, 2);
+                    arc::kPr, "conto", [](isam::Record& r) { r.setNumber(1, r.number(1) + 1); }, 1,
+                    2);
             }
             return d.events().empty() ? 0 : 1;
         }));

@@ -1,0 +1,167 @@
+#include "app/CompanySelection.h"
+
+#include <fstream>
+
+#include "app/CompanyRegister.h"
+
+namespace zelvo {
+
+namespace {
+
+FormSpec selectionForm() {
+    FormSpec f;
+    f.name = "SCELTA";
+    f.title = "Scelta azienda";
+    f.add(ControlKind::Combo, "Combo1", "Azienda:", 0).width = 40;
+    f.add(ControlKind::Combo, "Combo2", "Anno:", 1).width = 6;
+    f.button("Command1", "&OK", 2, 0).isDefault = true;
+    f.button("Command2", "&Ricostruisci archivio aziende", 2, 1);
+    return f;
+}
+
+// Positions of this screen's archive reports.
+constexpr int kReadByNamePosition = 1294;
+constexpr int kOpenCounters = 1295;
+constexpr int kOpenYearRecord = 1296;
+constexpr int kOpenChart = 1297;
+
+}  // namespace
+
+CompanySelection::CompanySelection(Session& session) : ScreenLogic(session, selectionForm()) {}
+
+void CompanySelection::load() {
+    fillCompanies();
+    std::ifstream www(session().values().dataDirectory + "www");
+    if (!www) {
+        dialogs().message("Non è stato trovato il file www", "Zelvo", Icon::Exclamation);
+        return;
+    }
+    std::string name;
+    std::getline(www, name);
+    if (!name.empty() && name.back() == '\r') {
+        name.pop_back();
+    }
+    const auto& names = form().items("Combo1");
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+            form().setSelected("Combo1", static_cast<int>(i));
+            companyChosen();
+            return;
+        }
+    }
+}
+
+void CompanySelection::fillCompanies() {
+    Archives& a = archives();
+    std::vector<std::string> names;
+    a.bof(arc::kDataz, 1);
+    while (a.get(arc::kDataz, 1, isam::op::kNext, "") == 0) {
+        // Free slots have empty names: they are not companies.
+        const std::string& name = a.readBuffer(arc::kDataz).text(1);
+        if (!name.empty()) {
+            names.push_back(name);
+        }
+    }
+    form().setItems("Combo1", std::move(names));
+    form().setItems("Combo2", {});
+}
+
+void CompanySelection::leave(const std::string& control) {
+    if (control == "Combo1") {
+        companyChosen();
+    }
+}
+
+void CompanySelection::change(const std::string& control) {
+    if (control == "Combo1") {
+        companyChosen();
+    }
+}
+
+void CompanySelection::companyChosen() {
+    const std::string& name = text("Combo1");
+    if (name.empty()) {
+        return;
+    }
+    Archives& a = archives();
+    if (a.getIdentical(arc::kDataz, 1, name) != 0) {
+        if (a.status() != isam::status::kNotFound) {
+            a.report(opn::kRead, arc::kDataz, kReadByNamePosition);
+        }
+        return;
+    }
+    std::string code = a.primaryKey(arc::kDataz);
+    std::vector<std::string> years;
+    for (int y = kFirstYear; y <= kLastYear; ++y) {
+        std::string year = std::to_string(y);
+        if (a.exists(a.fileName(arc::kCt, code, year))) {
+            years.push_back(year);
+        }
+    }
+    std::string current = std::to_string(session().clock().currentYear());
+    form().setItems("Combo2", years);
+    for (size_t i = 0; i < years.size(); ++i) {
+        if (years[i] == current) {
+            form().setSelected("Combo2", static_cast<int>(i));
+        }
+    }
+}
+
+void CompanySelection::click(const std::string& control) {
+    if (control == "Command1") {
+        confirm();
+    } else if (control == "Command2") {
+        rebuildRegister();
+    }
+}
+
+void CompanySelection::confirm() {
+    const std::string name = text("Combo1");
+    const std::string year = text("Combo2");
+    if (name.empty() || year.empty()) {
+        return;
+    }
+    Archives& a = archives();
+    auto refuse = [this] {
+        dialogs().message("Archivi azienda non aperti", "Errore", Icon::Exclamation);
+    };
+    if (a.getIdentical(arc::kDataz, 1, name) != 0) {
+        refuse();
+        return;
+    }
+    std::string code = a.primaryKey(arc::kDataz);
+    if (!a.exists(a.fileName(arc::kCt, code, year))) {
+        refuse();
+        return;
+    }
+    // A company chosen again replaces the archives of the one before.
+    for (int archive : {arc::kPc, arc::kPr, arc::kCt}) {
+        if (a.isOpen(archive)) {
+            a.close(archive);
+        }
+    }
+    a.openFile(arc::kPr, code, year, kOpenCounters);
+    session().chooseCompany(code, name, year);
+    std::string current = std::to_string(session().clock().currentYear());
+    session().setPanel(4, year == current ? std::string() : year);
+    session().setPanel(8, name);
+    session().setPanel(6, "");
+    a.open(arc::kCt, kOpenYearRecord);
+    a.open(arc::kPc, kOpenChart);
+    m_confirmed = true;
+    requestClose();
+}
+
+void CompanySelection::rebuildRegister() {
+    RebuildRegister(archives());
+    fillCompanies();
+}
+
+bool CompanySelection::queryClose() {
+    if (!m_confirmed && session().host() != nullptr) {
+        session().host()->endProgram();
+    }
+    return true;
+}
+
+}  // namespace zelvo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/ScreenLogic.h"
+
+namespace zelvo {
+
+// SCELTA: the choice of company and year that opens the year's main archives. Closing it
+// without OK ends the program.
+class CompanySelection : public ScreenLogic {
+public:
+    explicit CompanySelection(Session& session);
+
+    void load() override;
+    void leave(const std::string& control) override;
+    void change(const std::string& control) override;
+    void click(const std::string& control) override;
+    bool queryClose() override;
+
+    static constexpr int kFirstYear = 1990;
+    static constexpr int kLastYear = 2030;
+
+private:
+    void fillCompanies();
+    void companyChosen();
+    void confirm();
+    void rebuildRegister();
+
+    bool m_confirmed = false;
+};
+
+}  // namespace zelvo

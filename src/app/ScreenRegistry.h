@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/ScreenLogic.h"
+
+namespace zelvo {
+
+// The screens that exist, by name. A command whose screen is not here is shown disabled.
+class ScreenRegistry {
+public:
+    using Factory = std::function<std::unique_ptr<ScreenLogic>(Session&)>;
+
+    // Every screen of the program.
+    static const ScreenRegistry& Program();
+
+    void add(const std::string& name, Factory factory);
+    bool has(const std::string& name) const;
+    std::unique_ptr<ScreenLogic> create(const std::string& name, Session& session) const;
+
+private:
+    std::map<std::string, Factory> m_factories;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,116 @@
+#include "app/StartUp.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/Installation.h"
+#include "app/Parameters.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr const char* kNetworkMessage =
+    "Non è possibile proseguire con il programma. Nel caso di utilizzo del programma in rete "
+    "verificare il percorso, inserito nei parametri, della directory di Zelvo95 sul server e "
+    "verificare che sia stata effettuata la condivisione e che il disco rigido del server sia "
+    "connesso alla rete.";
+
+constexpr const char* kMonths[] = {"Gennaio", "Febbraio", "Marzo",     "Aprile",
+                                   "Maggio",  "Giugno",   "Luglio",    "Agosto",
+                                   "Settembre", "Ottobre", "Novembre", "Dicembre"};
+
+bool holdsArchives(const std::string& dir) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        if (entry.path().extension() == ".isd") {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+StartUp::StartUp(Session& session, const FontCatalog& fonts)
+    : m_session(session), m_fonts(fonts) {}
+
+std::string StartUp::DataDirectory(const std::string& programFolder, bool& network) {
+    std::ifstream rr(programFolder + "rr");
+    std::string line;
+    network = false;
+    if (rr && std::getline(rr, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty() && line != "mono") {
+            network = true;
+            return line;  // used exactly as written
+        }
+    }
+    return programFolder;
+}
+
+bool StartUp::run() {
+    ProgramValues& v = m_session.values();
+    bool network = false;
+    m_session.setDataDirectory(DataDirectory(v.programFolder, network));
+    if (m_session.host() != nullptr) {
+        m_session.host()->setBusy(true);
+    }
+    v.today = m_session.clock().today();
+
+    // A single-user program starting on an empty folder installs itself there; a folder
+    // that already holds archives but no register is a broken or unreachable one.
+    std::error_code ec;
+    if (!network && std::filesystem::is_directory(v.dataDirectory, ec) &&
+        !holdsArchives(v.dataDirectory)) {
+        CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
+    }
+
+    Archives& a = m_session.archives();
+    std::int16_t h = 0;
+    a.setStatus(m_session.records().VmxOpen(a.fileName(arc::kDataz), 0, 3, h));
+    if (a.status() == 0) {
+        m_session.records().VmxClose(h);
+        a.open(arc::kDataz, 113);
+    }
+    if (a.status() != 0) {
+        if (m_session.host() != nullptr) {
+            m_session.host()->setBusy(false);
+        }
+        m_session.dialogs().message(kNetworkMessage, "", Icon::Critical);
+        return false;
+    }
+    a.open(arc::kCiva, 112);
+    ReadParameters(a, v);
+    for (int m = 1; m <= 12; ++m) {
+        v.monthNames[static_cast<size_t>(m)] = kMonths[m - 1];
+    }
+    checkPrintFont();
+    v.userName = "amministratore";
+    if (m_session.host() != nullptr) {
+        m_session.host()->setBusy(false);
+        m_session.host()->settingsChanged();
+    }
+    return true;
+}
+
+void StartUp::checkPrintFont() {
+    PrintSettings& p = m_session.values().print;
+    if (!m_fonts.printerAvailable()) {
+        m_session.dialogs().message("Stampante non collegata", "Zelvo", Icon::Critical);
+        return;
+    }
+    bool fontThere = m_fonts.isInstalled(p.font);
+    bool courierThere = m_fonts.isInstalled("Courier New");
+    if (!fontThere && courierThere) {
+        p.font = "Courier New";
+    } else if (!fontThere) {
+        m_session.dialogs().message("Prima di effettuare una stampa selezionare il carattere di "
+                                    "stampa",
+                                    "ATTENZIONE", Icon::Information);
+    }
+}
+
+}  // namespace zelvo

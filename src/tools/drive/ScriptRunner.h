@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Clock.h"
+#include "base/Dialogs.h"
+
+class QWidget;
+
+namespace zelvo {
+class Program;
+}
+
+namespace zelvo::drive {
+
+// Runs one operator script against the real main window, offscreen, with scripted message
+// boxes and a fixed date. Stops at the first failed expectation.
+class ScriptRunner {
+public:
+    explicit ScriptRunner(std::string scriptPath);
+    ~ScriptRunner();
+
+    // 0 when every expectation held; prints the result line either way.
+    int run();
+
+private:
+    using Words = std::vector<std::string>;
+    // Each returns an error text, empty when the command did what it should.
+    std::string execute(const Words& w);
+    std::string expect(const Words& w);
+    std::string expectMessage(const Words& w, bool pattern);
+    std::string expectRecord(const Words& w);
+    std::string checkQuestions();
+
+    std::string resolve(const std::string& relative) const;
+    QWidget* find(const std::string& name) const;
+    std::string needProgram() const;
+    void settle();
+    void focusWidget(QWidget* w);
+    std::string leave();
+    std::string setText(QWidget* w, const std::string& text);
+    std::string pick(QWidget* w, const std::string& text);
+    std::string click(QWidget* w);
+
+    std::string m_script;
+    std::string m_scriptDir;
+    FixedClock m_clock;
+    ScriptedDialogs m_dialogs;
+    std::string m_folder;  // the program's folder and data directory, with a separator
+    std::string m_tempFolder;
+    std::unique_ptr<Program> m_program;
+    size_t m_boxCursor = 0;
+    size_t m_beepCursor = 0;
+    size_t m_questionCursor = 0;
+    std::string m_reportFile;
+};
+
+}  // namespace zelvo::drive

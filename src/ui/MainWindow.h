@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/CommandMap.h"
+#include "app/MainCommands.h"
+#include "app/ScreenRegistry.h"
+#include "app/Session.h"
+
+class QMdiArea;
+class QLabel;
+class QToolBar;
+
+namespace zelvo {
+
+class GenericScreen;
+
+// MDIForm1: the frame of the program. Builds its menus, toolbar and status bar from the
+// command map, opens screens as child windows (or modal windows behind the guards) and
+// serves the screens as their host.
+class MainWindow : public QMainWindow, public ScreenHost {
+    Q_OBJECT
+public:
+    MainWindow(Session& session, const ScreenRegistry& screens);
+    ~MainWindow() override;
+
+    // Opens the selection window (modal).
+    void showSelection();
+    bool ended() const { return m_ended; }
+    // The window the operator is working in: the last modal screen, the active child
+    // window, or the main window itself.
+    QWidget* activeScreen() const;
+    GenericScreen* screen(const std::string& name) const;
+    QMdiArea* mdiArea() const { return m_mdi; }
+
+    // ScreenHost
+    void openScreen(const std::string& name) override;
+    int visibleWindows() const override;
+    void endProgram() override;
+    void setBusy(bool busy) override;
+    void panelChanged(int panel) override;
+    void settingsChanged() override;
+
+    void runCommand(const std::string& control);
+
+signals:
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildStatusBar();
+    GenericScreen* open(const std::string& name, bool modal);
+    void runToolbar(const ToolbarCommand& t);
+    void closeAllScreens();
+
+    Session& m_session;
+    const ScreenRegistry& m_screens;
+    MainCommands m_commands;
+    QMdiArea* m_mdi = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    std::map<int, QLabel*> m_panels;
+    std::vector<QPointer<GenericScreen>> m_open;
+    int m_busyDepth = 0;
+    bool m_ended = false;
+};
+
+}  // namespace zelvo

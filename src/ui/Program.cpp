@@ -1,0 +1,55 @@
+#include "ui/Program.h"
+
+#include <QFont>
+#include <QFontInfo>
+
+#include "app/ScreenRegistry.h"
+#include "app/StartUp.h"
+#include "ui/MainWindow.h"
+
+namespace zelvo {
+
+namespace {
+
+// A family counts as installed when it resolves to a fixed-pitch font: reports are laid out
+// in columns, and "Courier New" is served by a metric-compatible family on this platform.
+class QtFontCatalog : public FontCatalog {
+public:
+    bool printerAvailable() const override { return true; }
+    bool isInstalled(const std::string& family) const override {
+        if (family.empty()) {
+            return false;
+        }
+        QFont f(QString::fromStdString(family));
+        f.setStyleHint(QFont::TypeWriter, QFont::PreferMatch);
+        return QFontInfo(f).fixedPitch();
+    }
+};
+
+}  // namespace
+
+Program::Program(Options options) : m_options(std::move(options)) {
+    m_session = std::make_unique<Session>(*m_options.dialogs, *m_options.clock);
+    m_session->values().programFolder = m_options.programFolder;
+}
+
+Program::~Program() {
+    m_main.reset();
+    m_session.reset();
+}
+
+void Program::start() {
+    m_main = std::make_unique<MainWindow>(*m_session, ScreenRegistry::Program());
+    m_main->show();
+    QtFontCatalog fonts;
+    StartUp startUp(*m_session, fonts);
+    if (!startUp.run()) {
+        m_main->endProgram();
+        return;
+    }
+    m_main->showSelection();
+}
+
+bool Program::ended() const { return m_main == nullptr || m_main->ended(); }
+
+}  // namespace zelvo
