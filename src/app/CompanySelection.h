@@ -7,7 +7,7 @@ namespace zelvo {
 // SCELTA: the choice of company and year that opens the year's main archives. Closing it
 // without OK ends the program.
 class CompanySelection : public ScreenLogic {
-public:
+  public:
     explicit CompanySelection(Session& session);
 
     void load() override;
@@ -19,7 +19,7 @@ public:
     static constexpr int kFirstYear = 1990;
     static constexpr int kLastYear = 2030;
 
-private:
+  private:
     void fillCompanies();
     void companyChosen();
     void confirm();

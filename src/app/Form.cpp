@@ -50,11 +50,15 @@ FormState::Control& FormState::change(const std::string& control) {
     return m_controls[control];
 }
 
-const std::string& FormState::text(const std::string& control) const { return get(control).text; }
+const std::string& FormState::text(const std::string& control) const {
+    return get(control).text;
+}
 void FormState::setText(const std::string& control, std::string value) {
     change(control).text = std::move(value);
 }
-bool FormState::checked(const std::string& control) const { return get(control).checked; }
+bool FormState::checked(const std::string& control) const {
+    return get(control).checked;
+}
 void FormState::setChecked(const std::string& control, bool value) {
     change(control).checked = value;
 }
@@ -66,7 +70,9 @@ void FormState::setItems(const std::string& control, std::vector<std::string> it
     c.items = std::move(items);
     c.selected = -1;
 }
-int FormState::selected(const std::string& control) const { return get(control).selected; }
+int FormState::selected(const std::string& control) const {
+    return get(control).selected;
+}
 void FormState::setSelected(const std::string& control, int index) {
     Control& c = change(control);
     c.selected = index;
@@ -74,7 +80,9 @@ void FormState::setSelected(const std::string& control, int index) {
                  ? c.items[static_cast<size_t>(index)]
                  : std::string();
 }
-bool FormState::enabled(const std::string& control) const { return get(control).enabled; }
+bool FormState::enabled(const std::string& control) const {
+    return get(control).enabled;
+}
 void FormState::setEnabled(const std::string& control, bool value) {
     change(control).enabled = value;
 }

@@ -11,13 +11,13 @@ namespace zelvo {
 // so that a screen is its logic class and nothing else; the objectName of every widget is
 // the control's name.
 enum class ControlKind {
-    Label,   // a caption standing alone (or a text the logic fills)
-    Text,    // a one-line input; `mask` and `allowed` shape what it accepts
+    Label,  // a caption standing alone (or a text the logic fills)
+    Text,   // a one-line input; `mask` and `allowed` shape what it accepts
     Button,
     Check,
     Option,  // exclusive within its `group`
     List,
-    Combo,   // a drop-down list; editable when `editable`
+    Combo,  // a drop-down list; editable when `editable`
 };
 
 struct ControlSpec {
@@ -27,11 +27,11 @@ struct ControlSpec {
     int row = 0;
     int column = 0;
     int columnSpan = 1;
-    int width = 0;         // in characters; 0: the view's default
-    std::string mask;      // an input mask: "99/99/9999;_" for dates
-    std::string allowed;   // the only characters accepted on entry; empty: any
-    int maxLength = 0;     // 0: no limit
-    std::string group;     // the group of an option button, the frame caption of a set
+    int width = 0;          // in characters; 0: the view's default
+    std::string mask;       // an input mask: "99/99/9999;_" for dates
+    std::string allowed;    // the only characters accepted on entry; empty: any
+    int maxLength = 0;      // 0: no limit
+    std::string group;      // the group of an option button, the frame caption of a set
     bool editable = false;  // combos
     bool readOnly = false;
     bool isDefault = false;  // the button that Enter presses when no other takes it
@@ -58,7 +58,7 @@ inline constexpr const char* kDigits = "0123456789";
 // the selected entry, enabled flags. The view copies the operator's input in before every
 // event and copies back what the logic changed (the dirty controls) afterwards.
 class FormState {
-public:
+  public:
     const std::string& text(const std::string& control) const;
     void setText(const std::string& control, std::string value);
     bool checked(const std::string& control) const;
@@ -77,7 +77,7 @@ public:
 
     std::set<std::string> takeDirty();
 
-private:
+  private:
     struct Control {
         std::string text;
         bool checked = false;

@@ -23,8 +23,9 @@ bool MainCommands::confirmEnd() {
     ScreenHost* host = m_session.host();
     if (host != nullptr && host->visibleWindows() >= 2) {
         m_session.dialogs().beep();
-        Answer a = m_session.dialogs().ask("Le finestre non risultano tutte chiuse. Terminare Zelvo",
-                                           "Zelvo", Icon::Question, true);
+        Answer a =
+            m_session.dialogs().ask("Le finestre non risultano tutte chiuse. Terminare Zelvo",
+                                    "Zelvo", Icon::Question, true);
         return a == Answer::Yes;
     }
     return true;
@@ -54,6 +55,16 @@ bool MainCommands::chooseAnotherCompany() {
         }
     }
     return true;
+}
+
+std::string MainCommands::loadFailureText(const std::string& control, const std::string& reason) {
+    if (control == "back10" || control == "back20") {
+        return "Impossibile caricare il modulo. Leggere la guida alla voce backup per istruzioni.";
+    }
+    if (control == "val1" || control == "val2" || control == "val3") {
+        return "Errore nel caricamento del modulo";
+    }
+    return "Impossibile caricare il modulo. " + reason;
 }
 
 void MainCommands::panelDoubleClicked() {

@@ -10,7 +10,7 @@ namespace zelvo {
 // The main window's own rules: the guards of the commands, the end of the program, the
 // change of company and the status-bar double click.
 class MainCommands {
-public:
+  public:
     explicit MainCommands(Session& session);
 
     enum class Opening { Refused, Child, Modal };
@@ -28,7 +28,11 @@ public:
 
     void panelDoubleClicked();
 
-private:
+    // The message of a command whose screen could not be loaded: the archive maintenance
+    // commands have texts of their own, the others name the reason.
+    static std::string loadFailureText(const std::string& control, const std::string& reason);
+
+  private:
     Session& m_session;
 };
 

@@ -11,7 +11,7 @@ namespace zelvo {
 // writes and talks to the operator only through Dialogs, and tells the view which control
 // gets the focus and whether to close. It never touches a widget.
 class ScreenLogic {
-public:
+  public:
     ScreenLogic(Session& session, FormSpec spec);
     virtual ~ScreenLogic() = default;
     ScreenLogic(const ScreenLogic&) = delete;
@@ -39,7 +39,7 @@ public:
     std::string takeFocusRequest();
     bool closeRequested() const { return m_closeRequested; }
 
-protected:
+  protected:
     void requestFocus(std::string control) { m_focusRequest = std::move(control); }
     void requestClose() { m_closeRequested = true; }
     // An input error: beep, the box with the exclamation icon and the title "Errore", and
@@ -51,7 +51,7 @@ protected:
     Archives& archives() { return m_session.archives(); }
     const std::string& text(const std::string& control) const { return m_form.text(control); }
 
-private:
+  private:
     Session& m_session;
     FormSpec m_spec;
     FormState m_form;

@@ -32,7 +32,9 @@ void ScreenRegistry::add(const std::string& name, Factory factory) {
     m_factories[name] = std::move(factory);
 }
 
-bool ScreenRegistry::has(const std::string& name) const { return m_factories.count(name) > 0; }
+bool ScreenRegistry::has(const std::string& name) const {
+    return m_factories.count(name) > 0;
+}
 
 std::unique_ptr<ScreenLogic> ScreenRegistry::create(const std::string& name,
                                                     Session& session) const {

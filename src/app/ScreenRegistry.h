@@ -11,7 +11,7 @@ namespace zelvo {
 
 // The screens that exist, by name. A command whose screen is not here is shown disabled.
 class ScreenRegistry {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<ScreenLogic>(Session&)>;
 
     // Every screen of the program.
@@ -21,7 +21,7 @@ public:
     bool has(const std::string& name) const;
     std::unique_ptr<ScreenLogic> create(const std::string& name, Session& session) const;
 
-private:
+  private:
     std::map<std::string, Factory> m_factories;
 };
 

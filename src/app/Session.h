@@ -45,7 +45,7 @@ struct ProgramValues {
 
 // What the screens may ask of the program around them.
 class ScreenHost {
-public:
+  public:
     virtual ~ScreenHost() = default;
     virtual void openScreen(const std::string& name) = 0;
     // The program's visible windows, the main window included.
@@ -61,7 +61,7 @@ public:
 // station, the operator's dialogs and the clock. Passed to whoever needs them; there are no
 // global variables.
 class Session {
-public:
+  public:
     Session(Dialogs& dialogs, const Clock& clock);
     ~Session();
     Session(const Session&) = delete;
@@ -85,7 +85,7 @@ public:
     const std::string& panel(int n) const;
     void setPanel(int n, std::string text);
 
-private:
+  private:
     Dialogs& m_dialogs;
     const Clock& m_clock;
     std::unique_ptr<isam::RecordManager> m_records;

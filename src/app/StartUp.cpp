@@ -16,9 +16,9 @@ constexpr const char* kNetworkMessage =
     "verificare che sia stata effettuata la condivisione e che il disco rigido del server sia "
     "connesso alla rete.";
 
-constexpr const char* kMonths[] = {"Gennaio", "Febbraio", "Marzo",     "Aprile",
-                                   "Maggio",  "Giugno",   "Luglio",    "Agosto",
-                                   "Settembre", "Ottobre", "Novembre", "Dicembre"};
+constexpr const char* kMonths[] = {"Gennaio",   "Febbraio", "Marzo",    "Aprile",
+                                   "Maggio",    "Giugno",   "Luglio",   "Agosto",
+                                   "Settembre", "Ottobre",  "Novembre", "Dicembre"};
 
 bool holdsArchives(const std::string& dir) {
     std::error_code ec;
@@ -32,8 +32,7 @@ bool holdsArchives(const std::string& dir) {
 
 }  // namespace
 
-StartUp::StartUp(Session& session, const FontCatalog& fonts)
-    : m_session(session), m_fonts(fonts) {}
+StartUp::StartUp(Session& session, const FontCatalog& fonts) : m_session(session), m_fonts(fonts) {}
 
 std::string StartUp::DataDirectory(const std::string& programFolder, bool& network) {
     std::ifstream rr(programFolder + "rr");
@@ -107,9 +106,10 @@ void StartUp::checkPrintFont() {
     if (!fontThere && courierThere) {
         p.font = "Courier New";
     } else if (!fontThere) {
-        m_session.dialogs().message("Prima di effettuare una stampa selezionare il carattere di "
-                                    "stampa",
-                                    "ATTENZIONE", Icon::Information);
+        m_session.dialogs().message(
+            "Prima di effettuare una stampa selezionare il carattere di "
+            "stampa",
+            "ATTENZIONE", Icon::Information);
     }
 }
 

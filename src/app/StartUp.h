@@ -8,7 +8,7 @@ namespace zelvo {
 
 // What the start-up needs to know about the printer's fonts.
 class FontCatalog {
-public:
+  public:
     virtual ~FontCatalog() = default;
     virtual bool printerAvailable() const = 0;
     // Whether the family is installed as a fixed-pitch font.
@@ -18,7 +18,7 @@ public:
 // The start-up sequence of the main window: data directory, company register, VAT codes,
 // parameters, month names, print font and user name. The selection window follows.
 class StartUp {
-public:
+  public:
     StartUp(Session& session, const FontCatalog& fonts);
 
     // False when the program cannot go on: the register could not be opened and the
@@ -28,7 +28,7 @@ public:
     // The data directory named by the location file "rr" of a program folder.
     static std::string DataDirectory(const std::string& programFolder, bool& network);
 
-private:
+  private:
     void checkPrintFont();
 
     Session& m_session;

@@ -20,7 +20,9 @@ namespace zelvo {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 std::string keyName(int key) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
@@ -118,12 +120,10 @@ void GenericScreen::build() {
             }
             case ControlKind::List: {
                 auto* l = new QListWidget(this);
-                connect(l, &QListWidget::itemClicked, this, [this, name = c.name, l] {
-                    pickItem(name, l->currentRow(), false);
-                });
-                connect(l, &QListWidget::itemDoubleClicked, this, [this, name = c.name, l] {
-                    pickItem(name, l->currentRow(), true);
-                });
+                connect(l, &QListWidget::itemClicked, this,
+                        [this, name = c.name, l] { pickItem(name, l->currentRow(), false); });
+                connect(l, &QListWidget::itemDoubleClicked, this,
+                        [this, name = c.name, l] { pickItem(name, l->currentRow(), true); });
                 w = l;
                 break;
             }
@@ -140,9 +140,9 @@ void GenericScreen::build() {
         if (c.width > 0 && c.kind != ControlKind::Button) {
             w->setMinimumWidth(charWidth * (c.width + 2));
         }
-        bool labelled = !caption.isEmpty() &&
-                        (c.kind == ControlKind::Text || c.kind == ControlKind::Combo ||
-                         c.kind == ControlKind::List);
+        bool labelled =
+            !caption.isEmpty() && (c.kind == ControlKind::Text || c.kind == ControlKind::Combo ||
+                                   c.kind == ControlKind::List);
         int col = c.column * 2;
         if (labelled) {
             label = new QLabel(caption, this);

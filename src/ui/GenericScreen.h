@@ -13,7 +13,7 @@ namespace zelvo {
 // and the logic's changes, focus and close requests back after it. No rule lives here.
 class GenericScreen : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit GenericScreen(std::unique_ptr<ScreenLogic> logic, QWidget* parent = nullptr);
     ~GenericScreen() override;
 
@@ -28,14 +28,14 @@ public:
     // Entry points for events that do not come from a widget signal.
     void pickItem(const std::string& control, int index, bool doubleClick);
 
-signals:
+  signals:
     void closed();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     template <typename F>
     void dispatch(F&& event);
     void build();

@@ -18,10 +18,14 @@ namespace zelvo {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Commands the main window carries out itself rather than by opening a screen.
-bool isOwnCommand(const std::string& control) { return control == "ma1" || control == "ma2"; }
+bool isOwnCommand(const std::string& control) {
+    return control == "ma1" || control == "ma2";
+}
 
 }  // namespace
 
@@ -146,7 +150,7 @@ void MainWindow::runCommand(const std::string& control) {
     }
     MainCommands::Opening how = m_commands.guard(c->guard);
     if (how != MainCommands::Opening::Refused) {
-        open(c->screen, how == MainCommands::Opening::Modal);
+        open(c->screen, how == MainCommands::Opening::Modal, control);
     }
 }
 
@@ -160,11 +164,15 @@ void MainWindow::runToolbar(const ToolbarCommand& t) {
     }
 }
 
-void MainWindow::showSelection() { open("SCELTA", true); }
+void MainWindow::showSelection() {
+    open("SCELTA", true);
+}
 
-void MainWindow::openScreen(const std::string& name) { open(name, false); }
+void MainWindow::openScreen(const std::string& name) {
+    open(name, false);
+}
 
-GenericScreen* MainWindow::open(const std::string& name, bool modal) {
+GenericScreen* MainWindow::open(const std::string& name, bool modal, const std::string& control) {
     setBusy(true);
     std::unique_ptr<ScreenLogic> logic;
     std::string failure;
@@ -175,7 +183,7 @@ GenericScreen* MainWindow::open(const std::string& name, bool modal) {
     }
     setBusy(false);
     if (!logic) {
-        m_session.dialogs().message("Impossibile caricare il modulo. " + failure, "Zelvo",
+        m_session.dialogs().message(MainCommands::loadFailureText(control, failure), "Zelvo",
                                     Icon::Critical);
         return nullptr;
     }
@@ -192,6 +200,7 @@ GenericScreen* MainWindow::open(const std::string& name, bool modal) {
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setObjectName(QString::fromStdString(name) + "_window");
         sub->show();
+        sub->adjustSize();
         m_mdi->setActiveSubWindow(sub);
     }
     view->start();

@@ -24,7 +24,7 @@ class GenericScreen;
 // serves the screens as their host.
 class MainWindow : public QMainWindow, public ScreenHost {
     Q_OBJECT
-public:
+  public:
     MainWindow(Session& session, const ScreenRegistry& screens);
     ~MainWindow() override;
 
@@ -47,18 +47,18 @@ public:
 
     void runCommand(const std::string& control);
 
-signals:
+  signals:
     void programEnded();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();
-    GenericScreen* open(const std::string& name, bool modal);
+    GenericScreen* open(const std::string& name, bool modal, const std::string& control = {});
     void runToolbar(const ToolbarCommand& t);
     void closeAllScreens();
 

@@ -14,7 +14,7 @@ namespace {
 // A family counts as installed when it resolves to a fixed-pitch font: reports are laid out
 // in columns, and "Courier New" is served by a metric-compatible family on this platform.
 class QtFontCatalog : public FontCatalog {
-public:
+  public:
     bool printerAvailable() const override { return true; }
     bool isInstalled(const std::string& family) const override {
         if (family.empty()) {
@@ -50,6 +50,8 @@ void Program::start() {
     m_main->showSelection();
 }
 
-bool Program::ended() const { return m_main == nullptr || m_main->ended(); }
+bool Program::ended() const {
+    return m_main == nullptr || m_main->ended();
+}
 
 }  // namespace zelvo

@@ -15,7 +15,7 @@ class MainWindow;
 // runs it with real dialogs and the system clock; the operator-script driver with scripted
 // dialogs and a fixed date.
 class Program {
-public:
+  public:
     struct Options {
         std::string programFolder;  // ends with a separator
         Dialogs* dialogs = nullptr;
@@ -34,7 +34,7 @@ public:
     MainWindow* mainWindow() { return m_main.get(); }
     Session& session() { return *m_session; }
 
-private:
+  private:
     Options m_options;
     std::unique_ptr<Session> m_session;
     std::unique_ptr<MainWindow> m_main;

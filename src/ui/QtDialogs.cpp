@@ -49,7 +49,9 @@ void QtDialogs::message(const std::string& text, const std::string& title, Icon 
     box.exec();
 }
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep() {
+    QApplication::beep();
+}
 
 Answer QtDialogs::ask(const std::string& text, const std::string& title, Icon icon,
                       bool defaultNo) {
@@ -61,13 +63,12 @@ Answer QtDialogs::ask(const std::string& text, const std::string& title, Icon ic
 
 std::optional<std::string> QtDialogs::chooseFile(const FileRequest& request) {
     QString path =
-        request.save
-            ? QFileDialog::getSaveFileName(m_parent, QString::fromStdString(request.title),
-                                           QString::fromStdString(request.startDir),
-                                           qtFilter(request.filter))
-            : QFileDialog::getOpenFileName(m_parent, QString::fromStdString(request.title),
-                                           QString::fromStdString(request.startDir),
-                                           qtFilter(request.filter));
+        request.save ? QFileDialog::getSaveFileName(m_parent, QString::fromStdString(request.title),
+                                                    QString::fromStdString(request.startDir),
+                                                    qtFilter(request.filter))
+                     : QFileDialog::getOpenFileName(m_parent, QString::fromStdString(request.title),
+                                                    QString::fromStdString(request.startDir),
+                                                    qtFilter(request.filter));
     if (path.isEmpty()) {
         return std::nullopt;
     }

@@ -8,7 +8,7 @@ namespace zelvo {
 
 // Real message boxes, beeps and file dialogs for the operator.
 class QtDialogs : public Dialogs {
-public:
+  public:
     void setParent(QWidget* parent) { m_parent = parent; }
     void message(const std::string& text, const std::string& title, Icon icon) override;
     void beep() override;
@@ -16,7 +16,7 @@ public:
                bool defaultNo) override;
     std::optional<std::string> chooseFile(const FileRequest& request) override;
 
-private:
+  private:
     QWidget* m_parent = nullptr;
 };
 

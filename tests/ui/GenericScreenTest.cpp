@@ -5,9 +5,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMainWindow>
 #include <QTest>
 
 #include "app/Session.h"
@@ -18,7 +18,7 @@ namespace {
 
 // A screen that records what it saw and refuses to let an empty date go.
 class ProbeLogic : public ScreenLogic {
-public:
+  public:
     explicit ProbeLogic(Session& s) : ScreenLogic(s, spec()) {}
     static FormSpec spec() {
         FormSpec f;
@@ -43,7 +43,7 @@ public:
 };
 
 class GenericScreenTest : public ::testing::Test {
-protected:
+  protected:
     GenericScreenTest() : session(dialogs, clock) {
         auto logic = std::make_unique<ProbeLogic>(session);
         probe = logic.get();

@@ -35,7 +35,9 @@ namespace {
 
 using Kind = ScriptedDialogs::Event::Kind;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 std::string withoutAmpersand(const QString& caption) {
     QString c = caption;
@@ -67,7 +69,9 @@ std::string inQuotes(const std::string& s) {
     return out + "\"";
 }
 
-std::string realToday() { return SystemClock().today(); }
+std::string realToday() {
+    return SystemClock().today();
+}
 
 bool isBox(const ScriptedDialogs::Event& e) {
     return e.kind == Kind::Message || e.kind == Kind::Question;
@@ -201,9 +205,8 @@ void ScriptRunner::settle() {
 }
 
 std::string ScriptRunner::needProgram() const {
-    return m_program == nullptr || m_program->mainWindow() == nullptr
-               ? "the program is not started"
-               : "";
+    return m_program == nullptr || m_program->mainWindow() == nullptr ? "the program is not started"
+                                                                      : "";
 }
 
 std::string ScriptRunner::checkQuestions() {
@@ -565,8 +568,8 @@ std::string ScriptRunner::expectRecord(const Words& w) {
         return error;
     }
     return value == w[5] ? ""
-                         : "expected field " + w[4] + " of " + inQuotes(w[3]) + " = " + inQuotes(w[5]) +
-                               ", got " + inQuotes(value);
+                         : "expected field " + w[4] + " of " + inQuotes(w[3]) + " = " +
+                               inQuotes(w[5]) + ", got " + inQuotes(value);
 }
 
 std::string ScriptRunner::expect(const Words& w) {
@@ -634,8 +637,9 @@ std::string ScriptRunner::expect(const Words& w) {
             return "no status-bar panel " + w[2];
         }
         std::string got = label->text().toStdString();
-        return got == w[3] ? "" : "expected panel " + w[2] + " " + inQuotes(w[3]) + ", got " +
-                                      inQuotes(got);
+        return got == w[3]
+                   ? ""
+                   : "expected panel " + w[2] + " " + inQuotes(w[3]) + ", got " + inQuotes(got);
     }
     if (what == "focus" && w.size() == 3) {
         QWidget* f = QApplication::focusWidget();
@@ -673,9 +677,9 @@ std::string ScriptRunner::expect(const Words& w) {
     }
     if (what == "enabled" && w.size() == 4) {
         bool on = target->isEnabled();
-        return on == (w[3] == "yes") ? ""
-                                     : "expected " + w[2] + " enabled " + w[3] + ", got " +
-                                           (on ? "yes" : "no");
+        return on == (w[3] == "yes")
+                   ? ""
+                   : "expected " + w[2] + " enabled " + w[3] + ", got " + (on ? "yes" : "no");
     }
     return "bad expectation: " + what;
 }

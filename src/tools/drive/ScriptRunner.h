@@ -18,14 +18,14 @@ namespace zelvo::drive {
 // Runs one operator script against the real main window, offscreen, with scripted message
 // boxes and a fixed date. Stops at the first failed expectation.
 class ScriptRunner {
-public:
+  public:
     explicit ScriptRunner(std::string scriptPath);
     ~ScriptRunner();
 
     // 0 when every expectation held; prints the result line either way.
     int run();
 
-private:
+  private:
     using Words = std::vector<std::string>;
     // Each returns an error text, empty when the command did what it should.
     std::string execute(const Words& w);

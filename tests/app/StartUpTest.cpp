@@ -1,0 +1,88 @@
+#include "app/StartUp.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/TempDir.h"
+
+namespace zelvo {
+namespace {
+
+class Fonts : public FontCatalog {
+public:
+    bool printer = true;
+    std::vector<std::string> installed{"Courier New"};
+    bool printerAvailable() const override { return printer; }
+    bool isInstalled(const std::string& family) const override {
+        return std::find(installed.begin(), installed.end(), family) != installed.end();
+    }
+};
+
+class StartUpTest : public ::testing::Test {
+protected:
+    StartUpTest() : session(dialogs, clock) { session.values().programFolder = dir.prefix(); }
+    bool run() { return StartUp(session, fonts).run(); }
+
+    test::TempDir dir;
+    ScriptedDialogs dialogs;
+    FixedClock clock{"15/03/2026"};
+    Fonts fonts;
+    Session session;
+};
+
+TEST_F(StartUpTest, AnEmptySingleUserFolderIsInstalledAndOpened) {
+    ASSERT_TRUE(run());
+    EXPECT_TRUE(dialogs.events().empty());
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "2026AB.isd"));
+    EXPECT_TRUE(session.archives().isOpen(arc::kDataz));
+    EXPECT_TRUE(session.archives().isOpen(arc::kCiva));
+    const ProgramValues& v = session.values();
+    EXPECT_EQ(v.dataDirectory, dir.prefix());
+    EXPECT_EQ(v.monthNames[1], "Gennaio");
+    EXPECT_EQ(v.monthNames[12], "Dicembre");
+    EXPECT_EQ(v.userName, "amministratore");
+    EXPECT_EQ(v.exchangeRate, 1936.27);
+    EXPECT_EQ(v.print.linesPerPage, 60);
+}
+
+TEST_F(StartUpTest, TheLocationFileNamesTheDataDirectoryUnlessItSaysMono) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"mono\n", dir.prefix()}, {"\n", dir.prefix()}, {"/srv/zelvo/\r\n", "/srv/zelvo/"}};
+    for (const auto& [content, expected] : cases) {
+        std::ofstream(dir.path() / "rr") << content;
+        bool network = false;
+        EXPECT_EQ(StartUp::DataDirectory(dir.prefix(), network), expected) << content;
+        EXPECT_EQ(network, expected != dir.prefix()) << content;
+    }
+}
+
+TEST_F(StartUpTest, FontsAreReplacedOrWarnedAbout) {
+    struct Case {
+        bool printer;
+        std::vector<std::string> installed;
+        const char* message;
+        const char* font;
+    };
+    const Case cases[] = {
+        {true, {"Courier New"}, nullptr, "Courier New"},
+        {true, {}, "Prima di effettuare una stampa selezionare il carattere di stampa", "Courier New"},
+        {false, {"Courier New"}, "Stampante non collegata", "Courier New"},
+    };
+    for (const Case& c : cases) {
+        dialogs.clear();
+        fonts.printer = c.printer;
+        fonts.installed = c.installed;
+        ASSERT_TRUE(run());
+        auto boxes = dialogs.boxes();
+        ASSERT_EQ(boxes.size(), c.message != nullptr ? 1U : 0U) << c.message;
+        if (c.message != nullptr) {
+            EXPECT_EQ(boxes[0].text, c.message);
+        }
+        EXPECT_EQ(session.values().print.font, c.font);
+    }
+}
+
+}  // namespace
+}  // namespace zelvo
