@@ -44,10 +44,15 @@ struct ProgramValues {
 };
 
 // What the screens may ask of the program around them.
+class ScreenLogic;
+
 class ScreenHost {
   public:
     virtual ~ScreenHost() = default;
     virtual void openScreen(const std::string& name) = 0;
+    // Opens a screen built by the caller (a confirmation window that needs to know what it
+    // confirms, say); modal ones block the rest of the program until closed.
+    virtual void openScreen(std::unique_ptr<ScreenLogic> screen, bool modal) = 0;
     // The program's visible windows, the main window included.
     virtual int visibleWindows() const = 0;
     virtual void endProgram() = 0;

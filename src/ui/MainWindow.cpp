@@ -187,6 +187,14 @@ GenericScreen* MainWindow::open(const std::string& name, bool modal, const std::
                                     Icon::Critical);
         return nullptr;
     }
+    return present(std::move(logic), modal);
+}
+
+void MainWindow::openScreen(std::unique_ptr<ScreenLogic> screen, bool modal) {
+    present(std::move(screen), modal);
+}
+
+GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool modal) {
     auto* view = new GenericScreen(std::move(logic));
     m_open.emplace_back(view);
     if (modal) {
@@ -198,7 +206,7 @@ GenericScreen* MainWindow::open(const std::string& name, bool modal, const std::
     } else {
         QMdiSubWindow* sub = m_mdi->addSubWindow(view);
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->setObjectName(QString::fromStdString(name) + "_window");
+        sub->setObjectName(view->objectName() + "_window");
         sub->show();
         sub->adjustSize();
         m_mdi->setActiveSubWindow(sub);

@@ -39,6 +39,7 @@ class MainWindow : public QMainWindow, public ScreenHost {
 
     // ScreenHost
     void openScreen(const std::string& name) override;
+    void openScreen(std::unique_ptr<ScreenLogic> screen, bool modal) override;
     int visibleWindows() const override;
     void endProgram() override;
     void setBusy(bool busy) override;
@@ -59,6 +60,7 @@ class MainWindow : public QMainWindow, public ScreenHost {
     void buildToolbar();
     void buildStatusBar();
     GenericScreen* open(const std::string& name, bool modal, const std::string& control = {});
+    GenericScreen* present(std::unique_ptr<ScreenLogic> logic, bool modal);
     void runToolbar(const ToolbarCommand& t);
     void closeAllScreens();
 
