@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ScreenLogic.h"
+#include "session/ScreenLogic.h"
 
 namespace zelvo {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/ScreenLogic.h"
+#include "session/ScreenLogic.h"
 
 namespace zelvo {
 

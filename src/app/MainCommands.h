@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/CommandMap.h"
-#include "app/Session.h"
+#include "session/Session.h"
 
 namespace zelvo {
 

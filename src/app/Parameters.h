@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Session.h"
 #include "archive/Archives.h"
 #include "isam/Record.h"
+#include "session/Session.h"
 
 namespace zelvo {
 

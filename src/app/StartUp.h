@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/Session.h"
+#include "session/Session.h"
 
 namespace zelvo {
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "app/ScreenLogic.h"
+#include "session/ScreenLogic.h"
 
 namespace zelvo {
 

@@ -8,8 +8,8 @@
 
 #include "app/CommandMap.h"
 #include "app/MainCommands.h"
-#include "app/ScreenRegistry.h"
-#include "app/Session.h"
+#include "session/ScreenRegistry.h"
+#include "session/Session.h"
 
 class QMdiArea;
 class QLabel;

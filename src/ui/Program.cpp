@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QFontInfo>
 
-#include "app/ScreenRegistry.h"
+#include "app/ProgramScreens.h"
 #include "app/StartUp.h"
 #include "ui/MainWindow.h"
 
@@ -39,7 +39,7 @@ Program::~Program() {
 }
 
 void Program::start() {
-    m_main = std::make_unique<MainWindow>(*m_session, ScreenRegistry::Program());
+    m_main = std::make_unique<MainWindow>(*m_session, ProgramScreens());
     m_main->show();
     QtFontCatalog fonts;
     StartUp startUp(*m_session, fonts);

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "app/Clock.h"
-#include "app/Session.h"
 #include "base/Dialogs.h"
+#include "session/Clock.h"
+#include "session/Session.h"
 
 namespace zelvo {
 

@@ -11,7 +11,7 @@ namespace zelvo {
 namespace {
 
 class Fonts : public FontCatalog {
-public:
+  public:
     bool printer = true;
     std::vector<std::string> installed{"Courier New"};
     bool printerAvailable() const override { return printer; }
@@ -21,7 +21,7 @@ public:
 };
 
 class StartUpTest : public ::testing::Test {
-protected:
+  protected:
     StartUpTest() : session(dialogs, clock) { session.values().programFolder = dir.prefix(); }
     bool run() { return StartUp(session, fonts).run(); }
 
@@ -67,7 +67,10 @@ TEST_F(StartUpTest, FontsAreReplacedOrWarnedAbout) {
     };
     const Case cases[] = {
         {true, {"Courier New"}, nullptr, "Courier New"},
-        {true, {}, "Prima di effettuare una stampa selezionare il carattere di stampa", "Courier New"},
+        {true,
+         {},
+         "Prima di effettuare una stampa selezionare il carattere di stampa",
+         "Courier New"},
         {false, {"Courier New"}, "Stampante non collegata", "Courier New"},
     };
     for (const Case& c : cases) {

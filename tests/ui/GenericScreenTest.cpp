@@ -10,7 +10,7 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
-#include "app/Session.h"
+#include "session/Session.h"
 #include "ui/GenericScreen.h"
 
 namespace zelvo {

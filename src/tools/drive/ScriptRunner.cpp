@@ -19,9 +19,9 @@
 #include <sstream>
 
 #include "app/Installation.h"
-#include "app/Session.h"
 #include "archive/Catalog.h"
 #include "archive/RecordText.h"
+#include "session/Session.h"
 #include "tools/drive/ScriptWords.h"
 #include "ui/GenericScreen.h"
 #include "ui/MainWindow.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Clock.h"
 #include "base/Dialogs.h"
+#include "session/Clock.h"
 
 class QWidget;
 

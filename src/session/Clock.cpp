@@ -1,4 +1,4 @@
-#include "app/Clock.h"
+#include "session/Clock.h"
 
 #include <cstdio>
 #include <ctime>

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/Form.h"
-#include "app/Session.h"
+#include "session/Form.h"
+#include "session/Session.h"
 
 namespace zelvo {
 

@@ -1,4 +1,4 @@
-#include "app/Form.h"
+#include "session/Form.h"
 
 namespace zelvo {
 

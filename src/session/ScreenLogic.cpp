@@ -1,4 +1,4 @@
-#include "app/ScreenLogic.h"
+#include "session/ScreenLogic.h"
 
 namespace zelvo {
 

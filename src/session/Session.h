@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "app/Clock.h"
 #include "archive/Archives.h"
 #include "base/Dialogs.h"
 #include "isam/RecordManager.h"
+#include "session/Clock.h"
 
 namespace zelvo {
 

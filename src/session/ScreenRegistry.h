@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ScreenLogic.h"
+#include "session/ScreenLogic.h"
 
 namespace zelvo {
 
@@ -14,8 +14,10 @@ class ScreenRegistry {
   public:
     using Factory = std::function<std::unique_ptr<ScreenLogic>(Session&)>;
 
-    // Every screen of the program.
-    static const ScreenRegistry& Program();
+    template <typename Logic>
+    static Factory make() {
+        return [](Session& s) { return std::make_unique<Logic>(s); };
+    }
 
     void add(const std::string& name, Factory factory);
     bool has(const std::string& name) const;

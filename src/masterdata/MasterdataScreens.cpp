@@ -1,0 +1,7 @@
+#include "masterdata/MasterdataScreens.h"
+
+namespace zelvo {
+
+void RegisterMasterdataScreens(ScreenRegistry& /*registry*/) {}
+
+}  // namespace zelvo

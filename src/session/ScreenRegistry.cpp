@@ -1,0 +1,19 @@
+#include "session/ScreenRegistry.h"
+
+namespace zelvo {
+
+void ScreenRegistry::add(const std::string& name, Factory factory) {
+    m_factories[name] = std::move(factory);
+}
+
+bool ScreenRegistry::has(const std::string& name) const {
+    return m_factories.count(name) > 0;
+}
+
+std::unique_ptr<ScreenLogic> ScreenRegistry::create(const std::string& name,
+                                                    Session& session) const {
+    auto it = m_factories.find(name);
+    return it == m_factories.end() ? nullptr : it->second(session);
+}
+
+}  // namespace zelvo
