@@ -98,7 +98,7 @@ bool StartUp::run() {
 void StartUp::checkPrintFont() {
     PrintSettings& p = m_session.values().print;
     if (!m_fonts.printerAvailable()) {
-        m_session.dialogs().message("Stampante non collegata", "Zelvo", Icon::Critical);
+        m_session.dialogs().message("Stampante non collegata", "", Icon::Critical);
         return;
     }
     bool fontThere = m_fonts.isInstalled(p.font);
