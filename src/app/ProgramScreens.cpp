@@ -2,8 +2,12 @@
 
 #include "app/AboutBox.h"
 #include "app/CompanyCreation.h"
+#include "app/CompanyDataScreen.h"
 #include "app/CompanySelection.h"
+#include "app/ParametersScreen.h"
 #include "masterdata/MasterdataScreens.h"
+#include "posting/PostingScreens.h"
+#include "reports/ReportScreens.h"
 
 namespace zelvo {
 
@@ -14,7 +18,11 @@ ScreenRegistry build() {
     r.add("SCELTA", ScreenRegistry::make<CompanySelection>());
     r.add("APRIAZ", ScreenRegistry::make<CompanyCreation>());
     r.add("primo", ScreenRegistry::make<AboutBox>());
+    r.add("Parges", ScreenRegistry::make<ParametersScreen>());
+    r.add("REGDATI", ScreenRegistry::make<CompanyDataScreen>());
     RegisterMasterdataScreens(r);
+    RegisterReportScreens(r);
+    RegisterPostingScreens(r);
     return r;
 }
 

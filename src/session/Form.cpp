@@ -39,6 +39,56 @@ const ControlSpec* FormSpec::find(const std::string& name) const {
     return nullptr;
 }
 
+const ControlSpec* FormSpec::gridOf(const std::string& column) const {
+    for (const ControlSpec& c : controls) {
+        if (c.kind == ControlKind::Grid) {
+            for (const GridColumn& g : c.columns) {
+                if (g.name == column) {
+                    return &c;
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool FormSpec::isAccountField(const std::string& control) const {
+    std::string column;
+    int row = 0;
+    if (ParseCell(control, column, row)) {
+        if (const ControlSpec* g = gridOf(column)) {
+            for (const GridColumn& c : g->columns) {
+                if (c.name == column) {
+                    return c.account;
+                }
+            }
+        }
+        return false;
+    }
+    const ControlSpec* c = find(control);
+    return c != nullptr && c->account;
+}
+
+std::string CellName(const std::string& column, int row) {
+    return column + ":" + std::to_string(row);
+}
+
+bool ParseCell(const std::string& name, std::string& column, int& row) {
+    size_t colon = name.find(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 >= name.size()) {
+        return false;
+    }
+    row = 0;
+    for (size_t i = colon + 1; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') {
+            return false;
+        }
+        row = row * 10 + (name[i] - '0');
+    }
+    column = name.substr(0, colon);
+    return true;
+}
+
 const FormState::Control& FormState::get(const std::string& control) const {
     static const Control kEmpty;
     auto it = m_controls.find(control);

@@ -18,7 +18,24 @@ enum class ControlKind {
     Option,  // exclusive within its `group`
     List,
     Combo,  // a drop-down list; editable when `editable`
+    Spin,   // an up-down number between `minimum` and `maximum`
+    Grid,   // rows of cells shown a page at a time; cells are named "column:row"
 };
+
+// A column of a grid. Cells are addressed by their absolute row, whatever page shows them.
+struct GridColumn {
+    std::string name;      // "conto", "dare": the cells are "conto:0", "conto:1", ...
+    std::string caption;   // the column heading
+    int width = 10;        // in characters
+    std::string allowed;   // the only characters accepted on entry; empty: any
+    std::string pattern;   // a regular expression the whole entry must fit while typed
+    bool label = false;    // a read-only text the logic fills (the name of the account)
+    bool account = false;  // names an account: completion and the F5 search
+};
+
+std::string CellName(const std::string& column, int row);
+// Splits "conto:25"; false when the name is not a cell's.
+bool ParseCell(const std::string& name, std::string& column, int& row);
 
 struct ControlSpec {
     ControlKind kind = ControlKind::Text;
@@ -30,12 +47,20 @@ struct ControlSpec {
     int width = 0;          // in characters; 0: the view's default
     std::string mask;       // an input mask: "99/99/9999;_" for dates
     std::string allowed;    // the only characters accepted on entry; empty: any
+    std::string pattern;    // a regular expression the whole entry must fit while typed
     int maxLength = 0;      // 0: no limit
     std::string group;      // the group of an option button, the frame caption of a set
     bool editable = false;  // combos
     bool readOnly = false;
-    bool isDefault = false;  // the button that Enter presses when no other takes it
-    bool isCancel = false;   // the button that Escape presses
+    bool isDefault = false;           // the button that Enter presses when no other takes it
+    bool isCancel = false;            // the button that Escape presses
+    bool account = false;             // a field naming an account: completion and the F5 search
+    bool pickByDoubleClick = false;   // a list whose entries are chosen by double click
+    int minimum = 0;                  // Spin
+    int maximum = 0;                  // Spin
+    std::vector<GridColumn> columns;  // Grid
+    int rows = 0;                     // Grid: rows held by the logic
+    int pageRows = 0;                 // Grid: rows shown at a time
 };
 
 struct FormSpec {
@@ -49,10 +74,18 @@ struct FormSpec {
     ControlSpec& date(std::string name, std::string caption, int row);
     ControlSpec& button(std::string name, std::string caption, int row, int column);
     const ControlSpec* find(const std::string& name) const;
+    // The grid holding a column of that name, or nullptr.
+    const ControlSpec* gridOf(const std::string& column) const;
+    // Whether the control (a field or a grid cell) names an account.
+    bool isAccountField(const std::string& control) const;
 };
 
 inline constexpr const char* kDateMask = "99/99/9999;_";
 inline constexpr const char* kDigits = "0123456789";
+// Amounts as typed: whole lire of at most 15 digits, or euro with a decimal comma and at
+// most two decimals.
+inline constexpr const char* kLirePattern = "[0-9]{0,15}";
+inline constexpr const char* kEuroPattern = "[0-9]{0,13}(,[0-9]{0,2})?";
 
 // The state of a screen's controls as the logic sees them: texts, check marks, list items,
 // the selected entry, enabled flags. The view copies the operator's input in before every

@@ -11,6 +11,30 @@ std::string ScreenLogic::takeFocusRequest() {
     return f;
 }
 
+void ScreenLogic::onFocus(const std::string& control) {
+    if (m_spec.isAccountField(control)) {
+        m_session.setPanel(2, "F5 ricerca facilitata");
+    }
+    focus(control);
+}
+
+void ScreenLogic::onLeave(const std::string& control) {
+    if (m_spec.isAccountField(control)) {
+        m_session.setPanel(2, "");
+    }
+    leave(control);
+}
+
+int ScreenLogic::pageOf(const std::string& grid, int row) const {
+    const ControlSpec* g = m_spec.find(grid);
+    return g != nullptr && g->pageRows > 0 ? row / g->pageRows : 0;
+}
+
+void ScreenLogic::focusCell(const std::string& grid, const std::string& column, int row) {
+    m_form.setSelected(grid, pageOf(grid, row));
+    requestFocus(CellName(column, row));
+}
+
 void ScreenLogic::inputError(const std::string& text, const std::string& focusControl) {
     dialogs().beep();
     dialogs().message(text, "Errore", Icon::Exclamation);

@@ -35,6 +35,24 @@ class ScreenLogic {
     // The window is going: close the archives opened on load.
     virtual void unload() {}
 
+    // The view's entry points for focus and leave: they keep the status-bar hint of the
+    // account search, then run the screen's own handler.
+    void onFocus(const std::string& control);
+    void onLeave(const std::string& control);
+
+    // Descriptions offered for an account field as the operator types (`full` false) or in
+    // the F5 search list (`full` true). Screens with account fields answer from the chart.
+    virtual std::vector<std::string> suggestions(const std::string& /*control*/,
+                                                 const std::string& /*typed*/, bool /*full*/) {
+        return {};
+    }
+
+    // The page of a grid that shows a row.
+    int pageOf(const std::string& grid, int row) const;
+
+    ScreenHost* host() { return m_session.host(); }
+    Session& sessionRef() { return m_session; }
+
     // What the view does after each event.
     std::string takeFocusRequest();
     bool closeRequested() const { return m_closeRequested; }
@@ -42,6 +60,8 @@ class ScreenLogic {
   protected:
     void requestFocus(std::string control) { m_focusRequest = std::move(control); }
     void requestClose() { m_closeRequested = true; }
+    // Shows the page of the grid that holds the row and puts the focus on the cell.
+    void focusCell(const std::string& grid, const std::string& column, int row);
     // An input error: beep, the box with the exclamation icon and the title "Errore", and
     // the focus back to the offending field.
     void inputError(const std::string& text, const std::string& focusControl = {});

@@ -45,6 +45,7 @@ struct ProgramValues {
 
 // What the screens may ask of the program around them.
 class ScreenLogic;
+class ReportSink;
 
 class ScreenHost {
   public:
@@ -60,6 +61,8 @@ class ScreenHost {
     // The status bar changed (panel 2, 4, 6 or 8).
     virtual void panelChanged(int panel) = 0;
     virtual void settingsChanged() = 0;
+    // Where the next document goes: every report gets its sink here, just before opening it.
+    virtual std::unique_ptr<ReportSink> openReport() = 0;
 };
 
 // One running program: the program-wide values, the record manager and archives of this

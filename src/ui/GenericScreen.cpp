@@ -5,16 +5,23 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStringListModel>
+#include <QTimer>
+
+#include "session/SearchList.h"
 
 namespace zelvo {
 
@@ -40,7 +47,29 @@ std::string keyName(int key) {
 bool isInput(const QWidget* w) {
     return qobject_cast<const QLineEdit*>(w) != nullptr ||
            qobject_cast<const QComboBox*>(w) != nullptr ||
-           qobject_cast<const QListWidget*>(w) != nullptr;
+           qobject_cast<const QListWidget*>(w) != nullptr ||
+           qobject_cast<const QSpinBox*>(w) != nullptr;
+}
+
+void restrictTo(QLineEdit* e, const std::string& allowed, const std::string& pattern) {
+    QString expression;
+    if (!pattern.empty()) {
+        expression = qs(pattern);
+    } else if (!allowed.empty()) {
+        expression =
+            QStringLiteral("[") + QRegularExpression::escape(qs(allowed)) + QStringLiteral("]*");
+    } else {
+        return;
+    }
+    e->setValidator(new QRegularExpressionValidator(QRegularExpression(expression), e));
+}
+
+QStringList toList(const std::vector<std::string>& items) {
+    QStringList out;
+    for (const auto& s : items) {
+        out << qs(s);
+    }
+    return out;
 }
 
 }  // namespace
@@ -49,6 +78,8 @@ GenericScreen::GenericScreen(std::unique_ptr<ScreenLogic> logic, QWidget* parent
     : QWidget(parent), m_logic(std::move(logic)) {
     setObjectName(qs(m_logic->spec().name));
     setWindowTitle(qs(m_logic->spec().title));
+    // The screen itself can hold the focus, so that leaving a field need not enter another.
+    setFocusPolicy(Qt::ClickFocus);
     build();
 }
 
@@ -65,7 +96,6 @@ void GenericScreen::build() {
     const int charWidth = fontMetrics().averageCharWidth();
     for (const ControlSpec& c : m_logic->spec().controls) {
         QWidget* w = nullptr;
-        QLabel* label = nullptr;
         QString caption = qs(c.caption);
         switch (c.kind) {
             case ControlKind::Label:
@@ -76,11 +106,7 @@ void GenericScreen::build() {
                 if (!c.mask.empty()) {
                     e->setInputMask(qs(c.mask));
                 }
-                if (!c.allowed.empty()) {
-                    QString set = QRegularExpression::escape(qs(c.allowed));
-                    e->setValidator(new QRegularExpressionValidator(
-                        QRegularExpression(QStringLiteral("[") + set + QStringLiteral("]*")), e));
-                }
+                restrictTo(e, c.allowed, c.pattern);
                 if (c.maxLength > 0) {
                     e->setMaxLength(c.maxLength);
                 }
@@ -135,17 +161,38 @@ void GenericScreen::build() {
                 w = b;
                 break;
             }
+            case ControlKind::Spin: {
+                auto* sp = new QSpinBox(this);
+                sp->setRange(c.minimum, c.maximum);
+                connect(sp, &QSpinBox::valueChanged, this, [this, name = c.name] {
+                    dispatch([&name](ScreenLogic& l) { l.change(name); });
+                });
+                w = sp;
+                break;
+            }
+            case ControlKind::Grid:
+                w = buildGrid(c);
+                break;
         }
         w->setObjectName(qs(c.name));
-        if (c.width > 0 && c.kind != ControlKind::Button) {
+        if (c.width > 0 && c.kind != ControlKind::Button && c.kind != ControlKind::Grid) {
             w->setMinimumWidth(charWidth * (c.width + 2));
+        }
+        if (c.account) {
+            if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                auto* completer = new QCompleter(new QStringListModel(e), e);
+                completer->setCaseSensitivity(Qt::CaseInsensitive);
+                e->setCompleter(completer);
+                connect(e, &QLineEdit::textEdited, this,
+                        [this, e](const QString& typed) { updateCompletion(e, typed); });
+            }
         }
         bool labelled =
             !caption.isEmpty() && (c.kind == ControlKind::Text || c.kind == ControlKind::Combo ||
-                                   c.kind == ControlKind::List);
+                                   c.kind == ControlKind::List || c.kind == ControlKind::Spin);
         int col = c.column * 2;
         if (labelled) {
-            label = new QLabel(caption, this);
+            auto* label = new QLabel(caption, this);
             label->setBuddy(w);
             grid->addWidget(label, c.row, col);
             grid->addWidget(w, c.row, col + 1, 1, c.columnSpan * 2 - 1);
@@ -160,6 +207,64 @@ void GenericScreen::build() {
     grid->setRowStretch(grid->rowCount(), 1);
 }
 
+QWidget* GenericScreen::buildGrid(const ControlSpec& c) {
+    auto* box = new QWidget(this);
+    auto* layout = new QGridLayout(box);
+    layout->setSpacing(1);
+    const int charWidth = fontMetrics().averageCharWidth();
+    Grid& g = m_grids[c.name];
+    g.spec = &c;
+    for (size_t k = 0; k < c.columns.size(); ++k) {
+        layout->addWidget(new QLabel(qs(c.columns[k].caption), box), 0, static_cast<int>(k));
+    }
+    g.cells.resize(static_cast<size_t>(c.pageRows));
+    for (int r = 0; r < c.pageRows; ++r) {
+        for (size_t k = 0; k < c.columns.size(); ++k) {
+            const GridColumn& col = c.columns[k];
+            QWidget* w = nullptr;
+            if (col.label) {
+                w = new QLabel(box);
+            } else {
+                auto* e = new QLineEdit(box);
+                restrictTo(e, col.allowed, col.pattern);
+                e->installEventFilter(this);
+                if (col.account) {
+                    auto* completer = new QCompleter(new QStringListModel(e), e);
+                    completer->setCaseSensitivity(Qt::CaseInsensitive);
+                    e->setCompleter(completer);
+                    connect(e, &QLineEdit::textEdited, this,
+                            [this, e](const QString& typed) { updateCompletion(e, typed); });
+                }
+                w = e;
+            }
+            // Named like the rows of a control array: "conto(3)" is the fourth visible row.
+            w->setObjectName(qs(col.name) + QStringLiteral("(%1)").arg(r));
+            w->setProperty("gridName", qs(c.name));
+            w->setProperty("gridColumn", qs(col.name));
+            w->setProperty("gridRow", r);
+            w->setMinimumWidth(charWidth * (col.width + 1));
+            layout->addWidget(w, r + 1, static_cast<int>(k));
+            g.cells[static_cast<size_t>(r)].push_back(w);
+        }
+    }
+    return box;
+}
+
+std::string GenericScreen::nameOf(const QWidget* w) const {
+    QVariant grid = w->property("gridName");
+    if (grid.isValid()) {
+        const Grid& g = m_grids.at(grid.toString().toStdString());
+        int row = g.page * g.spec->pageRows + w->property("gridRow").toInt();
+        return CellName(w->property("gridColumn").toString().toStdString(), row);
+    }
+    return w->objectName().toStdString();
+}
+
+QWidget* GenericScreen::control(const std::string& name) const {
+    auto it = m_controls.find(name);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
 QWidget* GenericScreen::frame() {
     for (QWidget* p = this; p != nullptr; p = p->parentWidget()) {
         if (qobject_cast<QMdiSubWindow*>(p) != nullptr || p->isWindow()) {
@@ -169,23 +274,70 @@ QWidget* GenericScreen::frame() {
     return this;
 }
 
-QWidget* GenericScreen::control(const std::string& name) const {
-    auto it = m_controls.find(name);
-    return it == m_controls.end() ? nullptr : it->second;
+QWidget* GenericScreen::cell(const std::string& column, int row) {
+    const ControlSpec* gs = m_logic->spec().gridOf(column);
+    if (gs == nullptr || row < 0 || row >= gs->rows) {
+        return nullptr;
+    }
+    Grid& g = m_grids[gs->name];
+    int page = row / gs->pageRows;
+    if (page != g.page) {
+        std::string grid = gs->name;
+        // The screen hears of the page change as from its page control.
+        dispatch([&grid, page](ScreenLogic& l) {
+            l.form().inputSelected(grid, page);
+            l.change(grid);
+        });
+        g.page = page;
+        refreshGrid(grid);
+    }
+    size_t k = 0;
+    while (k < gs->columns.size() && gs->columns[k].name != column) {
+        ++k;
+    }
+    return g.cells[static_cast<size_t>(row % gs->pageRows)][k];
+}
+
+void GenericScreen::refreshGrid(const std::string& name) {
+    Grid& g = m_grids[name];
+    FormState& f = m_logic->form();
+    for (int r = 0; r < g.spec->pageRows; ++r) {
+        int row = g.page * g.spec->pageRows + r;
+        for (size_t k = 0; k < g.spec->columns.size(); ++k) {
+            QWidget* w = g.cells[static_cast<size_t>(r)][k];
+            QSignalBlocker block(w);
+            setWidgetText(w, f.text(CellName(g.spec->columns[k].name, row)));
+        }
+    }
+}
+
+void GenericScreen::setWidgetText(QWidget* w, const std::string& text) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        if (e->text() != qs(text) || !e->inputMask().isEmpty()) {
+            e->setText(qs(text));
+        }
+    } else if (auto* lb = qobject_cast<QLabel*>(w)) {
+        lb->setText(qs(text));
+    }
 }
 
 void GenericScreen::start() {
+    m_focusRequested = false;
     dispatch([](ScreenLogic& l) { l.load(); });
-    // The first input takes the focus unless the screen asked otherwise.
-    if (QApplication::focusWidget() == nullptr || !isAncestorOf(QApplication::focusWidget())) {
-        for (const ControlSpec& c : m_logic->spec().controls) {
-            QWidget* w = control(c.name);
-            if (w != nullptr && isInput(w) && w->isEnabled()) {
-                m_inEvent = true;
-                w->setFocus(Qt::OtherFocusReason);
-                m_inEvent = false;
-                break;
-            }
+    // The first input takes the focus unless the screen asked for another.
+    if (m_focusRequested) {
+        return;
+    }
+    for (const ControlSpec& c : m_logic->spec().controls) {
+        QWidget* w = control(c.name);
+        if (c.kind == ControlKind::Grid && !m_grids[c.name].cells.empty()) {
+            w = m_grids[c.name].cells.front().front();
+        }
+        if (w != nullptr && (isInput(w) || c.kind == ControlKind::Grid) && w->isEnabled()) {
+            m_inEvent = true;
+            w->setFocus(Qt::OtherFocusReason);
+            m_inEvent = false;
+            break;
         }
     }
 }
@@ -208,7 +360,7 @@ void GenericScreen::dispatch(F&& event) {
 }
 
 void GenericScreen::pickItem(const std::string& name, int index, bool doubleClick) {
-    dispatch([this, &name, index, doubleClick](ScreenLogic& l) {
+    dispatch([&name, index, doubleClick](ScreenLogic& l) {
         l.form().inputSelected(name, index);
         if (doubleClick) {
             l.doubleClick(name);
@@ -235,66 +387,148 @@ void GenericScreen::readInputs() {
             if (c->isEditable()) {
                 f.input(name, c->currentText().toStdString());
             }
+        } else if (auto* sp = qobject_cast<QSpinBox*>(w)) {
+            f.input(name, std::to_string(sp->value()));
+        }
+    }
+    for (auto& [name, g] : m_grids) {
+        f.inputSelected(name, g.page);
+        for (const auto& row : g.cells) {
+            for (QWidget* w : row) {
+                if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                    f.input(nameOf(w), e->text().toStdString());
+                }
+            }
         }
     }
 }
 
+QWidget* GenericScreen::widgetFor(const std::string& name) {
+    if (QWidget* w = control(name)) {
+        return w;
+    }
+    std::string column;
+    int row = 0;
+    if (!ParseCell(name, column, row)) {
+        return nullptr;
+    }
+    const ControlSpec* gs = m_logic->spec().gridOf(column);
+    if (gs == nullptr || row < 0 || row >= gs->rows) {
+        return nullptr;
+    }
+    Grid& g = m_grids[gs->name];
+    if (row / gs->pageRows != g.page) {
+        return nullptr;  // not shown: it reaches the screen when its page does
+    }
+    size_t k = 0;
+    while (k < gs->columns.size() && gs->columns[k].name != column) {
+        ++k;
+    }
+    return g.cells[static_cast<size_t>(row % gs->pageRows)][k];
+}
+
 void GenericScreen::applyChanges() {
     FormState& f = m_logic->form();
-    for (const std::string& name : f.takeDirty()) {
-        QWidget* w = control(name);
+    std::set<std::string> dirty = f.takeDirty();
+    // Page changes first, so that the cells changed with them land on the right page.
+    for (const std::string& name : dirty) {
+        auto g = m_grids.find(name);
+        if (g != m_grids.end()) {
+            g->second.page = std::max(0, f.selected(name));
+            refreshGrid(name);
+        }
+    }
+    for (const std::string& name : dirty) {
+        if (m_grids.count(name) > 0) {
+            continue;
+        }
+        QWidget* w = widgetFor(name);
         if (w == nullptr) {
             continue;
         }
         QSignalBlocker block(w);
-        w->setEnabled(f.enabled(name));
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            if (e->text() != qs(f.text(name)) || !e->inputMask().isEmpty()) {
-                e->setText(qs(f.text(name)));
-            }
-        } else if (auto* lb = qobject_cast<QLabel*>(w)) {
-            lb->setText(qs(f.text(name)));
+        if (control(name) != nullptr) {
+            w->setEnabled(f.enabled(name));
+        }
+        if (qobject_cast<QLineEdit*>(w) != nullptr || qobject_cast<QLabel*>(w) != nullptr) {
+            setWidgetText(w, f.text(name));
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             if (b->isCheckable()) {
                 b->setChecked(f.checked(name));
             }
         } else if (auto* l = qobject_cast<QListWidget*>(w)) {
-            QStringList items;
-            for (const auto& s : f.items(name)) {
-                items << qs(s);
-            }
             l->clear();
-            l->addItems(items);
+            l->addItems(toList(f.items(name)));
             l->setCurrentRow(f.selected(name));
         } else if (auto* c = qobject_cast<QComboBox*>(w)) {
-            QStringList items;
-            for (const auto& s : f.items(name)) {
-                items << qs(s);
-            }
             c->clear();
-            c->addItems(items);
+            c->addItems(toList(f.items(name)));
             c->setCurrentIndex(f.selected(name));
             if (c->isEditable() && f.selected(name) < 0) {
                 c->setEditText(qs(f.text(name)));
             }
+        } else if (auto* sp = qobject_cast<QSpinBox*>(w)) {
+            sp->setValue(std::stoi("0" + f.text(name)));
         }
     }
 }
 
 void GenericScreen::applyFocus() {
     std::string name = m_logic->takeFocusRequest();
-    if (QWidget* w = control(name)) {
-        w->setFocus(Qt::OtherFocusReason);
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            // Back in a refused field the operator types it again: a masked date from its
-            // first position, any other text over the old one.
-            if (e->inputMask().isEmpty()) {
-                e->selectAll();
-            } else {
-                e->setCursorPosition(0);
-            }
+    if (name.empty()) {
+        return;
+    }
+    std::string column;
+    int row = 0;
+    QWidget* w = ParseCell(name, column, row) ? cell(column, row) : control(name);
+    if (w == nullptr) {
+        return;
+    }
+    m_focusRequested = true;
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        // Back in a refused field the operator types it again: a masked date from its
+        // first position, any other text over the old one.
+        if (e->inputMask().isEmpty()) {
+            e->selectAll();
+        } else {
+            e->setCursorPosition(0);
         }
     }
+}
+
+void GenericScreen::updateCompletion(QWidget* w, const QString& typed) {
+    auto* e = qobject_cast<QLineEdit*>(w);
+    if (e == nullptr || e->completer() == nullptr) {
+        return;
+    }
+    QStringList items = toList(m_logic->suggestions(nameOf(w), typed.toStdString(), false));
+    static_cast<QStringListModel*>(e->completer()->model())->setStringList(items);
+}
+
+void GenericScreen::openSearch(const std::string& name) {
+    QWidget* w = widgetFor(name);
+    auto* e = qobject_cast<QLineEdit*>(w);
+    ScreenHost* host = m_logic->host();
+    if (e == nullptr || host == nullptr) {
+        return;
+    }
+    std::vector<std::string> items = m_logic->suggestions(name, e->text().toStdString(), true);
+    QPointer<QLineEdit> field(e);
+    host->openScreen(std::make_unique<SearchList>(m_logic->sessionRef(), std::move(items),
+                                                  [field](const std::string& chosen) {
+                                                      if (field == nullptr) {
+                                                          return;
+                                                      }
+                                                      field->setText(qs(chosen));
+                                                      // Back in the field once the list has
+                                                      // closed and its window is active again.
+                                                      QTimer::singleShot(0, field, [field] {
+                                                          field->window()->activateWindow();
+                                                          field->setFocus(Qt::OtherFocusReason);
+                                                      });
+                                                  }),
+                     true);
 }
 
 void GenericScreen::pressDefault(bool cancel) {
@@ -311,12 +545,15 @@ void GenericScreen::pressDefault(bool cancel) {
 
 bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
-    std::string name = w != nullptr ? w->objectName().toStdString() : std::string();
+    if (w == nullptr) {
+        return QWidget::eventFilter(watched, event);
+    }
     switch (event->type()) {
         case QEvent::FocusIn: {
             auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                dispatch([&name](ScreenLogic& l) { l.focus(name); });
+                std::string name = nameOf(w);
+                dispatch([&name](ScreenLogic& l) { l.onFocus(name); });
             }
             break;
         }
@@ -325,7 +562,8 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
             auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
                 isInput(w)) {
-                dispatch([&name](ScreenLogic& l) { l.leave(name); });
+                std::string name = nameOf(w);
+                dispatch([&name](ScreenLogic& l) { l.onLeave(name); });
             }
             break;
         }
@@ -335,9 +573,14 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
             if (key.empty() || m_inEvent) {
                 break;
             }
+            std::string name = nameOf(w);
             bool used = false;
             dispatch([&](ScreenLogic& l) { used = l.key(name, key); });
             if (used) {
+                return true;
+            }
+            if (key == "F5" && m_logic->spec().isAccountField(name)) {
+                openSearch(name);
                 return true;
             }
             if (key == "Escape") {

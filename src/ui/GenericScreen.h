@@ -27,6 +27,11 @@ class GenericScreen : public QWidget {
     QWidget* frame();
     // Entry points for events that do not come from a widget signal.
     void pickItem(const std::string& control, int index, bool doubleClick);
+    // The widget of a grid cell, after showing the page that holds its row; nullptr when
+    // the screen has no such cell.
+    QWidget* cell(const std::string& column, int row);
+    // The control name an input widget stands for: its own, or a cell's "column:row".
+    std::string nameOf(const QWidget* w) const;
 
   signals:
     void closed();
@@ -43,10 +48,25 @@ class GenericScreen : public QWidget {
     void applyChanges();
     void applyFocus();
     void pressDefault(bool cancel);
+    QWidget* buildGrid(const ControlSpec& c);
+    void refreshGrid(const std::string& grid);
+    QWidget* widgetFor(const std::string& name);
+    void setWidgetText(QWidget* w, const std::string& text);
+    void openSearch(const std::string& name);
+    void updateCompletion(QWidget* w, const QString& typed);
+
+    struct Grid {
+        const ControlSpec* spec = nullptr;
+        int page = 0;
+        // cells[visibleRow][column]
+        std::vector<std::vector<QWidget*>> cells;
+    };
 
     std::unique_ptr<ScreenLogic> m_logic;
     std::map<std::string, QWidget*> m_controls;
+    std::map<std::string, Grid> m_grids;
     bool m_inEvent = false;
+    bool m_focusRequested = false;
     bool m_closeApproved = false;
     bool m_unloaded = false;
 };

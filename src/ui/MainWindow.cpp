@@ -11,8 +11,12 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <cstdlib>
+#include <utility>
 
+#include "session/ReportSink.h"
 #include "ui/GenericScreen.h"
+#include "ui/ReportPreview.h"
 
 namespace zelvo {
 
@@ -216,6 +220,10 @@ GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool moda
 }
 
 QWidget* MainWindow::activeScreen() const {
+    // The print preview is window-modal over whatever opened it: it is where the operator is.
+    if (m_preview != nullptr && m_preview->isVisible()) {
+        return m_preview;
+    }
     for (auto it = m_open.rbegin(); it != m_open.rend(); ++it) {
         GenericScreen* s = it->data();
         if (s != nullptr && s->isVisible() && s->isWindow()) {
@@ -283,6 +291,25 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     endProgram();
     event->accept();
+}
+
+std::unique_ptr<ReportSink> MainWindow::openReport() {
+    if (!m_reportFile.empty()) {
+        return std::make_unique<TextReportSink>(std::exchange(m_reportFile, {}));
+    }
+    // The preview belongs to the window that printed, so it blocks just that one, even when
+    // it is a modal screen of its own.
+    QPointer<QWidget> owner = activeScreen()->window();
+    return std::make_unique<QtReportSink>(
+        m_session.dialogs(), owner, [this, owner](std::shared_ptr<const ReportDocument> doc) {
+            int zoom = std::atoi(m_session.values().print.zoom.c_str());
+            auto* preview = new ReportPreview(std::move(doc), m_session.dialogs(),
+                                              zoom > 0 ? zoom : 100, owner ? owner.data() : this);
+            preview->setWindowModality(Qt::WindowModal);
+            m_preview = preview;
+            preview->show();
+            preview->activateWindow();
+        });
 }
 
 void MainWindow::setBusy(bool busy) {

@@ -45,6 +45,11 @@ class MainWindow : public QMainWindow, public ScreenHost {
     void setBusy(bool busy) override;
     void panelChanged(int panel) override;
     void settingsChanged() override;
+    std::unique_ptr<ReportSink> openReport() override;
+
+    // The next document goes to this plain-text file instead of the printer or the preview
+    // (operator scripts compare reports this way); the one after goes back to normal.
+    void reportToFile(std::string path) { m_reportFile = std::move(path); }
 
     void runCommand(const std::string& control);
 
@@ -71,6 +76,8 @@ class MainWindow : public QMainWindow, public ScreenHost {
     QToolBar* m_toolbar = nullptr;
     std::map<int, QLabel*> m_panels;
     std::vector<QPointer<GenericScreen>> m_open;
+    QPointer<QWidget> m_preview;
+    std::string m_reportFile;
     int m_busyDepth = 0;
     bool m_ended = false;
 };

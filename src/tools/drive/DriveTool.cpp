@@ -11,7 +11,7 @@ namespace {
 // The offscreen platform's remarks about window hints and runtime folders say nothing about
 // the script; everything else Qt reports still reaches the terminal.
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.contains(QLatin1String("propagateSizeHints")) ||
+    if (message.contains(QLatin1String("This plugin does not support")) ||
         message.contains(QLatin1String("XDG_RUNTIME_DIR"))) {
         return;
     }

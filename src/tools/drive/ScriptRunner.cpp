@@ -12,11 +12,13 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 #include "app/Installation.h"
 #include "archive/Catalog.h"
@@ -112,6 +114,9 @@ std::string widgetText(QWidget* w) {
     if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         return withoutAmpersand(b->text());
     }
+    if (auto* sp = qobject_cast<QSpinBox*>(w)) {
+        return std::to_string(sp->value());
+    }
     return w->windowTitle().toStdString();
 }
 
@@ -197,6 +202,13 @@ int ScriptRunner::run() {
     return 0;
 }
 
+// The program takes the file once it runs; a `report` given before `start` waits for it.
+void ScriptRunner::passReportFile() {
+    if (!m_reportFile.empty() && m_program != nullptr && m_program->mainWindow() != nullptr) {
+        m_program->mainWindow()->reportToFile(std::exchange(m_reportFile, {}));
+    }
+}
+
 void ScriptRunner::settle() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -246,7 +258,8 @@ QWidget* ScriptRunner::find(const std::string& name) const {
     // By caption: a button, check box or option, or the label of a field.
     if (active != nullptr) {
         for (auto* b : active->findChildren<QAbstractButton*>()) {
-            if (withoutAmpersand(b->text()) == name) {
+            // Scripts may also write the caption as the program does, with its "&".
+            if (withoutAmpersand(b->text()) == name || b->text() == n) {
                 return b;
             }
         }
@@ -257,6 +270,20 @@ QWidget* ScriptRunner::find(const std::string& name) const {
         }
     }
     return nullptr;
+}
+
+QWidget* ScriptRunner::gridCell(const std::string& column, const std::string& row) {
+    if (m_program == nullptr || m_program->mainWindow() == nullptr) {
+        return nullptr;
+    }
+    auto* screen = qobject_cast<GenericScreen*>(m_program->mainWindow()->activeScreen());
+    if (screen == nullptr || row.empty() ||
+        row.find_first_not_of("0123456789") != std::string::npos) {
+        return nullptr;
+    }
+    QWidget* cell = screen->cell(column, std::stoi(row));
+    settle();
+    return cell;
 }
 
 void ScriptRunner::focusWidget(QWidget* w) {
@@ -277,7 +304,13 @@ std::string ScriptRunner::leave() {
     if (w == nullptr) {
         return "no control has the focus";
     }
-    w->clearFocus();
+    // The focus moves to the screen itself, as when the operator clicks on its background:
+    // the field's leave checks run, and no other field's entry does.
+    if (GenericScreen* screen = screenOf(w)) {
+        screen->setFocus(Qt::OtherFocusReason);
+    } else {
+        w->clearFocus();
+    }
     settle();
     return {};
 }
@@ -307,7 +340,14 @@ std::string ScriptRunner::setText(QWidget* w, const std::string& text) {
             QTest::sendKeyEvent(QTest::Release, e, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
     }
+    // A completion list that opened while typing is not part of what the script typed.
+    for (QWidget* p = QApplication::activePopupWidget(); p != nullptr;
+         p = QApplication::activePopupWidget()) {
+        p->close();
+    }
     settle();
+    // Closing it leaves no window active: the screen's window takes the keyboard again.
+    focusWidget(e);
     return {};
 }
 
@@ -327,7 +367,8 @@ std::string ScriptRunner::pick(QWidget* w, const std::string& text) {
     }
     if (screen != nullptr) {
         std::string name = w->objectName().toStdString();
-        screen->pickItem(name, index, false);
+        const ControlSpec* spec = screen->logic().spec().find(name);
+        screen->pickItem(name, index, spec != nullptr && spec->pickByDoubleClick);
         settle();
     }
     return {};
@@ -397,6 +438,7 @@ std::string ScriptRunner::execute(const Words& w) {
         m_program = std::make_unique<Program>(Program::Options{m_folder, &m_dialogs, &m_clock});
         m_program->start();
         settle();
+        passReportFile();
         return {};
     }
     if (cmd == "answer" && args(1)) {
@@ -409,6 +451,7 @@ std::string ScriptRunner::execute(const Words& w) {
     }
     if (cmd == "report" && args(1)) {
         m_reportFile = resolve(w[1]);
+        passReportFile();
         return {};
     }
     if (cmd == "expect") {
@@ -453,6 +496,9 @@ std::string ScriptRunner::execute(const Words& w) {
         QWidget* active = main->activeScreen();
         if (auto* screen = qobject_cast<GenericScreen*>(active)) {
             screen->frame()->close();
+        } else if (active != main) {
+            // A window of the program that is not a screen: the print preview.
+            active->window()->close();
         } else {
             main->close();
         }
@@ -473,7 +519,22 @@ std::string ScriptRunner::execute(const Words& w) {
         return {};
     }
     if ((cmd == "cell" && args(3)) || (cmd == "cellkey" && args(3))) {
-        return "no grid column " + w[1] + " on this screen";
+        QWidget* target = gridCell(w[1], w[2]);
+        if (target == nullptr) {
+            return "no grid cell " + w[1] + " " + w[2] + " on this screen";
+        }
+        if (cmd == "cell") {
+            std::string e = setText(target, w[3]);
+            return e.empty() ? leave() : e;
+        }
+        int code = keyCode(w[3]);
+        if (code == 0) {
+            return "unknown key " + w[3];
+        }
+        focusWidget(target);
+        QTest::keyClick(target, static_cast<Qt::Key>(code));
+        settle();
+        return {};
     }
     if (w.size() < 2) {
         return "bad command: " + cmd;
@@ -626,6 +687,10 @@ std::string ScriptRunner::expect(const Words& w) {
         GenericScreen* s = main->screen(w[2]);
         bool open = (s != nullptr && s->isVisible()) ||
                     (w[2] == "MDIForm1" && main->isVisible() && !m_program->ended());
+        // Windows that are not screens (the print preview ANTEP) are found by their name.
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            open = open || (top->isVisible() && top->objectName() == qs(w[2]));
+        }
         if (open != (w[3] == "open")) {
             return "expected window " + w[2] + " " + w[3] + ", got " + (open ? "open" : "closed");
         }
@@ -649,8 +714,15 @@ std::string ScriptRunner::expect(const Words& w) {
                    ? ""
                    : "expected focus on " + w[2] + ", got " + got;
     }
-    if (what == "cell") {
-        return "no grid column " + (w.size() > 2 ? w[2] : std::string()) + " on this screen";
+    if (what == "cell" && w.size() == 5) {
+        QWidget* target = gridCell(w[2], w[3]);
+        if (target == nullptr) {
+            return "no grid cell " + w[2] + " " + w[3] + " on this screen";
+        }
+        std::string got = widgetText(target);
+        return got == w[4] ? ""
+                           : "expected cell " + w[2] + " " + w[3] + " " + inQuotes(w[4]) +
+                                 ", got " + inQuotes(got);
     }
     if (w.size() < 3) {
         return "bad expectation";

@@ -36,8 +36,10 @@ class ScriptRunner {
 
     std::string resolve(const std::string& relative) const;
     QWidget* find(const std::string& name) const;
+    QWidget* gridCell(const std::string& column, const std::string& row);
     std::string needProgram() const;
     void settle();
+    void passReportFile();
     void focusWidget(QWidget* w);
     std::string leave();
     std::string setText(QWidget* w, const std::string& text);

@@ -1,0 +1,234 @@
+#include "app/ParametersScreen.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "app/Parameters.h"
+#include "base/NumberText.h"
+#include "base/Utf8.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr const char* kZooms[] = {"40", "50", "60", "70",  "75",  "80",
+                                  "85", "90", "95", "100", "120", "150"};
+
+// The integers as the fields show them; the doubles in the host's number-to-text form
+// without its blank ("1936.27").
+std::string integerText(double value) {
+    return std::to_string(static_cast<long long>(value));
+}
+std::string amountText(double value) {
+    std::string s = Str(value);
+    return !s.empty() && s[0] == ' ' ? s.substr(1) : s;
+}
+
+// A field's number: what the field lets through is digits (and for the rate a decimal mark
+// written either way), but its length may still exceed the record's integer.
+double fieldNumber(const std::string& text, double largest) {
+    std::string t = text;
+    std::replace(t.begin(), t.end(), ',', '.');
+    return std::min(Val(t), largest);
+}
+
+constexpr double kInt16Max = 32767;
+constexpr double kInt32Max = 2147483647;
+
+// The first line of the location file, without a carriage return; empty when it is
+// missing.
+std::string locationLine(const std::string& programFolder) {
+    std::ifstream rr(programFolder + "rr");
+    std::string line;
+    if (rr && std::getline(rr, line) && !line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
+
+}  // namespace
+
+ParametersScreen::ParametersScreen(Session& session) : ScreenLogic(session, makeSpec()) {}
+
+FormSpec ParametersScreen::makeSpec() {
+    FormSpec f;
+    f.name = "Parges";
+    f.title = "Parametri gestione";
+    auto number = [&f](const char* name, const char* caption, int row, int digits,
+                       const char* allowed = kDigits) {
+        ControlSpec& c = f.text(name, caption, row, digits + 1);
+        c.allowed = allowed;
+        c.maxLength = digits;
+    };
+    // Lengths that keep every value inside its field of the record: four digits for the
+    // 16-bit settings, nine for the 32-bit colour.
+    number("text1", "Colore di sfondo:", 0, 9);
+    f.text("text2", "Carattere di stampa", 1, 30);
+    f.add(ControlKind::Label, "Label1", "Il carattere non deve essere proporzionale", 2, 0)
+        .columnSpan = 2;
+    number("text3", "Dimensione:", 3, 4);
+    number("text4", "Numero righe per pagina:", 4, 4);
+    f.add(ControlKind::Combo, "Combo1", "Zoom anteprima:", 5).width = 5;
+    number("text5", "Importo minimo iva a debito:", 6, 15);
+    number("text6", "Conversione Euro/Lire:", 7, 15, "0123456789.,");
+    number("text7", "Numero massimo descrizioni nelle finestre di ricerca:", 8, 4);
+    f.add(ControlKind::Check, "Check9", "Visualizza anche descrizioni precedenti", 9);
+    f.add(ControlKind::Check, "Check10", "Mostra toolbar", 10);
+    f.add(ControlKind::Check, "Check11", "Mostra barra di stato", 11);
+    f.add(ControlKind::Check, "Check12", "Mostra agenda all'avvio del programma", 12);
+    f.add(ControlKind::Option, "Option1", "Monoutente", 13, 0).group = "Installazione";
+    f.add(ControlKind::Option, "Option2", "Rete", 13, 1).group = "Installazione";
+    f.text("text8", "Percorso completo del programma (zelvo) sul server", 14, 40);
+    f.button("Command3", "Sfoglia", 14, 1);
+    f.add(ControlKind::Label, "Label2",
+          "Dopo aver confermato riavviare  il programma per rendere effettiva la scelta", 15, 0)
+        .columnSpan = 2;
+    f.button("Command1", "&Conferma", 16, 0);
+    f.button("Command2", "&Annulla", 16, 1).isCancel = true;
+    return f;
+}
+
+void ParametersScreen::load() {
+    form().setItems("Combo1", std::vector<std::string>(std::begin(kZooms), std::end(kZooms)));
+    // Kept open while the screen is: the record read here is the one confirmed later.
+    m_opened = archives().open(arc::kParam);
+    if (m_opened && archives().getByKeyReported(arc::kParam, param::kKey, kRead) == 0) {
+        showParameters();
+    }
+    showLocation();
+}
+
+void ParametersScreen::unload() {
+    if (m_opened) {
+        archives().close(arc::kParam);
+        m_opened = false;
+    }
+}
+
+void ParametersScreen::click(const std::string& control) {
+    if (control == "Command1") {
+        confirm();
+    } else if (control == "Command2") {
+        requestClose();
+    } else if (control == "Command3") {
+        FileRequest request;
+        request.title = "Sfoglia";
+        request.filter = "(zelvo)|zelvo";
+        request.startDir = "/";
+        if (std::optional<std::string> path = dialogs().chooseFile(request)) {
+            form().setText("text8", *path);
+        }
+    }
+}
+
+void ParametersScreen::showParameters() {
+    using namespace param;
+    const isam::Record& r = archives().readBuffer(arc::kParam);
+    FormState& f = form();
+    f.setText("text1", integerText(r.number(kBackgroundColour)));
+    f.setText("text2", r.text(kPrintFont));
+    f.setText("text3", integerText(r.number(kFontSize)));
+    f.setText("text4", integerText(r.number(kLinesPerPage)));
+    const auto zoom = std::find(std::begin(kZooms), std::end(kZooms), r.text(kPreviewZoom));
+    f.setSelected("Combo1",
+                  zoom == std::end(kZooms) ? -1 : static_cast<int>(zoom - std::begin(kZooms)));
+    f.setText("text5", amountText(r.number(kMinimumVatPayable)));
+    f.setText("text6", amountText(r.number(kExchangeRate)));
+    f.setText("text7", integerText(r.number(kListLength)));
+    f.setChecked("Check9", r.number(kShowPreviousDescriptions) != 0);
+    f.setChecked("Check10", r.number(kShowToolbar) != 0);
+    f.setChecked("Check11", r.number(kShowStatusBar) != 0);
+    f.setChecked("Check12", r.number(kAgendaAtStartUp) != 0);
+}
+
+void ParametersScreen::showLocation() {
+    // An empty or missing location file is a single-user installation, as at start-up.
+    const std::string line = locationLine(session().values().programFolder);
+    const bool network = !line.empty() && line != "mono";
+    form().setChecked("Option1", !network);
+    form().setChecked("Option2", network);
+    // The file holds the program's folder; the field names the program in it, so that
+    // confirming again unchanged is accepted.
+    form().setText("text8", !network             ? std::string()
+                            : line.back() == '/' ? line + kProgramFile
+                                                 : line + "/" + kProgramFile);
+}
+
+bool ParametersScreen::namesProgramFile(const std::string& path) {
+    const std::filesystem::path p(path);
+    return AsciiLower(p.filename().string()) == kProgramFile && p.has_parent_path();
+}
+
+void ParametersScreen::confirm() {
+    if (form().checked("Option2") && !namesProgramFile(text("text8"))) {
+        inputError("Non è stato inserito il percorso di rete", "text8");
+        return;
+    }
+    if (writeParameters()) {
+        applySettings();
+    }
+    writeLocation();
+    requestClose();
+}
+
+bool ParametersScreen::writeParameters() {
+    using namespace param;
+    Archives& a = archives();
+    // Opened before the copy: a fresh open (the one on load failed) starts empty buffers.
+    if (!a.open(arc::kParam)) {
+        return false;
+    }
+    a.copyReadToWrite(arc::kParam);
+    isam::Record& r = a.writeBuffer(arc::kParam);
+    FormState& f = form();
+    r.setNumber(kBackgroundColour, fieldNumber(f.text("text1"), kInt32Max));
+    r.setText(kPrintFont, f.text("text2").empty() ? kDefaultPrintFont : f.text("text2"));
+    r.setNumber(kFontSize, fieldNumber(f.text("text3"), kInt16Max));
+    r.setNumber(kLinesPerPage, fieldNumber(f.text("text4"), kInt16Max));
+    r.setText(kPreviewZoom, f.text("Combo1"));
+    r.setNumber(kMinimumVatPayable, fieldNumber(f.text("text5"), 1e15));
+    r.setNumber(kExchangeRate, fieldNumber(f.text("text6"), 1e15));
+    r.setNumber(kListLength, fieldNumber(f.text("text7"), kInt16Max));
+    r.setNumber(kShowPreviousDescriptions, f.checked("Check9") ? 1 : 0);
+    r.setNumber(kShowToolbar, f.checked("Check10") ? 1 : 0);
+    r.setNumber(kShowStatusBar, f.checked("Check11") ? 1 : 0);
+    r.setNumber(kAgendaAtStartUp, f.checked("Check12") ? 1 : 0);
+    if (a.putReported(arc::kParam, kKey, isam::mode::kWrite, kWrite) == 0) {
+        if (a.flush(arc::kParam) != 0) {
+            a.report(opn::kWrite, arc::kParam, kWrite);
+        }
+        a.getByKeyReported(arc::kParam, kKey, kReadBack);
+    }
+    a.close(arc::kParam);
+    return true;
+}
+
+void ParametersScreen::applySettings() {
+    using namespace param;
+    ProgramValues& v = session().values();
+    const isam::Record& r = archives().writeBuffer(arc::kParam);
+    v.showToolbar = r.number(kShowToolbar) != 0;
+    v.showStatusBar = r.number(kShowStatusBar) != 0;
+    v.backgroundColour = static_cast<std::int32_t>(r.number(kBackgroundColour));
+    v.print.font = r.text(kPrintFont);
+    v.print.fontSize = static_cast<int>(r.number(kFontSize));
+    v.print.linesPerPage = static_cast<int>(r.number(kLinesPerPage));
+    v.exchangeRate = r.number(kExchangeRate) == 0 ? 1 : r.number(kExchangeRate);
+    if (ScreenHost* host = session().host()) {
+        host->settingsChanged();
+    }
+}
+
+void ParametersScreen::writeLocation() {
+    const std::string& path = text("text8");
+    std::string line = "mono";
+    if (form().checked("Option2")) {
+        // The folder of the program file, with its separator: the data directory as the
+        // start-up uses it.
+        line = path.substr(0, path.find_last_of('/') + 1);
+    }
+    std::ofstream(session().values().programFolder + "rr", std::ios::trunc) << line << "\n";
+}
+
+}  // namespace zelvo

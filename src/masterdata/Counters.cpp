@@ -1,0 +1,64 @@
+#include "masterdata/Counters.h"
+
+#include <limits>
+
+#include "base/NumberText.h"
+
+namespace zelvo {
+
+std::int32_t NextNumber(Archives& archives, const std::string& name) {
+    if (archives.getByKeyReported(arc::kPr, name, counterpos::kRead) != 0) {
+        return 0;
+    }
+    const double value = archives.readBuffer(arc::kPr).number(counter::kValue);
+    if (value >= std::numeric_limits<std::int32_t>::max()) {
+        // The record manager has no status for it; the report still names the counters
+        // archive and this place, and nothing is written.
+        archives.setStatus(isam::status::kBadArgument);
+        archives.report(opn::kWrite, arc::kPr, counterpos::kOverflow);
+        return 0;
+    }
+    const std::int32_t next = static_cast<std::int32_t>(value) + 1;
+    // From the record as read: the counter's text stays as it is.
+    archives.copyReadToWrite(arc::kPr);
+    archives.writeBuffer(arc::kPr).setNumber(counter::kValue, next);
+    if (archives.putReported(arc::kPr, name, isam::mode::kWrite, counterpos::kWrite) != 0) {
+        return 0;
+    }
+    if (archives.flush(arc::kPr) != 0) {
+        archives.report(opn::kWrite, arc::kPr, counterpos::kWrite);
+        return 0;
+    }
+    return next;
+}
+
+std::int32_t NextLockedNumber(Archives& archives, const std::string& name) {
+    Registration tx(archives, arc::kPr);
+    if (tx.status() != 0) {
+        archives.setStatus(tx.status());
+        archives.report(opn::kWrite, arc::kPr, counterpos::kCommit);
+        return 0;
+    }
+    if (archives.lockWait(arc::kPr, name) != 0) {
+        archives.report(opn::kWrite, arc::kPr, counterpos::kLock);
+        return 0;
+    }
+    const std::int32_t number = NextNumber(archives, name);
+    if (archives.unlock(arc::kPr, name) != 0) {
+        archives.report(opn::kWrite, arc::kPr, counterpos::kUnlock);
+    }
+    // Committed even after a failure: nothing was written then, and giving up the
+    // transaction would also give up the caller's registration it may be nested in.
+    if (tx.commit() != 0) {
+        archives.report(opn::kWrite, arc::kPr, counterpos::kCommit);
+        return 0;
+    }
+    return number;
+}
+
+std::string NextItemNumber(Archives& archives) {
+    const std::int32_t number = NextLockedNumber(archives, counter::kItemNumbers);
+    return number == 0 ? std::string() : Format(number, "00000");
+}
+
+}  // namespace zelvo

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "session/ScreenLogic.h"
+
+namespace zelvo {
+
+// MCMG, and its twins: MCMG3 takes amounts in euro and converts them to lire before
+// posting; MCMG2 revises a posted generic movement. A free journal entry of up to 100 rows
+// of sub-accounts in debit or credit, shown 20 at a time, that must balance.
+class GenericMovement : public ScreenLogic {
+  public:
+    enum class Variant { Lire, Euro, Revision };
+
+    static constexpr int kRows = 100;
+    static constexpr int kPageRows = 20;
+    static constexpr const char* kGrid = "Griglia";
+
+    GenericMovement(Session& session, Variant variant, std::string regNumber = {});
+
+    void load() override;
+    void leave(const std::string& control) override;
+    void change(const std::string& control) override;
+    void click(const std::string& control) override;
+    void unload() override;
+    std::vector<std::string> suggestions(const std::string& control, const std::string& typed,
+                                         bool full) override;
+
+    // The registration number of the last movement posted; 0 before any.
+    std::int32_t lastPosted() const { return m_lastPosted; }
+
+  private:
+    bool leaveRegistrationDate();
+    bool leaveAccount(int row);
+    void leaveAmount(const std::string& column, int row);
+    void confirm();
+    void convertToLire();
+    void fillFromRegistration();
+    void clearRows();
+    double amount(const std::string& column, int row) const;
+    void showPage(int page);
+
+    Variant m_variant;
+    std::string m_regNumber;  // the registration under revision
+    std::array<std::string, kRows> m_accounts;  // item numbers of the rows
+    bool m_converted = false;
+    std::int32_t m_lastPosted = 0;
+};
+
+}  // namespace zelvo

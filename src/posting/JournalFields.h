@@ -1,0 +1,38 @@
+#pragma once
+
+namespace zelvo {
+
+// Field numbers of the records every posting writes.
+namespace mcf {  // MovementLine, archive "mc"
+inline constexpr int kRegDate = 1;
+inline constexpr int kDocNumber = 2;
+inline constexpr int kDocDate = 3;
+inline constexpr int kProtocol = 4;
+inline constexpr int kAccount = 5;
+inline constexpr int kDebit = 6;
+inline constexpr int kCredit = 7;
+inline constexpr int kRegNumber = 8;
+inline constexpr int kDescription = 9;
+inline constexpr int kAccountDocKey = 10;
+inline constexpr int kAccountDateKey = 11;
+inline constexpr int kDateDocKey = 12;
+inline constexpr int kCausal = 13;
+inline constexpr int kVatSection = 14;
+inline constexpr int kOriginFlag = 15;
+inline constexpr int kItemRef = 16;
+}  // namespace mcf
+
+namespace ttf {  // EntryDetailRow, archive "tt"
+inline constexpr int kRegNumber = 1;
+inline constexpr int kCell1 = 2;  // counter-account, or the account of a generic movement
+inline constexpr int kCell2 = 3;  // taxable text, or the additional description
+inline constexpr int kCell3 = 4;  // VAT code, or the debit
+inline constexpr int kCell4 = 5;  // VAT text, or the credit
+}  // namespace ttf
+
+namespace prf {  // CounterEntry, archive "pr"
+inline constexpr int kValue = 1;
+inline constexpr int kText = 2;
+}  // namespace prf
+
+}  // namespace zelvo

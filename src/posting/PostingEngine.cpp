@@ -1,0 +1,204 @@
+#include "posting/PostingEngine.h"
+
+#include <algorithm>
+
+#include "base/DateText.h"
+#include "base/NumberText.h"
+#include "masterdata/Counters.h"
+#include "posting/JournalFields.h"
+#include "posting/PostToAccount.h"
+
+namespace zelvo {
+
+namespace {
+
+// Report positions of the posting core.
+constexpr int kLineWrite = 721;
+constexpr int kRecordWrite = 722;
+constexpr int kUnlock = 723;
+constexpr int kCommit = 724;
+constexpr int kLineRead = 725;
+constexpr int kLineDelete = 726;
+constexpr int kDetailDelete = 727;
+
+}  // namespace
+
+std::string PadNumber(const std::string& text, size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), '0') + text;
+}
+
+PostingEngine::PostingEngine(Session& session) : m_session(session) {}
+
+std::int32_t PostingEngine::post(const JournalEntry& entry) {
+    Archives& a = m_session.archives();
+    Registration tx(a, arc::kMc);
+    if (tx.status() != 0) {
+        a.setStatus(tx.status());
+        a.report(opn::kWrite, arc::kMc, kCommit);
+        return 0;
+    }
+    std::int32_t number = write(entry);
+    if (tx.commit() != 0) {
+        a.report(opn::kWrite, arc::kMc, kCommit);
+        return 0;
+    }
+    return number;
+}
+
+std::int32_t PostingEngine::replace(const std::string& oldRegNumber, const JournalEntry& entry,
+                                    const std::function<void()>& removeOthers) {
+    Archives& a = m_session.archives();
+    Registration tx(a, arc::kMc);
+    if (tx.status() != 0) {
+        a.setStatus(tx.status());
+        a.report(opn::kWrite, arc::kMc, kCommit);
+        return 0;
+    }
+    // The lock is taken before the old registration is touched, so that no other station
+    // sees it half removed.
+    a.lockWait(arc::kPr, "mc");
+    remove(oldRegNumber);
+    if (removeOthers) {
+        removeOthers();
+    }
+    std::int32_t number = write(entry);
+    if (tx.commit() != 0) {
+        a.report(opn::kWrite, arc::kMc, kCommit);
+        return 0;
+    }
+    return number;
+}
+
+std::int32_t PostingEngine::write(const JournalEntry& e) {
+    Archives& a = m_session.archives();
+    a.lockWait(arc::kPr, "mc");
+
+    const std::string regDate = ToKeyDate(e.regDate);
+    const std::string docDate = e.docDate.empty() ? std::string() : ToKeyDate(e.docDate);
+    const std::string docNumber = PadNumber(e.docNumber, 6);
+    const std::string protocol = e.protocol.empty() ? std::string() : PadNumber(e.protocol, 5);
+    std::int32_t regNumber = 0;
+    for (const JournalLine& l : e.lines) {
+        std::int32_t n = NextNumber(a, "mc");
+        if (n == 0) {
+            continue;
+        }
+        if (regNumber == 0) {
+            regNumber = n;
+        }
+        a.clearWriteBuffer(arc::kMc);
+        isam::Record& r = a.writeBuffer(arc::kMc);
+        r.setText(mcf::kRegDate, regDate);
+        r.setText(mcf::kDocNumber, docNumber);
+        r.setText(mcf::kDocDate, docDate);
+        r.setText(mcf::kProtocol, protocol);
+        r.setText(mcf::kAccount, l.account);
+        r.setNumber(mcf::kDebit, l.debit);
+        r.setNumber(mcf::kCredit, l.credit);
+        r.setText(mcf::kRegNumber, std::to_string(regNumber));
+        r.setText(mcf::kDescription, l.description);
+        r.setText(mcf::kAccountDocKey, l.account + docDate + docNumber);
+        r.setText(mcf::kAccountDateKey, l.account + regDate);
+        r.setText(mcf::kDateDocKey, regDate + (protocol.empty() ? docNumber : protocol));
+        r.setText(mcf::kCausal, e.causal);
+        r.setText(mcf::kVatSection, e.vatSection);
+        r.setNumber(mcf::kOriginFlag, 0);
+        if (a.putReported(arc::kMc, Format(n, "00000000"), isam::mode::kAdd, kLineWrite) == 0) {
+            a.flush(arc::kMc);
+        }
+        PostToAccount(a, l.account, l.debit, l.credit);
+    }
+    auto writeNumbered = [&a](const NumberedRecord& nr, const std::string& regNo) {
+        std::int32_t n = NextNumber(a, nr.counter);
+        if (n == 0) {
+            return;
+        }
+        a.writeBuffer(nr.archive) = nr.record;
+        if (!regNo.empty()) {
+            a.writeBuffer(nr.archive).setText(ttf::kRegNumber, regNo);
+        }
+        if (a.putReported(nr.archive, Str(n), isam::mode::kAdd, kRecordWrite) == 0) {
+            a.flush(nr.archive);
+        }
+    };
+    for (const NumberedRecord& v : e.vatRows) {
+        writeNumbered(v, {});
+    }
+    for (const NumberedRecord& d : e.detailRows) {
+        writeNumbered(d, std::to_string(regNumber));
+    }
+    if (a.unlock(arc::kPr, "mc") != 0) {
+        a.report(opn::kWrite, arc::kPr, kUnlock);
+    }
+    if (e.afterLines) {
+        e.afterLines();
+    }
+    return regNumber;
+}
+
+std::vector<PostingEngine::PostedLine> PostingEngine::lines(const std::string& regNumber) {
+    Archives& a = m_session.archives();
+    std::vector<PostedLine> out;
+    std::int16_t s = a.get(arc::kMc, mcf::kRegNumber, isam::op::kFind, regNumber);
+    while (s == 0 && a.readBuffer(arc::kMc).text(mcf::kRegNumber) == regNumber) {
+        out.push_back({a.primaryKey(arc::kMc), a.readBuffer(arc::kMc)});
+        s = a.get(arc::kMc, mcf::kRegNumber, isam::op::kNext, "");
+    }
+    if (s != 0 && s != isam::status::kNotFound && s != isam::status::kEndOfIndex) {
+        a.report(opn::kRead, arc::kMc, kLineRead);
+    }
+    // The index orders equal registration numbers by line number already; keep it explicit.
+    std::sort(out.begin(), out.end(),
+              [](const PostedLine& x, const PostedLine& y) { return x.key < y.key; });
+    return out;
+}
+
+std::vector<isam::Record> PostingEngine::detailRows(const std::string& regNumber) {
+    Archives& a = m_session.archives();
+    std::vector<std::pair<double, isam::Record>> rows;
+    std::int16_t s = a.get(arc::kTt, ttf::kRegNumber, isam::op::kFind, regNumber);
+    while (s == 0 && a.readBuffer(arc::kTt).text(ttf::kRegNumber) == regNumber) {
+        rows.emplace_back(Val(a.primaryKey(arc::kTt)), a.readBuffer(arc::kTt));
+        s = a.get(arc::kTt, ttf::kRegNumber, isam::op::kNext, "");
+    }
+    // Keys are numbers in text form (" 9", " 10"): their order is the numbers' order.
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<isam::Record> out;
+    for (auto& r : rows) {
+        out.push_back(std::move(r.second));
+    }
+    return out;
+}
+
+int PostingEngine::remove(const std::string& regNumber) {
+    Archives& a = m_session.archives();
+    Registration tx(a, arc::kMc);
+    int removed = 0;
+    for (const PostedLine& l : lines(regNumber)) {
+        PostToAccount(a, l.record.text(mcf::kAccount), -l.record.number(mcf::kDebit),
+                      -l.record.number(mcf::kCredit));
+        if (a.remove(arc::kMc, l.key) != 0) {
+            a.report(opn::kDelete, arc::kMc, kLineDelete);
+        } else {
+            ++removed;
+        }
+    }
+    std::vector<std::string> detailKeys;
+    std::int16_t s = a.get(arc::kTt, ttf::kRegNumber, isam::op::kFind, regNumber);
+    while (s == 0 && a.readBuffer(arc::kTt).text(ttf::kRegNumber) == regNumber) {
+        detailKeys.push_back(a.primaryKey(arc::kTt));
+        s = a.get(arc::kTt, ttf::kRegNumber, isam::op::kNext, "");
+    }
+    for (const std::string& key : detailKeys) {
+        if (a.remove(arc::kTt, key) != 0) {
+            a.report(opn::kDelete, arc::kTt, kDetailDelete);
+        }
+    }
+    if (tx.commit() != 0) {
+        a.report(opn::kWrite, arc::kMc, kCommit);
+    }
+    return removed;
+}
+
+}  // namespace zelvo

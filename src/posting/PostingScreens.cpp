@@ -1,0 +1,23 @@
+#include "posting/PostingScreens.h"
+
+#include "posting/GenericMovement.h"
+#include "posting/RegistrationView.h"
+#include "posting/RevisionChooser.h"
+
+namespace zelvo {
+
+void RegisterPostingScreens(ScreenRegistry& r) {
+    r.add("MCMG", [](Session& s) {
+        return std::make_unique<GenericMovement>(s, GenericMovement::Variant::Lire);
+    });
+    r.add("MCMG3", [](Session& s) {
+        return std::make_unique<GenericMovement>(s, GenericMovement::Variant::Euro);
+    });
+    r.add("VMC", ScreenRegistry::make<RegistrationView>());
+    r.add("AMC", ScreenRegistry::make<RevisionChooser>());
+    RevisionScreens()["mg"] = [](Session& s, const std::string& number) {
+        return std::make_unique<GenericMovement>(s, GenericMovement::Variant::Revision, number);
+    };
+}
+
+}  // namespace zelvo

@@ -1,0 +1,167 @@
+#include "posting/RevisionChooser.h"
+
+#include "base/DateText.h"
+#include "base/NumberText.h"
+#include "base/Utf8.h"
+#include "posting/DateChecks.h"
+#include "posting/JournalFields.h"
+#include "posting/PostingEngine.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr int kReadPosition = 731;
+
+FormSpec chooserForm() {
+    FormSpec f;
+    f.name = "AMC";
+    f.title = "Revisione prima nota";
+    f.date("text1", "Data registrazione:", 0);
+    f.text("text2", "Numero registrazione:", 1, 8).allowed = kDigits;
+    ControlSpec& list = f.add(ControlKind::List, "List1", "Registrazioni:", 2);
+    list.width = 70;
+    list.columnSpan = 3;
+    f.button("Command1", "&Conferma", 3, 0);
+    f.button("Command2", "&Annulla", 3, 1).isCancel = true;
+    return f;
+}
+
+const std::map<std::string, const char*> kYearEndQuestions = {
+    {"ce", "Si vogliono annullare le registrazioni della chiusura conti economici ?"},
+    {"cp", "Si vogliono annullare le registrazioni della chiusura conti patrimoniali ?"},
+    {"ap", "Si vogliono annullare le registrazioni del bilancio d'apertura ?"},
+};
+
+}  // namespace
+
+std::map<std::string, RevisionFactory>& RevisionScreens() {
+    static std::map<std::string, RevisionFactory> screens;
+    return screens;
+}
+
+RevisionChooser::RevisionChooser(Session& session) : ScreenLogic(session, chooserForm()) {}
+
+void RevisionChooser::load() {
+    archives().open(arc::kMc);
+    archives().open(arc::kTt);
+    form().setText("text1", session().values().yearDateMask);
+}
+
+void RevisionChooser::unload() {
+    archives().close(arc::kTt);
+    archives().close(arc::kMc);
+}
+
+void RevisionChooser::leave(const std::string& control) {
+    if (control == "text1") {
+        listDay();
+    } else if (control == "text2") {
+        listNumber();
+    }
+}
+
+void RevisionChooser::add(const std::string& regNumber) {
+    PostingEngine engine(session());
+    auto lines = engine.lines(regNumber);
+    if (lines.empty()) {
+        return;
+    }
+    const isam::Record& r = lines.front().record;
+    m_numbers.push_back(regNumber);
+    auto items = form().items("List1");
+    items.push_back(PadLeft(regNumber, 8) + "  " + InputToDate(FromKeyDate(r.text(mcf::kRegDate))) +
+                    "  " + r.text(mcf::kCausal) + "  " + r.text(mcf::kDescription));
+    form().setItems("List1", items);
+}
+
+void RevisionChooser::listDay() {
+    std::string date = text("text1");
+    ClearEmptyDate(date);
+    if (date.empty() || !IsValidDateText(date, 1950, 2050)) {
+        return;
+    }
+    m_numbers.clear();
+    form().setItems("List1", {});
+    const std::string key = ToKeyDate(date);
+    Archives& a = archives();
+    std::vector<std::string> numbers;
+    std::int16_t s = a.get(arc::kMc, mcf::kRegDate, isam::op::kFind, key);
+    while (s == 0 && a.readBuffer(arc::kMc).text(mcf::kRegDate) == key) {
+        const std::string& n = a.readBuffer(arc::kMc).text(mcf::kRegNumber);
+        if (numbers.empty() || numbers.back() != n) {
+            numbers.push_back(n);
+        }
+        s = a.get(arc::kMc, mcf::kRegDate, isam::op::kNext, "");
+    }
+    if (s != 0 && s != isam::status::kNotFound && s != isam::status::kEndOfIndex) {
+        a.report(opn::kRead, arc::kMc, kReadPosition);
+    }
+    for (const std::string& n : numbers) {
+        add(n);
+    }
+}
+
+void RevisionChooser::listNumber() {
+    const std::string number = text("text2");
+    if (number.empty()) {
+        return;
+    }
+    m_numbers.clear();
+    form().setItems("List1", {});
+    add(Format(Val(number), "0"));
+    if (m_numbers.size() == 1) {
+        form().setSelected("List1", 0);
+    }
+}
+
+void RevisionChooser::click(const std::string& control) {
+    if (control == "Command1") {
+        confirm();
+    } else if (control == "Command2") {
+        requestClose();
+    }
+}
+
+void RevisionChooser::confirm() {
+    int i = form().selected("List1");
+    if (i < 0 || i >= static_cast<int>(m_numbers.size())) {
+        inputError("Non è stato scelto un articolo");
+        return;
+    }
+    const std::string number = m_numbers[static_cast<size_t>(i)];
+    PostingEngine engine(session());
+    auto lines = engine.lines(number);
+    if (lines.empty()) {
+        return;
+    }
+    const isam::Record& first = lines.front().record;
+    if (first.number(mcf::kOriginFlag) == 1) {
+        dialogs().message("La registrazione è stata effettuata con l'emissione documenti",
+                          "Attenzione", Icon::Exclamation);
+        return;
+    }
+    const std::string causal = first.text(mcf::kCausal);
+    auto yearEnd = kYearEndQuestions.find(causal);
+    if (yearEnd != kYearEndQuestions.end()) {
+        if (dialogs().ask(yearEnd->second, "ATTENZIONE", Icon::Question, false) == Answer::Yes) {
+            engine.remove(number);
+            m_numbers.erase(m_numbers.begin() + i);
+            auto items = form().items("List1");
+            items.erase(items.begin() + i);
+            form().setItems("List1", items);
+        }
+        return;
+    }
+    auto screen = RevisionScreens().find(causal);
+    if (screen == RevisionScreens().end() || host() == nullptr) {
+        dialogs().message("Impossibile caricare il modulo. Revisione della causale " + causal +
+                              " non disponibile",
+                          "Zelvo", Icon::Critical);
+        return;
+    }
+    host()->openScreen(screen->second(session(), number), false);
+    requestClose();
+}
+
+}  // namespace zelvo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "session/ScreenLogic.h"
+
+namespace zelvo {
+
+// The revision screens by causal: each takes the registration number it revises.
+using RevisionFactory =
+    std::function<std::unique_ptr<ScreenLogic>(Session&, const std::string& regNumber)>;
+std::map<std::string, RevisionFactory>& RevisionScreens();
+
+// AMC: chooses a posted registration and hands it to the revision screen of its causal, or
+// annuls a year-end registration.
+class RevisionChooser : public ScreenLogic {
+  public:
+    explicit RevisionChooser(Session& session);
+
+    void load() override;
+    void leave(const std::string& control) override;
+    void click(const std::string& control) override;
+    void unload() override;
+
+  private:
+    void listDay();
+    void listNumber();
+    void add(const std::string& regNumber);
+    void confirm();
+
+    std::vector<std::string> m_numbers;
+};
+
+}  // namespace zelvo

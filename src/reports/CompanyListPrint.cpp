@@ -1,0 +1,120 @@
+#include "reports/CompanyListPrint.h"
+
+#include "base/NumberText.h"
+#include "base/Utf8.h"
+#include "reports/ReportPager.h"
+
+namespace zelvo {
+
+namespace {
+
+// Fields of the company register record (the register's own layout, kept by the start-up
+// code above this library); the primary key is the company code.
+constexpr int kName = 1;
+constexpr int kCity = 3;
+constexpr int kVatNumber = 4;
+
+// Report position of a failed read of the register while listing it.
+constexpr int kListReadPosition = 7001;
+
+// Columns: code, name, city, VAT number; the widths include the gap to the next column.
+constexpr int kCodeColumn = 6;
+constexpr int kNameColumn = 42;
+constexpr int kNameWidth = 40;
+constexpr int kCityColumn = 32;
+constexpr int kCityWidth = 30;
+constexpr int kVatWidth = 17;
+
+std::string trimmedRight(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+std::string companyLine(const std::string& code, const isam::Record& r) {
+    return trimmedRight(PadRight(code, kCodeColumn) +
+                        PadRight(Utf8Left(r.text(kName), kNameWidth), kNameColumn) +
+                        PadRight(Utf8Left(r.text(kCity), kCityWidth), kCityColumn) +
+                        Utf8Left(r.text(kVatNumber), kVatWidth));
+}
+
+std::vector<std::string> heading(const std::string& today, int page) {
+    // The title sits in the middle of the 97 columns, the page number at the right edge.
+    return {PadRight("Data: " + today, 41) + PadRight("ELENCO AZIENDE", 42) +
+                PadLeft("Pag. " + std::to_string(page), 14),
+            "",
+            PadRight("Cod.", kCodeColumn) + PadRight("Ragione sociale", kNameColumn) +
+                PadRight("Città", kCityColumn) + "Partita IVA",
+            Rule('-')};
+}
+
+}  // namespace
+
+bool PrintCompanyList(Session& session, ReportSink& sink, bool preview) {
+    Archives& a = session.archives();
+    if (!a.open(arc::kDataz)) {
+        return false;
+    }
+    const ProgramValues& v = session.values();
+    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
+        a.close(arc::kDataz);
+        return false;
+    }
+    ReportPager pager(
+        sink, v.print.linesPerPage, [today = v.today](int page) { return heading(today, page); },
+        Rule('-'));
+    pager.start();
+    int companies = 0;
+    std::int16_t s = a.bof(arc::kDataz, 0);
+    while (s == 0) {
+        s = a.get(arc::kDataz, 0, isam::op::kNext, "");
+        if (s != 0) {
+            break;
+        }
+        const isam::Record& r = a.readBuffer(arc::kDataz);
+        // Free slots have no name: they are not companies.
+        if (r.text(kName).empty()) {
+            continue;
+        }
+        pager.print(companyLine(a.primaryKey(arc::kDataz), r));
+        ++companies;
+        pager.breakIfFull();
+    }
+    if (s != isam::status::kEndOfIndex) {
+        // The print ends here; what was read so far still goes out, closed as a document.
+        a.report(opn::kRead, arc::kDataz, kListReadPosition);
+    }
+    pager.print(Rule('-'));
+    pager.print("Totale aziende: " + std::to_string(companies));
+    sink.close();
+    a.close(arc::kDataz);
+    return true;
+}
+
+CompanyListPrint::CompanyListPrint(Session& session) : ScreenLogic(session, spec()) {}
+
+FormSpec CompanyListPrint::spec() {
+    FormSpec f;
+    f.name = "STAZ";
+    f.title = "Stampa elenco aziende";
+    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 0);
+    f.button("Command1", "&Stampa", 1, 0).isDefault = true;
+    f.button("Command2", "&Annulla", 1, 1).isCancel = true;
+    return f;
+}
+
+void CompanyListPrint::click(const std::string& control) {
+    if (control == "Command2") {
+        requestClose();
+        return;
+    }
+    ScreenHost* host = session().host();
+    if (control != "Command1" || host == nullptr) {
+        return;
+    }
+    host->setBusy(true);
+    std::unique_ptr<ReportSink> sink = host->openReport();
+    PrintCompanyList(session(), *sink, form().checked("Check2"));
+    host->setBusy(false);
+}
+
+}  // namespace zelvo

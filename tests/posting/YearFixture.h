@@ -1,0 +1,98 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <tuple>
+#include <memory>
+
+#include "app/Installation.h"
+#include "masterdata/ChartFields.h"
+#include "posting/JournalFields.h"
+#include "posting/PostingEngine.h"
+#include "session/Session.h"
+#include "support/TempDir.h"
+
+namespace zelvo::test {
+
+// A fresh installation with "Azienda di prova" chosen for 2026 and the journal archives
+// open, as an entry screen finds it.
+class Year {
+  public:
+    explicit Year(const std::string& dataDir) : m_session(std::make_unique<Session>(dialogs, clock)) {
+        m_session->setDataDirectory(dataDir);
+        if (!std::filesystem::exists(dataDir + "dataz.isd")) {
+            CreateInstallation(*m_session, "2026");
+        }
+        m_session->chooseCompany("AB", "Azienda di prova", "2026");
+        Archives& a = m_session->archives();
+        for (int archive : {arc::kDataz, arc::kPr, arc::kCt, arc::kPc, arc::kMc, arc::kTt}) {
+            a.open(archive, 1);
+        }
+    }
+    Session& session() { return *m_session; }
+    Archives& archives() { return m_session->archives(); }
+
+    // The running totals of every chart item, recomputed from the movement lines: each line
+    // counts for its sub-account, the sub-account's conto and mastro.
+    std::map<std::string, std::pair<double, double>> recomputedTotals() {
+        Archives& a = archives();
+        std::map<std::string, std::pair<double, double>> sums;
+        a.bof(arc::kMc, 0);
+        std::vector<isam::Record> lines;
+        while (a.get(arc::kMc, 0, isam::op::kNext, "") == 0) {
+            lines.push_back(a.readBuffer(arc::kMc));
+        }
+        for (const auto& l : lines) {
+            std::string account = l.text(mcf::kAccount);
+            EXPECT_EQ(a.getByKey(arc::kPc, account), 0) << account;
+            const isam::Record& item = a.readBuffer(arc::kPc);
+            for (const std::string& k :
+                 {account, item.text(chart::kContoNumber), item.text(chart::kMastroNumber)}) {
+                sums[k].first += l.number(mcf::kDebit);
+                sums[k].second += l.number(mcf::kCredit);
+            }
+        }
+        return sums;
+    }
+
+    // The totals the chart carries, for every item that has any.
+    std::map<std::string, std::pair<double, double>> storedTotals() {
+        Archives& a = archives();
+        std::map<std::string, std::pair<double, double>> totals;
+        a.bof(arc::kPc, 0);
+        while (a.get(arc::kPc, 0, isam::op::kNext, "") == 0) {
+            const isam::Record& r = a.readBuffer(arc::kPc);
+            double d = r.number(chart::kProgressiveDebit);
+            double c = r.number(chart::kProgressiveCredit);
+            EXPECT_EQ(r.number(chart::kClosingBalance), r.number(chart::kOpeningBalance) + d - c);
+            if (d != 0 || c != 0) {
+                totals[a.primaryKey(arc::kPc)] = {d, c};
+            }
+        }
+        return totals;
+    }
+
+    ScriptedDialogs dialogs;
+    FixedClock clock{"15/03/2026"};
+
+  private:
+    std::unique_ptr<Session> m_session;
+};
+
+// A generic movement of the given (account, debit, credit) lines.
+inline JournalEntry Movement(const std::string& date,
+                             std::vector<std::tuple<std::string, double, double>> rows) {
+    JournalEntry e;
+    e.regDate = date;
+    e.docNumber = "1";
+    e.docDate = date;
+    e.causal = "mg";
+    for (const auto& [account, debit, credit] : rows) {
+        e.lines.push_back({account, debit, credit, "Movimento "});
+    }
+    return e;
+}
+
+}  // namespace zelvo::test
