@@ -166,8 +166,8 @@ void ChartRegistration::registerItem() {
     }
     const double balance = balanceText.empty() ? 0 : Val(balanceText);
 
-    // The number and the record land together; a record that cannot be written still uses
-    // up its number, as the books of the chart allow.
+    // The number and the record commit together. A record whose write fails still uses up
+    // its number: a gap in the numbering, never a number given twice.
     Registration tx(a, arc::kPc);
     if (tx.status() != 0) {
         a.setStatus(tx.status());

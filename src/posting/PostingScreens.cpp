@@ -1,6 +1,7 @@
 #include "posting/PostingScreens.h"
 
 #include "posting/GenericMovement.h"
+#include "posting/JournalCheck.h"
 #include "posting/RegistrationView.h"
 #include "posting/RevisionChooser.h"
 
@@ -15,6 +16,7 @@ void RegisterPostingScreens(ScreenRegistry& r) {
     });
     r.add("VMC", ScreenRegistry::make<RegistrationView>());
     r.add("AMC", ScreenRegistry::make<RevisionChooser>());
+    r.add("VERPN", ScreenRegistry::make<JournalCheck>());
     RevisionScreens()["mg"] = [](Session& s, const std::string& number) {
         return std::make_unique<GenericMovement>(s, GenericMovement::Variant::Revision, number);
     };

@@ -1,11 +1,16 @@
 #include "reports/ReportScreens.h"
 
 #include "reports/CompanyListPrint.h"
+#include "reports/GeneralJournal.h"
+#include "reports/JournalPrint.h"
 
 namespace zelvo {
 
 void RegisterReportScreens(ScreenRegistry& registry) {
     registry.add("STAZ", ScreenRegistry::make<CompanyListPrint>());
+    registry.add("STGC", ScreenRegistry::make<GeneralJournal>());
+    registry.add("STMC", ScreenRegistry::make<JournalEntriesPrint>());
+    registry.add("STMC1", ScreenRegistry::make<JournalControlPrint>());
 }
 
 }  // namespace zelvo

@@ -19,7 +19,8 @@ enum class ControlKind {
     List,
     Combo,  // a drop-down list; editable when `editable`
     Spin,   // an up-down number between `minimum` and `maximum`
-    Grid,   // rows of cells shown a page at a time; cells are named "column:row"
+    Grid,    // rows of cells shown a page at a time; cells are named "column:row"
+    RichText,  // formatted notes; the text is the document as HTML
 };
 
 // A column of a grid. Cells are addressed by their absolute row, whatever page shows them.
@@ -30,6 +31,7 @@ struct GridColumn {
     std::string allowed;   // the only characters accepted on entry; empty: any
     std::string pattern;   // a regular expression the whole entry must fit while typed
     bool label = false;    // a read-only text the logic fills (the name of the account)
+    bool check = false;    // a check box per row; the cell's state is `checked`
     bool account = false;  // names an account: completion and the F5 search
 };
 
@@ -59,6 +61,11 @@ struct ControlSpec {
     int minimum = 0;                  // Spin
     int maximum = 0;                  // Spin
     std::vector<GridColumn> columns;  // Grid
+    std::string tab;     // the caption of the tab page holding the control; empty: none
+    // A button that formats the rich text named `target` without the logic: "font" (font and
+    // colour of the selection), "left", "center", "right" (paragraph alignment).
+    std::string richAction;
+    std::string target;
     int rows = 0;                     // Grid: rows held by the logic
     int pageRows = 0;                 // Grid: rows shown at a time
 };

@@ -19,7 +19,11 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStringListModel>
+#include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
+#include <QColorDialog>
+#include <QFontDialog>
 
 #include "session/SearchList.h"
 
@@ -46,6 +50,7 @@ std::string keyName(int key) {
 
 bool isInput(const QWidget* w) {
     return qobject_cast<const QLineEdit*>(w) != nullptr ||
+           qobject_cast<const QTextEdit*>(w) != nullptr ||
            qobject_cast<const QComboBox*>(w) != nullptr ||
            qobject_cast<const QListWidget*>(w) != nullptr ||
            qobject_cast<const QSpinBox*>(w) != nullptr;
@@ -91,18 +96,46 @@ GenericScreen::~GenericScreen() {
 }
 
 void GenericScreen::build() {
-    auto* grid = new QGridLayout(this);
+    auto* outer = new QGridLayout(this);
+    // Controls on tab pages go into the page's own grid; the others below the tabs.
+    QTabWidget* tabs = nullptr;
+    std::map<std::string, QGridLayout*> pages;
+    auto layoutFor = [&](const ControlSpec& c) -> std::pair<QGridLayout*, QWidget*> {
+        if (c.tab.empty()) {
+            return {outer, this};
+        }
+        if (tabs == nullptr) {
+            tabs = new QTabWidget(this);
+            tabs->setObjectName("SSTab1");
+            outer->addWidget(tabs, 0, 0, 1, 8);
+        }
+        QGridLayout*& page = pages[c.tab];
+        if (page == nullptr) {
+            auto* w = new QWidget(tabs);
+            page = new QGridLayout(w);
+            tabs->addTab(w, qs(c.tab));
+        }
+        return {page, page->parentWidget()};
+    };
     std::map<std::string, QButtonGroup*> groups;
     const int charWidth = fontMetrics().averageCharWidth();
     for (const ControlSpec& c : m_logic->spec().controls) {
         QWidget* w = nullptr;
         QString caption = qs(c.caption);
+        auto [grid, parent] = layoutFor(c);
+        const int rowOffset = (tabs != nullptr && c.tab.empty()) ? 1 : 0;
         switch (c.kind) {
             case ControlKind::Label:
-                w = new QLabel(caption, this);
+                w = new QLabel(caption, parent);
                 break;
+            case ControlKind::RichText: {
+                auto* t = new QTextEdit(parent);
+                t->setAcceptRichText(true);
+                w = t;
+                break;
+            }
             case ControlKind::Text: {
-                auto* e = new QLineEdit(this);
+                auto* e = new QLineEdit(parent);
                 if (!c.mask.empty()) {
                     e->setInputMask(qs(c.mask));
                 }
@@ -115,16 +148,23 @@ void GenericScreen::build() {
                 break;
             }
             case ControlKind::Button: {
-                auto* b = new QPushButton(caption, this);
+                auto* b = new QPushButton(caption, parent);
                 b->setAutoDefault(false);
-                connect(b, &QPushButton::clicked, this, [this, name = c.name] {
-                    dispatch([&name](ScreenLogic& l) { l.click(name); });
-                });
+                if (!c.richAction.empty()) {
+                    connect(b, &QPushButton::clicked, this,
+                            [this, action = c.richAction, target = c.target] {
+                                formatRichText(target, action);
+                            });
+                } else {
+                    connect(b, &QPushButton::clicked, this, [this, name = c.name] {
+                        dispatch([&name](ScreenLogic& l) { l.click(name); });
+                    });
+                }
                 w = b;
                 break;
             }
             case ControlKind::Check: {
-                auto* b = new QCheckBox(caption, this);
+                auto* b = new QCheckBox(caption, parent);
                 connect(b, &QCheckBox::clicked, this, [this, name = c.name] {
                     dispatch([&name](ScreenLogic& l) { l.change(name); });
                 });
@@ -132,7 +172,7 @@ void GenericScreen::build() {
                 break;
             }
             case ControlKind::Option: {
-                auto* b = new QRadioButton(caption, this);
+                auto* b = new QRadioButton(caption, parent);
                 auto& group = groups[c.group];
                 if (group == nullptr) {
                     group = new QButtonGroup(this);
@@ -145,7 +185,7 @@ void GenericScreen::build() {
                 break;
             }
             case ControlKind::List: {
-                auto* l = new QListWidget(this);
+                auto* l = new QListWidget(parent);
                 connect(l, &QListWidget::itemClicked, this,
                         [this, name = c.name, l] { pickItem(name, l->currentRow(), false); });
                 connect(l, &QListWidget::itemDoubleClicked, this,
@@ -154,7 +194,7 @@ void GenericScreen::build() {
                 break;
             }
             case ControlKind::Combo: {
-                auto* b = new QComboBox(this);
+                auto* b = new QComboBox(parent);
                 b->setEditable(c.editable);
                 connect(b, &QComboBox::activated, this,
                         [this, name = c.name](int index) { pickItem(name, index, false); });
@@ -162,7 +202,7 @@ void GenericScreen::build() {
                 break;
             }
             case ControlKind::Spin: {
-                auto* sp = new QSpinBox(this);
+                auto* sp = new QSpinBox(parent);
                 sp->setRange(c.minimum, c.maximum);
                 connect(sp, &QSpinBox::valueChanged, this, [this, name = c.name] {
                     dispatch([&name](ScreenLogic& l) { l.change(name); });
@@ -191,20 +231,50 @@ void GenericScreen::build() {
             !caption.isEmpty() && (c.kind == ControlKind::Text || c.kind == ControlKind::Combo ||
                                    c.kind == ControlKind::List || c.kind == ControlKind::Spin);
         int col = c.column * 2;
+        int row = c.row + rowOffset;
         if (labelled) {
-            auto* label = new QLabel(caption, this);
+            auto* label = new QLabel(caption, parent);
             label->setBuddy(w);
-            grid->addWidget(label, c.row, col);
-            grid->addWidget(w, c.row, col + 1, 1, c.columnSpan * 2 - 1);
+            grid->addWidget(label, row, col);
+            grid->addWidget(w, row, col + 1, 1, c.columnSpan * 2 - 1);
         } else {
-            grid->addWidget(w, c.row, col, 1, c.columnSpan * 2);
+            grid->addWidget(w, row, col, 1, c.columnSpan * 2);
         }
         if (isInput(w) || qobject_cast<QAbstractButton*>(w) != nullptr) {
             w->installEventFilter(this);
         }
         m_controls[c.name] = w;
     }
-    grid->setRowStretch(grid->rowCount(), 1);
+    outer->setRowStretch(outer->rowCount(), 1);
+}
+
+void GenericScreen::formatRichText(const std::string& target, const std::string& action) {
+    auto* t = qobject_cast<QTextEdit*>(control(target));
+    if (t == nullptr) {
+        return;
+    }
+    if (action == "left" || action == "center" || action == "right") {
+        t->setAlignment(action == "left"     ? Qt::AlignLeft
+                        : action == "center" ? Qt::AlignHCenter
+                                             : Qt::AlignRight);
+        return;
+    }
+    // Font, then colour of the selection; both dialogs open without waiting for them.
+    QPointer<QTextEdit> edit(t);
+    auto* fonts = new QFontDialog(t->currentFont(), this);
+    fonts->setAttribute(Qt::WA_DeleteOnClose);
+    connect(fonts, &QFontDialog::fontSelected, this, [this, edit](const QFont& font) {
+        if (edit == nullptr) {
+            return;
+        }
+        edit->setCurrentFont(font);
+        auto* colours = new QColorDialog(edit->textColor(), this);
+        colours->setAttribute(Qt::WA_DeleteOnClose);
+        connect(colours, &QColorDialog::colorSelected, edit,
+                [edit](const QColor& c) { edit->setTextColor(c); });
+        colours->open();
+    });
+    fonts->open();
 }
 
 QWidget* GenericScreen::buildGrid(const ControlSpec& c) {
@@ -224,6 +294,14 @@ QWidget* GenericScreen::buildGrid(const ControlSpec& c) {
             QWidget* w = nullptr;
             if (col.label) {
                 w = new QLabel(box);
+            } else if (col.check) {
+                auto* b = new QCheckBox(box);
+                b->installEventFilter(this);
+                connect(b, &QCheckBox::clicked, this, [this, b] {
+                    std::string name = nameOf(b);
+                    dispatch([&name](ScreenLogic& l) { l.change(name); });
+                });
+                w = b;
             } else {
                 auto* e = new QLineEdit(box);
                 restrictTo(e, col.allowed, col.pattern);
@@ -306,7 +384,12 @@ void GenericScreen::refreshGrid(const std::string& name) {
         for (size_t k = 0; k < g.spec->columns.size(); ++k) {
             QWidget* w = g.cells[static_cast<size_t>(r)][k];
             QSignalBlocker block(w);
-            setWidgetText(w, f.text(CellName(g.spec->columns[k].name, row)));
+            const std::string cell = CellName(g.spec->columns[k].name, row);
+            if (auto* b = qobject_cast<QCheckBox*>(w)) {
+                b->setChecked(f.checked(cell));
+            } else {
+                setWidgetText(w, f.text(cell));
+            }
         }
     }
 }
@@ -389,6 +472,8 @@ void GenericScreen::readInputs() {
             }
         } else if (auto* sp = qobject_cast<QSpinBox*>(w)) {
             f.input(name, std::to_string(sp->value()));
+        } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
+            f.input(name, t->document()->isEmpty() ? std::string() : t->toHtml().toStdString());
         }
     }
     for (auto& [name, g] : m_grids) {
@@ -397,6 +482,8 @@ void GenericScreen::readInputs() {
             for (QWidget* w : row) {
                 if (auto* e = qobject_cast<QLineEdit*>(w)) {
                     f.input(nameOf(w), e->text().toStdString());
+                } else if (auto* b = qobject_cast<QCheckBox*>(w)) {
+                    f.inputChecked(nameOf(w), b->isChecked());
                 }
             }
         }
@@ -469,6 +556,8 @@ void GenericScreen::applyChanges() {
             }
         } else if (auto* sp = qobject_cast<QSpinBox*>(w)) {
             sp->setValue(std::stoi("0" + f.text(name)));
+        } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
+            t->setHtml(qs(f.text(name)));
         }
     }
 }
@@ -587,7 +676,7 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
                 pressDefault(true);
                 return true;
             }
-            if (key == "Enter" && isInput(w)) {
+            if (key == "Enter" && isInput(w) && qobject_cast<QTextEdit*>(w) == nullptr) {
                 // Keyboard first: Enter moves on to the next field.
                 focusNextChild();
                 return true;

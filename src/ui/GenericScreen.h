@@ -54,6 +54,7 @@ class GenericScreen : public QWidget {
     void setWidgetText(QWidget* w, const std::string& text);
     void openSearch(const std::string& name);
     void updateCompletion(QWidget* w, const QString& typed);
+    void formatRichText(const std::string& target, const std::string& action);
 
     struct Grid {
         const ControlSpec* spec = nullptr;

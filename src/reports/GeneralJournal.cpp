@@ -1,0 +1,177 @@
+#include "reports/GeneralJournal.h"
+
+#include <vector>
+
+#include "base/DateText.h"
+#include "base/NumberText.h"
+#include "posting/JournalFields.h"
+#include "reports/JournalLayout.h"
+#include "reports/ReportPager.h"
+
+namespace zelvo {
+
+namespace {
+
+// Fields of the company register record (the register's own layout, kept by the start-up
+// code above this library); the primary key is the company code.
+constexpr int kCompanyName = 1;
+constexpr int kCompanyAddress = 2;
+constexpr int kCompanyCity = 3;
+constexpr int kCompanyVatNumber = 4;
+
+constexpr const char* kJournalCounter = "giornale";
+
+// Report positions of the general journal.
+constexpr int kCounterRead = 6201;
+constexpr int kCompanyRead = 6202;
+constexpr int kMovementRead = 6203;
+constexpr int kCounterWrite = 6204;
+
+std::vector<std::string> heading(Session& session, bool company) {
+    std::string name, address, city, vat;
+    if (company) {
+        Archives& a = session.archives();
+        if (a.open(arc::kDataz)) {
+            if (a.getByKeyReported(arc::kDataz, session.values().companyCode, kCompanyRead) ==
+                0) {
+                const isam::Record& r = a.readBuffer(arc::kDataz);
+                name = r.text(kCompanyName);
+                address = r.text(kCompanyAddress);
+                city = r.text(kCompanyCity);
+                vat = "P.IVA " + r.text(kCompanyVatNumber);
+            }
+            a.close(arc::kDataz);
+        }
+    }
+    return {OverlineRule(),
+            std::string(37, ' ') + "GIORNALE CONTABILITA'",
+            name,
+            address,
+            city,
+            vat,
+            OverlineRule(),
+            std::string("Numero  ") + kMovementHeading1,
+            kMovementHeading2};
+}
+
+}  // namespace
+
+bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJournalRequest& request) {
+    Archives& a = session.archives();
+    std::int32_t n = request.firstNumber - 1;
+    if (!a.open(arc::kMc)) {
+        return false;
+    }
+    const ProgramValues& v = session.values();
+    if (!sink.open(request.preview, v.print.font, v.print.fontSize)) {
+        a.close(arc::kMc);
+        return false;
+    }
+    // Built once: the heading carries no page number or date of its own.
+    const std::vector<std::string> lines = heading(session, request.companyHeading);
+    ReportPager pager(sink, v.print.linesPerPage, [&lines](int) { return lines; }, OverlineRule());
+    pager.start();
+    MovementPrinter printer(pager, a);
+    // The period totals are those of the printed lines; the book shows only the progressive
+    // ones, which also count every line before the start date.
+    JournalTotals progressive;
+    JournalTotals period;
+    const bool complete =
+        ForEachMovementByDate(a, request.to, kMovementRead, [&](const isam::Record& row) {
+            progressive.add(row);
+            if (row.text(mcf::kRegDate) < request.from) {
+                return;
+            }
+            ++n;
+            printer.print(row, Format(n, "0000000") + " ");
+            period.add(row);
+        });
+    for (const std::string& l : TotalsLines("Totali progressivi ", progressive)) {
+        pager.print(l);
+    }
+    pager.print(OverlineRule());
+    if (request.definitive && complete) {
+        a.clearWriteBuffer(arc::kPr);
+        isam::Record& r = a.writeBuffer(arc::kPr);
+        r.setNumber(prf::kValue, n);
+        r.setText(prf::kText, request.to);
+        if (a.putReported(arc::kPr, kJournalCounter, isam::mode::kWrite, kCounterWrite) == 0 &&
+            a.flush(arc::kPr) != 0) {
+            a.report(opn::kWrite, arc::kPr, kCounterWrite);
+        }
+    }
+    a.close(arc::kMc);
+    sink.close();
+    return true;
+}
+
+GeneralJournal::GeneralJournal(Session& session) : ScreenLogic(session, spec()) {}
+
+FormSpec GeneralJournal::spec() {
+    FormSpec f;
+    f.name = "STGC";
+    f.title = "Stampa giornale di contabilità";
+    f.date("text1", "Dalla data:", 0);
+    f.date("text2", "Alla data:", 1);
+    ControlSpec& number = f.text("text3", "Numero progr.:", 2, 10);
+    number.allowed = kDigits;
+    // Nine digits always fit the 32-bit number the counter keeps.
+    number.maxLength = 9;
+    f.add(ControlKind::Label, "Label1", "Data ultima stampa:", 3, 0);
+    f.add(ControlKind::Label, "Label2", "", 3, 1);
+    f.add(ControlKind::Check, "Check3", "Intestazione azienda", 4);
+    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 5);
+    f.add(ControlKind::Check, "Check1", "Stampa definitiva", 6);
+    f.button("Command1", "&Stampa", 7, 0).isDefault = true;
+    f.button("Command2", "&Annulla", 7, 1).isCancel = true;
+    return f;
+}
+
+void GeneralJournal::load() {
+    showLastPrint();
+}
+
+void GeneralJournal::showLastPrint() {
+    Archives& a = archives();
+    if (a.getByKeyReported(arc::kPr, kJournalCounter, kCounterRead) != 0) {
+        return;
+    }
+    const isam::Record& r = a.readBuffer(arc::kPr);
+    const std::string& printed = r.text(prf::kText);
+    form().setText("Label2", printed.empty() ? std::string() : InputToDate(FromKeyDate(printed)));
+    form().setText("text3", Format(r.number(prf::kValue) + 1, "0"));
+}
+
+void GeneralJournal::click(const std::string& control) {
+    if (control == "Command1") {
+        print();
+    } else if (control == "Command2") {
+        requestClose();
+    }
+}
+
+void GeneralJournal::print() {
+    GeneralJournalRequest request;
+    std::string focus;
+    if (!ReadDateRange(session(), form(), request.from, request.to, focus)) {
+        requestFocus(focus);
+        return;
+    }
+    ScreenHost* host = session().host();
+    if (host == nullptr) {
+        return;
+    }
+    request.firstNumber = static_cast<std::int32_t>(Val(text("text3")));
+    request.companyHeading = form().checked("Check3");
+    request.preview = form().checked("Check2");
+    request.definitive = form().checked("Check1");
+    host->setBusy(true);
+    std::unique_ptr<ReportSink> sink = host->openReport();
+    const bool printed = PrintGeneralJournal(session(), *sink, request);
+    host->setBusy(false);
+    if (printed && request.definitive) {
+        showLastPrint();
+    }
+}
+
+}  // namespace zelvo

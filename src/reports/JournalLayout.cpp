@@ -1,0 +1,144 @@
+#include "reports/JournalLayout.h"
+
+#include "base/DateText.h"
+#include "base/NumberText.h"
+#include "base/Utf8.h"
+#include "masterdata/Chart.h"
+#include "posting/DateChecks.h"
+#include "posting/JournalFields.h"
+#include "session/ReportSink.h"
+
+namespace zelvo {
+
+namespace {
+
+// Line 1: registration date, document number, document date, protocol.
+constexpr int kDocNumberWidth = 7;
+constexpr int kProtocolWidth = 6;
+constexpr int kDateWidth = 10;
+// Line 2: two blanks, description, account name, debit, credit: 97 columns in all.
+constexpr int kDescriptionWidth = 37;
+constexpr int kAccountWidth = 30;
+constexpr int kAmountWidth = 14;
+constexpr const char* kAmountMask = "#,###,###,###";
+// The totals: the widest amount their mask gives ("999.999.999.999").
+constexpr int kTotalWidth = 15;
+constexpr const char* kTotalMask = "###,###,###,###";
+// The title stands where the general journal's "GIORNALE CONTABILITA'" does.
+constexpr int kTitleColumn = 37;
+
+std::string shownDate(const std::string& key) {
+    return key.empty() ? std::string(kDateWidth, ' ') : InputToDate(FromKeyDate(key));
+}
+
+// Numbers go out in the number-to-text form, whose first character is the sign position (a
+// blank for the numbers these fields hold), right-aligned in their columns: document number
+// 7 gives "      7", the blank before the 7 being its sign position; a six-digit number fills
+// all seven columns and its sign blank still parts it from the registration date. Numbers
+// are never cut: one wider than its column (none that the entry screens let through) pushes
+// the rest of the line to the right rather than lose a digit.
+std::string number(const std::string& text, int width) {
+    return PadLeft(Str(Val(text)), width);
+}
+
+// Texts longer than their column are cut, so that the columns after them stay in place and
+// a line never runs past the 97 columns of the page, where the printer would clip it anyway.
+std::string column(const std::string& text, int width) {
+    return PadRight(Utf8Left(text, width), width);
+}
+
+}  // namespace
+
+MovementText FormatMovement(const isam::Record& row, const std::string& accountName) {
+    const std::string& protocol = row.text(mcf::kProtocol);
+    MovementText t;
+    t.first = shownDate(row.text(mcf::kRegDate)) + number(row.text(mcf::kDocNumber), kDocNumberWidth) +
+              " " + shownDate(row.text(mcf::kDocDate)) +
+              (Val(protocol) == 0 ? std::string(kProtocolWidth, ' ')
+                                  : number(protocol, kProtocolWidth));
+    t.second = "  " + column(row.text(mcf::kDescription), kDescriptionWidth) +
+               column(accountName, kAccountWidth) +
+               PadLeft(Format(row.number(mcf::kDebit), kAmountMask), kAmountWidth) +
+               PadLeft(Format(row.number(mcf::kCredit), kAmountMask), kAmountWidth);
+    return t;
+}
+
+void JournalTotals::add(const isam::Record& row) {
+    debit += row.number(mcf::kDebit);
+    credit += row.number(mcf::kCredit);
+}
+
+std::vector<std::string> TotalsLines(const std::string& caption, const JournalTotals& totals) {
+    return {caption, "Dare : " + PadLeft(Format(totals.debit, kTotalMask), kTotalWidth),
+            "Avere: " + PadLeft(Format(totals.credit, kTotalMask), kTotalWidth)};
+}
+
+std::string TitleLine(const std::string& today, const std::string& title, int page) {
+    const std::string left = PadRight("Data: " + today, kTitleColumn) + title;
+    return left + PadLeft("Pag. " + std::to_string(page), kReportWidth - Utf8Length(left));
+}
+
+MovementPrinter::MovementPrinter(ReportPager& pager, Archives& archives)
+    : m_pager(pager), m_archives(archives) {}
+
+void MovementPrinter::print(const isam::Record& row, const std::string& prefix) {
+    const std::string& regNumber = row.text(mcf::kRegNumber);
+    if (regNumber != m_previous) {
+        m_pager.print(Rule('-'));
+        m_previous = regNumber;
+    }
+    // A line whose account has left the chart still shows which account it was.
+    const std::string& account = row.text(mcf::kAccount);
+    auto item = chart::ByNumber(m_archives, account);
+    const MovementText t = FormatMovement(row, item ? item->description : account);
+    m_pager.print(prefix + t.first);
+    m_pager.print(t.second);
+    m_pager.breakIfFull();
+}
+
+bool ForEachMovementByDate(Archives& archives, const std::string& lastDate, int position,
+                           const std::function<void(const isam::Record&)>& row) {
+    std::int16_t s = archives.bof(arc::kMc, mcf::kRegDate);
+    while (s == 0) {
+        s = archives.get(arc::kMc, mcf::kRegDate, isam::op::kNext, "");
+        if (s != 0) {
+            break;
+        }
+        const isam::Record& r = archives.readBuffer(arc::kMc);
+        if (r.text(mcf::kRegDate) > lastDate) {
+            return true;
+        }
+        row(r);
+    }
+    if (s != isam::status::kEndOfIndex) {
+        archives.report(opn::kRead, arc::kMc, position);
+        return false;
+    }
+    return true;
+}
+
+bool ReadDateRange(Session& session, const FormState& form, std::string& from, std::string& to,
+                   std::string& focus) {
+    std::string start = form.text("text1");
+    std::string end = form.text("text2");
+    if (!CheckRegistrationDate(session, start)) {
+        focus = "text1";
+        return false;
+    }
+    if (!CheckRegistrationDate(session, end)) {
+        focus = "text2";
+        return false;
+    }
+    from = ToKeyDate(start);
+    to = ToKeyDate(end);
+    if (to < from) {
+        session.dialogs().beep();
+        session.dialogs().message("La data finale è minore della data iniziale", "Errore",
+                                  Icon::Exclamation);
+        focus = "text2";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zelvo

@@ -1,0 +1,176 @@
+#include "reports/JournalPrint.h"
+
+#include <vector>
+
+#include "base/NumberText.h"
+#include "posting/JournalFields.h"
+#include "reports/JournalLayout.h"
+#include "reports/ReportPager.h"
+
+namespace zelvo {
+
+namespace {
+
+// Report positions of the two prints.
+constexpr int kEntriesRead = 4901;
+constexpr int kControlRead = 4911;
+
+// The primary key of a movement line: its number with eight digits.
+constexpr const char* kLineKeyMask = "00000000";
+
+std::vector<std::string> heading(const std::string& today, const std::string& title,
+                                 const std::string& numberCaption, int page) {
+    return {TitleLine(today, title, page), "", numberCaption + kMovementHeading1,
+            kMovementHeading2};
+}
+
+}  // namespace
+
+bool PrintJournalEntries(Session& session, ReportSink& sink, const std::string& from,
+                         const std::string& to, bool preview) {
+    Archives& a = session.archives();
+    if (!a.open(arc::kMc)) {
+        return false;
+    }
+    const ProgramValues& v = session.values();
+    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
+        a.close(arc::kMc);
+        return false;
+    }
+    ReportPager pager(
+        sink, v.print.linesPerPage,
+        [today = v.today](int page) { return heading(today, "PRIMA NOTA", "", page); },
+        Rule('-'));
+    pager.start();
+    MovementPrinter printer(pager, a);
+    JournalTotals progressive;
+    JournalTotals period;
+    ForEachMovementByDate(a, to, kEntriesRead, [&](const isam::Record& row) {
+        progressive.add(row);
+        if (row.text(mcf::kRegDate) < from) {
+            return;
+        }
+        printer.print(row);
+        period.add(row);
+    });
+    for (const std::string& l : TotalsLines("Totali periodo     ", period)) {
+        pager.print(l);
+    }
+    for (const std::string& l : TotalsLines("Totali progressivi ", progressive)) {
+        pager.print(l);
+    }
+    pager.print(Rule('-'));
+    a.close(arc::kMc);
+    sink.close();
+    return true;
+}
+
+bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstLine, bool preview) {
+    Archives& a = session.archives();
+    if (!a.open(arc::kMc)) {
+        return false;
+    }
+    const ProgramValues& v = session.values();
+    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
+        a.close(arc::kMc);
+        return false;
+    }
+    ReportPager pager(
+        sink, v.print.linesPerPage,
+        [today = v.today](int page) {
+            return heading(today, "CONTROLLO PRIMA NOTA", "N.    ", page);
+        },
+        Rule('-'));
+    pager.start();
+    MovementPrinter printer(pager, a);
+    // The line number goes out as the eight-digit key the operator starts from. It is wider
+    // than the "N.    " of its heading, so the line's dates stand three columns to the right
+    // of theirs: cutting or shortening the number would make it differ from the key.
+    std::int16_t s = a.get(arc::kMc, 0, isam::op::kFind,
+                           Format(static_cast<double>(firstLine), kLineKeyMask));
+    // A start on a number no line has (a deleted one) goes on from the next line.
+    if (s == isam::status::kNotFound) {
+        s = a.get(arc::kMc, 0, isam::op::kNext, "");
+    }
+    while (s == 0) {
+        printer.print(a.readBuffer(arc::kMc), a.primaryKey(arc::kMc) + " ");
+        s = a.get(arc::kMc, 0, isam::op::kNext, "");
+    }
+    if (s != isam::status::kEndOfIndex) {
+        a.report(opn::kRead, arc::kMc, kControlRead);
+    }
+    pager.print(Rule('-'));
+    a.close(arc::kMc);
+    sink.close();
+    return true;
+}
+
+JournalEntriesPrint::JournalEntriesPrint(Session& session) : ScreenLogic(session, spec()) {}
+
+FormSpec JournalEntriesPrint::spec() {
+    FormSpec f;
+    f.name = "STMC";
+    f.title = "Stampa prima nota";
+    f.date("text1", "Dalla data:", 0);
+    f.date("text2", "Alla data:", 1);
+    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 2);
+    f.button("Command1", "&Stampa", 3, 0).isDefault = true;
+    f.button("Command2", "&Annulla", 3, 1).isCancel = true;
+    return f;
+}
+
+void JournalEntriesPrint::click(const std::string& control) {
+    if (control == "Command2") {
+        requestClose();
+        return;
+    }
+    if (control != "Command1") {
+        return;
+    }
+    std::string from, to, focus;
+    if (!ReadDateRange(session(), form(), from, to, focus)) {
+        requestFocus(focus);
+        return;
+    }
+    ScreenHost* host = session().host();
+    if (host == nullptr) {
+        return;
+    }
+    host->setBusy(true);
+    std::unique_ptr<ReportSink> sink = host->openReport();
+    PrintJournalEntries(session(), *sink, from, to, form().checked("Check2"));
+    host->setBusy(false);
+}
+
+JournalControlPrint::JournalControlPrint(Session& session) : ScreenLogic(session, spec()) {}
+
+FormSpec JournalControlPrint::spec() {
+    FormSpec f;
+    f.name = "STMC1";
+    f.title = "Stampa controllo prima nota";
+    ControlSpec& number = f.text("text1", "Dalla riga numero:", 0, 10);
+    number.allowed = kDigits;
+    number.maxLength = 8;
+    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 1);
+    f.button("Command1", "&Stampa", 2, 0).isDefault = true;
+    f.button("Command2", "&Annulla", 2, 1).isCancel = true;
+    return f;
+}
+
+void JournalControlPrint::click(const std::string& control) {
+    if (control == "Command2") {
+        requestClose();
+        return;
+    }
+    ScreenHost* host = session().host();
+    if (control != "Command1" || host == nullptr) {
+        return;
+    }
+    host->setBusy(true);
+    std::unique_ptr<ReportSink> sink = host->openReport();
+    PrintJournalControl(session(), *sink, static_cast<std::int64_t>(Val(text("text1"))),
+                        form().checked("Check2"));
+    host->setBusy(false);
+}
+
+}  // namespace zelvo
