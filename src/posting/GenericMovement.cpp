@@ -32,11 +32,11 @@ FormSpec movementForm(GenericMovement::Variant v) {
     grid.pageRows = GenericMovement::kPageRows;
     const char* amounts = v == V::Euro ? kEuroPattern : kLirePattern;
     grid.columns = {
-        {"conto", "Sottoconto", 28, "", "", false, true},
-        {"agg", "Descr.aggiunt.", 18, "", "", false, false},
-        {"dare", "Dare", 15, "", amounts, false, false},
-        {"avere", "Avere", 15, "", amounts, false, false},
-        {"LabelX", "", 28, "", "", true, false},
+        AccountColumn("conto", "Sottoconto", 28),
+        TextColumn("agg", "Descr.aggiunt.", 18),
+        TextColumn("dare", "Dare", 15, amounts),
+        TextColumn("avere", "Avere", 15, amounts),
+        LabelColumn("LabelX", "", 28),
     };
     ControlSpec& spin = f.add(ControlKind::Spin, "Spin1", "Pagina precedente/seguente:", 5);
     spin.minimum = 0;
@@ -51,7 +51,9 @@ FormSpec movementForm(GenericMovement::Variant v) {
     return f;
 }
 
-std::string wholeNumber(double v) { return v == 0 ? std::string() : Format(v, "0"); }
+std::string wholeNumber(double v) {
+    return v == 0 ? std::string() : Format(v, "0");
+}
 
 }  // namespace
 
@@ -240,8 +242,8 @@ void GenericMovement::confirm() {
     BalanceResult check = CheckBalance(dialogs(), rows);
     if (check.balanceError) {
         if (check.errorRow >= 0) {
-            bool inCredit = amount("dare", check.errorRow) == 0 &&
-                            amount("avere", check.errorRow) != 0;
+            bool inCredit =
+                amount("dare", check.errorRow) == 0 && amount("avere", check.errorRow) != 0;
             std::string column = check.errorColumn == 1 ? "conto" : inCredit ? "avere" : "dare";
             focusCell(kGrid, column, check.errorRow);
             form().setText("Spin1", std::to_string(pageOf(kGrid, check.errorRow)));
@@ -275,8 +277,8 @@ void GenericMovement::confirm() {
         return;
     }
     PostingEngine engine(session());
-    m_lastPosted = m_variant == Variant::Revision ? engine.replace(m_regNumber, entry)
-                                                  : engine.post(entry);
+    m_lastPosted =
+        m_variant == Variant::Revision ? engine.replace(m_regNumber, entry) : engine.post(entry);
     if (m_variant == Variant::Revision) {
         requestClose();
         return;

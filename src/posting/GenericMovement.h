@@ -43,7 +43,7 @@ class GenericMovement : public ScreenLogic {
     void showPage(int page);
 
     Variant m_variant;
-    std::string m_regNumber;  // the registration under revision
+    std::string m_regNumber;                    // the registration under revision
     std::array<std::string, kRows> m_accounts;  // item numbers of the rows
     bool m_converted = false;
     std::int32_t m_lastPosted = 0;

@@ -105,8 +105,8 @@ void RegistrationView::show() {
         std::vector<std::string> vat;
         for (const isam::Record& d : engine.detailRows(number)) {
             vat.push_back(PadRight(Utf8Left(d.text(ttf::kCell1), 30), 30) + " " +
-                          PadLeft(d.text(ttf::kCell2), 14) + "  " + PadRight(d.text(ttf::kCell3), 6) +
-                          PadLeft(d.text(ttf::kCell4), 14));
+                          PadLeft(d.text(ttf::kCell2), 14) + "  " +
+                          PadRight(d.text(ttf::kCell3), 6) + PadLeft(d.text(ttf::kCell4), 14));
         }
         form().setItems("List2", vat);
     }

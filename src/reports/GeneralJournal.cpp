@@ -32,8 +32,7 @@ std::vector<std::string> heading(Session& session, bool company) {
     if (company) {
         Archives& a = session.archives();
         if (a.open(arc::kDataz)) {
-            if (a.getByKeyReported(arc::kDataz, session.values().companyCode, kCompanyRead) ==
-                0) {
+            if (a.getByKeyReported(arc::kDataz, session.values().companyCode, kCompanyRead) == 0) {
                 const isam::Record& r = a.readBuffer(arc::kDataz);
                 name = r.text(kCompanyName);
                 address = r.text(kCompanyAddress);
@@ -69,7 +68,8 @@ bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJourna
     }
     // Built once: the heading carries no page number or date of its own.
     const std::vector<std::string> lines = heading(session, request.companyHeading);
-    ReportPager pager(sink, v.print.linesPerPage, [&lines](int) { return lines; }, OverlineRule());
+    ReportPager pager(
+        sink, v.print.linesPerPage, [&lines](int) { return lines; }, OverlineRule());
     pager.start();
     MovementPrinter printer(pager, a);
     // The period totals are those of the printed lines; the book shows only the progressive

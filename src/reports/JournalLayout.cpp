@@ -52,10 +52,10 @@ std::string column(const std::string& text, int width) {
 MovementText FormatMovement(const isam::Record& row, const std::string& accountName) {
     const std::string& protocol = row.text(mcf::kProtocol);
     MovementText t;
-    t.first = shownDate(row.text(mcf::kRegDate)) + number(row.text(mcf::kDocNumber), kDocNumberWidth) +
-              " " + shownDate(row.text(mcf::kDocDate)) +
-              (Val(protocol) == 0 ? std::string(kProtocolWidth, ' ')
-                                  : number(protocol, kProtocolWidth));
+    t.first =
+        shownDate(row.text(mcf::kRegDate)) + number(row.text(mcf::kDocNumber), kDocNumberWidth) +
+        " " + shownDate(row.text(mcf::kDocDate)) +
+        (Val(protocol) == 0 ? std::string(kProtocolWidth, ' ') : number(protocol, kProtocolWidth));
     t.second = "  " + column(row.text(mcf::kDescription), kDescriptionWidth) +
                column(accountName, kAccountWidth) +
                PadLeft(Format(row.number(mcf::kDebit), kAmountMask), kAmountWidth) +

@@ -39,8 +39,7 @@ bool PrintJournalEntries(Session& session, ReportSink& sink, const std::string& 
     }
     ReportPager pager(
         sink, v.print.linesPerPage,
-        [today = v.today](int page) { return heading(today, "PRIMA NOTA", "", page); },
-        Rule('-'));
+        [today = v.today](int page) { return heading(today, "PRIMA NOTA", "", page); }, Rule('-'));
     pager.start();
     MovementPrinter printer(pager, a);
     JournalTotals progressive;
@@ -86,8 +85,8 @@ bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstL
     // The line number goes out as the eight-digit key the operator starts from. It is wider
     // than the "N.    " of its heading, so the line's dates stand three columns to the right
     // of theirs: cutting or shortening the number would make it differ from the key.
-    std::int16_t s = a.get(arc::kMc, 0, isam::op::kFind,
-                           Format(static_cast<double>(firstLine), kLineKeyMask));
+    std::int16_t s =
+        a.get(arc::kMc, 0, isam::op::kFind, Format(static_cast<double>(firstLine), kLineKeyMask));
     // A start on a number no line has (a deleted one) goes on from the next line.
     if (s == isam::status::kNotFound) {
         s = a.get(arc::kMc, 0, isam::op::kNext, "");

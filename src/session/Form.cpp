@@ -69,6 +69,33 @@ bool FormSpec::isAccountField(const std::string& control) const {
     return c != nullptr && c->account;
 }
 
+GridColumn TextColumn(std::string name, std::string caption, int width, std::string pattern) {
+    GridColumn c;
+    c.name = std::move(name);
+    c.caption = std::move(caption);
+    c.width = width;
+    c.pattern = std::move(pattern);
+    return c;
+}
+
+GridColumn AccountColumn(std::string name, std::string caption, int width) {
+    GridColumn c = TextColumn(std::move(name), std::move(caption), width);
+    c.account = true;
+    return c;
+}
+
+GridColumn LabelColumn(std::string name, std::string caption, int width) {
+    GridColumn c = TextColumn(std::move(name), std::move(caption), width);
+    c.label = true;
+    return c;
+}
+
+GridColumn CheckColumn(std::string name, std::string caption) {
+    GridColumn c = TextColumn(std::move(name), std::move(caption), 3);
+    c.check = true;
+    return c;
+}
+
 std::string CellName(const std::string& column, int row) {
     return column + ":" + std::to_string(row);
 }

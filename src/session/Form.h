@@ -17,9 +17,9 @@ enum class ControlKind {
     Check,
     Option,  // exclusive within its `group`
     List,
-    Combo,  // a drop-down list; editable when `editable`
-    Spin,   // an up-down number between `minimum` and `maximum`
-    Grid,    // rows of cells shown a page at a time; cells are named "column:row"
+    Combo,     // a drop-down list; editable when `editable`
+    Spin,      // an up-down number between `minimum` and `maximum`
+    Grid,      // rows of cells shown a page at a time; cells are named "column:row"
     RichText,  // formatted notes; the text is the document as HTML
 };
 
@@ -34,6 +34,12 @@ struct GridColumn {
     bool check = false;    // a check box per row; the cell's state is `checked`
     bool account = false;  // names an account: completion and the F5 search
 };
+
+// Grid columns by kind, so that screens never depend on the order of GridColumn's members.
+GridColumn TextColumn(std::string name, std::string caption, int width, std::string pattern = {});
+GridColumn AccountColumn(std::string name, std::string caption, int width);
+GridColumn LabelColumn(std::string name, std::string caption, int width);
+GridColumn CheckColumn(std::string name, std::string caption);
 
 std::string CellName(const std::string& column, int row);
 // Splits "conto:25"; false when the name is not a cell's.
@@ -61,13 +67,13 @@ struct ControlSpec {
     int minimum = 0;                  // Spin
     int maximum = 0;                  // Spin
     std::vector<GridColumn> columns;  // Grid
-    std::string tab;     // the caption of the tab page holding the control; empty: none
+    std::string tab;  // the caption of the tab page holding the control; empty: none
     // A button that formats the rich text named `target` without the logic: "font" (font and
     // colour of the selection), "left", "center", "right" (paragraph alignment).
     std::string richAction;
     std::string target;
-    int rows = 0;                     // Grid: rows held by the logic
-    int pageRows = 0;                 // Grid: rows shown at a time
+    int rows = 0;      // Grid: rows held by the logic
+    int pageRows = 0;  // Grid: rows shown at a time
 };
 
 struct FormSpec {

@@ -4,8 +4,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QCompleter>
+#include <QFontDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,8 +24,6 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
-#include <QColorDialog>
-#include <QFontDialog>
 
 #include "session/SearchList.h"
 
@@ -131,6 +131,7 @@ void GenericScreen::build() {
             case ControlKind::RichText: {
                 auto* t = new QTextEdit(parent);
                 t->setAcceptRichText(true);
+                t->setReadOnly(c.readOnly);
                 w = t;
                 break;
             }

@@ -31,11 +31,13 @@ class PostingEngineTest : public ::testing::Test {
 
 TEST_F(PostingEngineTest, RegistrationsTakeTheNumberOfTheirFirstLine) {
     setCounter("mc", 99);
-    EXPECT_EQ(engine.post(Movement("10/03/2026", {{"00015", 100, 0}, {"00020", 0, 60}, {"00022", 0, 40}})),
+    EXPECT_EQ(engine.post(
+                  Movement("10/03/2026", {{"00015", 100, 0}, {"00020", 0, 60}, {"00022", 0, 40}})),
               100);
-    EXPECT_EQ(engine.post(Movement("11/03/2026", {{"00015", 5, 0}, {"00020", 5, 0}, {"00022", 0, 7},
-                                                  {"00011", 0, 3}})),
-              103);
+    EXPECT_EQ(
+        engine.post(Movement("11/03/2026",
+                             {{"00015", 5, 0}, {"00020", 5, 0}, {"00022", 0, 7}, {"00011", 0, 3}})),
+        103);
     auto lines = engine.lines("103");
     ASSERT_EQ(lines.size(), 4U);
     EXPECT_EQ(lines[0].key, "00000103");
@@ -54,9 +56,11 @@ TEST_F(PostingEngineTest, RegistrationsTakeTheNumberOfTheirFirstLine) {
 TEST_F(PostingEngineTest, TotalsOfAllThreeLevelsFollowPostingsAndRevisions) {
     engine.post(Movement("10/03/2026", {{"00015", 100, 0}, {"00020", 0, 100}}));
     std::int32_t second = engine.post(Movement("12/03/2026", {{"00011", 70, 0}, {"00022", 0, 70}}));
-    JournalEntry revised = Movement("12/03/2026", {{"00011", 10, 0}, {"00015", 20, 0}, {"00022", 0, 30}});
-    NumberedRecord row{arc::kTt, "dati", isam::Record(*year.session().records().description(
-                                              year.archives().handle(arc::kTt)))};
+    JournalEntry revised =
+        Movement("12/03/2026", {{"00011", 10, 0}, {"00015", 20, 0}, {"00022", 0, 30}});
+    NumberedRecord row{
+        arc::kTt, "dati",
+        isam::Record(*year.session().records().description(year.archives().handle(arc::kTt)))};
     revised.detailRows.push_back(row);
     std::int32_t third = engine.replace(std::to_string(second), revised);
     EXPECT_GT(third, second);
@@ -105,8 +109,9 @@ int postForever(const std::string& dataDir, int count, test::Child* tell) {
     std::mt19937 rng(static_cast<unsigned>(getpid()));
     for (int i = 0; count < 0 || i < count; ++i) {
         double amount = 1 + static_cast<double>(rng() % 1000);
-        if (e.post(Movement("10/03/2026", {{"00015", amount, 0}, {"00020", 0, amount - 1},
-                                           {"00022", 0, 1}})) == 0) {
+        if (e.post(Movement("10/03/2026",
+                            {{"00015", amount, 0}, {"00020", 0, amount - 1}, {"00022", 0, 1}})) ==
+            0) {
             return 1;
         }
         if (tell != nullptr && i == 0) {
@@ -134,7 +139,8 @@ TEST_F(PostingEngineTest, FourStationsPostingAtOnceKeepTheJournalWhole) {
 TEST_F(PostingEngineTest, AStationKilledWhilePostingLeavesWholeRegistrationsOnly) {
     std::mt19937 rng(20261205);
     for (int round = 0; round < 12; ++round) {
-        test::Child station([this](test::Child& self) { return postForever(dir.prefix(), -1, &self); });
+        test::Child station(
+            [this](test::Child& self) { return postForever(dir.prefix(), -1, &self); });
         ASSERT_EQ(station.hear(), "posting");
         usleep(1000 + rng() % 20000);
         station.kill();

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 #include <map>
-#include <tuple>
 #include <memory>
+#include <tuple>
 
 #include "app/Installation.h"
 #include "masterdata/ChartFields.h"
@@ -20,7 +20,8 @@ namespace zelvo::test {
 // open, as an entry screen finds it.
 class Year {
   public:
-    explicit Year(const std::string& dataDir) : m_session(std::make_unique<Session>(dialogs, clock)) {
+    explicit Year(const std::string& dataDir)
+        : m_session(std::make_unique<Session>(dialogs, clock)) {
         m_session->setDataDirectory(dataDir);
         if (!std::filesystem::exists(dataDir + "dataz.isd")) {
             CreateInstallation(*m_session, "2026");

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "session/ScreenLogic.h"
+
+namespace zelvo {
+
+// The descriptions of every registered payment terms, in description order, read from the
+// open "codici pag."; a failed read is reported and ends the list.
+std::vector<std::string> PaymentTermsDescriptions(Archives& archives);
+
+// "REGPAG" ("Registrazione condizioni pagamento"): adds and deletes the payment terms of the
+// installation ("cpag"), which customers and suppliers name by description and the due
+// dates of their invoices follow.
+class PaymentTermsScreen : public ScreenLogic {
+  public:
+    explicit PaymentTermsScreen(Session& session);
+
+    static FormSpec makeSpec();
+
+    // Opens "codici pag." and lists the registered terms.
+    void load() override;
+    void unload() override;
+    // An entry of "List1" shows its terms; the options and check boxes keep their rules.
+    void change(const std::string& control) override;
+    // "Command1" adds, "Command2" deletes the chosen entry, "Command3" closes.
+    void click(const std::string& control) override;
+
+    // Report positions.
+    static constexpr int kListRead = 3411;  // also the position of PaymentTermsDescriptions
+    static constexpr int kTermsRead = 3412;
+    static constexpr int kCodeRead = 3413;
+    static constexpr int kWrite = 3414;
+    static constexpr int kDelete = 3415;
+
+  private:
+    void fillList();
+    void showTerms();
+    void applyRules();
+    void add();
+    void remove();
+    // The first code from "0001" to "2000" no record uses; empty when all are taken or the
+    // archive failed (reported).
+    std::string freeCode(int from);
+    // Checks the option and clears the others of its group.
+    void choose(const char* const* group, int count, const std::string& option);
+};
+
+}  // namespace zelvo
