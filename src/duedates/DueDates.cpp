@@ -25,7 +25,9 @@ void nextMonth(int& m, int& y) {
     }
 }
 
-std::string pad(int v, const char* mask) { return Format(v, mask); }
+std::string pad(int v, const char* mask) {
+    return Format(v, mask);
+}
 
 }  // namespace
 
@@ -166,8 +168,7 @@ void GenerateDueDates(Session& session, const std::string& partyName, double inv
         if (archive == arc::kSf) {
             r.setText(duef::kPaymentType, type);
         }
-        if (a.putReported(archive, Format(n, "00000000"), isam::mode::kAdd, kWritePosition) ==
-            0) {
+        if (a.putReported(archive, Format(n, "00000000"), isam::mode::kAdd, kWritePosition) == 0) {
             a.flush(archive);
         }
     }

@@ -2,6 +2,11 @@
 
 #include "masterdata/ChartAnnulment.h"
 #include "masterdata/ChartRegistration.h"
+#include "masterdata/PartyEntry.h"
+#include "masterdata/PartyPrint.h"
+#include "masterdata/PartyView.h"
+#include "masterdata/PaymentTermsScreen.h"
+#include "masterdata/VatCodeTable.h"
 
 namespace zelvo {
 
@@ -9,6 +14,29 @@ void RegisterMasterdataScreens(ScreenRegistry& registry) {
     registry.add("RPC", ScreenRegistry::make<ChartRegistration>());
     // "anpc1" has no command of its own: "anpc" builds it with the item to delete.
     registry.add("anpc", ScreenRegistry::make<ChartAnnulment>());
+
+    registry.add("rtiva", [](Session& s) {
+        return std::make_unique<VatCodeTable>(s, VatCodeTable::Mode::Registration);
+    });
+    registry.add("vistiva", [](Session& s) {
+        return std::make_unique<VatCodeTable>(s, VatCodeTable::Mode::View);
+    });
+    registry.add("REGPAG", ScreenRegistry::make<PaymentTermsScreen>());
+    // Customers and suppliers: the same screens over their own conti.
+    using party::Party;
+    for (Party p : {Party::Customer, Party::Supplier}) {
+        const bool c = p == Party::Customer;
+        registry.add(c ? "RCLIENTE" : "regforn", [p](Session& s) {
+            return std::make_unique<PartyEntry>(s, p, PartyEntry::Mode::Registration);
+        });
+        registry.add(c ? "VARCLI" : "varforn", [p](Session& s) {
+            return std::make_unique<PartyEntry>(s, p, PartyEntry::Mode::Variation);
+        });
+        registry.add(c ? "VISCLI" : "visforn",
+                     [p](Session& s) { return std::make_unique<PartyView>(s, p); });
+        registry.add(c ? "sps" : "spsforn",
+                     [p](Session& s) { return std::make_unique<PartyPrint>(s, p); });
+    }
 }
 
 }  // namespace zelvo

@@ -17,9 +17,9 @@ const Traits& TraitsOf(Party party) {
 }
 
 const std::vector<Field> kPersonalFields = {
-    {"text1", chart::kDescription}, {"text2", chart::kNameLine2}, {"text3", chart::kAddress},
-    {"text4", chart::kPostCode},    {"text5", chart::kCity},      {"text6", chart::kProvince},
-    {"TEXT7", chart::kVatNumber},   {"text9", chart::kTaxCode},   {"text13", chart::kPhone},
+    {"text1", chart::kDescription}, {"text2", chart::kNameLine2},    {"text3", chart::kAddress},
+    {"text4", chart::kPostCode},    {"text5", chart::kCity},         {"text6", chart::kProvince},
+    {"TEXT7", chart::kVatNumber},   {"text9", chart::kTaxCode},      {"text13", chart::kPhone},
     {"text14", chart::kFax},        {"text8", chart::kPaymentTerms},
 };
 
@@ -49,9 +49,8 @@ int AddPersonalFields(FormSpec& f, const std::string& tab, int row, bool readOnl
     return row + 8;
 }
 
-std::vector<std::string> PartySuggestions(Archives& archives, Party party,
-                                          const std::string& typed, bool full, int listLength,
-                                          bool previous) {
+std::vector<std::string> PartySuggestions(Archives& archives, Party party, const std::string& typed,
+                                          bool full, int listLength, bool previous) {
     return chart::SearchDescriptions(archives, typed, {TraitsOf(party).kind},
                                      full ? listLength : 10, full && previous);
 }

@@ -1,5 +1,8 @@
 #include "masterdata/PartyEntry.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "base/NumberText.h"
 #include "base/Utf8.h"
 #include "masterdata/Chart.h"

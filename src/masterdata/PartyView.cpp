@@ -1,5 +1,7 @@
 #include "masterdata/PartyView.h"
 
+#include <optional>
+
 #include "base/DateText.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
@@ -71,10 +73,10 @@ FormSpec PartyView::makeSpec(Party party) {
         c.readOnly = true;
         return &c;
     };
-    for (ControlSpec* c : {shown("saldoiniz", "Saldo iniziale:", row, 0),
-                           shown("text10", "Prog. dare:", row, 1),
-                           shown("text11", "Prog. avere:", row + 1, 0),
-                           shown("text12", "Saldo finale:", row + 1, 1)}) {
+    for (ControlSpec* c :
+         {shown("saldoiniz", "Saldo iniziale:", row, 0), shown("text10", "Prog. dare:", row, 1),
+          shown("text11", "Prog. avere:", row + 1, 0),
+          shown("text12", "Saldo finale:", row + 1, 1)}) {
         c->tab = kAnagrafica;
     }
 
@@ -181,8 +183,7 @@ void PartyView::show(const std::string& number) {
 }
 
 PartyView::DueList PartyView::readDueDates(int archive, int keyField, const std::string& number,
-                                           bool (*open)(const isam::Record&,
-                                                        const std::string&)) {
+                                           bool (*open)(const isam::Record&, const std::string&)) {
     DueList due;
     Archives& a = archives();
     if (!a.isOpen(archive)) {

@@ -88,8 +88,8 @@ FormSpec PaymentTermsScreen::makeSpec() {
     f.add(ControlKind::Check, "Check1", "Agosto a fine mese", 10, 0).columnSpan = 2;
     f.add(ControlKind::Check, "Check2", "Salta mese Agosto", 10, 2).columnSpan = 2;
     f.add(ControlKind::Check, "Check4", "Agosto e Dicembre al 15 successivo", 11, 0).columnSpan = 2;
-    f.add(ControlKind::Check, "Check3", "Solo descrizione senza registrazione", 11, 2)
-        .columnSpan = 3;
+    f.add(ControlKind::Check, "Check3", "Solo descrizione senza registrazione", 11, 2).columnSpan =
+        3;
     f.button("Command1", "&Aggiungi", 12, 0);
     f.button("Command2", "&Elimina", 12, 1);
     f.button("Command3", "&Annulla", 12, 2).isCancel = true;
@@ -269,8 +269,8 @@ void PaymentTermsScreen::add() {
     // Another station may take the same free code between the search and the write: the
     // record is added, never written over, and the search goes on past a taken code.
     std::string code = freeCode(1);
-    while (!code.empty() && a.put(arc::kCpag, code, isam::mode::kAdd) ==
-                                isam::status::kDuplicateKey) {
+    while (!code.empty() &&
+           a.put(arc::kCpag, code, isam::mode::kAdd) == isam::status::kDuplicateKey) {
         code = freeCode(std::stoi(code) + 1);
     }
     if (code.empty()) {

@@ -36,19 +36,19 @@ FormSpec VatCodeTable::makeSpec(Mode mode) {
     grid.pageRows = vatcode::kSlots;
     if (view) {
         grid.columns = {
-            {kCode, "Codice", 10, "", "", true, false},
-            {kRate, "Aliquota", 8, "", "", true, false},
-            {kNonDeductible, "Indetraibile", 12, "", "", true, false},
-            {kDescription, "Descrizione", 40, "", "", true, false},
+            LabelColumn(kCode, "Codice", 10),
+            LabelColumn(kRate, "Aliquota", 8),
+            LabelColumn(kNonDeductible, "Indetraibile", 12),
+            LabelColumn(kDescription, "Descrizione", 40),
         };
         f.button("Command2", "&Annulla", 1, 0).isCancel = true;
         return f;
     }
     grid.columns = {
-        {kCode, "Codice", 10, "", "", false, false},
-        {kRate, "Aliquota", 8, "", kRatePattern, false, false},
-        {kNonDeductible, "Indetraibile", 12, "", "", false, true},
-        {kDescription, "Descrizione", 40, "", "", false, false},
+        TextColumn(kCode, "Codice", 10),
+        TextColumn(kRate, "Aliquota", 8, kRatePattern),
+        CheckColumn(kNonDeductible, "Indetraibile"),
+        TextColumn(kDescription, "Descrizione", 40),
     };
     f.button("Command1", "&Registra", 1, 0).isDefault = true;
     f.button("Command2", "&Annulla", 1, 1).isCancel = true;
@@ -119,9 +119,9 @@ bool VatCodeTable::refuseDuplicates() {
             }
         }
         if (count > 1) {
-            inputError("Il codice " + code + " è stato inserito " + std::to_string(count) +
-                           " volte",
-                       CellName(kCode, last));
+            inputError(
+                "Il codice " + code + " è stato inserito " + std::to_string(count) + " volte",
+                CellName(kCode, last));
             return true;
         }
     }
@@ -150,8 +150,7 @@ void VatCodeTable::registerTable() {
                     form().checked(CellName(kNonDeductible, row)) ? 100 : 0);
         r.setText(vatcode::kVatDescription, text(CellName(kDescription, row)));
         // Empty rows are written too: clearing a code frees its slot.
-        if (a.putReported(arc::kCiva, vatcode::SlotKey(row), isam::mode::kWrite, kSlotWrite) !=
-            0) {
+        if (a.putReported(arc::kCiva, vatcode::SlotKey(row), isam::mode::kWrite, kSlotWrite) != 0) {
             return;
         }
     }

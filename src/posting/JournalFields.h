@@ -30,6 +30,35 @@ inline constexpr int kCell3 = 4;  // VAT code, or the debit
 inline constexpr int kCell4 = 5;  // VAT text, or the credit
 }  // namespace ttf
 
+namespace ivf {  // SalesVatRow, archive "iv"
+inline constexpr int kMonth = 1;
+inline constexpr int kNumber = 2;
+inline constexpr int kDocDateText = 3;
+inline constexpr int kAccount = 4;
+inline constexpr int kTaxable = 5;
+inline constexpr int kVatCode = 6;
+inline constexpr int kVatRateText = 7;
+inline constexpr int kVat = 8;
+inline constexpr int kVatSection = 9;
+inline constexpr int kSectionNumberKey = 10;
+inline constexpr int kRegDateText = 11;
+}  // namespace ivf
+
+namespace iaf {  // PurchaseVatRow, archive "ia"
+inline constexpr int kMonth = 1;
+inline constexpr int kProtocol = 2;
+inline constexpr int kDocNumber = 3;
+inline constexpr int kDocDateText = 4;
+inline constexpr int kAccount = 5;
+inline constexpr int kTaxable = 6;
+inline constexpr int kVatCode = 7;
+inline constexpr int kVatRateText = 8;
+inline constexpr int kVat = 9;
+inline constexpr int kVatSection = 10;
+inline constexpr int kSectionProtocolKey = 11;
+inline constexpr int kRegDateText = 12;
+}  // namespace iaf
+
 namespace prf {  // CounterEntry, archive "pr"
 inline constexpr int kValue = 1;
 inline constexpr int kText = 2;

@@ -1,6 +1,7 @@
 #include "posting/PostingScreens.h"
 
 #include "posting/GenericMovement.h"
+#include "posting/InvoiceEntry.h"
 #include "posting/JournalCheck.h"
 #include "posting/RegistrationView.h"
 #include "posting/RevisionChooser.h"
@@ -17,6 +18,19 @@ void RegisterPostingScreens(ScreenRegistry& r) {
     r.add("VMC", ScreenRegistry::make<RegistrationView>());
     r.add("AMC", ScreenRegistry::make<RevisionChooser>());
     r.add("VERPN", ScreenRegistry::make<JournalCheck>());
+    using K = InvoiceEntry::Kind;
+    using V = InvoiceEntry::Variant;
+    r.add("mcfv", [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Sales, V::Lire); });
+    r.add("MCFA",
+          [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Purchase, V::Lire); });
+    r.add("MCFA3",
+          [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Purchase, V::Euro); });
+    RevisionScreens()["fv"] = [](Session& s, const std::string& number) {
+        return std::make_unique<InvoiceEntry>(s, K::Sales, V::Revision, number);
+    };
+    RevisionScreens()["fa"] = [](Session& s, const std::string& number) {
+        return std::make_unique<InvoiceEntry>(s, K::Purchase, V::Revision, number);
+    };
     RevisionScreens()["mg"] = [](Session& s, const std::string& number) {
         return std::make_unique<GenericMovement>(s, GenericMovement::Variant::Revision, number);
     };

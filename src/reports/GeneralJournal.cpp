@@ -6,7 +6,7 @@
 #include "base/NumberText.h"
 #include "posting/JournalFields.h"
 #include "reports/JournalLayout.h"
-#include "reports/ReportPager.h"
+#include "session/ReportPager.h"
 
 namespace zelvo {
 

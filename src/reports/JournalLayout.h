@@ -6,8 +6,8 @@
 
 #include "archive/Archives.h"
 #include "isam/Record.h"
-#include "reports/ReportPager.h"
 #include "session/Form.h"
+#include "session/ReportPager.h"
 #include "session/Session.h"
 
 namespace zelvo {

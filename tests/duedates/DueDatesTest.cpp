@@ -16,7 +16,9 @@ struct SplitCase {
     std::vector<std::pair<double, std::string>> expected;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SplitTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -33,28 +35,50 @@ TEST_P(SplitTest, AmountsAndDueDates) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, SplitTest,
     ::testing::Values(
-        SplitCase{"remainder on the first", {3, 1, 0, 0, 0}, 1000000, "20260115",
+        SplitCase{"remainder on the first",
+                  {3, 1, 0, 0, 0},
+                  1000000,
+                  "20260115",
                   {{333334, "20260215"}, {333333, "20260315"}, {333333, "20260415"}}},
-        SplitCase{"small remainder", {3, 1, 0, 0, 0}, 100, "20260115",
+        SplitCase{"small remainder",
+                  {3, 1, 0, 0, 0},
+                  100,
+                  "20260115",
                   {{34, "20260215"}, {33, "20260315"}, {33, "20260415"}}},
         SplitCase{"at sight", {0, 0, 0, 0, 0}, 500, "20260310", {{500, "20260310"}}},
-        SplitCase{"31 January plus 30 days", {2, 1, 0, 0, 0}, 200, "20260131",
+        SplitCase{"31 January plus 30 days",
+                  {2, 1, 0, 0, 0},
+                  200,
+                  "20260131",
                   {{100, "20260228"}, {100, "20260331"}}},
-        SplitCase{"31 January in a leap year", {1, 1, 0, 0, 0}, 200, "20240131",
-                  {{200, "20240229"}}},
-        SplitCase{"al 10 after the 10th", {2, 1, 10, 0, 0}, 200, "20260325",
+        SplitCase{
+            "31 January in a leap year", {1, 1, 0, 0, 0}, 200, "20240131", {{200, "20240229"}}},
+        SplitCase{"al 10 after the 10th",
+                  {2, 1, 10, 0, 0},
+                  200,
+                  "20260325",
                   {{100, "20260510"}, {100, "20260610"}}},
-        SplitCase{"al 15 before the 15th", {1, 1, 15, 0, 0}, 50, "20260305",
-                  {{50, "20260415"}}},
-        SplitCase{"end of month", {3, 1, 30, 0, 0}, 300, "20260110",
+        SplitCase{"al 15 before the 15th", {1, 1, 15, 0, 0}, 50, "20260305", {{50, "20260415"}}},
+        SplitCase{"end of month",
+                  {3, 1, 30, 0, 0},
+                  300,
+                  "20260110",
                   {{100, "20260228"}, {100, "20260331"}, {100, "20260430"}}},
-        SplitCase{"skip August", {2, 1, 0, 0, 1}, 200, "20260715",
+        SplitCase{"skip August",
+                  {2, 1, 0, 0, 1},
+                  200,
+                  "20260715",
                   {{100, "20260915"}, {100, "20261015"}}},
-        SplitCase{"August at month end", {1, 1, 0, 1, 0}, 100, "20260705",
-                  {{100, "20260831"}}},
-        SplitCase{"August and December to the 15th", {2, 1, 0, 2, 0}, 200, "20261031",
+        SplitCase{"August at month end", {1, 1, 0, 1, 0}, 100, "20260705", {{100, "20260831"}}},
+        SplitCase{"August and December to the 15th",
+                  {2, 1, 0, 2, 0},
+                  200,
+                  "20261031",
                   {{100, "20261130"}, {100, "20270115"}}},
-        SplitCase{"crossing the year", {2, 2, 0, 0, 0}, 200, "20261120",
+        SplitCase{"crossing the year",
+                  {2, 2, 0, 0, 0},
+                  200,
+                  "20261120",
                   {{100, "20270120"}, {100, "20270220"}}}));
 
 class GenerateTest : public ::testing::Test {

@@ -28,7 +28,8 @@ class Year {
         }
         m_session->chooseCompany("AB", "Azienda di prova", "2026");
         Archives& a = m_session->archives();
-        for (int archive : {arc::kDataz, arc::kPr, arc::kCt, arc::kPc, arc::kMc, arc::kTt}) {
+        for (int archive :
+             {arc::kDataz, arc::kCiva, arc::kPr, arc::kCt, arc::kPc, arc::kMc, arc::kTt}) {
             a.open(archive, 1);
         }
     }

@@ -1,4 +1,4 @@
-#include "reports/ReportPager.h"
+#include "session/ReportPager.h"
 
 namespace zelvo {
 

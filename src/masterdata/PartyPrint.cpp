@@ -1,0 +1,201 @@
+#include "masterdata/PartyPrint.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "base/NumberText.h"
+#include "base/Utf8.h"
+#include "masterdata/ChartFields.h"
+#include "session/ReportPager.h"
+
+namespace zelvo {
+
+using party::Party;
+
+namespace {
+
+struct Column {
+    const char* caption;  // of its check box
+    const char* title;    // over the printed column
+    int width;
+    int field;
+    bool amount;
+};
+
+constexpr Column kColumns[kPartyPrintColumns] = {
+    {"Ragione sociale", "Ragione sociale", 30, chart::kDescription, false},
+    {"Seconda riga ragione sociale", "Seconda riga ragione sociale", 30, chart::kNameLine2, false},
+    {"Indirizzo", "Indirizzo", 30, chart::kAddress, false},
+    {"CAP", "CAP", 5, chart::kPostCode, false},
+    {"Città", "Città", 25, chart::kCity, false},
+    {"Provincia", "Provincia", 9, chart::kProvince, false},
+    {"Partita iva", "Partita iva", 16, chart::kVatNumber, false},
+    {"Codice fiscale", "Codice fiscale", 16, chart::kTaxCode, false},
+    {"Telefono", "Telefono", 15, chart::kPhone, false},
+    {"Fax", "Fax", 15, chart::kFax, false},
+    {"Condizioni pagamento", "Condizioni pagamento", 30, chart::kPaymentTerms, false},
+    {"Saldo contabile", "          Saldo", 15, chart::kClosingBalance, true},
+};
+
+constexpr const char* kBalanceMask = "##,###,###,##0";
+
+std::string checkName(int column) {
+    return "Check" + std::to_string(column + 1);
+}
+
+std::string trimmedRight(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+// The ticked columns line by line: a column that would pass the page's right edge starts
+// the next line.
+std::vector<std::vector<int>> layOut(const std::vector<bool>& ticked) {
+    std::vector<std::vector<int>> lines;
+    int used = 0;
+    for (int i = 0; i < kPartyPrintColumns; ++i) {
+        if (!ticked[static_cast<size_t>(i)]) {
+            continue;
+        }
+        const int width = kColumns[i].width;
+        if (!lines.empty() && used + 1 + width <= kReportWidth) {
+            lines.back().push_back(i);
+            used += 1 + width;
+        } else {
+            lines.push_back({i});
+            used = width;
+        }
+    }
+    return lines;
+}
+
+template <typename Cell>
+std::vector<std::string> compose(const std::vector<std::vector<int>>& layout, Cell cell) {
+    std::vector<std::string> out;
+    for (const std::vector<int>& line : layout) {
+        std::string text;
+        for (int i : line) {
+            const Column& c = kColumns[i];
+            text += (text.empty() ? "" : " ") +
+                    (c.amount ? PadLeft(cell(c), c.width)
+                              : PadRight(Utf8Left(cell(c), c.width), c.width));
+        }
+        out.push_back(trimmedRight(text));
+    }
+    return out;
+}
+
+}  // namespace
+
+bool PrintParties(Session& session, ReportSink& sink, Party party, const std::vector<bool>& columns,
+                  bool nonZeroOnly, bool preview) {
+    const std::vector<std::vector<int>> layout = layOut(columns);
+    if (layout.empty()) {
+        return false;
+    }
+    const ProgramValues& v = session.values();
+    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
+        return false;
+    }
+    const std::vector<std::string> titles =
+        compose(layout, [](const Column& c) { return std::string(c.title); });
+    const char* title = party == Party::Customer ? "STAMPA CLIENTI" : "STAMPA FORNITORI";
+    ReportPager pager(
+        sink, v.print.linesPerPage,
+        [&](int page) {
+            // The title in the middle of the 97 columns, the page number at the right edge.
+            std::vector<std::string> h = {PadRight("Data: " + v.today, 41) + PadRight(title, 42) +
+                                              PadLeft("Pag. " + std::to_string(page), 14),
+                                          ""};
+            h.insert(h.end(), titles.begin(), titles.end());
+            h.push_back(Rule('-'));
+            return h;
+        },
+        Rule('-'));
+    pager.start();
+
+    Archives& a = session.archives();
+    const std::string kind = party::TraitsOf(party).kind;
+    std::int16_t s = a.bof(arc::kPc, chart::kDescription);
+    while (s == 0) {
+        s = a.get(arc::kPc, chart::kDescription, isam::op::kNext, "");
+        if (s != 0) {
+            break;
+        }
+        const isam::Record& r = a.readBuffer(arc::kPc);
+        if (r.text(chart::kKind) != kind ||
+            (nonZeroOnly && r.number(chart::kClosingBalance) == 0)) {
+            continue;
+        }
+        for (const std::string& line : compose(layout, [&r](const Column& c) {
+                 return c.amount ? Format(r.number(c.field), kBalanceMask) : r.text(c.field);
+             })) {
+            pager.print(line);
+        }
+        // A party's lines stay on one page.
+        pager.breakIfFull();
+    }
+    if (s != isam::status::kEndOfIndex) {
+        // What was read so far still goes out, closed as a document.
+        a.report(opn::kRead, arc::kPc, PartyPrint::kListRead);
+    }
+    pager.print(Rule('-'));
+    sink.close();
+    return true;
+}
+
+PartyPrint::PartyPrint(Session& session, Party party)
+    : ScreenLogic(session, makeSpec(party)), m_party(party) {}
+
+FormSpec PartyPrint::makeSpec(Party party) {
+    FormSpec f;
+    const bool customer = party == Party::Customer;
+    f.name = customer ? "sps" : "spsforn";
+    f.title = customer ? "Stampa parametrica clienti" : "Stampa parametrica fornitori";
+    f.add(ControlKind::Label, "Label1", "Dati da stampare", 0).columnSpan = 2;
+    for (int i = 0; i < kPartyPrintColumns; ++i) {
+        f.add(ControlKind::Check, checkName(i), kColumns[i].caption, 1 + i / 2, i % 2);
+    }
+    const int row = 1 + kPartyPrintColumns / 2;
+    f.add(ControlKind::Check, "Check13", "Solo con saldo finale diverso da zero", row).columnSpan =
+        2;
+    f.add(ControlKind::Check, "Check14", "Anteprima di stampa", row + 1).columnSpan = 2;
+    f.add(ControlKind::Check, "Check15", "Carica dati nel foglio elettronico", row + 2).columnSpan =
+        2;
+    f.button("Command1", "&Stampa", row + 3, 0).isDefault = true;
+    f.button("Command2", "&Annulla", row + 3, 1).isCancel = true;
+    return f;
+}
+
+void PartyPrint::load() {
+    form().setEnabled("Check15", false);
+}
+
+void PartyPrint::click(const std::string& control) {
+    if (control == "Command2") {
+        requestClose();
+        return;
+    }
+    if (control != "Command1") {
+        return;
+    }
+    std::vector<bool> columns;
+    for (int i = 0; i < kPartyPrintColumns; ++i) {
+        columns.push_back(form().checked(checkName(i)));
+    }
+    if (std::find(columns.begin(), columns.end(), true) == columns.end()) {
+        inputError("Non è stato selezionato nessun dato da stampare");
+        return;
+    }
+    ScreenHost* host = session().host();
+    if (host == nullptr) {
+        return;
+    }
+    host->setBusy(true);
+    std::unique_ptr<ReportSink> sink = host->openReport();
+    PrintParties(session(), *sink, m_party, columns, form().checked("Check13"),
+                 form().checked("Check14"));
+    host->setBusy(false);
+}
+
+}  // namespace zelvo

@@ -1,0 +1,760 @@
+#include "posting/InvoiceEntry.h"
+
+#include <cmath>
+
+#include "base/DateText.h"
+#include "base/NumberText.h"
+#include "duedates/DueDateFields.h"
+#include "duedates/DueDates.h"
+#include "masterdata/Chart.h"
+#include "masterdata/Counters.h"
+#include "masterdata/VatCodeFields.h"
+#include "posting/DateChecks.h"
+#include "posting/JournalFields.h"
+#include "posting/PostingEngine.h"
+
+namespace zelvo {
+
+namespace {
+
+using K = InvoiceEntry::Kind;
+using V = InvoiceEntry::Variant;
+
+constexpr int kVatRowRead = 741;
+constexpr int kProtocolWrite = 742;
+constexpr int kDueDateDelete = 743;
+constexpr int kVatRowDelete = 744;
+
+// Counter-accounts: every sub-account, never a mastro or conto.
+const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
+
+FormSpec invoiceForm(K kind, V variant) {
+    const bool sales = kind == K::Sales;
+    FormSpec f;
+    if (sales) {
+        f.name = variant == V::Revision ? "mcfv2" : "mcfv";
+        f.title = variant == V::Revision ? "Revisione fattura vendita" : "Registrazione fattura vendita";
+    } else {
+        f.name = variant == V::Revision ? "MCFA2" : variant == V::Euro ? "MCFA3" : "MCFA";
+        f.title = variant == V::Revision ? "Revisione fattura acquisto"
+                  : variant == V::Euro   ? "Registrazione fattura acquisto in Euro"
+                                         : "Registrazione fattura acquisto";
+    }
+    const char* amounts = variant == V::Euro ? "-?[0-9]{0,13}(,[0-9]{0,2})?" : "-?[0-9]{0,15}";
+    f.date("TEXT1", "Data reg.:", 0);
+    f.text("text2", "N. doc.:", 1, 8).pattern = sales ? "[0-9]{0,6}" : "";
+    f.date("text3", "Data doc.:", 2);
+    f.text("text4", "Descrizione:", 3, 40);
+    f.text("text5", sales ? "Cliente:" : "Fornitore:", 4, 40).account = true;
+    f.text("text6", "Importo fattura:", 5, 16).pattern = amounts;
+    if (sales) {
+        f.text("text7", "Registro:", 6, 2).pattern = "[0-9]?";
+    } else {
+        f.text("text7", "Protocollo:", 6, 6).pattern = "[0-9]{0,5}";
+        f.text("text8", "Registro:", 7, 2).pattern = "[0-9]?";
+    }
+    ControlSpec& grid = f.add(ControlKind::Grid, InvoiceEntry::kGrid, "", 8);
+    grid.columnSpan = 4;
+    grid.rows = InvoiceEntry::kRows;
+    grid.pageRows = InvoiceEntry::kRows;
+    grid.columns = {
+        AccountColumn("controp", "Contropartita", 28),
+        TextColumn("imponibile", "Imponibile", 15, amounts),
+        TextColumn("codiva", "Codice iva", 6),
+        TextColumn("importoiva", "Importo iva", 15, amounts),
+    };
+    f.button("Command1", "&Registra", 9, 0);
+    f.button("Command2", sales ? "&Nuovo cliente" : "&Nuovo fornitore", 9, 1);
+    f.button("Command3", variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", 9, 2);
+    f.button("Command4", "&Annulla", 9, 3).isCancel = true;
+    return f;
+}
+
+std::string shownDate(const std::string& key) {
+    return key.empty() ? std::string() : InputToDate(FromKeyDate(key));
+}
+
+std::string wholeNumber(double v) { return v == 0 ? std::string() : Format(v, "0"); }
+
+struct VatCode {
+    double rate = 0;
+    bool nonDeductible = false;
+    std::string description;
+};
+
+// The VAT code as the table holds it: the same code in any letter case.
+std::optional<VatCode> lookUpVatCode(Archives& a, const std::string& code) {
+    if (code.empty() || a.getIdentical(arc::kCiva, vatcode::kVatCode, code) != 0) {
+        return std::nullopt;
+    }
+    const isam::Record& r = a.readBuffer(arc::kCiva);
+    return VatCode{r.number(vatcode::kVatRate), r.number(vatcode::kNonDeductiblePercent) > 0,
+                   r.text(vatcode::kVatDescription)};
+}
+
+}  // namespace
+
+InvoiceEntry::InvoiceEntry(Session& session, Kind kind, Variant variant, std::string regNumber)
+    : ScreenLogic(session, invoiceForm(kind, variant)),
+      m_kind(kind),
+      m_variant(variant),
+      m_regNumber(std::move(regNumber)) {}
+
+void InvoiceEntry::load() {
+    Archives& a = archives();
+    a.open(arc::kMc);
+    a.open(arc::kTt);
+    a.open(sales() ? arc::kIv : arc::kIa);
+    form().setText("TEXT1", session().values().yearDateMask);
+    form().setText("text3", session().values().yearDateMask);
+    form().setText(sectionField(), "1");
+    if (m_variant == Variant::Euro) {
+        // Lire are posted, never euro: the conversion comes first.
+        form().setEnabled("Command1", false);
+    }
+    if (m_variant == Variant::Revision) {
+        fillFromRegistration();
+    }
+}
+
+void InvoiceEntry::unload() {
+    Archives& a = archives();
+    a.close(sales() ? arc::kIv : arc::kIa);
+    a.close(arc::kTt);
+    a.close(arc::kMc);
+}
+
+std::vector<std::string> InvoiceEntry::suggestions(const std::string& control,
+                                                   const std::string& typed, bool full) {
+    std::vector<std::string> kinds;
+    std::string column;
+    int row = 0;
+    if (control == "text5") {
+        kinds = sales() ? std::vector<std::string>{"c"} : std::vector<std::string>{"f", "ag"};
+    } else if (ParseCell(control, column, row) && column == "controp") {
+        kinds = kPostable;
+    } else {
+        return {};
+    }
+    const ProgramValues& v = session().values();
+    return chart::SearchDescriptions(archives(), typed, kinds, full ? v.listLength : 10,
+                                     full && v.showPreviousDescriptions);
+}
+
+std::string InvoiceEntry::section() const {
+    std::string s = text(sectionField());
+    return Val(s) == 0 ? std::string("1") : Format(Val(s), "0");
+}
+
+double InvoiceEntry::amount(const std::string& control) const {
+    std::string t = text(control);
+    if (m_variant == Variant::Euro && !m_converted) {
+        for (char& c : t) {
+            if (c == ',') {
+                c = '.';
+            }
+        }
+    }
+    return Val(t);
+}
+
+void InvoiceEntry::focus(const std::string& control) {
+    if (!sales() && control == "text7") {
+        proposeProtocol();
+    }
+}
+
+void InvoiceEntry::proposeProtocol() {
+    // A reading only: the number is taken under the section's lock at confirm.
+    if (archives().getByKey(arc::kPr, "prot" + section()) != 0) {
+        archives().report(opn::kRead, arc::kPr, kVatRowRead);
+        return;
+    }
+    form().setText("text7", Format(archives().readBuffer(arc::kPr).number(prf::kValue) + 1, "0"));
+}
+
+bool InvoiceEntry::invoiceNumberTaken(const std::string& number) const {
+    Archives& a = const_cast<InvoiceEntry*>(this)->archives();
+    const std::string key = PadNumber(number, 5);
+    std::int16_t s = a.get(arc::kIv, ivf::kNumber, isam::op::kFind, key);
+    while (s == 0 && a.readBuffer(arc::kIv).text(ivf::kNumber) == key) {
+        // The invoice under revision does not stand in its own way.
+        bool own = m_variant == Variant::Revision && key == m_oldNumber &&
+                   a.readBuffer(arc::kIv).text(ivf::kVatSection) == m_oldSection;
+        if (!own) {
+            return true;
+        }
+        s = a.get(arc::kIv, ivf::kNumber, isam::op::kNext, "");
+    }
+    return false;
+}
+
+bool InvoiceEntry::protocolTaken(const std::string& protocol, bool inSection) const {
+    Archives& a = const_cast<InvoiceEntry*>(this)->archives();
+    const std::string padded = PadNumber(protocol, 5);
+    const int field = inSection ? iaf::kSectionProtocolKey : iaf::kProtocol;
+    const std::string key = inSection ? section() + padded : padded;
+    std::int16_t s = a.get(arc::kIa, field, isam::op::kFind, key);
+    while (s == 0 && a.readBuffer(arc::kIa).text(field) == key) {
+        bool own = m_variant == Variant::Revision && padded == m_oldProtocol &&
+                   a.readBuffer(arc::kIa).text(iaf::kVatSection) == m_oldSection;
+        if (!own) {
+            return true;
+        }
+        s = a.get(arc::kIa, field, isam::op::kNext, "");
+    }
+    return false;
+}
+
+bool InvoiceEntry::leavePartyField() {
+    const std::string name = text("text5");
+    if (name.empty()) {
+        return true;
+    }
+    auto party = chart::ByDescription(archives(), name);
+    bool right = party && (sales() ? party->kind == chart::kCustomer
+                                   : party->kind == chart::kSupplier || party->kind == "ag");
+    if (!right) {
+        dialogs().beep();
+        requestFocus("text5");
+        return false;
+    }
+    return true;
+}
+
+bool InvoiceEntry::leaveCounterAccount(int row) {
+    const std::string name = text(CellName("controp", row));
+    if (name.empty()) {
+        return true;
+    }
+    auto item = chart::ByDescription(archives(), name);
+    if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+        dialogs().beep();
+        focusCell(kGrid, "controp", row);
+        return false;
+    }
+    return true;
+}
+
+bool InvoiceEntry::leaveVatCode(int row) {
+    const std::string code = text(CellName("codiva", row));
+    if (code.empty()) {
+        return true;
+    }
+    auto vat = lookUpVatCode(archives(), code);
+    // Non-deductible codes belong to purchases.
+    if (!vat || (sales() && vat->nonDeductible)) {
+        dialogs().beep();
+        focusCell(kGrid, "codiva", row);
+        return false;
+    }
+    const std::string vatCell = CellName("importoiva", row);
+    if (vat->rate == 0) {
+        dialogs().message(vat->description, "CODICE IVA", Icon::Information);
+        form().setText(vatCell, "");
+        return true;
+    }
+    if (vat->nonDeductible) {
+        dialogs().message("Iva indetraibile", "CODICE IVA", Icon::Information);
+    }
+    // Rounded up to the next lira unless the fraction is below a tenth; amounts still in
+    // euro are rounded the same way at the cent.
+    const bool euro = m_variant == Variant::Euro && !m_converted;
+    const double unit = euro ? 100 : 1;
+    double computed =
+        Int(amount(CellName("imponibile", row)) * unit * vat->rate / 100 + 0.9) / unit;
+    std::string shown;
+    if (computed != 0) {
+        shown = euro ? Format(computed, "0,00") : Format(computed, "0");
+    }
+    form().setText(vatCell, shown);
+    return true;
+}
+
+void InvoiceEntry::leave(const std::string& control) {
+    if (control == "TEXT1") {
+        std::string date = text("TEXT1");
+        if (!CheckRegistrationDate(session(), date)) {
+            requestFocus("TEXT1");
+            return;
+        }
+        CheckJournalPrinted(session(), date);
+    } else if (control == "text3") {
+        std::string date = text("text3");
+        if (!CheckDocumentDate(session(), date)) {
+            requestFocus("text3");
+        }
+    } else if (control == "text2" && sales()) {
+        if (Val(text("text2")) != 0 && invoiceNumberTaken(text("text2"))) {
+            inputError("Fattura già registrata", "text2");
+        }
+    } else if (control == "text7" && !sales()) {
+        if (Val(text("text7")) == 0) {
+            return;
+        }
+        if (protocolTaken(text("text7"), false)) {
+            inputError("Protocollo già registrato", "text7");
+            return;
+        }
+        CheckPurchaseRegisterPrinted(session(), text("TEXT1"), section());
+    } else if (control == sectionField()) {
+        if (Val(text(sectionField())) == 0) {
+            form().setText(sectionField(), "1");
+        }
+    } else if (control == "text5") {
+        leavePartyField();
+    } else {
+        std::string column;
+        int row = 0;
+        if (ParseCell(control, column, row)) {
+            if (column == "controp") {
+                leaveCounterAccount(row);
+            } else if (column == "codiva") {
+                leaveVatCode(row);
+            } else if (m_variant == Variant::Euro && m_converted &&
+                       (column == "imponibile" || column == "importoiva")) {
+                m_converted = false;
+                form().setEnabled("Command1", false);
+                form().setEnabled("Command3", true);
+            }
+        } else if (control == "text6" && m_variant == Variant::Euro && m_converted) {
+            m_converted = false;
+            form().setEnabled("Command1", false);
+            form().setEnabled("Command3", true);
+        }
+    }
+}
+
+void InvoiceEntry::click(const std::string& control) {
+    if (control == "Command1") {
+        confirm();
+    } else if (control == "Command2" && host() != nullptr) {
+        host()->openScreen(sales() ? "RCLIENTE" : "regforn");
+    } else if (control == "Command3") {
+        if (m_variant == Variant::Euro) {
+            convertToLire();
+        } else if (host() != nullptr) {
+            host()->openScreen("RPC");
+        }
+    } else if (control == "Command4") {
+        requestClose();
+    }
+}
+
+void InvoiceEntry::convertToLire() {
+    const double rate = session().values().exchangeRate;
+    auto convert = [this, rate](const std::string& control) {
+        double euro = amount(control);
+        if (euro != 0) {
+            form().setText(control, wholeNumber(Int(euro * rate + 0.5)));
+        }
+    };
+    convert("text6");
+    for (int row = 0; row < kRows; ++row) {
+        convert(CellName("imponibile", row));
+        convert(CellName("importoiva", row));
+    }
+    m_converted = true;
+    form().setEnabled("Command3", false);
+    form().setEnabled("Command1", true);
+}
+
+bool InvoiceEntry::checkHeader() {
+    std::string regDate = text("TEXT1");
+    if (!CheckRegistrationDate(session(), regDate)) {
+        requestFocus("TEXT1");
+        return false;
+    }
+    std::string docDate = text("text3");
+    ClearEmptyDate(docDate);
+    if (docDate.empty()) {
+        form().setText("text3", text("TEXT1"));
+        docDate = text("TEXT1");
+    }
+    if (!CheckDocumentDate(session(), docDate)) {
+        requestFocus("text3");
+        return false;
+    }
+    if (text("text5").empty()) {
+        inputError(sales() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE",
+                   "text5");
+        return false;
+    }
+    if (!leavePartyField()) {
+        return false;
+    }
+    if (sales()) {
+        if (Val(text("text2")) == 0) {
+            inputError("NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO", "text2");
+            return false;
+        }
+        if (invoiceNumberTaken(text("text2"))) {
+            inputError("Fattura già registrata", "text2");
+            return false;
+        }
+    } else {
+        if (Val(text("text7")) == 0) {
+            inputError("NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO", "text7");
+            return false;
+        }
+        if (protocolTaken(text("text7"), false)) {
+            inputError("Protocollo già registrato", "text7");
+            return false;
+        }
+    }
+    if (amount("text6") == 0) {
+        inputError("NON E' STATO INSERITO L'IMPORTO DELLA FATTURA", "text6");
+        return false;
+    }
+    return true;
+}
+
+bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
+    double sum = 0;
+    for (int row = 0; row < kRows; ++row) {
+        sum += amount(CellName("imponibile", row)) + amount(CellName("importoiva", row));
+    }
+    double difference = std::fabs(amount("text6") - sum);
+    if (difference != 0) {
+        dialogs().beep();
+        dialogs().message(Str(difference), "SBILANCIO", Icon::Exclamation);
+        requestFocus("text6");
+        return false;
+    }
+    for (int row = 0; row < kRows; ++row) {
+        const bool account = !text(CellName("controp", row)).empty();
+        const double taxable = amount(CellName("imponibile", row));
+        const bool code = !text(CellName("codiva", row)).empty();
+        const double vat = amount(CellName("importoiva", row));
+        const char* message = nullptr;
+        const char* column = nullptr;
+        if (account && taxable == 0) {
+            message = "E' STATA INSERITA LA CONTROPARTITA MA NON L'IMPONIBILE";
+            column = "imponibile";
+        } else if (taxable != 0 && !account) {
+            message = "E' STATO INSERITO L'IMPONIBILE MA NON LA CONTROPARTITA ";
+            column = "controp";
+        } else if (taxable != 0 && !code) {
+            message = "E' STATO INSERITO L'IMPONIBILE MA NON IL CODICE IVA";
+            column = "codiva";
+        } else if (vat != 0 && !account) {
+            message = "E' STATO INSERITO UN IMPORTO IVA MA NON LA CONTROPARTITA";
+            column = "controp";
+        } else if (vat != 0 && !code) {
+            message = "E' STATO INSERITO UN IMPORTO IVA MA NON IL CODICE IVA";
+            column = "codiva";
+        }
+        if (message != nullptr) {
+            dialogs().beep();
+            dialogs().message(message, "Errore", Icon::Exclamation);
+            focusCell(kGrid, column, row);
+            return false;
+        }
+        if (!account) {
+            continue;
+        }
+        // Names and codes are read again: another station may have changed them.
+        auto item = chart::ByDescription(archives(), text(CellName("controp", row)));
+        if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+            dialogs().beep();
+            focusCell(kGrid, "controp", row);
+            return false;
+        }
+        auto vatCode = lookUpVatCode(archives(), text(CellName("codiva", row)));
+        if (!vatCode || (sales() && vatCode->nonDeductible)) {
+            dialogs().beep();
+            focusCell(kGrid, "codiva", row);
+            return false;
+        }
+        rows[static_cast<size_t>(row)] = {item->number, taxable, text(CellName("codiva", row)), vat,
+                                          vatCode->rate, vatCode->nonDeductible};
+    }
+    return true;
+}
+
+bool InvoiceEntry::allocateProtocol(std::string& protocol) {
+    Archives& a = archives();
+    const std::string counter = "prot" + section();
+    // Held from the re-check to the end of the registration, outside its transaction: the
+    // operator may be asked a question meanwhile.
+    a.lockWait(arc::kPr, counter);
+    if (!protocolTaken(protocol, true)) {
+        return true;
+    }
+    dialogs().beep();
+    Answer answer = dialogs().ask(
+        "Un'altra registrazione è stata nel frattempo effettuata con il numero di protocollo "
+        "inserito. Si vuole effettuare la registrazione con il primo numero successivo "
+        "disponibile ?",
+        "Zelvo", Icon::Question, false);
+    if (answer != Answer::Yes) {
+        a.unlock(arc::kPr, counter);
+        requestFocus("text7");
+        return false;
+    }
+    double p = Val(protocol);
+    do {
+        p += 1;
+    } while (protocolTaken(Format(p, "0"), true));
+    protocol = Format(p, "0");
+    form().setText("text7", protocol);
+    return true;
+}
+
+void InvoiceEntry::confirm() {
+    if (m_variant == Variant::Euro && !m_converted) {
+        return;
+    }
+    if (!checkHeader()) {
+        return;
+    }
+    std::array<Row, kRows> rows;
+    if (!checkRows(rows)) {
+        return;
+    }
+    std::string protocol = sales() ? std::string() : Format(Val(text("text7")), "0");
+    if (!sales() && !allocateProtocol(protocol)) {
+        return;
+    }
+    post(rows, protocol);
+    if (!sales()) {
+        archives().unlock(arc::kPr, "prot" + section());
+    }
+    if (m_variant == Variant::Revision) {
+        requestClose();
+        return;
+    }
+    clearDocument();
+}
+
+void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& protocol) {
+    Archives& a = archives();
+    const std::string regDate = text("TEXT1");
+    const std::string docDate = text("text3");
+    const std::string docNumber = PadNumber(text("text2"), 6);
+    const std::string sec = section();
+    const double total = amount("text6");
+    auto party = chart::ByDescription(a, text("text5"));
+    if (!party) {
+        return;
+    }
+    JournalEntry e;
+    e.regDate = regDate;
+    e.docNumber = text("text2");
+    e.docDate = docDate;
+    e.protocol = protocol;
+    e.causal = sales() ? "fv" : "fa";
+    e.vatSection = sec;
+    const std::string description = text("text4");
+    if (sales()) {
+        e.lines.push_back({party->number, total, 0, description});
+    } else {
+        e.lines.push_back({party->number, 0, total, description});
+    }
+    double deductible = 0;
+    double nonDeductible = 0;
+    const isam::FieldDesc* vatDesc =
+        session().records().description(a.handle(sales() ? arc::kIv : arc::kIa));
+    const isam::FieldDesc* detailDesc = session().records().description(a.handle(arc::kTt));
+    for (int i = 0; i < kRows; ++i) {
+        const Row& r = rows[static_cast<size_t>(i)];
+        if (r.account.empty()) {
+            continue;
+        }
+        // Revenues go in credit and costs in debit; a negative amount goes to the other side.
+        double side = std::fabs(r.taxable);
+        bool usual = r.taxable >= 0;
+        bool credit = sales() ? usual : !usual;
+        e.lines.push_back({r.account, credit ? 0 : side, credit ? side : 0, description});
+        (r.nonDeductible ? nonDeductible : deductible) += r.vat;
+
+        NumberedRecord v{sales() ? arc::kIv : arc::kIa, sales() ? "iv" : "ia", isam::Record(*vatDesc)};
+        const std::string month = regDate.substr(3, 2);
+        if (sales()) {
+            const std::string number = docNumber.substr(docNumber.size() - 5);
+            v.record.setText(ivf::kMonth, month);
+            v.record.setText(ivf::kNumber, number);
+            v.record.setText(ivf::kDocDateText, docDate);
+            v.record.setText(ivf::kAccount, party->number);
+            v.record.setNumber(ivf::kTaxable, r.taxable);
+            v.record.setText(ivf::kVatCode, r.vatCode);
+            v.record.setText(ivf::kVatRateText, Str(r.rate));
+            v.record.setNumber(ivf::kVat, r.vat);
+            v.record.setText(ivf::kVatSection, sec);
+            v.record.setText(ivf::kSectionNumberKey, sec + number);
+            v.record.setText(ivf::kRegDateText, regDate);
+        } else {
+            const std::string padded = PadNumber(protocol, 5);
+            v.record.setText(iaf::kMonth, month);
+            v.record.setText(iaf::kProtocol, padded);
+            v.record.setText(iaf::kDocNumber, docNumber);
+            v.record.setText(iaf::kDocDateText, docDate);
+            v.record.setText(iaf::kAccount, party->number);
+            v.record.setNumber(iaf::kTaxable, r.taxable);
+            v.record.setText(iaf::kVatCode, r.vatCode);
+            v.record.setText(iaf::kVatRateText, Str(r.rate));
+            v.record.setNumber(iaf::kVat, r.vat);
+            v.record.setText(iaf::kVatSection, sec);
+            v.record.setText(iaf::kSectionProtocolKey, sec + padded);
+            v.record.setText(iaf::kRegDateText, regDate);
+        }
+        e.vatRows.push_back(std::move(v));
+
+        NumberedRecord d{arc::kTt, "dati", isam::Record(*detailDesc)};
+        d.record.setText(ttf::kCell1, text(CellName("controp", i)));
+        d.record.setText(ttf::kCell2, text(CellName("imponibile", i)));
+        d.record.setText(ttf::kCell3, text(CellName("codiva", i)));
+        d.record.setText(ttf::kCell4, text(CellName("importoiva", i)));
+        e.detailRows.push_back(std::move(d));
+    }
+    auto vatLine = [&e, &description](const char* account, double amount, bool debitWhenPositive) {
+        if (amount == 0) {
+            return;
+        }
+        bool debit = (amount > 0) == debitWhenPositive;
+        e.lines.push_back({account, debit ? std::fabs(amount) : 0, debit ? 0 : std::fabs(amount),
+                           description});
+    };
+    if (sales()) {
+        // Sales VAT is a credit; a negative total (credit-like invoice) turns it round.
+        vatLine("00012", deductible, false);
+    } else {
+        vatLine("00011", deductible, true);
+        vatLine("00014", nonDeductible, true);
+    }
+    const std::string partyName = text("text5");
+    const std::string reference =
+        sales() ? sec + Format(Val(text("text2")), "00000") : docNumber;
+    const std::string keyDate = ToKeyDate(docDate);
+    e.afterLines = [this, partyName, total, reference, keyDate, protocol, sec]() {
+        Archives& ar = archives();
+        if (!sales()) {
+            // The section's counter holds the highest protocol used and never goes back.
+            const std::string counter = "prot" + sec;
+            if (ar.getByKey(arc::kPr, counter) == 0 &&
+                Val(protocol) > ar.readBuffer(arc::kPr).number(prf::kValue)) {
+                ar.copyReadToWrite(arc::kPr);
+                ar.writeBuffer(arc::kPr).setNumber(prf::kValue, Val(protocol));
+                if (ar.putReported(arc::kPr, counter, isam::mode::kWrite, kProtocolWrite) == 0) {
+                    ar.flush(arc::kPr);
+                }
+            }
+        }
+        GenerateDueDates(session(), partyName, total, reference, keyDate);
+    };
+    PostingEngine engine(session());
+    if (m_variant == Variant::Revision) {
+        m_lastPosted = engine.replace(m_regNumber, e, [this] { removeOldDocument(); });
+    } else {
+        m_lastPosted = engine.post(e);
+    }
+}
+
+void InvoiceEntry::removeOldDocument() {
+    Archives& a = archives();
+    // The VAT rows of the old document, found by section and number (or protocol).
+    const int vatArchive = sales() ? arc::kIv : arc::kIa;
+    const int keyField = sales() ? ivf::kSectionNumberKey : iaf::kSectionProtocolKey;
+    const std::string key = m_oldSection + (sales() ? m_oldNumber : m_oldProtocol);
+    std::vector<std::string> doomed;
+    std::int16_t s = a.get(vatArchive, keyField, isam::op::kFind, key);
+    while (s == 0 && a.readBuffer(vatArchive).text(keyField) == key) {
+        doomed.push_back(a.primaryKey(vatArchive));
+        s = a.get(vatArchive, keyField, isam::op::kNext, "");
+    }
+    for (const std::string& k : doomed) {
+        if (a.remove(vatArchive, k) != 0) {
+            a.report(opn::kDelete, vatArchive, kVatRowDelete);
+        }
+    }
+    // The due dates the old invoice generated: its party, reference and date.
+    const std::string reference =
+        sales() ? m_oldSection + m_oldNumber : m_oldDocNumber;
+    const std::vector<int> dueArchives =
+        sales() ? std::vector<int>{arc::kSd, arc::kSt} : std::vector<int>{arc::kSf};
+    for (int archive : dueArchives) {
+        if (!a.open(archive)) {
+            continue;
+        }
+        std::vector<std::string> keys;
+        s = a.get(archive, duef::kPartyNumber, isam::op::kFind, m_oldParty);
+        while (s == 0 && a.readBuffer(archive).text(duef::kPartyNumber) == m_oldParty) {
+            const isam::Record& r = a.readBuffer(archive);
+            if (r.text(duef::kInvoiceNumber) == reference &&
+                r.text(duef::kInvoiceDate) == m_oldDocDate) {
+                keys.push_back(a.primaryKey(archive));
+            }
+            s = a.get(archive, duef::kPartyNumber, isam::op::kNext, "");
+        }
+        for (const std::string& k : keys) {
+            if (a.remove(archive, k) != 0) {
+                a.report(opn::kDelete, archive, kDueDateDelete);
+            }
+        }
+        a.close(archive);
+    }
+}
+
+void InvoiceEntry::clearDocument() {
+    for (const char* c : {"text2", "text5", "text6"}) {
+        form().setText(c, "");
+    }
+    if (!sales()) {
+        form().setText("text7", "");
+    }
+    for (int row = 0; row < kRows; ++row) {
+        for (const char* column : {"controp", "imponibile", "codiva", "importoiva"}) {
+            if (!text(CellName(column, row)).empty()) {
+                form().setText(CellName(column, row), "");
+            }
+        }
+    }
+    if (m_variant == Variant::Euro) {
+        m_converted = false;
+        form().setEnabled("Command1", false);
+        form().setEnabled("Command3", true);
+    }
+    requestFocus("TEXT1");
+}
+
+void InvoiceEntry::fillFromRegistration() {
+    PostingEngine engine(session());
+    auto lines = engine.lines(m_regNumber);
+    if (lines.empty()) {
+        return;
+    }
+    // The first line is the party's: the customer in debit, the supplier in credit.
+    const isam::Record& first = lines.front().record;
+    m_oldParty = first.text(mcf::kAccount);
+    m_oldSection = first.text(mcf::kVatSection);
+    m_oldDocNumber = first.text(mcf::kDocNumber);
+    m_oldNumber = m_oldDocNumber.size() >= 5 ? m_oldDocNumber.substr(m_oldDocNumber.size() - 5)
+                                             : PadNumber(m_oldDocNumber, 5);
+    m_oldProtocol = first.text(mcf::kProtocol);
+    m_oldDocDate = first.text(mcf::kDocDate);
+    form().setText("TEXT1", shownDate(first.text(mcf::kRegDate)));
+    form().setText("text2", sales() ? wholeNumber(Val(m_oldDocNumber)) : m_oldDocNumber);
+    form().setText("text3", shownDate(m_oldDocDate));
+    form().setText("text4", first.text(mcf::kDescription));
+    auto party = chart::ByNumber(archives(), m_oldParty);
+    form().setText("text5", party ? party->description : std::string());
+    form().setText("text6", wholeNumber(sales() ? first.number(mcf::kDebit)
+                                                : first.number(mcf::kCredit)));
+    form().setText(sectionField(), m_oldSection);
+    if (!sales()) {
+        form().setText("text7", wholeNumber(Val(m_oldProtocol)));
+    }
+    int row = 0;
+    for (const isam::Record& d : engine.detailRows(m_regNumber)) {
+        if (row >= kRows) {
+            break;
+        }
+        form().setText(CellName("controp", row), d.text(ttf::kCell1));
+        form().setText(CellName("imponibile", row), d.text(ttf::kCell2));
+        form().setText(CellName("codiva", row), d.text(ttf::kCell3));
+        form().setText(CellName("importoiva", row), d.text(ttf::kCell4));
+        ++row;
+    }
+}
+
+}  // namespace zelvo

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "session/ScreenLogic.h"
+
+namespace zelvo {
+
+// The invoice screens: sales (mcfv) and purchase (MCFA), the purchase twin in euro (MCFA3),
+// and the revision twins of both (mcfv2, MCFA2). One header, a grid of nine VAT lines, the
+// VAT computed per line, the checks in their order and one posting shared by all of them.
+class InvoiceEntry : public ScreenLogic {
+  public:
+    enum class Kind { Sales, Purchase };
+    enum class Variant { Lire, Euro, Revision };
+
+    static constexpr int kRows = 9;
+    static constexpr const char* kGrid = "Griglia";
+
+    InvoiceEntry(Session& session, Kind kind, Variant variant, std::string regNumber = {});
+
+    void load() override;
+    void focus(const std::string& control) override;
+    void leave(const std::string& control) override;
+    void click(const std::string& control) override;
+    void unload() override;
+    std::vector<std::string> suggestions(const std::string& control, const std::string& typed,
+                                         bool full) override;
+
+    std::int32_t lastPosted() const { return m_lastPosted; }
+
+  private:
+    struct Row {
+        std::string account;  // item number of the counter-account
+        double taxable = 0;
+        std::string vatCode;
+        double vat = 0;
+        double rate = 0;
+        bool nonDeductible = false;
+    };
+
+    bool sales() const { return m_kind == Kind::Sales; }
+    const char* sectionField() const { return sales() ? "text7" : "text8"; }
+    std::string section() const;
+    double amount(const std::string& control) const;
+
+    bool leavePartyField();
+    bool leaveCounterAccount(int row);
+    bool leaveVatCode(int row);
+    bool invoiceNumberTaken(const std::string& number) const;
+    bool protocolTaken(const std::string& protocol, bool inSection) const;
+    void proposeProtocol();
+    void convertToLire();
+    void confirm();
+    bool checkHeader();
+    bool checkRows(std::array<Row, kRows>& rows);
+    bool allocateProtocol(std::string& protocol);
+    void post(const std::array<Row, kRows>& rows, const std::string& protocol);
+    void removeOldDocument();
+    void clearDocument();
+    void fillFromRegistration();
+
+    Kind m_kind;
+    Variant m_variant;
+    std::string m_regNumber;  // the registration under revision
+    // What the revised registration was, so that its own number, protocol and rows do not
+    // count as taken by another document.
+    std::string m_oldNumber;
+    std::string m_oldProtocol;
+    std::string m_oldSection;
+    std::string m_oldParty;
+    std::string m_oldDocNumber;
+    std::string m_oldDocDate;
+    bool m_converted = false;
+    std::int32_t m_lastPosted = 0;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,341 @@
+#include "posting/InvoiceEntry.h"
+
+#include <gtest/gtest.h>
+
+#include "YearFixture.h"
+#include "duedates/DueDateFields.h"
+#include "masterdata/VatCodeFields.h"
+#include "support/Child.h"
+
+#include <unistd.h>
+
+namespace zelvo {
+namespace {
+
+using K = InvoiceEntry::Kind;
+using V = InvoiceEntry::Variant;
+
+class InvoiceTest : public ::testing::Test {
+  protected:
+    InvoiceTest() {
+        item("00051", "Rossi Mario", "c", "00005", "00001", "Ricevuta bancaria 30-60 gg f.m.");
+        item("00052", "Bianchi Srl", "f", "00006", "00002", "Rimessa diretta a vista");
+        item("00053", "Vendite merci", "s", "00009", "00003", "");
+        item("00054", "Acquisti merci", "s", "00010", "00004", "");
+        Archives& a = year.archives();
+        a.clearWriteBuffer(arc::kCiva);
+        isam::Record& r = a.writeBuffer(arc::kCiva);
+        r.setText(vatcode::kVatCode, "19");
+        r.setNumber(vatcode::kVatRate, 19);
+        r.setText(vatcode::kVatDescription, "Aliquota 19%");
+        EXPECT_EQ(a.put(arc::kCiva, "07", isam::mode::kWrite), 0);
+    }
+    void item(const char* number, const char* name, const char* kind, const char* conto,
+              const char* mastro, const char* terms) {
+        Archives& a = year.archives();
+        a.clearWriteBuffer(arc::kPc);
+        isam::Record& r = a.writeBuffer(arc::kPc);
+        r.setText(chart::kDescription, name);
+        r.setText(chart::kKind, kind);
+        r.setText(chart::kContoNumber, conto);
+        r.setText(chart::kMastroNumber, mastro);
+        r.setText(chart::kPaymentTerms, terms);
+        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+    }
+    std::unique_ptr<InvoiceEntry> screen(K kind, V variant = V::Lire, std::string reg = {}) {
+        auto s = std::make_unique<InvoiceEntry>(year.session(), kind, variant, std::move(reg));
+        s->load();
+        return s;
+    }
+    // Types a header and rows of (account, taxable, code), leaving each field.
+    void fill(InvoiceEntry& s, const std::string& party, const std::string& number,
+              const std::string& total,
+              std::vector<std::tuple<std::string, std::string, std::string>> rows,
+              const std::string& section = "1") {
+        auto type = [&s](const std::string& control, const std::string& value) {
+            s.form().input(control, value);
+            s.leave(control);
+        };
+        type("TEXT1", "10/03/2026");
+        type("text3", "08/03/2026");
+        s.form().input("text4", "Fattura");
+        type("text5", party);
+        type(s.spec().find("text8") ? "text8" : "text7", section);
+        type("text2", number);
+        type("text6", total);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            int row = static_cast<int>(i);
+            type(CellName("controp", row), std::get<0>(rows[i]));
+            type(CellName("imponibile", row), std::get<1>(rows[i]));
+            type(CellName("codiva", row), std::get<2>(rows[i]));
+        }
+    }
+    std::vector<isam::Record> lines() {
+        Archives& a = year.archives();
+        std::vector<isam::Record> out;
+        a.bof(arc::kMc, 0);
+        while (a.get(arc::kMc, 0, isam::op::kNext, "") == 0) {
+            out.push_back(a.readBuffer(arc::kMc));
+        }
+        return out;
+    }
+    std::vector<std::string> boxes() {
+        std::vector<std::string> out;
+        for (const auto& b : year.dialogs.boxes()) {
+            out.push_back(b.text);
+        }
+        year.dialogs.clear();
+        return out;
+    }
+
+    test::TempDir dir;
+    test::Year year{dir.prefix()};
+};
+
+TEST_F(InvoiceTest, VatIsRoundedUpUnlessTheFractionIsBelowATenth) {
+    auto s = screen(K::Sales);
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"1000", "20", "200"}, {"1005", "20", "201"}, {"1003", "4", "41"},
+        {"1000", "19", "190"}, {"-1000", "20", "-200"}, {"3", "20", "1"}};
+    for (const auto& [taxable, code, vat] : cases) {
+        s->form().input("imponibile:0", taxable);
+        s->form().input("codiva:0", code);
+        s->leave("codiva:0");
+        EXPECT_EQ(s->form().text("importoiva:0"), vat) << taxable << " at " << code;
+    }
+    // A rate of 0 shows the code's description and leaves no VAT.
+    s->form().input("codiva:0", "E10");
+    s->leave("codiva:0");
+    EXPECT_EQ(s->form().text("importoiva:0"), "");
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Esente art. 10"});
+    // Non-deductible codes are for purchases only.
+    s->form().input("codiva:0", "I20");
+    s->leave("codiva:0");
+    EXPECT_EQ(year.dialogs.beeps(), 1);
+    EXPECT_TRUE(year.dialogs.boxes().empty());
+}
+
+TEST_F(InvoiceTest, ASalesInvoicePostsCustomerRevenuesVatRowsAndDueDates) {
+    auto s = screen(K::Sales);
+    fill(*s, "Rossi Mario", "7", "2400", {{"Vendite merci", "1000", "20"}, {"vendite merci", "1000", "20"}});
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    auto l = lines();
+    ASSERT_EQ(l.size(), 4U);
+    EXPECT_EQ(l[0].text(mcf::kAccount), "00051");
+    EXPECT_EQ(l[0].number(mcf::kDebit), 2400);
+    EXPECT_EQ(l[1].text(mcf::kAccount), "00053");
+    EXPECT_EQ(l[1].number(mcf::kCredit), 1000);
+    EXPECT_EQ(l[2].text(mcf::kAccount), "00053");
+    EXPECT_EQ(l[3].text(mcf::kAccount), "00012");
+    EXPECT_EQ(l[3].number(mcf::kCredit), 400);
+    EXPECT_EQ(l[0].text(mcf::kCausal), "fv");
+    EXPECT_EQ(l[0].text(mcf::kVatSection), "1");
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+    // The screen is ready for the next invoice: date, description and section stay.
+    EXPECT_EQ(s->form().text("text5"), "");
+    EXPECT_EQ(s->form().text("TEXT1"), "10/03/2026");
+    // Two instalments of the ricevuta bancaria terms, under the invoice's reference.
+    Archives& a = year.archives();
+    a.open(arc::kSt);
+    ASSERT_EQ(a.getByKey(arc::kSt, "00000001"), 0);
+    EXPECT_EQ(a.readBuffer(arc::kSt).text(duef::kInvoiceNumber), "100007");
+    EXPECT_EQ(a.readBuffer(arc::kSt).number(duef::kAmount), 1200);
+    EXPECT_EQ(a.getByKey(arc::kSt, "00000002"), 0);
+    a.close(arc::kSt);
+
+    // Number 7 is taken in section 2 as well.
+    fill(*s, "Rossi Mario", "7", "1200", {{"Vendite merci", "1000", "20"}}, "2");
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Fattura già registrata"});
+    s->click("Command1");
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Fattura già registrata"});
+    EXPECT_EQ(lines().size(), 4U);
+}
+
+TEST_F(InvoiceTest, ZeroVatPostsNoVatLineButEveryRegisterRow) {
+    auto s = screen(K::Sales);
+    fill(*s, "Rossi Mario", "8", "1500", {{"Vendite merci", "1000", "E10"}, {"Vendite merci", "500", "N8"}});
+    boxes();
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(lines().size(), 3U);
+    std::int64_t rows = 0;
+    year.session().records().count(year.archives().handle(arc::kIv), rows);
+    EXPECT_EQ(rows, 2);
+}
+
+TEST_F(InvoiceTest, ConfirmChecksComeInTheirOrder) {
+    auto s = screen(K::Sales);
+    struct Step {
+        std::function<void(InvoiceEntry&)> change;
+        const char* message;
+    };
+    auto set = [](const char* control, const char* value) {
+        return [control, value](InvoiceEntry& e) { e.form().input(control, value); };
+    };
+    s->form().input("TEXT1", "10/03/2026");
+    const Step steps[] = {
+        {set("text5", ""), "NON E' STATO INSERITO IL CLIENTE"},
+        {set("text5", "Rossi Mario"), "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO"},
+        {set("text2", "9"), "NON E' STATO INSERITO L'IMPORTO DELLA FATTURA"},
+        {set("text6", "1201"), " 1201"},
+        {[](InvoiceEntry& e) {
+             e.form().input("controp:0", "Vendite merci");
+             e.form().input("importoiva:0", "1201");
+         },
+         "E' STATA INSERITA LA CONTROPARTITA MA NON L'IMPONIBILE"},
+        {[](InvoiceEntry& e) {
+             e.form().input("controp:0", "");
+             e.form().input("imponibile:0", "1000");
+             e.form().input("importoiva:0", "201");
+         },
+         "E' STATO INSERITO L'IMPONIBILE MA NON LA CONTROPARTITA "},
+        {set("controp:0", "Vendite merci"), "E' STATO INSERITO L'IMPONIBILE MA NON IL CODICE IVA"},
+        {[](InvoiceEntry& e) {
+             e.form().input("codiva:0", "20");
+             e.form().input("importoiva:1", "1");
+             e.form().input("importoiva:0", "200");
+         },
+         "E' STATO INSERITO UN IMPORTO IVA MA NON LA CONTROPARTITA"},
+        {set("controp:1", "Vendite merci"), "E' STATA INSERITA LA CONTROPARTITA MA NON L'IMPONIBILE"},
+    };
+    for (const Step& step : steps) {
+        step.change(*s);
+        s->click("Command1");
+        EXPECT_EQ(boxes(), std::vector<std::string>{step.message});
+    }
+    EXPECT_TRUE(lines().empty());
+}
+
+TEST_F(InvoiceTest, PurchasesSplitVatAndKeepTheProtocolCounterUpward) {
+    auto s = screen(K::Purchase);
+    s->focus("text7");
+    EXPECT_EQ(s->form().text("text7"), "1");
+    fill(*s, "Bianchi Srl", "A1", "2400", {{"Acquisti merci", "1000", "20"}, {"Acquisti merci", "1000", "I20"}});
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Iva indetraibile"});
+    s->form().input("text7", "5");
+    s->click("Command1");
+    EXPECT_EQ(boxes(), std::vector<std::string>{});
+    auto l = lines();
+    ASSERT_EQ(l.size(), 5U);
+    EXPECT_EQ(l[0].number(mcf::kCredit), 2400);
+    EXPECT_EQ(l[0].text(mcf::kProtocol), "00005");
+    EXPECT_EQ(l[0].text(mcf::kDateDocKey), "2026031000005");
+    EXPECT_EQ(l[3].text(mcf::kAccount), "00011");
+    EXPECT_EQ(l[3].number(mcf::kDebit), 200);
+    EXPECT_EQ(l[4].text(mcf::kAccount), "00014");
+    EXPECT_EQ(l[4].number(mcf::kDebit), 200);
+    Archives& a = year.archives();
+    ASSERT_EQ(a.getByKey(arc::kPr, "prot1"), 0);
+    EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), 5);
+
+    // A lower unused protocol is accepted and the counter stays; the same supplier invoice
+    // number is no obstacle; negative rows are posted in credit.
+    fill(*s, "Bianchi Srl", "A1", "-1200", {{"Acquisti merci", "-1000", "20"}});
+    s->form().input("text7", "3");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    l = lines();
+    ASSERT_EQ(l.size(), 8U);
+    // The supplier's line carries the total as it is; only the rows change side.
+    EXPECT_EQ(l[5].number(mcf::kCredit), -1200);
+    EXPECT_EQ(l[6].number(mcf::kCredit), 1000);
+    EXPECT_EQ(l[7].text(mcf::kAccount), "00011");
+    EXPECT_EQ(l[7].number(mcf::kCredit), 200);
+    ASSERT_EQ(a.getByKey(arc::kPr, "prot1"), 0);
+    EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), 5);
+    // Protocol 5 is now taken.
+    fill(*s, "Bianchi Srl", "B2", "1200", {{"Acquisti merci", "1000", "20"}});
+    s->form().input("text7", "5");
+    s->leave("text7");
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Protocollo già registrato"});
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+// Another station posts protocol 12 between this station's entry and its confirm.
+class ProtocolRaceTest : public InvoiceTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
+    const bool yes = GetParam();
+    auto s = screen(K::Purchase);
+    fill(*s, "Bianchi Srl", "X9", "1200", {{"Acquisti merci", "1000", "20"}});
+    s->form().input("text7", "12");
+    s->leave("text7");
+    // The other station holds the section's protocol lock while this one confirms: this
+    // one's checks pass, it waits for the lock, and finds protocol 12 taken meanwhile.
+    test::Child other([this](test::Child& self) {
+        test::Year station(dir.prefix());
+        InvoiceEntry e(station.session(), K::Purchase, V::Lire);
+        e.load();
+        station.archives().lockWait(arc::kPr, "prot1");
+        self.tell("locked");
+        usleep(300000);
+        e.form().input("TEXT1", "10/03/2026");
+        e.form().input("text3", "10/03/2026");
+        e.form().input("text5", "Bianchi Srl");
+        e.form().input("text8", "1");
+        e.form().input("text7", "12");
+        e.form().input("text6", "120");
+        e.form().input("controp:0", "Acquisti merci");
+        e.form().input("imponibile:0", "100");
+        e.form().input("codiva:0", "20");
+        e.form().input("importoiva:0", "20");
+        e.click("Command1");
+        return e.lastPosted() > 0 ? 0 : 1;
+    });
+    ASSERT_EQ(other.hear(), "locked");
+    year.dialogs.queueAnswer(yes ? Answer::Yes : Answer::No);
+    s->click("Command1");
+    ASSERT_EQ(other.wait(), 0);
+    auto b = year.dialogs.boxes();
+    ASSERT_EQ(b.size(), 1U);
+    EXPECT_EQ(b[0].icon, Icon::Question);
+    EXPECT_EQ(b[0].title, "Zelvo");
+    Archives& a = year.archives();
+    ASSERT_EQ(a.getByKey(arc::kPr, "prot1"), 0);
+    EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), yes ? 13 : 12);
+    auto l = lines();
+    ASSERT_EQ(l.size(), yes ? 6U : 3U);
+    if (yes) {
+        EXPECT_EQ(l[3].text(mcf::kProtocol), "00013");
+        EXPECT_EQ(s->form().text("text7"), "");  // cleared for the next invoice
+    } else {
+        EXPECT_EQ(s->takeFocusRequest(), "text7");
+        EXPECT_EQ(s->form().text("text7"), "12");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ProtocolRaceTest, ::testing::Bool());
+
+TEST_F(InvoiceTest, RevisionsReplaceTheInvoiceWithItsVatRowsAndDueDates) {
+    auto s = screen(K::Sales);
+    fill(*s, "Rossi Mario", "7", "1200", {{"Vendite merci", "1000", "20"}});
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    auto r = screen(K::Sales, V::Revision, "1");
+    EXPECT_EQ(r->form().text("text5"), "Rossi Mario");
+    EXPECT_EQ(r->form().text("text2"), "7");
+    EXPECT_EQ(r->form().text("text6"), "1200");
+    EXPECT_EQ(r->form().text("imponibile:0"), "1000");
+    // The invoice's own number is not "already registered" to its revision.
+    r->form().input("text6", "2400");
+    r->form().input("imponibile:0", "2000");
+    r->form().input("importoiva:0", "400");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(r->lastPosted(), 4);
+    EXPECT_EQ(lines().size(), 3U);
+    std::int64_t rows = 0;
+    year.session().records().count(year.archives().handle(arc::kIv), rows);
+    EXPECT_EQ(rows, 1);
+    Archives& a = year.archives();
+    a.open(arc::kSt);
+    std::int64_t dues = 0;
+    year.session().records().count(a.handle(arc::kSt), dues);
+    EXPECT_EQ(dues, 2);
+    a.close(arc::kSt);
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+}  // namespace
+}  // namespace zelvo
