@@ -33,7 +33,8 @@ FormSpec invoiceForm(K kind, V variant) {
     FormSpec f;
     if (sales) {
         f.name = variant == V::Revision ? "mcfv2" : "mcfv";
-        f.title = variant == V::Revision ? "Revisione fattura vendita" : "Registrazione fattura vendita";
+        f.title =
+            variant == V::Revision ? "Revisione fattura vendita" : "Registrazione fattura vendita";
     } else {
         f.name = variant == V::Revision ? "MCFA2" : variant == V::Euro ? "MCFA3" : "MCFA";
         f.title = variant == V::Revision ? "Revisione fattura acquisto"
@@ -74,7 +75,9 @@ std::string shownDate(const std::string& key) {
     return key.empty() ? std::string() : InputToDate(FromKeyDate(key));
 }
 
-std::string wholeNumber(double v) { return v == 0 ? std::string() : Format(v, "0"); }
+std::string wholeNumber(double v) {
+    return v == 0 ? std::string() : Format(v, "0");
+}
 
 struct VatCode {
     double rate = 0;
@@ -376,8 +379,9 @@ bool InvoiceEntry::checkHeader() {
         return false;
     }
     if (text("text5").empty()) {
-        inputError(sales() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE",
-                   "text5");
+        inputError(
+            sales() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE",
+            "text5");
         return false;
     }
     if (!leavePartyField()) {
@@ -466,8 +470,9 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
             focusCell(kGrid, "codiva", row);
             return false;
         }
-        rows[static_cast<size_t>(row)] = {item->number, taxable, text(CellName("codiva", row)), vat,
-                                          vatCode->rate, vatCode->nonDeductible};
+        rows[static_cast<size_t>(row)] = {
+            item->number, taxable,       text(CellName("codiva", row)),
+            vat,          vatCode->rate, vatCode->nonDeductible};
     }
     return true;
 }
@@ -568,7 +573,8 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         e.lines.push_back({r.account, credit ? 0 : side, credit ? side : 0, description});
         (r.nonDeductible ? nonDeductible : deductible) += r.vat;
 
-        NumberedRecord v{sales() ? arc::kIv : arc::kIa, sales() ? "iv" : "ia", isam::Record(*vatDesc)};
+        NumberedRecord v{sales() ? arc::kIv : arc::kIa, sales() ? "iv" : "ia",
+                         isam::Record(*vatDesc)};
         const std::string month = regDate.substr(3, 2);
         if (sales()) {
             const std::string number = docNumber.substr(docNumber.size() - 5);
@@ -612,8 +618,8 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
             return;
         }
         bool debit = (amount > 0) == debitWhenPositive;
-        e.lines.push_back({account, debit ? std::fabs(amount) : 0, debit ? 0 : std::fabs(amount),
-                           description});
+        e.lines.push_back(
+            {account, debit ? std::fabs(amount) : 0, debit ? 0 : std::fabs(amount), description});
     };
     if (sales()) {
         // Sales VAT is a credit; a negative total (credit-like invoice) turns it round.
@@ -623,8 +629,7 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         vatLine("00014", nonDeductible, true);
     }
     const std::string partyName = text("text5");
-    const std::string reference =
-        sales() ? sec + Format(Val(text("text2")), "00000") : docNumber;
+    const std::string reference = sales() ? sec + Format(Val(text("text2")), "00000") : docNumber;
     const std::string keyDate = ToKeyDate(docDate);
     e.afterLines = [this, partyName, total, reference, keyDate, protocol, sec]() {
         Archives& ar = archives();
@@ -668,8 +673,7 @@ void InvoiceEntry::removeOldDocument() {
         }
     }
     // The due dates the old invoice generated: its party, reference and date.
-    const std::string reference =
-        sales() ? m_oldSection + m_oldNumber : m_oldDocNumber;
+    const std::string reference = sales() ? m_oldSection + m_oldNumber : m_oldDocNumber;
     const std::vector<int> dueArchives =
         sales() ? std::vector<int>{arc::kSd, arc::kSt} : std::vector<int>{arc::kSf};
     for (int archive : dueArchives) {
@@ -738,8 +742,8 @@ void InvoiceEntry::fillFromRegistration() {
     form().setText("text4", first.text(mcf::kDescription));
     auto party = chart::ByNumber(archives(), m_oldParty);
     form().setText("text5", party ? party->description : std::string());
-    form().setText("text6", wholeNumber(sales() ? first.number(mcf::kDebit)
-                                                : first.number(mcf::kCredit)));
+    form().setText("text6",
+                   wholeNumber(sales() ? first.number(mcf::kDebit) : first.number(mcf::kCredit)));
     form().setText(sectionField(), m_oldSection);
     if (!sales()) {
         form().setText("text7", wholeNumber(Val(m_oldProtocol)));

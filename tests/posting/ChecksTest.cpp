@@ -69,6 +69,27 @@ TEST(DateChecksTest, JournalPrintedWarnsOnAndBeforeTheLastPrintedDay) {
     }
 }
 
+TEST(DateChecksTest, APrintedPurchaseRegisterMonthOnlyWarns) {
+    test::TempDir dir;
+    test::Year year(dir.prefix());
+    year.session().values().monthNames[3] = "Marzo";
+    Archives& a = year.archives();
+    a.clearWriteBuffer(arc::kPr);
+    a.writeBuffer(arc::kPr).setText(prf::kText, "03");
+    ASSERT_EQ(a.put(arc::kPr, "regia2", isam::mode::kWrite), 0);
+    for (const auto& [date, section, warned] :
+         {std::tuple{"10/03/2026", "2", true}, std::tuple{"10/02/2026", "2", true},
+          std::tuple{"10/04/2026", "2", false}, std::tuple{"10/03/2026", "1", false}}) {
+        year.dialogs.clear();
+        CheckPurchaseRegisterPrinted(year.session(), date, section);
+        ASSERT_EQ(year.dialogs.boxes().size(), warned ? 1U : 0U) << date << " " << section;
+        if (warned) {
+            EXPECT_EQ(year.dialogs.boxes()[0].text,
+                      "Il registro iva acquisti è stato stampato al mese di Marzo");
+        }
+    }
+}
+
 struct BalanceCase {
     const char* name;
     std::vector<BalanceRow> rows;

@@ -95,7 +95,7 @@ class InvoiceTest : public ::testing::Test {
 TEST_F(InvoiceTest, VatIsRoundedUpUnlessTheFractionIsBelowATenth) {
     auto s = screen(K::Sales);
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"1000", "20", "200"}, {"1005", "20", "201"}, {"1003", "4", "41"},
+        {"1000", "20", "200"}, {"1005", "20", "201"},   {"1003", "4", "41"},
         {"1000", "19", "190"}, {"-1000", "20", "-200"}, {"3", "20", "1"}};
     for (const auto& [taxable, code, vat] : cases) {
         s->form().input("imponibile:0", taxable);
@@ -117,7 +117,8 @@ TEST_F(InvoiceTest, VatIsRoundedUpUnlessTheFractionIsBelowATenth) {
 
 TEST_F(InvoiceTest, ASalesInvoicePostsCustomerRevenuesVatRowsAndDueDates) {
     auto s = screen(K::Sales);
-    fill(*s, "Rossi Mario", "7", "2400", {{"Vendite merci", "1000", "20"}, {"vendite merci", "1000", "20"}});
+    fill(*s, "Rossi Mario", "7", "2400",
+         {{"Vendite merci", "1000", "20"}, {"vendite merci", "1000", "20"}});
     s->click("Command1");
     EXPECT_TRUE(boxes().empty());
     auto l = lines();
@@ -154,7 +155,8 @@ TEST_F(InvoiceTest, ASalesInvoicePostsCustomerRevenuesVatRowsAndDueDates) {
 
 TEST_F(InvoiceTest, ZeroVatPostsNoVatLineButEveryRegisterRow) {
     auto s = screen(K::Sales);
-    fill(*s, "Rossi Mario", "8", "1500", {{"Vendite merci", "1000", "E10"}, {"Vendite merci", "500", "N8"}});
+    fill(*s, "Rossi Mario", "8", "1500",
+         {{"Vendite merci", "1000", "E10"}, {"Vendite merci", "500", "N8"}});
     boxes();
     s->click("Command1");
     EXPECT_TRUE(boxes().empty());
@@ -197,7 +199,8 @@ TEST_F(InvoiceTest, ConfirmChecksComeInTheirOrder) {
              e.form().input("importoiva:0", "200");
          },
          "E' STATO INSERITO UN IMPORTO IVA MA NON LA CONTROPARTITA"},
-        {set("controp:1", "Vendite merci"), "E' STATA INSERITA LA CONTROPARTITA MA NON L'IMPONIBILE"},
+        {set("controp:1", "Vendite merci"),
+         "E' STATA INSERITA LA CONTROPARTITA MA NON L'IMPONIBILE"},
     };
     for (const Step& step : steps) {
         step.change(*s);
@@ -211,7 +214,8 @@ TEST_F(InvoiceTest, PurchasesSplitVatAndKeepTheProtocolCounterUpward) {
     auto s = screen(K::Purchase);
     s->focus("text7");
     EXPECT_EQ(s->form().text("text7"), "1");
-    fill(*s, "Bianchi Srl", "A1", "2400", {{"Acquisti merci", "1000", "20"}, {"Acquisti merci", "1000", "I20"}});
+    fill(*s, "Bianchi Srl", "A1", "2400",
+         {{"Acquisti merci", "1000", "20"}, {"Acquisti merci", "1000", "I20"}});
     EXPECT_EQ(boxes(), std::vector<std::string>{"Iva indetraibile"});
     s->form().input("text7", "5");
     s->click("Command1");
