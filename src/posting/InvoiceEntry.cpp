@@ -25,6 +25,21 @@ constexpr int kProtocolWrite = 742;
 constexpr int kDueDateDelete = 743;
 constexpr int kVatRowDelete = 744;
 
+struct VatRowFields {
+    int month, number, docDateText, account, taxable, vatCode, vatRateText, vat, vatSection,
+        sectionKey, regDateText;
+};
+constexpr VatRowFields kSalesRowFields{
+    ivf::kMonth,      ivf::kNumber,           ivf::kDocDateText, ivf::kAccount,
+    ivf::kTaxable,    ivf::kVatCode,          ivf::kVatRateText, ivf::kVat,
+    ivf::kVatSection, ivf::kSectionNumberKey, ivf::kRegDateText};
+constexpr VatRowFields kPurchaseRowFields{iaf::kMonth,       iaf::kProtocol,
+                                          iaf::kDocDateText, iaf::kAccount,
+                                          iaf::kTaxable,     iaf::kVatCode,
+                                          iaf::kVatRateText, iaf::kVat,
+                                          iaf::kVatSection,  iaf::kSectionProtocolKey,
+                                          iaf::kRegDateText};
+
 // Counter-accounts: every sub-account, never a mastro or conto.
 const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
@@ -575,35 +590,25 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
 
         NumberedRecord v{sales() ? arc::kIv : arc::kIa, sales() ? "iv" : "ia",
                          isam::Record(*vatDesc)};
-        const std::string month = regDate.substr(3, 2);
-        if (sales()) {
-            const std::string number = docNumber.substr(docNumber.size() - 5);
-            v.record.setText(ivf::kMonth, month);
-            v.record.setText(ivf::kNumber, number);
-            v.record.setText(ivf::kDocDateText, docDate);
-            v.record.setText(ivf::kAccount, party->number);
-            v.record.setNumber(ivf::kTaxable, r.taxable);
-            v.record.setText(ivf::kVatCode, r.vatCode);
-            v.record.setText(ivf::kVatRateText, Str(r.rate));
-            v.record.setNumber(ivf::kVat, r.vat);
-            v.record.setText(ivf::kVatSection, sec);
-            v.record.setText(ivf::kSectionNumberKey, sec + number);
-            v.record.setText(ivf::kRegDateText, regDate);
-        } else {
-            const std::string padded = PadNumber(protocol, 5);
-            v.record.setText(iaf::kMonth, month);
-            v.record.setText(iaf::kProtocol, padded);
+        // Sales rows carry the invoice number where purchase rows carry the protocol (and
+        // the supplier's number beside it); the other fields are the same in both.
+        const VatRowFields& f = sales() ? kSalesRowFields : kPurchaseRowFields;
+        const std::string number =
+            sales() ? docNumber.substr(docNumber.size() - 5) : PadNumber(protocol, 5);
+        v.record.setText(f.month, regDate.substr(3, 2));
+        v.record.setText(f.number, number);
+        if (!sales()) {
             v.record.setText(iaf::kDocNumber, docNumber);
-            v.record.setText(iaf::kDocDateText, docDate);
-            v.record.setText(iaf::kAccount, party->number);
-            v.record.setNumber(iaf::kTaxable, r.taxable);
-            v.record.setText(iaf::kVatCode, r.vatCode);
-            v.record.setText(iaf::kVatRateText, Str(r.rate));
-            v.record.setNumber(iaf::kVat, r.vat);
-            v.record.setText(iaf::kVatSection, sec);
-            v.record.setText(iaf::kSectionProtocolKey, sec + padded);
-            v.record.setText(iaf::kRegDateText, regDate);
         }
+        v.record.setText(f.docDateText, docDate);
+        v.record.setText(f.account, party->number);
+        v.record.setNumber(f.taxable, r.taxable);
+        v.record.setText(f.vatCode, r.vatCode);
+        v.record.setText(f.vatRateText, Str(r.rate));
+        v.record.setNumber(f.vat, r.vat);
+        v.record.setText(f.vatSection, sec);
+        v.record.setText(f.sectionKey, sec + number);
+        v.record.setText(f.regDateText, regDate);
         e.vatRows.push_back(std::move(v));
 
         NumberedRecord d{arc::kTt, "dati", isam::Record(*detailDesc)};
