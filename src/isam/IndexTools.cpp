@@ -77,6 +77,19 @@ std::int16_t describe(sqlite3* db, const std::string& table, FieldDesc& desc) {
     return status::kOk;
 }
 
+// A connection of its own to the archive's container, and the archive's fields.
+std::int16_t openArchive(const ArchiveLocation& loc, const std::string& vfs, Connection& c,
+                         FieldDesc& desc, std::string& message) {
+    std::int16_t s = openConnection(loc.container, vfs, false, c);
+    if (s == status::kOk) {
+        s = describe(c.db, loc.table, desc);
+    }
+    if (s != status::kOk) {
+        message = "Archivio non leggibile";
+    }
+    return s;
+}
+
 }  // namespace
 
 std::int16_t RecordManager::listArchives(const std::string& container,
@@ -103,13 +116,8 @@ std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& mess
     message.clear();
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
-    std::int16_t s = openConnection(loc.container, m_options.vfs, false, c);
     FieldDesc desc;
-    if (s == status::kOk) {
-        s = describe(c.db, loc.table, desc);
-    }
-    if (s != status::kOk) {
-        message = "Archivio non leggibile";
+    if (std::int16_t s = openArchive(loc, m_options.vfs, c, desc, message); s != status::kOk) {
         return s;
     }
     sqlite3_stmt* st = nullptr;
@@ -150,13 +158,8 @@ std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& 
     message.clear();
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
-    std::int16_t s = openConnection(loc.container, m_options.vfs, false, c);
     FieldDesc desc;
-    if (s == status::kOk) {
-        s = describe(c.db, loc.table, desc);
-    }
-    if (s != status::kOk) {
-        message = "Archivio non leggibile";
+    if (std::int16_t s = openArchive(loc, m_options.vfs, c, desc, message); s != status::kOk) {
         return s;
     }
     std::string sql = "BEGIN IMMEDIATE;";
