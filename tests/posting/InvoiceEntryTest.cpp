@@ -343,3 +343,41 @@ TEST_F(InvoiceTest, RevisionsReplaceTheInvoiceWithItsVatRowsAndDueDates) {
 
 }  // namespace
 }  // namespace zelvo
+
+namespace zelvo {
+namespace {
+
+TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) {
+    auto s = screen(K::Purchase);
+    fill(*s, "Bianchi Srl", "F1", "1200", {{"Acquisti merci", "1000", "20"}});
+    s->form().input("text7", "4");
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    auto r = screen(K::Purchase, V::Revision, "1");
+    EXPECT_EQ(r->form().text("text7"), "4");
+    EXPECT_EQ(r->form().text("text2"), "0000F1");
+    r->form().input("text6", "600");
+    r->form().input("imponibile:0", "500");
+    r->form().input("importoiva:0", "100");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    auto l = lines();
+    ASSERT_EQ(l.size(), 3U);
+    EXPECT_EQ(l[0].text(mcf::kProtocol), "00004");
+    EXPECT_EQ(l[0].number(mcf::kCredit), 600);
+    Archives& a = year.archives();
+    std::int64_t rows = 0;
+    year.session().records().count(a.handle(arc::kIa), rows);
+    EXPECT_EQ(rows, 1);
+    a.open(arc::kSf);
+    std::int64_t dues = 0;
+    year.session().records().count(a.handle(arc::kSf), dues);
+    EXPECT_EQ(dues, 1);
+    ASSERT_EQ(a.get(arc::kSf, 0, isam::op::kFind, ""), 0);
+    EXPECT_EQ(a.readBuffer(arc::kSf).number(duef::kAmount), 600);
+    a.close(arc::kSf);
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+}  // namespace
+}  // namespace zelvo
