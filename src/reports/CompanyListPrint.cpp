@@ -2,7 +2,7 @@
 
 #include "base/NumberText.h"
 #include "base/Utf8.h"
-#include "reports/ReportPager.h"
+#include "session/ReportPager.h"
 
 namespace zelvo {
 

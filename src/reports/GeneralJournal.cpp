@@ -86,8 +86,11 @@ bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJourna
             printer.print(row, Format(n, "0000000") + " ");
             period.add(row);
         });
-    for (const std::string& l : TotalsLines("Totali progressivi ", progressive)) {
-        pager.print(l);
+    // Totals of a reading cut short would be wrong: the book then just closes.
+    if (complete) {
+        for (const std::string& l : TotalsLines("Totali progressivi ", progressive)) {
+            pager.print(l);
+        }
     }
     pager.print(OverlineRule());
     if (request.definitive && complete) {

@@ -27,7 +27,7 @@ struct GeneralJournalRequest {
 //
 // False when nothing was printed (the movements could not be opened, or the operator
 // cancelled the document). A read failure is reported and ends the print where it stands:
-// the document is closed with what was printed, and a definitive print then records
+// the document is closed with what was printed and no totals, and a definitive print records
 // nothing, so that no movement is left behind as printed.
 bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJournalRequest& request);
 

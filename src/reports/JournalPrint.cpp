@@ -44,7 +44,7 @@ bool PrintJournalEntries(Session& session, ReportSink& sink, const std::string& 
     MovementPrinter printer(pager, a);
     JournalTotals progressive;
     JournalTotals period;
-    ForEachMovementByDate(a, to, kEntriesRead, [&](const isam::Record& row) {
+    const bool complete = ForEachMovementByDate(a, to, kEntriesRead, [&](const isam::Record& row) {
         progressive.add(row);
         if (row.text(mcf::kRegDate) < from) {
             return;
@@ -52,11 +52,14 @@ bool PrintJournalEntries(Session& session, ReportSink& sink, const std::string& 
         printer.print(row);
         period.add(row);
     });
-    for (const std::string& l : TotalsLines("Totali periodo     ", period)) {
-        pager.print(l);
-    }
-    for (const std::string& l : TotalsLines("Totali progressivi ", progressive)) {
-        pager.print(l);
+    // Totals of a reading cut short would be wrong: the print then just closes.
+    if (complete) {
+        for (const std::string& l : TotalsLines("Totali periodo     ", period)) {
+            pager.print(l);
+        }
+        for (const std::string& l : TotalsLines("Totali progressivi ", progressive)) {
+            pager.print(l);
+        }
     }
     pager.print(Rule('-'));
     a.close(arc::kMc);

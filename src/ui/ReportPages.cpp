@@ -101,18 +101,24 @@ PageLayout PageLayout::of(const ReportDocument& document) {
 void PaintPage(QPainter& painter, const PageLayout& layout, const ReportDocument& document,
                int page) {
     painter.save();
+    painter.setClipRect(layout.content);
+    // Font engines size a font in whole units of the painter: at the ten or so units an em
+    // takes here, 9.64 would become 10 and every line would run past the right margin by
+    // three columns. Drawn a hundred times larger on a painter scaled down as much, the
+    // rounding is lost in the fine units.
+    constexpr double kFine = 100;
+    painter.scale(1 / kFine, 1 / kFine);
     QFont font = layout.font;
     // A point size is turned into pixels by the device's resolution, while the painter is
     // already scaled to points: undo the one so that the em is layout.em in the painter's units.
     const int dpi = painter.device()->logicalDpiY();
-    font.setPointSizeF(layout.em * 72.0 / (dpi > 0 ? dpi : 72));
+    font.setPointSizeF(layout.em * kFine * 72.0 / (dpi > 0 ? dpi : 72));
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.setClipRect(layout.content);
     double baseline = layout.content.top() + layout.ascent;
     for (std::string_view line : document.pageLines(page)) {
         if (!line.empty()) {
-            painter.drawText(QPointF(layout.content.left(), baseline),
+            painter.drawText(QPointF(layout.content.left() * kFine, baseline * kFine),
                              QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
         }
         baseline += layout.pitch;

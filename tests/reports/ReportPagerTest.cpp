@@ -1,6 +1,6 @@
 // The text sink's format and the page convention every report relies on.
 
-#include "reports/ReportPager.h"
+#include "session/ReportPager.h"
 
 #include <gtest/gtest.h>
 
