@@ -43,6 +43,7 @@ FormSpec PartyEntry::makeSpec(Party party, Mode mode) {
         name.account = true;
     }
     row = party::AddPersonalFields(f, kAnagrafica, row, false);
+    // The registered terms, right under the field that shows the chosen ones.
     ControlSpec& terms = f.add(ControlKind::List, "List1", "", row, 0);
     terms.columnSpan = 3;
     terms.width = 40;
@@ -104,7 +105,7 @@ void PartyEntry::leave(const std::string& control) {
             inputError("Già registrato", "text1");
         }
     } else if (control == "text17" && !text("text17").empty()) {
-        choose();
+        showParty();
     }
 }
 
@@ -151,10 +152,14 @@ void PartyEntry::click(const std::string& control) {
     }
 }
 
-void PartyEntry::choose() {
+void PartyEntry::showParty() {
     const std::optional<chart::Item> item = chart::ByDescription(archives(), text("text17"));
     // Only a party of this screen's kind: a supplier is not varied as a customer.
     if (!item || item->kind != party::TraitsOf(m_party).kind) {
+        // The card of a party named before goes too: the screen never shows one party's
+        // data under another's name.
+        clearScreen();
+        m_number.clear();
         dialogs().beep();
         requestFocus("text17");
         return;

@@ -38,7 +38,8 @@ class PartyEntry : public ScreenLogic {
 
   private:
     void leaveTerms();
-    void choose();
+    // Shows the party named in "text17", when it is one of this screen's kind.
+    void showParty();
     void registerParty();
     void varyParty();
     // The edited fields into a record: the personal data, notes and opening balance.
@@ -47,8 +48,9 @@ class PartyEntry : public ScreenLogic {
 
     party::Party m_party;
     Mode m_mode;
-    // The variation's party: item number and payment terms as last chosen.
+    // The item number of the party being varied; empty until one is named.
     std::string m_number;
+    // The payment terms last chosen or read: what "text8" goes back to when typed wrong.
     std::string m_terms;
 };
 

@@ -31,6 +31,14 @@ int chosen(FormState& f, const char* const (&group)[N]) {
     return -1;
 }
 
+// Checks the option and clears the others of its group, as the view shows them.
+template <size_t N>
+void choose(FormState& f, const char* const (&group)[N], const std::string& option) {
+    for (const char* name : group) {
+        f.setChecked(name, option == name);
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> PaymentTermsDescriptions(Archives& a) {
@@ -103,22 +111,16 @@ void PaymentTermsScreen::load() {
     }
     fillList();
     // What most terms are: one instalment by direct remittance, 30 days, on the invoice's day.
-    choose(kTypes, 2, "tipord");
-    choose(kCounts, 5, "rate1");
-    choose(kFirst, 5, "salto30");
-    choose(kDays, 5, "giornodf");
+    choose(form(), kTypes, "tipord");
+    choose(form(), kCounts, "rate1");
+    choose(form(), kFirst, "salto30");
+    choose(form(), kDays, "giornodf");
     applyRules();
 }
 
 void PaymentTermsScreen::unload() {
     if (archives().isOpen(arc::kCpag)) {
         archives().close(arc::kCpag);
-    }
-}
-
-void PaymentTermsScreen::choose(const char* const* group, int count, const std::string& option) {
-    for (int i = 0; i < count; ++i) {
-        form().setChecked(group[i], option == group[i]);
     }
 }
 
@@ -158,7 +160,7 @@ void PaymentTermsScreen::change(const std::string& control) {
         return;
     }
     if (control == "rate0" && f.checked("rate0")) {
-        choose(kDays, 5, "giornodf");
+        choose(form(), kDays, "giornodf");
     }
     for (const char* name : kAugust) {
         if (control == name && f.checked(name)) {
@@ -192,17 +194,17 @@ void PaymentTermsScreen::showTerms() {
     const int months = static_cast<int>(r.number(terms::kFirstInstalmentMonths));
     const int dueDay = static_cast<int>(r.number(terms::kDueDayRule));
     const int august = static_cast<int>(r.number(terms::kAugustRule));
-    choose(kTypes, 2, type == "rb" ? "tiporb" : "tipord");
-    choose(kCounts, 5, kCounts[count >= 0 && count <= 4 ? count : 0]);
+    choose(form(), kTypes, type == "rb" ? "tiporb" : "tipord");
+    choose(form(), kCounts, kCounts[count >= 0 && count <= 4 ? count : 0]);
     // At sight no first instalment is stored: the first choice stands for it.
-    choose(kFirst, 5, kFirst[months >= 1 && months <= 5 ? months - 1 : 0]);
+    choose(form(), kFirst, kFirst[months >= 1 && months <= 5 ? months - 1 : 0]);
     int day = 0;
     for (size_t i = 0; i < std::size(kDayRules); ++i) {
         if (kDayRules[i] == dueDay) {
             day = static_cast<int>(i);
         }
     }
-    choose(kDays, 5, kDays[day]);
+    choose(form(), kDays, kDays[day]);
     form().setChecked("Check1", august == 1);
     form().setChecked("Check4", august == 2);
     form().setChecked("Check2", r.number(terms::kSkipAugust) == 1);

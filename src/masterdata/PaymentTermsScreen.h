@@ -44,8 +44,6 @@ class PaymentTermsScreen : public ScreenLogic {
     // The first code from "0001" to "2000" no record uses; empty when all are taken or the
     // archive failed (reported).
     std::string freeCode(int from);
-    // Checks the option and clears the others of its group.
-    void choose(const char* const* group, int count, const std::string& option);
 };
 
 }  // namespace zelvo

@@ -5,11 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <tuple>
 
 #include "ChartFixture.h"
 #include "base/NumberText.h"
-#include "masterdata/Chart.h"
+#include "masterdata/ChartFields.h"
 #include "masterdata/PartyEntry.h"
 #include "masterdata/PartyPrint.h"
 #include "masterdata/PartyView.h"
@@ -59,154 +58,47 @@ class PartyTest : public ChartFixture {
     }
 };
 
-class RegistrationTest : public PartyTest, public ::testing::WithParamInterface<Party> {};
-
-TEST_P(RegistrationTest, TheFirstPartyOfANewCompanyIs00051UnderItsConto) {
-    const bool customer = GetParam() == Party::Customer;
-    auto screen = open<PartyEntry>(GetParam(), Mode::Registration);
-    for (auto [control, text] : {std::pair{"text1", "Rossi Mario"},
-                                 {"text2", "di Rossi & C."},
-                                 {"text3", "Via Garibaldi 3"},
-                                 {"text4", "10121"},
-                                 {"text5", "Torino"},
-                                 {"text6", "to"},
-                                 {"TEXT7", "01234567890"},
-                                 {"text9", "rssmra80a01l219k"},
-                                 {"text13", "011 123456"},
-                                 {"text14", "011 654321"},
-                                 {"saldoiniz", "-1500"},
-                                 {"RichTextBox1", "<p>Cliente storico</p>"}}) {
-        type(*screen, control, text);
-    }
-    screen->form().inputSelected("List1", 3);
-    screen->doubleClick("List1");
-    const std::string terms = screen->form().items("List1")[3];
-    screen->click("Command1");
-    EXPECT_TRUE(dialogs.events().empty());
-
-    ASSERT_EQ(archives().getByKey(arc::kPc, "00051"), 0);
-    const isam::Record& r = archives().readBuffer(arc::kPc);
-    const std::string kind = customer ? "c" : "f";
-    isam::Record expected = r;
-    expected.clear();
-    for (auto [field, text] : {std::pair{chart::kDescription, "Rossi Mario"},
-                               {chart::kNameLine2, "di Rossi & C."},
-                               {chart::kAddress, "Via Garibaldi 3"},
-                               {chart::kPostCode, "10121"},
-                               {chart::kCity, "Torino"},
-                               {chart::kProvince, "TO"},
-                               {chart::kVatNumber, "01234567890"},
-                               {chart::kTaxCode, "RSSMRA80A01L219K"},
-                               {chart::kPhone, "011 123456"},
-                               {chart::kFax, "011 654321"},
-                               {chart::kNotes, "<p>Cliente storico</p>"},
-                               {chart::kNature, "p"}}) {
-        expected.setText(field, text);
-    }
-    expected.setText(chart::kPaymentTerms, terms);
-    expected.setText(chart::kKind, kind);
-    expected.setText(chart::kMastroNumber, customer ? "00001" : "00002");
-    expected.setText(chart::kContoNumber, customer ? "00005" : "00006");
-    expected.setText(chart::kAccountCode, customer ? "000010000500051" : "000020000600051");
-    expected.setText(chart::kKindKey, kind + "Rossi Mario");
-    expected.setText(chart::kGroupKey, "cfRossi Mario");
-    expected.setNumber(chart::kOpeningBalance, -1500);
-    expected.setNumber(chart::kClosingBalance, -1500);
-    EXPECT_EQ(r, expected);
-    EXPECT_EQ(counterValue("conto"), 51);
-    // Ready for the next one.
-    EXPECT_EQ(screen->form().text("text1"), "");
-    EXPECT_EQ(screen->form().text("text8"), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Both, RegistrationTest,
-                         ::testing::Values(Party::Customer, Party::Supplier));
-
-TEST_F(PartyTest, ACustomerAndASupplierCannotShareAName) {
-    registerParty(Party::Customer, "Rossi Mario");
-    auto screen = open<PartyEntry>(Party::Supplier, Mode::Registration);
-    dialogs.clear();
-    type(*screen, "text1", "ROSSI MARIO");
-    // Pressed without leaving the field, the button checks again.
-    screen->click("Command1");
-    ASSERT_EQ(dialogs.boxes().size(), 2u);
-    for (const auto& box : dialogs.boxes()) {
-        EXPECT_EQ(box.text, "Già registrato");
-        EXPECT_EQ(box.title, "Errore");
-    }
-    EXPECT_EQ(count(arc::kPc), 23);
-    EXPECT_EQ(counterValue("conto"), 51);
-    // No other item of the chart either.
-    type(*screen, "text1", "iva vendite");
-    EXPECT_EQ(dialogs.boxes().size(), 3u);
-}
-
-TEST_F(PartyTest, ProvinceAndTaxCodeAreUpperCasedWhenLeftAndTermsMustExist) {
+TEST_F(PartyTest, TypedPaymentTermsMustBeRegisteredOnes) {
     auto screen = open<PartyEntry>(Party::Customer, Mode::Registration);
-    const FormState& f = screen->form();
-    for (auto [control, typed, shown] : {std::tuple{"text6", "mi", "MI"},
-                                         {"text9", "bncgnn75t12f205x", "BNCGNN75T12F205X"},
-                                         // Only A-Z: other letters are left as typed.
-                                         {"text9", "àèx1", "àèX1"},
-                                         {"text5", "milano", "milano"}}) {
-        type(*screen, control, typed);
-        EXPECT_EQ(f.text(control), shown) << control << " " << typed;
+    // Another letter case names the same terms; an unknown text gives the last ones back.
+    for (auto [typed, shown] : {std::pair{"solo DESCRIZIONE", "Solo descrizione"},
+                                {"A babbo morto", "Solo descrizione"},
+                                {"", ""}}) {
+        type(*screen, "text8", typed);
+        EXPECT_EQ(screen->form().text("text8"), shown) << typed;
     }
-    screen->form().inputSelected("List1", 0);
-    screen->doubleClick("List1");
-    const std::string chosen = f.items("List1")[0];
-    EXPECT_EQ(f.text("text8"), chosen);
-    // Typed terms name registered ones only: another letter case is the same terms, an
-    // unknown text gives the chosen ones back.
-    type(*screen, "text8", "solo DESCRIZIONE");
-    EXPECT_EQ(f.text("text8"), "Solo descrizione");
-    type(*screen, "text8", "A babbo morto");
-    EXPECT_EQ(f.text("text8"), "Solo descrizione");
     EXPECT_EQ(dialogs.beeps(), 1);
-    type(*screen, "text8", "");
-    EXPECT_EQ(f.text("text8"), "");
 }
 
 TEST_F(PartyTest, VariationRewritesTheCardKeepingTheTotals) {
-    registerParty(Party::Supplier, "Bianchi Forniture");
     registerParty(Party::Customer, "Verdi Luca", "100");
-    setTotals("00052", 300, 50);
+    setTotals("00051", 300, 50);
     auto screen = open<PartyEntry>(Party::Customer, Mode::Variation);
     const FormState& f = screen->form();
-
-    // A supplier is not varied as a customer, and nothing can be registered without a party.
-    type(*screen, "text17", "bianchi forniture");
-    EXPECT_EQ(f.text("text1"), "");
-    screen->click("Command1");
-    EXPECT_EQ(dialogs.beeps(), 2);
-    EXPECT_TRUE(dialogs.boxes().empty());
 
     type(*screen, "text17", "VERDI LUCA");
     EXPECT_EQ(f.text("text1"), "Verdi Luca");
     EXPECT_EQ(f.text("saldoiniz"), "100");
-    type(*screen, "text1", "bianchi FORNITURE");
-    screen->click("Command1");
-    ASSERT_EQ(dialogs.boxes().size(), 1u);
-    EXPECT_EQ(dialogs.boxes()[0].text, "Descrizione già registrata");
-    EXPECT_EQ(chart::ByNumber(archives(), "00052")->description, "Verdi Luca");
-
     // Its own name in another letter case is no clash.
     type(*screen, "text1", "VERDI Luca");
     type(*screen, "saldoiniz", "1000");
     type(*screen, "text6", "bo");
+    screen->form().input("RichTextBox1", "<p>Paga sempre in ritardo</p>");
     screen->click("Command1");
-    EXPECT_EQ(dialogs.boxes().size(), 1u);
-    ASSERT_EQ(archives().getByKey(arc::kPc, "00052"), 0);
+    EXPECT_TRUE(dialogs.events().empty());
+    ASSERT_EQ(archives().getByKey(arc::kPc, "00051"), 0);
     const isam::Record& r = archives().readBuffer(arc::kPc);
     EXPECT_EQ(r.text(chart::kDescription), "VERDI Luca");
     EXPECT_EQ(r.text(chart::kKindKey), "cVERDI Luca");
     EXPECT_EQ(r.text(chart::kGroupKey), "cfVERDI Luca");
     EXPECT_EQ(r.text(chart::kProvince), "BO");
+    EXPECT_EQ(r.text(chart::kKind), "c");
+    EXPECT_EQ(r.text(chart::kNotes), "<p>Paga sempre in ritardo</p>");
     EXPECT_EQ(r.number(chart::kOpeningBalance), 1000);
     EXPECT_EQ(r.number(chart::kProgressiveDebit), 300);
     EXPECT_EQ(r.number(chart::kProgressiveCredit), 50);
     EXPECT_EQ(r.number(chart::kClosingBalance), 1250);
-    EXPECT_EQ(r.text(chart::kAccountCode), "000010000500052");
+    EXPECT_EQ(r.text(chart::kAccountCode), "000010000500051");
     EXPECT_EQ(f.text("text17"), "");
 }
 
@@ -279,11 +171,7 @@ TEST_F(PartyViewTest, TheCardListsOnlyTheInstalmentsStillOpen) {
                                 }));
     EXPECT_EQ(f.text("text16"), "600");
 
-    // A customer with nothing open; a name that is a supplier's shows nothing.
-    type(*customer, "text17", "Rossi Marco");
-    EXPECT_EQ(f.items("List2").size(), 1u);
-    EXPECT_TRUE(f.items("List3").empty());
-    EXPECT_EQ(f.text("text16"), "0");
+    // A supplier's name shows nothing on the customers' card.
     type(*customer, "text17", "Bianchi Forniture");
     EXPECT_EQ(f.text("text1"), "");
     EXPECT_TRUE(f.items("List2").empty());

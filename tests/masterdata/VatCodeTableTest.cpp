@@ -38,23 +38,6 @@ class VatCodeTableTest : public ChartFixture {
     }
 };
 
-TEST_F(VatCodeTableTest, LoadingShowsTheUsedSlots) {
-    auto edit = open(Mode::Registration);
-    auto view = open(Mode::View);
-    for (VatCodeTable* s : {edit.get(), view.get()}) {
-        EXPECT_EQ(s->form().text("codice:6"), "I20");
-        EXPECT_EQ(s->form().text("aliquota:6"), "20,0");
-        EXPECT_EQ(s->form().text("descrizione:6"), "Indetraibile 20%");
-        EXPECT_EQ(s->form().text("aliquota:3"), "0,0");
-        EXPECT_EQ(s->form().text("codice:7"), "");
-        EXPECT_EQ(s->form().text("aliquota:7"), "");
-    }
-    EXPECT_TRUE(edit->form().checked("indetraibile:6"));
-    EXPECT_FALSE(edit->form().checked("indetraibile:0"));
-    EXPECT_EQ(view->form().text("indetraibile:6"), "Sì");
-    EXPECT_EQ(view->form().text("indetraibile:0"), "");
-}
-
 struct Duplicate {
     std::vector<std::pair<int, const char*>> codes;  // typed over the installed table
     const char* message;
@@ -87,38 +70,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, DuplicateTest,
                                        "Il codice iva è stato inserito 3 volte"},
                              Duplicate{{{15, "x"}, {16, "X"}, {17, "y"}, {18, "y"}},
                                        "Il codice x è stato inserito 2 volte"}));
-
-TEST_F(VatCodeTableTest, RegisteringRewritesEverySlotAndACleanedCodeIsFoundNoMore) {
-    // A slot missing altogether is written again like any other.
-    ASSERT_EQ(archives().remove(arc::kCiva, "24"), 0);
-    auto screen = open(Mode::Registration);
-    cell(*screen, VatCodeTable::kCode, 3, "");
-    cell(*screen, VatCodeTable::kCode, 9, "V22");
-    cell(*screen, VatCodeTable::kRate, 9, "22,5");
-    screen->form().inputChecked("indetraibile:9", true);
-    cell(*screen, VatCodeTable::kDescription, 9, "Aliquota 22%");
-    // A rate of 0 with the box clear is an exempt code.
-    cell(*screen, VatCodeTable::kCode, 10, "ES");
-    cell(*screen, VatCodeTable::kRate, 10, "0");
-    screen->click("Command1");
-    EXPECT_TRUE(dialogs.events().empty());
-
-    EXPECT_EQ(count(arc::kCiva), vatcode::kSlots);
-    EXPECT_EQ(archives().getIdentical(arc::kCiva, vatcode::kVatCode, "E10"),
-              isam::status::kNotFound);
-    const std::vector<isam::Record> all = slots();
-    EXPECT_EQ(all[9].text(vatcode::kVatCode), "V22");
-    EXPECT_EQ(all[9].number(vatcode::kVatRate), 22.5);
-    EXPECT_EQ(all[9].number(vatcode::kNonDeductiblePercent), 100);
-    EXPECT_EQ(all[9].text(vatcode::kVatDescription), "Aliquota 22%");
-    EXPECT_EQ(all[10].text(vatcode::kVatCode), "ES");
-    EXPECT_EQ(all[10].number(vatcode::kVatRate), 0);
-    EXPECT_EQ(all[10].number(vatcode::kNonDeductiblePercent), 0);
-    EXPECT_EQ(all[6].number(vatcode::kNonDeductiblePercent), 100);
-    EXPECT_EQ(all[24].text(vatcode::kVatCode), "");
-    ASSERT_EQ(archives().getIdentical(arc::kCiva, vatcode::kVatCode, "v22"), 0);
-    EXPECT_EQ(archives().primaryKey(arc::kCiva), "09");
-}
 
 TEST_F(VatCodeTableTest, ALeftRateShowsOneDecimal) {
     auto screen = open(Mode::Registration);
