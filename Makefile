@@ -1,5 +1,5 @@
 # The two commands a fresh machine needs: `make run` and `make test`.
-.PHONY: all deps build run test test-debug test-asan format format-check clean
+.PHONY: all deps build run test test-debug test-asan format format-check clean bench bench-run
 
 JOBS ?= $(shell nproc)
 
@@ -26,6 +26,43 @@ test-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan
+
+# Benchmarks: never part of `make test`. The generated year is cached in build/release/bench/.
+BENCH_BIN ?= build/release/src/tools/zelvo-bench
+BENCH_DIR ?= build/release/bench
+BENCH_LINES ?= 200000
+BENCH_DOC ?= docs/benchmarks.md
+
+bench: deps
+	@command -v ledger >/dev/null || apt-get install -y --no-install-recommends ledger
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target zelvo-bench
+	$(MAKE) bench-run
+
+bench-run:
+	@set -e; B=$(BENCH_BIN); D=$(BENCH_DIR); mkdir -p $$D; \
+	if [ ! -f $$D/year.done ]; then rm -rf $$D/year; \
+	  $$B generate $$D/year 2026 $(BENCH_LINES) 2026 > $$D/generate.log; touch $$D/year.done; fi; \
+	$$B export-ledger $$D/year 2026 $$D/year.ledger >/dev/null; \
+	out=$$D/benchmarks.md.new; \
+	{ echo "# Benchmarks"; echo; \
+	  echo "Written by \`make bench\` on $$(date -u +%Y-%m-%d), $$(nproc) cores, $$(uname -sr)."; \
+	  echo "Generated year: \`$$B generate $$D/year 2026 $(BENCH_LINES) 2026\` ($$(tail -1 $$D/generate.log))."; \
+	  echo; echo "## Posting: sales invoices against a raw-SQLite replay"; echo; \
+	  echo "\`$$B posting $$D/posting 300 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B posting $$D/posting/ 300 5 2>/dev/null; \
+	  echo; echo "## Four processes posting generic movements"; echo; \
+	  echo "\`$$B concurrency $$D/concurrency 300 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B concurrency $$D/concurrency/ 300 3 2>/dev/null; \
+	  echo; echo "## General journal of the generated year"; echo; \
+	  echo "\`$$B export-ledger $$D/year 2026 $$D/year.ledger\`, then \`$$B journal $$D/year 2026 $$D/year.ledger 3\` (\`ledger -f $$D/year.ledger register\`, output to /dev/null, is run by the tool)"; \
+	  echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B journal $$D/year 2026 $$D/year.ledger 3 2>/dev/null; \
+	  echo; echo "## Start-up (QT_QPA_PLATFORM=offscreen)"; echo; \
+	  echo "\`$$B startup $$D/year 2026 7\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B startup $$D/year 2026 7 2>/dev/null; \
+	  echo; cat src/tools/bench/notes.md; } > $$out; \
+	mv $$out $(BENCH_DOC); echo "wrote $(BENCH_DOC)"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -105,11 +105,11 @@ std::string LineToRecord(std::string_view line, const isam::FieldDesc& desc,
         return next < parts.size() ? unescape(parts[next++]) : (next++, std::string());
     };
     for (int f = 1; f <= desc.count(); ++f) {
-        const isam::FieldSpec& spec = desc.field(f);
-        if (spec.type == isam::FieldType::Text) {
+        const isam::FieldSpec& fieldSpec = desc.field(f);
+        if (fieldSpec.type == isam::FieldType::Text) {
             record.setText(f, take());
-        } else if (spec.type == isam::FieldType::TextArray) {
-            for (int e = 1; e <= spec.arrayLength; ++e) {
+        } else if (fieldSpec.type == isam::FieldType::TextArray) {
+            for (int e = 1; e <= fieldSpec.arrayLength; ++e) {
                 record.setText(f, e, take());
             }
         } else {

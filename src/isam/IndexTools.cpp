@@ -246,13 +246,13 @@ std::int16_t RecordManager::VTRepair(const std::string& request, std::string& me
             std::string keyParams;
             int fieldParam = 2;
             for (int f = 1; f <= desc->count(); ++f) {
-                const FieldSpec& spec = desc->field(f);
-                if (spec.keyLength > 0) {
+                const FieldSpec& fieldSpec = desc->field(f);
+                if (fieldSpec.keyLength > 0) {
                     keyList += ", k" + std::to_string(f);
                     keyParams += ", substr(coalesce(?" + std::to_string(fieldParam) + ", ''), 1, " +
-                                 std::to_string(spec.keyLength) + ")";
+                                 std::to_string(fieldSpec.keyLength) + ")";
                 }
-                fieldParam += spec.type == FieldType::TextArray ? spec.arrayLength : 1;
+                fieldParam += fieldSpec.type == FieldType::TextArray ? fieldSpec.arrayLength : 1;
             }
             sqlite3_stmt* rd = nullptr;
             sqlite3_stmt* wr = nullptr;

@@ -37,7 +37,7 @@ class Record {
     // Stores into the field's own type: a 16- or 32-bit field takes the integer part.
     void setNumber(int field, double value);
 
-    // Whether every value has the type its field spec asks for.
+    // Whether every value has the type its field fieldSpec asks for.
     bool matches(const FieldDesc& desc) const;
 
     // Blank every field to the empty value of its type, keeping the shape.

@@ -314,8 +314,8 @@ struct RecordManager::Impl {
         rec = Record(h.desc);
         int col = 1;
         for (int f = 1; f <= h.desc.count(); ++f) {
-            const FieldSpec& spec = h.desc.field(f);
-            switch (spec.type) {
+            const FieldSpec& fieldSpec = h.desc.field(f);
+            switch (fieldSpec.type) {
                 case FieldType::Text:
                     rec.setText(f, ColumnText(st, col++));
                     break;
@@ -325,7 +325,7 @@ struct RecordManager::Impl {
                     rec.setNumber(f, sqlite3_column_double(st, col++));
                     break;
                 case FieldType::TextArray:
-                    for (int e = 1; e <= spec.arrayLength; ++e) {
+                    for (int e = 1; e <= fieldSpec.arrayLength; ++e) {
                         rec.setText(f, e, ColumnText(st, col++));
                     }
                     break;

@@ -183,9 +183,9 @@ std::int16_t ConfigureConnection(sqlite3* db, bool create) {
 std::vector<std::string> ValueColumns(const FieldDesc& desc) {
     std::vector<std::string> cols;
     for (int f = 1; f <= desc.count(); ++f) {
-        const FieldSpec& spec = desc.field(f);
-        if (spec.type == FieldType::TextArray) {
-            for (int e = 1; e <= spec.arrayLength; ++e) {
+        const FieldSpec& fieldSpec = desc.field(f);
+        if (fieldSpec.type == FieldType::TextArray) {
+            for (int e = 1; e <= fieldSpec.arrayLength; ++e) {
                 cols.push_back("f" + std::to_string(f) + "_" + std::to_string(e));
             }
         } else {
@@ -202,12 +202,13 @@ std::int16_t CreateTable(sqlite3* db, const std::string& table, const FieldDesc&
     auto names = ValueColumns(desc);
     size_t n = 0;
     for (int f = 1; f <= desc.count(); ++f) {
-        const FieldSpec& spec = desc.field(f);
-        int columns = spec.type == FieldType::TextArray ? spec.arrayLength : 1;
-        const char* type = spec.type == FieldType::Double ? " REAL"
-                           : (spec.type == FieldType::Int16 || spec.type == FieldType::Int32)
-                               ? " INTEGER"
-                               : " TEXT";
+        const FieldSpec& fieldSpec = desc.field(f);
+        int columns = fieldSpec.type == FieldType::TextArray ? fieldSpec.arrayLength : 1;
+        const char* type =
+            fieldSpec.type == FieldType::Double ? " REAL"
+            : (fieldSpec.type == FieldType::Int16 || fieldSpec.type == FieldType::Int32)
+                ? " INTEGER"
+                : " TEXT";
         for (int i = 0; i < columns; ++i) {
             cols += ", " + names[n++] + type;
         }

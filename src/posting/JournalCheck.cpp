@@ -16,9 +16,9 @@ std::string shown(const std::string& key) {
 
 }  // namespace
 
-JournalCheck::JournalCheck(Session& session) : ScreenLogic(session, spec()) {}
+JournalCheck::JournalCheck(Session& session) : ScreenLogic(session, layout()) {}
 
-FormSpec JournalCheck::spec() {
+FormSpec JournalCheck::layout() {
     FormSpec f;
     f.name = "VERPN";
     f.title = "Verifica prima nota";

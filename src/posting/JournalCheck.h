@@ -12,7 +12,7 @@ namespace zelvo {
 class JournalCheck : public ScreenLogic {
   public:
     explicit JournalCheck(Session& session);
-    static FormSpec spec();
+    static FormSpec layout();
     void load() override;
     void unload() override;
     void click(const std::string& control) override;

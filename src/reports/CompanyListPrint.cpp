@@ -90,9 +90,9 @@ bool PrintCompanyList(Session& session, ReportSink& sink, bool preview) {
     return true;
 }
 
-CompanyListPrint::CompanyListPrint(Session& session) : ScreenLogic(session, spec()) {}
+CompanyListPrint::CompanyListPrint(Session& session) : ScreenLogic(session, layout()) {}
 
-FormSpec CompanyListPrint::spec() {
+FormSpec CompanyListPrint::layout() {
     FormSpec f;
     f.name = "STAZ";
     f.title = "Stampa elenco aziende";

@@ -21,7 +21,7 @@ bool PrintCompanyList(Session& session, ReportSink& sink, bool preview);
 class CompanyListPrint : public ScreenLogic {
   public:
     explicit CompanyListPrint(Session& session);
-    static FormSpec spec();
+    static FormSpec layout();
     void click(const std::string& control) override;
 };
 

@@ -108,9 +108,9 @@ bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJourna
     return true;
 }
 
-GeneralJournal::GeneralJournal(Session& session) : ScreenLogic(session, spec()) {}
+GeneralJournal::GeneralJournal(Session& session) : ScreenLogic(session, layout()) {}
 
-FormSpec GeneralJournal::spec() {
+FormSpec GeneralJournal::layout() {
     FormSpec f;
     f.name = "STGC";
     f.title = "Stampa giornale di contabilità";

@@ -40,7 +40,7 @@ bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJourna
 class GeneralJournal : public ScreenLogic {
   public:
     explicit GeneralJournal(Session& session);
-    static FormSpec spec();
+    static FormSpec layout();
     void load() override;
     void click(const std::string& control) override;
 

@@ -107,9 +107,9 @@ bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstL
     return true;
 }
 
-JournalEntriesPrint::JournalEntriesPrint(Session& session) : ScreenLogic(session, spec()) {}
+JournalEntriesPrint::JournalEntriesPrint(Session& session) : ScreenLogic(session, layout()) {}
 
-FormSpec JournalEntriesPrint::spec() {
+FormSpec JournalEntriesPrint::layout() {
     FormSpec f;
     f.name = "STMC";
     f.title = "Stampa prima nota";
@@ -144,9 +144,9 @@ void JournalEntriesPrint::click(const std::string& control) {
     host->setBusy(false);
 }
 
-JournalControlPrint::JournalControlPrint(Session& session) : ScreenLogic(session, spec()) {}
+JournalControlPrint::JournalControlPrint(Session& session) : ScreenLogic(session, layout()) {}
 
-FormSpec JournalControlPrint::spec() {
+FormSpec JournalControlPrint::layout() {
     FormSpec f;
     f.name = "STMC1";
     f.title = "Stampa controllo prima nota";

@@ -25,7 +25,7 @@ bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstL
 class JournalEntriesPrint : public ScreenLogic {
   public:
     explicit JournalEntriesPrint(Session& session);
-    static FormSpec spec();
+    static FormSpec layout();
     void click(const std::string& control) override;
 };
 
@@ -34,7 +34,7 @@ class JournalEntriesPrint : public ScreenLogic {
 class JournalControlPrint : public ScreenLogic {
   public:
     explicit JournalControlPrint(Session& session);
-    static FormSpec spec();
+    static FormSpec layout();
     void click(const std::string& control) override;
 };
 

@@ -2,8 +2,8 @@
 
 namespace zelvo {
 
-ScreenLogic::ScreenLogic(Session& session, FormSpec spec)
-    : m_session(session), m_spec(std::move(spec)) {}
+ScreenLogic::ScreenLogic(Session& session, FormSpec layout)
+    : m_session(session), m_spec(std::move(layout)) {}
 
 std::string ScreenLogic::takeFocusRequest() {
     std::string f;

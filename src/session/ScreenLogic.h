@@ -12,12 +12,12 @@ namespace zelvo {
 // gets the focus and whether to close. It never touches a widget.
 class ScreenLogic {
   public:
-    ScreenLogic(Session& session, FormSpec spec);
+    ScreenLogic(Session& session, FormSpec layout);
     virtual ~ScreenLogic() = default;
     ScreenLogic(const ScreenLogic&) = delete;
     ScreenLogic& operator=(const ScreenLogic&) = delete;
 
-    const FormSpec& spec() const { return m_spec; }
+    const FormSpec& layout() const { return m_spec; }
     FormState& form() { return m_form; }
 
     // Events, as the view forwards them.

@@ -81,8 +81,8 @@ QStringList toList(const std::vector<std::string>& items) {
 
 GenericScreen::GenericScreen(std::unique_ptr<ScreenLogic> logic, QWidget* parent)
     : QWidget(parent), m_logic(std::move(logic)) {
-    setObjectName(qs(m_logic->spec().name));
-    setWindowTitle(qs(m_logic->spec().title));
+    setObjectName(qs(m_logic->layout().name));
+    setWindowTitle(qs(m_logic->layout().title));
     // The screen itself can hold the focus, so that leaving a field need not enter another.
     setFocusPolicy(Qt::ClickFocus);
     build();
@@ -119,7 +119,7 @@ void GenericScreen::build() {
     };
     std::map<std::string, QButtonGroup*> groups;
     const int charWidth = fontMetrics().averageCharWidth();
-    for (const ControlSpec& c : m_logic->spec().controls) {
+    for (const ControlSpec& c : m_logic->layout().controls) {
         QWidget* w = nullptr;
         QString caption = qs(c.caption);
         auto [grid, parent] = layoutFor(c);
@@ -284,7 +284,7 @@ QWidget* GenericScreen::buildGrid(const ControlSpec& c) {
     layout->setSpacing(1);
     const int charWidth = fontMetrics().averageCharWidth();
     Grid& g = m_grids[c.name];
-    g.spec = &c;
+    g.layout = &c;
     for (size_t k = 0; k < c.columns.size(); ++k) {
         layout->addWidget(new QLabel(qs(c.columns[k].caption), box), 0, static_cast<int>(k));
     }
@@ -333,7 +333,7 @@ std::string GenericScreen::nameOf(const QWidget* w) const {
     QVariant grid = w->property("gridName");
     if (grid.isValid()) {
         const Grid& g = m_grids.at(grid.toString().toStdString());
-        int row = g.page * g.spec->pageRows + w->property("gridRow").toInt();
+        int row = g.page * g.layout->pageRows + w->property("gridRow").toInt();
         return CellName(w->property("gridColumn").toString().toStdString(), row);
     }
     return w->objectName().toStdString();
@@ -354,7 +354,7 @@ QWidget* GenericScreen::frame() {
 }
 
 QWidget* GenericScreen::cell(const std::string& column, int row) {
-    const ControlSpec* gs = m_logic->spec().gridOf(column);
+    const ControlSpec* gs = m_logic->layout().gridOf(column);
     if (gs == nullptr || row < 0 || row >= gs->rows) {
         return nullptr;
     }
@@ -380,12 +380,12 @@ QWidget* GenericScreen::cell(const std::string& column, int row) {
 void GenericScreen::refreshGrid(const std::string& name) {
     Grid& g = m_grids[name];
     FormState& f = m_logic->form();
-    for (int r = 0; r < g.spec->pageRows; ++r) {
-        int row = g.page * g.spec->pageRows + r;
-        for (size_t k = 0; k < g.spec->columns.size(); ++k) {
+    for (int r = 0; r < g.layout->pageRows; ++r) {
+        int row = g.page * g.layout->pageRows + r;
+        for (size_t k = 0; k < g.layout->columns.size(); ++k) {
             QWidget* w = g.cells[static_cast<size_t>(r)][k];
             QSignalBlocker block(w);
-            const std::string cell = CellName(g.spec->columns[k].name, row);
+            const std::string cell = CellName(g.layout->columns[k].name, row);
             if (auto* b = qobject_cast<QCheckBox*>(w)) {
                 b->setChecked(f.checked(cell));
             } else {
@@ -412,7 +412,7 @@ void GenericScreen::start() {
     if (m_focusRequested) {
         return;
     }
-    for (const ControlSpec& c : m_logic->spec().controls) {
+    for (const ControlSpec& c : m_logic->layout().controls) {
         QWidget* w = control(c.name);
         if (c.kind == ControlKind::Grid && !m_grids[c.name].cells.empty()) {
             w = m_grids[c.name].cells.front().front();
@@ -500,7 +500,7 @@ QWidget* GenericScreen::widgetFor(const std::string& name) {
     if (!ParseCell(name, column, row)) {
         return nullptr;
     }
-    const ControlSpec* gs = m_logic->spec().gridOf(column);
+    const ControlSpec* gs = m_logic->layout().gridOf(column);
     if (gs == nullptr || row < 0 || row >= gs->rows) {
         return nullptr;
     }
@@ -622,7 +622,7 @@ void GenericScreen::openSearch(const std::string& name) {
 }
 
 void GenericScreen::pressDefault(bool cancel) {
-    for (const ControlSpec& c : m_logic->spec().controls) {
+    for (const ControlSpec& c : m_logic->layout().controls) {
         if (c.kind == ControlKind::Button && (cancel ? c.isCancel : c.isDefault)) {
             if (auto* b = qobject_cast<QPushButton*>(control(c.name)); b && b->isEnabled()) {
                 b->setFocus(Qt::OtherFocusReason);
@@ -669,7 +669,7 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
             if (used) {
                 return true;
             }
-            if (key == "F5" && m_logic->spec().isAccountField(name)) {
+            if (key == "F5" && m_logic->layout().isAccountField(name)) {
                 openSearch(name);
                 return true;
             }

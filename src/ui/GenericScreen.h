@@ -57,7 +57,7 @@ class GenericScreen : public QWidget {
     void formatRichText(const std::string& target, const std::string& action);
 
     struct Grid {
-        const ControlSpec* spec = nullptr;
+        const ControlSpec* layout = nullptr;
         int page = 0;
         // cells[visibleRow][column]
         std::vector<std::vector<QWidget*>> cells;

@@ -60,7 +60,7 @@ class InvoiceTest : public ::testing::Test {
         type("text3", "08/03/2026");
         s.form().input("text4", "Fattura");
         type("text5", party);
-        type(s.spec().find("text8") ? "text8" : "text7", section);
+        type(s.layout().find("text8") ? "text8" : "text7", section);
         type("text2", number);
         type("text6", total);
         for (size_t i = 0; i < rows.size(); ++i) {

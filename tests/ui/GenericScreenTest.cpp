@@ -19,8 +19,8 @@ namespace {
 // A screen that records what it saw and refuses to let an empty date go.
 class ProbeLogic : public ScreenLogic {
   public:
-    explicit ProbeLogic(Session& s) : ScreenLogic(s, spec()) {}
-    static FormSpec spec() {
+    explicit ProbeLogic(Session& s) : ScreenLogic(s, layout()) {}
+    static FormSpec layout() {
         FormSpec f;
         f.name = "probe";
         f.date("text1", "Data:", 0);

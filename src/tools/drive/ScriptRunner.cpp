@@ -367,8 +367,8 @@ std::string ScriptRunner::pick(QWidget* w, const std::string& text) {
     }
     if (screen != nullptr) {
         std::string name = w->objectName().toStdString();
-        const ControlSpec* spec = screen->logic().spec().find(name);
-        screen->pickItem(name, index, spec != nullptr && spec->pickByDoubleClick);
+        const ControlSpec* layout = screen->logic().layout().find(name);
+        screen->pickItem(name, index, layout != nullptr && layout->pickByDoubleClick);
         settle();
     }
     return {};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Dialogs.h"
+#include "session/Clock.h"
+#include "session/Session.h"
+
+namespace zelvo::bench {
+
+// A headless station on an existing data directory with company "AB" chosen for `year`
+// and the journal archives open, as an entry screen finds it.
+struct Station {
+    Station(const std::string& dataDir, const std::string& year);
+    ~Station();
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    std::unique_ptr<Session> session;
+};
+
+// Seconds since an arbitrary start, monotonic.
+double Now();
+double Median(std::vector<double> v);
+double Percentile(std::vector<double> v, double p);
+// The data directory as the program wants it: with its trailing separator.
+std::string DirPrefix(std::string dir);
+
+// The subcommands; each prints its figures as Markdown and returns the exit status.
+int ExportLedger(const std::string& dataDir, const std::string& year, const std::string& file);
+int PostingBench(const std::string& workDir, int invoices, int rounds);
+int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds);
+int JournalBench(const std::string& dataDir, const std::string& year, const std::string& ledgerFile,
+                 int rounds, char** argv);
+int JournalChild(const std::string& what, const std::string& dataDir, const std::string& year,
+                 const std::string& out);
+int StartupBench(const std::string& dataDir, const std::string& year, int rounds, char** argv);
+int StartupChild(const std::string& dataDir, const std::string& year);
+
+}  // namespace zelvo::bench

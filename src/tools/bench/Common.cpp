@@ -1,0 +1,54 @@
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "archive/Archives.h"
+#include "tools/bench/Bench.h"
+
+namespace zelvo::bench {
+
+Station::Station(const std::string& dataDir, const std::string& year)
+    : clock("31/12/" + year), session(std::make_unique<Session>(dialogs, clock)) {
+    session->setDataDirectory(dataDir);
+    session->chooseCompany("AB", "Azienda di prova", year);
+    Archives& a = session->archives();
+    for (int archive :
+         {arc::kDataz, arc::kCiva, arc::kPr, arc::kCt, arc::kPc, arc::kMc, arc::kTt}) {
+        a.open(archive, 1);
+    }
+}
+
+Station::~Station() {
+    Archives& a = session->archives();
+    for (int archive :
+         {arc::kTt, arc::kMc, arc::kPc, arc::kCt, arc::kPr, arc::kCiva, arc::kDataz}) {
+        a.close(archive, 1);
+    }
+}
+
+double Now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double Median(std::vector<double> v) {
+    return Percentile(std::move(v), 0.5);
+}
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty()) {
+        return 0;
+    }
+    std::sort(v.begin(), v.end());
+    const auto i = static_cast<size_t>(std::ceil(p * static_cast<double>(v.size()))) - 1;
+    return v[std::min(i, v.size() - 1)];
+}
+
+std::string DirPrefix(std::string dir) {
+    if (dir.empty() || dir.back() != '/') {
+        dir += '/';
+    }
+    return dir;
+}
+
+}  // namespace zelvo::bench

@@ -1,0 +1,598 @@
+// Posting benchmarks: sales invoices against a raw-SQLite replay of the same record writes,
+// and several processes posting generic movements into one company and year.
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "app/Installation.h"
+#include "archive/Archives.h"
+#include "posting/GenericMovement.h"
+#include "posting/InvoiceEntry.h"
+#include "tools/bench/Bench.h"
+#include "tools/bench/YearGenerator.h"
+
+namespace zelvo::bench {
+
+namespace {
+
+namespace fs = std::filesystem;
+const char* const kYear = "2026";
+
+// ---- capture of the record writes, through SQLite's statement trace ----------------------
+
+struct Value {
+    enum class Kind { Null, Int, Real, Text } kind = Kind::Null;
+    std::int64_t i = 0;
+    double r = 0;
+    std::string t;
+};
+
+struct Write {
+    std::string container;  // the file name of the container, without its folder
+    std::string sql;        // with its parameters
+    std::vector<Value> values;
+};
+
+struct Capture {
+    bool on = false;
+    std::vector<Write> writes;
+    int commits = 0;
+    std::string error;
+};
+Capture g_capture;
+int g_commits = 0;  // commits the captured run made, all registrations together
+
+// The expanded text of a statement is its text with every parameter replaced by a literal:
+// walking both side by side gives the bound values back.
+bool ParseValues(const std::string& sql, const std::string& expanded, std::vector<Value>& out) {
+    size_t i = 0;
+    size_t j = 0;
+    while (i < sql.size()) {
+        if (sql[i] != '?') {
+            if (j >= expanded.size() || expanded[j] != sql[i]) {
+                return false;
+            }
+            ++i;
+            ++j;
+            continue;
+        }
+        ++i;
+        while (i < sql.size() && std::isdigit(static_cast<unsigned char>(sql[i])) != 0) {
+            ++i;
+        }
+        Value v;
+        if (j < expanded.size() && expanded[j] == '\'') {
+            v.kind = Value::Kind::Text;
+            ++j;
+            while (j < expanded.size()) {
+                if (expanded[j] == '\'') {
+                    if (j + 1 < expanded.size() && expanded[j + 1] == '\'') {
+                        v.t += '\'';
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                v.t += expanded[j++];
+            }
+        } else if (expanded.compare(j, 4, "NULL") == 0) {
+            j += 4;
+        } else {
+            size_t k = j;
+            bool real = false;
+            while (k < expanded.size() &&
+                   (std::isdigit(static_cast<unsigned char>(expanded[k])) != 0 ||
+                    std::string("+-.eE").find(expanded[k]) != std::string::npos)) {
+                real = real || expanded[k] == '.' || expanded[k] == 'e' || expanded[k] == 'E';
+                ++k;
+            }
+            const std::string n = expanded.substr(j, k - j);
+            if (n.empty()) {
+                return false;
+            }
+            v.kind = real ? Value::Kind::Real : Value::Kind::Int;
+            v.r = std::stod(n);
+            v.i = real ? 0 : std::stoll(n);
+            j = k;
+        }
+        out.push_back(std::move(v));
+    }
+    return j == expanded.size();
+}
+
+int TraceStatement(unsigned /*type*/, void* /*context*/, void* p, void* /*x*/) {
+    if (!g_capture.on) {
+        return 0;
+    }
+    auto* st = static_cast<sqlite3_stmt*>(p);
+    const std::string sql = sqlite3_sql(st);
+    if (sql.rfind("COMMIT", 0) == 0 || sql.rfind("END", 0) == 0) {
+        ++g_capture.commits;
+        return 0;
+    }
+    if (sql.rfind("INSERT", 0) != 0 && sql.rfind("UPDATE", 0) != 0 && sql.rfind("DELETE", 0) != 0) {
+        return 0;
+    }
+    char* expanded = sqlite3_expanded_sql(st);
+    Write w;
+    w.container = fs::path(sqlite3_db_filename(sqlite3_db_handle(st), "main")).filename();
+    w.sql = sql;
+    if (expanded == nullptr || !ParseValues(sql, expanded, w.values)) {
+        g_capture.error = "cannot read the values of: " + sql;
+    }
+    sqlite3_free(expanded);
+    g_capture.writes.push_back(std::move(w));
+    return 0;
+}
+
+int InstallTrace(sqlite3* db, char** /*error*/, const sqlite3_api_routines* /*api*/) {
+    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, TraceStatement, nullptr);
+    return SQLITE_OK;
+}
+
+// ---- the replay --------------------------------------------------------------------------
+
+class Replay {
+  public:
+    explicit Replay(std::string dir) : m_dir(std::move(dir)) {}
+    ~Replay() {
+        for (auto& [key, st] : m_statements) {
+            sqlite3_finalize(st);
+        }
+        for (auto& [name, db] : m_dbs) {
+            sqlite3_close(db);
+        }
+    }
+    Replay(const Replay&) = delete;
+    Replay& operator=(const Replay&) = delete;
+
+    // One registration: one transaction per container it writes into.
+    bool run(const std::vector<Write>& writes) {
+        std::vector<sqlite3*> open;
+        for (const Write& w : writes) {
+            sqlite3* db = connection(w.container);
+            if (db == nullptr) {
+                return false;
+            }
+            if (std::find(open.begin(), open.end(), db) == open.end()) {
+                if (!exec(db, "BEGIN IMMEDIATE")) {
+                    return false;
+                }
+                open.push_back(db);
+            }
+            sqlite3_stmt*& st = m_statements[{db, w.sql}];
+            if (st == nullptr &&
+                sqlite3_prepare_v3(db, w.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st,
+                                   nullptr) != SQLITE_OK) {
+                return fail(db);
+            }
+            int p = 1;
+            for (const Value& v : w.values) {
+                switch (v.kind) {
+                    case Value::Kind::Null:
+                        sqlite3_bind_null(st, p);
+                        break;
+                    case Value::Kind::Int:
+                        sqlite3_bind_int64(st, p, v.i);
+                        break;
+                    case Value::Kind::Real:
+                        sqlite3_bind_double(st, p, v.r);
+                        break;
+                    case Value::Kind::Text:
+                        sqlite3_bind_text(st, p, v.t.data(), static_cast<int>(v.t.size()),
+                                          SQLITE_STATIC);
+                        break;
+                }
+                ++p;
+            }
+            const int rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            if (rc != SQLITE_DONE) {
+                return fail(db);
+            }
+        }
+        for (sqlite3* db : open) {
+            if (!exec(db, "COMMIT")) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    bool fail(sqlite3* db) {
+        std::cerr << "replay: " << sqlite3_errmsg(db) << "\n";
+        return false;
+    }
+    bool exec(sqlite3* db, const char* sql) {
+        return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK || fail(db);
+    }
+    sqlite3* connection(const std::string& container) {
+        sqlite3*& db = m_dbs[container];
+        if (db == nullptr) {
+            const std::string path = m_dir + container;
+            if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                                nullptr) != SQLITE_OK) {
+                fail(db);
+                return nullptr;
+            }
+            // The durability the record manager gives every commit.
+            exec(db, "PRAGMA journal_mode=WAL");
+            exec(db, "PRAGMA synchronous=FULL");
+        }
+        return db;
+    }
+
+    std::string m_dir;
+    std::map<std::string, sqlite3*> m_dbs;
+    std::map<std::pair<sqlite3*, std::string>, sqlite3_stmt*> m_statements;
+};
+
+// ---- the invoices --------------------------------------------------------------------------
+
+struct InvoiceInput {
+    std::string customer;
+    std::string revenue[3];
+    std::int64_t taxable[3] = {};
+};
+
+std::vector<InvoiceInput> Invoices(const GeneratedChart& chart, int n) {
+    std::mt19937 rng(42);
+    auto any = [&rng](size_t k) {
+        return static_cast<size_t>(
+            std::uniform_int_distribution<int>(0, static_cast<int>(k) - 1)(rng));
+    };
+    std::vector<InvoiceInput> out(static_cast<size_t>(n));
+    for (auto& in : out) {
+        in.customer = chart.customers[any(chart.customers.size())];
+        for (int r = 0; r < 3; ++r) {
+            in.revenue[r] = chart.revenues[any(chart.revenues.size())];
+            in.taxable[r] = 50 * static_cast<std::int64_t>(1 + any(200000));
+        }
+    }
+    return out;
+}
+
+// Posts the invoices through the sales invoice screen; `each` receives the seconds of every
+// confirm. Empty on success, else what went wrong.
+std::string PostInvoices(const std::string& dir, const std::vector<InvoiceInput>& invoices,
+                         std::vector<double>& each, std::vector<std::vector<Write>>* captured) {
+    Station st(dir, kYear);
+    InvoiceEntry s(*st.session, InvoiceEntry::Kind::Sales, InvoiceEntry::Variant::Lire);
+    s.load();
+    int number = 0;
+    for (const InvoiceInput& in : invoices) {
+        std::int64_t total = 0;
+        for (int r = 0; r < 3; ++r) {
+            const std::int64_t vat = in.taxable[r] / 5;  // 20%, whole lire: no rounding
+            total += in.taxable[r] + vat;
+            s.form().input(CellName("controp", r), in.revenue[r]);
+            s.form().input(CellName("imponibile", r), std::to_string(in.taxable[r]));
+            s.form().input(CellName("codiva", r), "20");
+            s.form().input(CellName("importoiva", r), std::to_string(vat));
+        }
+        s.form().input("TEXT1", "10/03/2026");
+        s.form().input("text3", "10/03/2026");
+        s.form().input("text4", "Fattura di vendita");
+        s.form().input("text5", in.customer);
+        s.form().input("text7", "1");
+        s.form().input("text2", std::to_string(++number));
+        s.form().input("text6", std::to_string(total));
+        const std::int32_t before = s.lastPosted();
+        g_capture.on = captured != nullptr;
+        g_capture.writes.clear();
+        g_capture.commits = 0;
+        const double t0 = Now();
+        s.click("Command1");
+        each.push_back(Now() - t0);
+        g_capture.on = false;
+        if (!st.dialogs.events().empty() || s.lastPosted() <= before) {
+            return "invoice " + std::to_string(number) + " was not posted";
+        }
+        if (captured != nullptr) {
+            if (!g_capture.error.empty()) {
+                return g_capture.error;
+            }
+            g_commits += g_capture.commits;
+            captured->push_back(g_capture.writes);
+        }
+    }
+    s.unload();
+    return {};
+}
+
+// A digest of every table of every container in `dir`, to check that the replay wrote what
+// the program wrote.
+std::string Digest(const std::string& dir) {
+    std::ostringstream out;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        if (e.path().extension() == ".isd") {
+            files.push_back(e.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    for (const auto& f : files) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(f.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        std::vector<std::string> tables;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name",
+                           -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            tables.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        }
+        sqlite3_finalize(st);
+        for (const auto& t : tables) {
+            sqlite3_prepare_v2(db, ("SELECT * FROM \"" + t + "\" ORDER BY 1").c_str(), -1, &st,
+                               nullptr);
+            out << f.filename().string() << "/" << t << "\n";
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                    const unsigned char* v = sqlite3_column_text(st, c);
+                    out << (v == nullptr ? "~" : reinterpret_cast<const char*>(v)) << "|";
+                }
+                out << "\n";
+            }
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(db);
+    }
+    return out.str();
+}
+
+// An installation with the generated chart, the starting point of every run.
+bool BaseDirectory(const std::string& dir, GeneratedChart& chart) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ScriptedDialogs dialogs;
+    FixedClock clock("31/12/2026");
+    Session session(dialogs, clock);
+    session.setDataDirectory(dir);
+    if (CreateInstallation(session, kYear) != InstallOutcome::Installed) {
+        return false;
+    }
+    Station st(dir, kYear);
+    std::string error;
+    if (!AddGeneratedChart(*st.session, 1, 300, 200, chart, error)) {
+        std::cerr << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+void Copy(const std::string& from, const std::string& to) {
+    fs::remove_all(to);
+    fs::copy(from, to, fs::copy_options::recursive);
+}
+
+double Sum(const std::vector<double>& v) {
+    double s = 0;
+    for (double x : v) {
+        s += x;
+    }
+    return s;
+}
+
+}  // namespace
+
+int PostingBench(const std::string& workDir, int invoices, int rounds) {
+    sqlite3_auto_extension(reinterpret_cast<void (*)()>(InstallTrace));
+    GeneratedChart chart;
+    const std::string base = workDir + "base/";
+    if (!BaseDirectory(base, chart)) {
+        std::cerr << "posting: no base installation\n";
+        return 1;
+    }
+    const auto inputs = Invoices(chart, invoices);
+    // What the program writes per registration, captured once on a run of its own so that the
+    // trace costs the timed runs nothing.
+    std::vector<std::vector<Write>> captured;
+    std::vector<double> ignored;
+    Copy(base, workDir + "capture/");
+    if (std::string e = PostInvoices(workDir + "capture/", inputs, ignored, &captured);
+        !e.empty()) {
+        std::cerr << "posting: " << e << "\n";
+        return 1;
+    }
+    size_t statements = 0;
+    for (const auto& r : captured) {
+        statements += r.size();
+    }
+    std::vector<double> zelvoMs;
+    std::vector<double> replayMs;
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string z = workDir + "zelvo/";
+        const std::string r = workDir + "replay/";
+        Copy(base, z);
+        Copy(base, r);
+        std::vector<double> zt;
+        if (std::string e = PostInvoices(z, inputs, zt, nullptr); !e.empty()) {
+            std::cerr << "posting: " << e << "\n";
+            return 1;
+        }
+        std::vector<double> rt;
+        {
+            Replay replay(r);
+            for (const auto& registration : captured) {
+                const double t0 = Now();
+                if (!replay.run(registration)) {
+                    return 1;
+                }
+                rt.push_back(Now() - t0);
+            }
+        }
+        if (round == 0 && Digest(r) != Digest(workDir + "capture/")) {
+            std::cerr << "posting: the replay did not write what the program wrote\n";
+            return 1;
+        }
+        const double zPer = Sum(zt) / static_cast<double>(zt.size()) * 1000;
+        const double rPer = Sum(rt) / static_cast<double>(rt.size()) * 1000;
+        zelvoMs.push_back(zPer);
+        replayMs.push_back(rPer);
+        ratios.push_back(zPer / rPer);
+        std::cerr << "round " << round + 1 << ": zelvo " << zPer << " ms, replay " << rPer
+                  << " ms\n";
+    }
+    std::printf("| Sales invoices (3 rows, due dates) per round | %d |\n", invoices);
+    std::printf("| Writes replayed per invoice (1 transaction) | %.1f statements |\n",
+                static_cast<double>(statements) / static_cast<double>(captured.size()));
+    std::printf("| Commits the program made per invoice | %.2f |\n",
+                static_cast<double>(g_commits) / static_cast<double>(captured.size()));
+    std::printf("| Zelvo, ms per invoice (median of %d rounds) | %.2f |\n", rounds,
+                Median(zelvoMs));
+    std::printf("| Raw SQLite replay, ms per invoice (median) | %.2f |\n", Median(replayMs));
+    std::printf("| Ratio Zelvo / replay (median of per-round ratios; target <= 1.5) | %.2f |\n",
+                Median(ratios));
+    return 0;
+}
+
+// ---- several processes ----------------------------------------------------------------------
+
+namespace {
+
+// One process posting `n` two-line movements; its times go to `out`, one per line.
+int PostMovements(const std::string& dir, const GeneratedChart& chart, int n, unsigned seed,
+                  const std::string& out) {
+    Station st(dir, kYear);
+    GenericMovement g(*st.session, GenericMovement::Variant::Lire);
+    g.load();
+    std::mt19937 rng(seed);
+    std::ofstream times(out);
+    for (int i = 0; i < n; ++i) {
+        const auto& customer = chart.customers[rng() % chart.customers.size()];
+        const std::string value = std::to_string(100 + rng() % 1000000);
+        g.form().input("TEXT1", "10/03/2026");
+        g.form().input("text2", std::to_string(i + 1));
+        g.form().input("text3", "10/03/2026");
+        g.form().input("text4", "Incasso cliente");
+        g.form().input("conto:0", chart.bank);
+        g.form().input("dare:0", value);
+        g.form().input("conto:1", customer);
+        g.form().input("avere:1", value);
+        const std::int32_t before = g.lastPosted();
+        const double t0 = Now();
+        g.click("Command1");
+        times << Now() - t0 << "\n";
+        if (!st.dialogs.events().empty() || g.lastPosted() <= before) {
+            std::cerr << "movement " << i << " was not posted\n";
+            return 1;
+        }
+    }
+    g.unload();
+    return 0;
+}
+
+struct RunResult {
+    double wall = 0;
+    std::vector<double> each;     // every registration of every process
+    std::vector<double> process;  // each process's own elapsed time
+    bool ok = true;
+};
+
+RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int processes,
+                       int perProcess) {
+    RunResult res;
+    int go[2];
+    if (pipe(go) != 0) {
+        res.ok = false;
+        return res;
+    }
+    std::vector<pid_t> pids;
+    for (int p = 0; p < processes; ++p) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            close(go[1]);
+            char c = 0;
+            // Everybody starts together, when the parent closes the pipe.
+            [[maybe_unused]] auto r = read(go[0], &c, 1);
+            _exit(PostMovements(dir, chart, perProcess, 100U + static_cast<unsigned>(p),
+                                dir + "times." + std::to_string(p)));
+        }
+        pids.push_back(pid);
+    }
+    close(go[0]);
+    const double t0 = Now();
+    close(go[1]);
+    for (pid_t pid : pids) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        res.ok = res.ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    res.wall = Now() - t0;
+    for (int p = 0; p < processes; ++p) {
+        std::ifstream in(dir + "times." + std::to_string(p));
+        double t = 0;
+        double sum = 0;
+        while (in >> t) {
+            res.each.push_back(t);
+            sum += t;
+        }
+        res.process.push_back(sum);
+    }
+    return res;
+}
+
+}  // namespace
+
+int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds) {
+    GeneratedChart chart;
+    const std::string base = workDir + "base/";
+    if (!BaseDirectory(base, chart)) {
+        return 1;
+    }
+    std::vector<double> ratio;
+    std::vector<double> one;
+    std::vector<double> four;
+    std::vector<double> p50;
+    std::vector<double> p99;
+    std::vector<double> spread;
+    std::vector<double> p50one;
+    std::vector<double> p99one;
+    for (int round = 0; round < rounds; ++round) {
+        Copy(base, workDir + "one/");
+        Copy(base, workDir + "four/");
+        RunResult a = RunProcesses(workDir + "one/", chart, 1, perProcess);
+        RunResult b = RunProcesses(workDir + "four/", chart, 4, perProcess);
+        if (!a.ok || !b.ok) {
+            std::cerr << "concurrency: a process failed\n";
+            return 1;
+        }
+        const double t1 = perProcess / a.wall;
+        const double t4 = 4.0 * perProcess / b.wall;
+        one.push_back(t1);
+        four.push_back(t4);
+        ratio.push_back(t4 / t1);
+        p50.push_back(Percentile(b.each, 0.5) * 1000);
+        p99.push_back(Percentile(b.each, 0.99) * 1000);
+        p50one.push_back(Percentile(a.each, 0.5) * 1000);
+        p99one.push_back(Percentile(a.each, 0.99) * 1000);
+        auto [lo, hi] = std::minmax_element(b.process.begin(), b.process.end());
+        spread.push_back(*hi / *lo);
+        std::cerr << "round " << round + 1 << ": 1 process " << t1 << "/s, 4 processes " << t4
+                  << "/s\n";
+    }
+    std::printf("| Movements per process per round | %d |\n", perProcess);
+    std::printf("| One process, registrations/s (median of %d) | %.0f |\n", rounds, Median(one));
+    std::printf("| One process, p50 / p99 ms | %.2f / %.2f |\n", Median(p50one), Median(p99one));
+    std::printf("| Four processes, registrations/s in total (median) | %.0f |\n", Median(four));
+    std::printf("| Throughput four / one (target >= 0.8) | %.2f |\n", Median(ratio));
+    std::printf("| Four processes, p50 ms per registration | %.2f |\n", Median(p50));
+    std::printf("| Four processes, p99 ms per registration (target <= 50) | %.2f |\n", Median(p99));
+    std::printf("| Slowest / fastest process (target <= 1.5) | %.2f |\n", Median(spread));
+    return 0;
+}
+
+}  // namespace zelvo::bench
