@@ -189,6 +189,7 @@ std::int16_t RecordManager::VTRepair(const std::string& request, std::string& me
         return status::kBadArgument;
     }
     std::string path = request.substr(4);
+    closeIdleContainer(path);
     Connection damaged;
     std::int16_t s = openConnection(path, m_options.vfs, false, damaged);
     if (s != status::kOk) {

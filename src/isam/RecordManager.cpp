@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -49,6 +52,9 @@ struct Container {
     sqlite3* db = nullptr;
     int refs = 0;
     int txDepth = 0;
+    int snapshotDepth = 0;
+    std::uint64_t inode = 0;  // of the file opened, to notice it replaced under us  // read
+                              // snapshots open (a deferred transaction while txDepth is 0)
     std::int16_t txFailure = status::kOk;  // set when the transaction can no longer commit
 };
 
@@ -79,6 +85,8 @@ struct RecordManager::Impl {
     RecordManager::Options options;
     std::map<std::string, std::unique_ptr<Container>> containers;
     std::vector<std::unique_ptr<Handle>> handles;  // slot i is handle i + 1
+    std::deque<std::string> idle;                  // open containers nobody uses, oldest first
+    static constexpr size_t kIdleContainers = 8;
 
     ~Impl() {
         for (auto& h : handles) {
@@ -106,8 +114,15 @@ struct RecordManager::Impl {
     std::int16_t acquire(const std::string& path, bool create, Container*& out) {
         std::string key = fs::absolute(path).lexically_normal().string();
         auto it = containers.find(key);
+        if (it != containers.end() && it->second->refs == 0 && !sameFile(*it->second)) {
+            // Kept open while idle, but deleted or replaced by another station meanwhile.
+            closeIdle(key);
+            it = containers.end();
+        }
         if (it != containers.end()) {
-            it->second->refs++;
+            if (it->second->refs++ == 0) {
+                idle.erase(std::find(idle.begin(), idle.end(), key));
+            }
             out = it->second.get();
             return status::kOk;
         }
@@ -133,17 +148,45 @@ struct RecordManager::Impl {
         c->path = key;
         c->db = db;
         c->refs = 1;
+        c->inode = inodeOf(key);
         out = c.get();
         containers.emplace(key, std::move(c));
         return status::kOk;
     }
 
+    // A container nobody uses stays open for a while: screens open and close the same
+    // archives over and over, and opening a database costs more than a registration.
     void release(Container* c) {
         if (--c->refs > 0 || c->txDepth > 0) {
             return;
         }
-        sqlite3_close_v2(c->db);
-        containers.erase(c->path);
+        idle.push_back(c->path);
+        while (idle.size() > kIdleContainers) {
+            closeIdle(idle.front());
+        }
+    }
+
+    void closeIdle(const std::string& key) {
+        auto it = containers.find(key);
+        if (it == containers.end() || it->second->refs > 0 || it->second->txDepth > 0) {
+            return;
+        }
+        auto pos = std::find(idle.begin(), idle.end(), key);
+        if (pos != idle.end()) {
+            idle.erase(pos);
+        }
+        sqlite3_close_v2(it->second->db);
+        containers.erase(it);
+    }
+
+    static std::uint64_t inodeOf(const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_ino) : 0;
+    }
+
+    static bool sameFile(const Container& c) {
+        std::uint64_t now = inodeOf(c.path);
+        return now != 0 && now == c.inode;
     }
 
     static void finalizeStatements(Handle& h) {
@@ -224,6 +267,12 @@ struct RecordManager::Impl {
 
     std::int16_t statement(Handle& h, StmtKind kind, int keyField, sqlite3_stmt*& st) {
         int slot = keyField * kKinds + kind;
+        // Reads in a loop come back here for every record: find the prepared statement
+        // before composing any SQL.
+        if (auto it = h.stmts.find(slot); it != h.stmts.end()) {
+            st = it->second;
+            return status::kOk;
+        }
         std::string t = QuoteName(h.table);
         std::string col = orderColumn(keyField);
         std::string sel = "SELECT pk, " + h.selectList + " FROM " + t;
@@ -719,6 +768,7 @@ std::int16_t RecordManager::VmxKill(const std::string& fileName) {
     if (s == status::kOk && emptyNow && c->refs == 1 && c->txDepth == 0) {
         std::string path = c->path;
         m_impl->release(c);
+        m_impl->closeIdle(path);
         RemoveContainerFiles(path);
         return status::kOk;
     }
@@ -732,6 +782,10 @@ std::int16_t RecordManager::beginTransaction(std::int16_t handle, std::string& c
         return status::kBadArgument;
     }
     Container* c = h->container;
+    if (c->txDepth == 0 && c->snapshotDepth > 0 && sqlite3_get_autocommit(c->db) == 0) {
+        // A read snapshot cannot turn into a write transaction safely: it ends here.
+        exec(c->db, "COMMIT");
+    }
     if (c->txDepth == 0) {
         int rc = exec(c->db, "BEGIN IMMEDIATE");
         if (rc != SQLITE_OK) {
@@ -743,6 +797,40 @@ std::int16_t RecordManager::beginTransaction(std::int16_t handle, std::string& c
     c->refs++;
     container = c->path;
     return status::kOk;
+}
+
+std::int16_t RecordManager::beginSnapshot(std::int16_t handle, std::string& container) {
+    Handle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    Container* c = h->container;
+    if (c->txDepth == 0 && c->snapshotDepth == 0) {
+        // A deferred transaction takes its snapshot at its first read: read at once.
+        int rc = exec(c->db, "BEGIN; SELECT count(*) FROM isam_catalog");
+        if (rc != SQLITE_OK) {
+            if (sqlite3_get_autocommit(c->db) == 0) {
+                exec(c->db, "ROLLBACK");
+            }
+            return MapSqliteError(rc, errno, c->db);
+        }
+    }
+    c->snapshotDepth++;
+    c->refs++;
+    container = c->path;
+    return status::kOk;
+}
+
+void RecordManager::endSnapshot(const std::string& container) {
+    auto it = m_impl->containers.find(container);
+    if (it == m_impl->containers.end() || it->second->snapshotDepth == 0) {
+        return;
+    }
+    Container* c = it->second.get();
+    if (--c->snapshotDepth == 0 && c->txDepth == 0 && sqlite3_get_autocommit(c->db) == 0) {
+        exec(c->db, "COMMIT");
+    }
+    m_impl->release(c);
 }
 
 std::int16_t RecordManager::commitTransaction(const std::string& container) {
@@ -809,12 +897,25 @@ std::int16_t RecordManager::count(std::int16_t handle, std::int64_t& records) {
     return CountRows(h->container->db, h->table, records);
 }
 
+void RecordManager::closeIdleContainer(const std::string& container) {
+    m_impl->closeIdle(fs::absolute(container).lexically_normal().string());
+}
+
 int RecordManager::openHandles() const {
     int n = 0;
     for (const auto& h : m_impl->handles) {
         n += h ? 1 : 0;
     }
     return n;
+}
+
+Snapshot::Snapshot(RecordManager& rm, std::int16_t handle)
+    : m_rm(rm), m_open(rm.beginSnapshot(handle, m_container) == status::kOk) {}
+
+Snapshot::~Snapshot() {
+    if (m_open) {
+        m_rm.endSnapshot(m_container);
+    }
 }
 
 Transaction::Transaction(RecordManager& rm, std::int16_t handle)

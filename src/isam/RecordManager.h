@@ -106,6 +106,12 @@ class RecordManager {
     void rollbackTransaction(const std::string& container);
     bool inTransaction(std::int16_t handle) const;
 
+    // A read snapshot of a container: long reads (a year's journal) see one consistent state
+    // and take the file's locks once instead of at every record. Writes must not happen
+    // inside one; a write transaction begun meanwhile ends the snapshot first.
+    std::int16_t beginSnapshot(std::int16_t handle, std::string& container);
+    void endSnapshot(const std::string& container);
+
     // Beyond the classic calls.
     // The archives stored in one container file, in name order.
     std::int16_t listArchives(const std::string& container, std::vector<std::string>& names);
@@ -113,12 +119,29 @@ class RecordManager {
     std::int16_t count(std::int16_t handle, std::int64_t& records);
     ArchiveLocation locate(const std::string& fileName) const { return m_resolver(fileName); }
     int openHandles() const;
+    // Closes this station's connection to a container nobody here uses any more (idle
+    // containers stay open to spare reopening them); a container about to be replaced.
+    void closeIdleContainer(const std::string& container);
 
   private:
     struct Impl;
     ContainerResolver m_resolver;
     Options m_options;
     std::unique_ptr<Impl> m_impl;
+};
+
+// A read snapshot for the length of a scope.
+class Snapshot {
+  public:
+    Snapshot(RecordManager& rm, std::int16_t handle);
+    ~Snapshot();
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+  private:
+    RecordManager& m_rm;
+    std::string m_container;
+    bool m_open;
 };
 
 // Commits explicitly; rolls back when it goes out of scope uncommitted.

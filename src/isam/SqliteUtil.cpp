@@ -76,12 +76,12 @@ namespace {
 // Other stations hold the write lock only for one registration at a time; waiting is right,
 // but not forever when something is truly stuck (about two minutes).
 int patientBusyHandler(void*, int attempts) {
-    if (attempts > 24000) {
+    if (attempts > 60000) {
         return 0;
     }
-    auto pause = attempts < 20    ? std::chrono::microseconds(50)
-                 : attempts < 200 ? std::chrono::microseconds(500)
-                                  : std::chrono::microseconds(5000);
+    // A registration holds the write lock for a millisecond or so: poll finely, so the lock
+    // does not stand idle while its next holder sleeps, and only then back off.
+    auto pause = attempts < 2000 ? std::chrono::microseconds(100) : std::chrono::microseconds(2000);
     std::this_thread::sleep_for(pause);
     return 1;
 }

@@ -89,8 +89,13 @@ void MovementPrinter::print(const isam::Record& row, const std::string& prefix) 
     }
     // A line whose account has left the chart still shows which account it was.
     const std::string& account = row.text(mcf::kAccount);
-    auto item = chart::ByNumber(m_archives, account);
-    const MovementText t = FormatMovement(row, item ? item->description : account);
+    // A year's journal names a few hundred accounts over and over: each is read once.
+    auto known = m_names.find(account);
+    if (known == m_names.end()) {
+        auto item = chart::ByNumber(m_archives, account);
+        known = m_names.emplace(account, item ? item->description : account).first;
+    }
+    const MovementText t = FormatMovement(row, known->second);
     m_pager.print(prefix + t.first);
     m_pager.print(t.second);
     m_pager.breakIfFull();
@@ -98,6 +103,8 @@ void MovementPrinter::print(const isam::Record& row, const std::string& prefix) 
 
 bool ForEachMovementByDate(Archives& archives, const std::string& lastDate, int position,
                            const std::function<void(const isam::Record&)>& row) {
+    // One consistent state of the year for the whole print, with the file locked once.
+    isam::Snapshot snapshot(archives.recordManager(), archives.handle(arc::kMc));
     std::int16_t s = archives.bof(arc::kMc, mcf::kRegDate);
     while (s == 0) {
         s = archives.get(arc::kMc, mcf::kRegDate, isam::op::kNext, "");

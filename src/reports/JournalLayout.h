@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/Archives.h"
@@ -57,6 +58,7 @@ class MovementPrinter {
     ReportPager& m_pager;
     Archives& m_archives;
     std::string m_previous = "0";
+    std::unordered_map<std::string, std::string> m_names;  // account names by item number
 };
 
 // Reads the movement lines of the open "mc" in registration-date order from the first one,

@@ -512,3 +512,34 @@ TEST_F(RecordManagerTest, IndexToolsFindAndMendStaleKeysAndRepairIntoAFreshConta
 
 }  // namespace
 }  // namespace zelvo::isam
+
+namespace zelvo::isam {
+namespace {
+
+TEST_F(RecordManagerTest, ASnapshotSeesOneStateWhileAnotherStationWrites) {
+    std::int16_t h = createAndOpen();
+    put(h, "1", "uno");
+    RecordManager other;
+    std::int16_t oh = 0;
+    ASSERT_EQ(other.VmxOpen(file(), 0, 3, oh), 0);
+    std::int64_t n = 0;
+    {
+        Snapshot snapshot(rm, h);
+        Record r(*other.description(oh));
+        r.setText(1, "due");
+        ASSERT_EQ(other.VmxPut(oh, "2", r, mode::kAdd), 0);
+        rm.count(h, n);
+        EXPECT_EQ(n, 1);
+        // A write begun inside it ends the snapshot and sees the other station's record.
+        Transaction tx(rm, h);
+        ASSERT_EQ(tx.status(), 0);
+        EXPECT_EQ(rm.VmxPut(h, "2", make(h, "doppio"), mode::kAdd), status::kDuplicateKey);
+        EXPECT_EQ(rm.VmxPut(h, "3", make(h, "tre"), mode::kAdd), 0);
+        EXPECT_EQ(tx.commit(), 0);
+    }
+    rm.count(h, n);
+    EXPECT_EQ(n, 3);
+}
+
+}  // namespace
+}  // namespace zelvo::isam
