@@ -187,15 +187,10 @@ void PartyPrint::click(const std::string& control) {
         inputError("Non è stato selezionato nessun dato da stampare");
         return;
     }
-    ScreenHost* host = session().host();
-    if (host == nullptr) {
-        return;
-    }
-    host->setBusy(true);
-    std::unique_ptr<ReportSink> sink = host->openReport();
-    PrintParties(session(), *sink, m_party, columns, form().checked("Check13"),
-                 form().checked("Check14"));
-    host->setBusy(false);
+    printReport([&](ReportSink& sink) {
+        return PrintParties(session(), sink, m_party, columns, form().checked("Check13"),
+                            form().checked("Check14"));
+    });
 }
 
 }  // namespace zelvo

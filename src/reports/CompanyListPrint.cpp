@@ -107,14 +107,12 @@ void CompanyListPrint::click(const std::string& control) {
         requestClose();
         return;
     }
-    ScreenHost* host = session().host();
-    if (control != "Command1" || host == nullptr) {
+    if (control != "Command1") {
         return;
     }
-    host->setBusy(true);
-    std::unique_ptr<ReportSink> sink = host->openReport();
-    PrintCompanyList(session(), *sink, form().checked("Check2"));
-    host->setBusy(false);
+    printReport([this](ReportSink& sink) {
+        return PrintCompanyList(session(), sink, form().checked("Check2"));
+    });
 }
 
 }  // namespace zelvo

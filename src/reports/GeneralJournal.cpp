@@ -160,18 +160,12 @@ void GeneralJournal::print() {
         requestFocus(focus);
         return;
     }
-    ScreenHost* host = session().host();
-    if (host == nullptr) {
-        return;
-    }
     request.firstNumber = static_cast<std::int32_t>(Val(text("text3")));
     request.companyHeading = form().checked("Check3");
     request.preview = form().checked("Check2");
     request.definitive = form().checked("Check1");
-    host->setBusy(true);
-    std::unique_ptr<ReportSink> sink = host->openReport();
-    const bool printed = PrintGeneralJournal(session(), *sink, request);
-    host->setBusy(false);
+    const bool printed = printReport(
+        [&](ReportSink& sink) { return PrintGeneralJournal(session(), sink, request); });
     if (printed && request.definitive) {
         showLastPrint();
     }

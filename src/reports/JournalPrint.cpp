@@ -134,14 +134,9 @@ void JournalEntriesPrint::click(const std::string& control) {
         requestFocus(focus);
         return;
     }
-    ScreenHost* host = session().host();
-    if (host == nullptr) {
-        return;
-    }
-    host->setBusy(true);
-    std::unique_ptr<ReportSink> sink = host->openReport();
-    PrintJournalEntries(session(), *sink, from, to, form().checked("Check2"));
-    host->setBusy(false);
+    printReport([&](ReportSink& sink) {
+        return PrintJournalEntries(session(), sink, from, to, form().checked("Check2"));
+    });
 }
 
 JournalControlPrint::JournalControlPrint(Session& session) : ScreenLogic(session, layout()) {}
@@ -164,15 +159,13 @@ void JournalControlPrint::click(const std::string& control) {
         requestClose();
         return;
     }
-    ScreenHost* host = session().host();
-    if (control != "Command1" || host == nullptr) {
+    if (control != "Command1") {
         return;
     }
-    host->setBusy(true);
-    std::unique_ptr<ReportSink> sink = host->openReport();
-    PrintJournalControl(session(), *sink, static_cast<std::int64_t>(Val(text("text1"))),
-                        form().checked("Check2"));
-    host->setBusy(false);
+    printReport([this](ReportSink& sink) {
+        return PrintJournalControl(session(), sink, static_cast<std::int64_t>(Val(text("text1"))),
+                                   form().checked("Check2"));
+    });
 }
 
 }  // namespace zelvo

@@ -1,5 +1,7 @@
 #include "session/ScreenLogic.h"
 
+#include "session/ReportSink.h"
+
 namespace zelvo {
 
 ScreenLogic::ScreenLogic(Session& session, FormSpec layout)
@@ -33,6 +35,18 @@ int ScreenLogic::pageOf(const std::string& grid, int row) const {
 void ScreenLogic::focusCell(const std::string& grid, const std::string& column, int row) {
     m_form.setSelected(grid, pageOf(grid, row));
     requestFocus(CellName(column, row));
+}
+
+bool ScreenLogic::printReport(const std::function<bool(ReportSink&)>& report) {
+    ScreenHost* host = m_session.host();
+    if (host == nullptr) {
+        return false;
+    }
+    host->setBusy(true);
+    std::unique_ptr<ReportSink> sink = host->openReport();
+    const bool printed = report(*sink);
+    host->setBusy(false);
+    return printed;
 }
 
 void ScreenLogic::inputError(const std::string& text, const std::string& focusControl) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "session/Form.h"
@@ -62,6 +63,9 @@ class ScreenLogic {
     void requestClose() { m_closeRequested = true; }
     // Shows the page of the grid that holds the row and puts the focus on the cell.
     void focusCell(const std::string& grid, const std::string& column, int row);
+    // Sends a report to the document the program gives (printer, preview, PDF or the file a
+    // script asked for) with the busy cursor; the report's own result, false without a host.
+    bool printReport(const std::function<bool(ReportSink&)>& report);
     // An input error: beep, the box with the exclamation icon and the title "Errore", and
     // the focus back to the offending field.
     void inputError(const std::string& text, const std::string& focusControl = {});
