@@ -181,4 +181,12 @@ std::vector<std::string> SearchDescriptions(Archives& a, const std::string& type
     return list;
 }
 
+std::vector<std::string> AccountSuggestions(Archives& archives, const ProgramValues& values,
+                                            const std::string& typed,
+                                            const std::vector<std::string>& kinds, bool full) {
+    // While typing a handful is enough; the list itself follows the parameters.
+    return SearchDescriptions(archives, typed, kinds, full ? values.listLength : 10,
+                              full && values.showPreviousDescriptions);
+}
+
 }  // namespace zelvo::chart

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "archive/Archives.h"
+#include "session/Session.h"
 
 namespace zelvo::chart {
 
@@ -84,6 +85,12 @@ std::optional<Item> ByGroupKey(Archives& archives, const std::string& kind,
 // case aside) - or, when none does, from the first that would follow it -, at most `count`
 // of them (0 counts as 30, the program's default list length). With `previous` the list
 // starts with up to as many of the accepted entries before that one.
+// What an account field offers: a few names as the operator types (`full` false), or the
+// F5 list with the list length and previous entries of the parameters (`full` true).
+std::vector<std::string> AccountSuggestions(Archives& archives, const ProgramValues& values,
+                                            const std::string& typed,
+                                            const std::vector<std::string>& kinds, bool full);
+
 std::vector<std::string> SearchDescriptions(Archives& archives, const std::string& typed,
                                             const std::vector<std::string>& kinds, int count,
                                             bool previous);

@@ -49,12 +49,6 @@ int AddPersonalFields(FormSpec& f, const std::string& tab, int row, bool readOnl
     return row + 8;
 }
 
-std::vector<std::string> PartySuggestions(Archives& archives, Party party, const std::string& typed,
-                                          bool full, int listLength, bool previous) {
-    return chart::SearchDescriptions(archives, typed, {TraitsOf(party).kind},
-                                     full ? listLength : 10, full && previous);
-}
-
 std::string AsciiUpper(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') {

@@ -32,10 +32,6 @@ extern const std::vector<Field> kPersonalFields;
 // page from `row` on; read-only on the view. Returns the first row left free.
 int AddPersonalFields(FormSpec& f, const std::string& tab, int row, bool readOnly);
 
-// A field that names a party: completion and the F5 search offer parties of that kind.
-std::vector<std::string> PartySuggestions(Archives& archives, Party party, const std::string& typed,
-                                          bool full, int listLength, bool previous);
-
 // A-Z only: province and tax code are ASCII, and the indexes fold no other letters.
 std::string AsciiUpper(std::string text);
 

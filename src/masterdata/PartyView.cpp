@@ -137,9 +137,8 @@ std::vector<std::string> PartyView::suggestions(const std::string& control,
     if (control != "text17") {
         return {};
     }
-    const ProgramValues& v = session().values();
-    return party::PartySuggestions(archives(), m_party, typed, full, v.listLength,
-                                   v.showPreviousDescriptions);
+    return chart::AccountSuggestions(archives(), session().values(), typed,
+                                     {party::TraitsOf(m_party).kind}, full);
 }
 
 void PartyView::leave(const std::string& control) {

@@ -90,9 +90,7 @@ std::vector<std::string> GenericMovement::suggestions(const std::string& control
     if (!ParseCell(control, column, row) || column != "conto") {
         return {};
     }
-    const ProgramValues& v = session().values();
-    return chart::SearchDescriptions(archives(), typed, kPostable, full ? v.listLength : 10,
-                                     full && v.showPreviousDescriptions);
+    return chart::AccountSuggestions(archives(), session().values(), typed, kPostable, full);
 }
 
 void GenericMovement::showPage(int page) {

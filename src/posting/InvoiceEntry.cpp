@@ -154,9 +154,7 @@ std::vector<std::string> InvoiceEntry::suggestions(const std::string& control,
     } else {
         return {};
     }
-    const ProgramValues& v = session().values();
-    return chart::SearchDescriptions(archives(), typed, kinds, full ? v.listLength : 10,
-                                     full && v.showPreviousDescriptions);
+    return chart::AccountSuggestions(archives(), session().values(), typed, kinds, full);
 }
 
 std::string InvoiceEntry::section() const {
