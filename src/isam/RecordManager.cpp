@@ -40,6 +40,7 @@ enum StmtKind : int {
     kInsert,
     kReplace,
     kUpdate,
+    kUpdateValues,
     kDelete,
     kKinds
 };
@@ -329,6 +330,22 @@ struct RecordManager::Impl {
                 sql = "UPDATE " + t + " SET " + sets + " WHERE pk = ?";
                 break;
             }
+            case kUpdateValues: {
+                // The fields only, where the keys are still the ones expected: the indexes
+                // need no rewriting.
+                std::string sets;
+                for (const auto& c : h.valueColumns) {
+                    sets += (sets.empty() ? "" : ", ") + c + " = ?";
+                }
+                std::string guard = "pk = ?";
+                for (int f = 1; f <= h.desc.count(); ++f) {
+                    if (h.desc.field(f).keyLength > 0) {
+                        guard += " AND " + keyColumn(f) + " = ?";
+                    }
+                }
+                sql = "UPDATE " + t + " SET " + sets + " WHERE " + guard;
+                break;
+            }
             case kDelete:
                 sql = "DELETE FROM " + t + " WHERE pk = ?1";
                 break;
@@ -384,6 +401,17 @@ struct RecordManager::Impl {
 
     // Binds the record's values (and key columns) from parameter `first` on.
     static int bindRecord(const Handle& h, sqlite3_stmt* st, int first, const Record& rec) {
+        int p = bindValues(h, st, first, rec);
+        for (int f = 1; f <= h.desc.count(); ++f) {
+            if (h.desc.field(f).keyLength > 0) {
+                BindText(st, p++, Utf8Left(rec.text(f), h.desc.field(f).keyLength));
+            }
+        }
+        return p;
+    }
+
+    // Binds the record's field values from parameter `first` on; the next free parameter.
+    static int bindValues(const Handle& h, sqlite3_stmt* st, int first, const Record& rec) {
         int p = first;
         for (int f = 1; f <= h.desc.count(); ++f) {
             const FieldValue& v = rec.value(f);
@@ -399,11 +427,6 @@ struct RecordManager::Impl {
                 for (const auto& e : *a) {
                     BindText(st, p++, e);
                 }
-            }
-        }
-        for (int f = 1; f <= h.desc.count(); ++f) {
-            if (h.desc.field(f).keyLength > 0) {
-                BindText(st, p++, Utf8Left(rec.text(f), h.desc.field(f).keyLength));
             }
         }
         return p;
@@ -623,6 +646,35 @@ std::int16_t RecordManager::VmxPut(std::int16_t handle, const std::string& prima
     Container* c = h->container;
     if (c->txFailure != status::kOk) {
         return c->txFailure;
+    }
+    // A rewrite of the record just read that leaves its keys as they were (running totals,
+    // counters) changes the fields only: rewriting every index entry of the chart for each
+    // posted line would cost several times the update itself.
+    if (mode == mode::kRewrite && h->cursor.set && !h->cursor.inclusive &&
+        h->cursor.pk == primaryKey && Impl::keysOf(h->desc, record) == h->cursor.keys) {
+        sqlite3_stmt* st = nullptr;
+        std::int16_t s = m_impl->statement(*h, kUpdateValues, 0, st);
+        if (s != status::kOk) {
+            return s;
+        }
+        int next = Impl::bindValues(*h, st, 1, record);
+        BindText(st, next++, primaryKey);
+        for (int f = 1; f <= h->desc.count(); ++f) {
+            if (h->desc.field(f).keyLength > 0) {
+                BindText(st, next++, h->cursor.keys[static_cast<size_t>(f)]);
+            }
+        }
+        int rc = sqlite3_step(st);
+        int err = errno;
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        if (rc != SQLITE_DONE) {
+            return m_impl->afterWriteFailure(c, MapSqliteError(rc, err, c->db));
+        }
+        if (sqlite3_changes(c->db) == 1) {
+            return status::kOk;
+        }
+        // The keys changed under us (another station rewrote it): the full update follows.
     }
     sqlite3_stmt* st = nullptr;
     StmtKind kind = mode == mode::kWrite ? kReplace : (mode == mode::kAdd ? kInsert : kUpdate);

@@ -543,3 +543,35 @@ TEST_F(RecordManagerTest, ASnapshotSeesOneStateWhileAnotherStationWrites) {
 
 }  // namespace
 }  // namespace zelvo::isam
+
+namespace zelvo::isam {
+namespace {
+
+TEST_F(RecordManagerTest, ARewriteKeepsKeysAndFieldsTogetherWhenAnotherStationRenamedTheRecord) {
+    std::int16_t h = createAndOpen();
+    put(h, "1", "uno");
+    std::string key = "1", kv, pk;
+    Record mine;
+    ASSERT_EQ(rm.VmxGet(h, 0, op::kFind, key, kv, pk, mine), 0);
+    // Another station renames the record after this one read it.
+    RecordManager other;
+    std::int16_t oh = 0;
+    ASSERT_EQ(other.VmxOpen(file(), 0, 3, oh), 0);
+    ASSERT_EQ(other.VmxPut(oh, "1", make(oh, "rinominato"), mode::kRewrite), 0);
+    // This station rewrites the fields it read, keys unchanged as far as it knows.
+    mine.setNumber(3, 42);
+    ASSERT_EQ(rm.VmxPut(h, "1", mine, mode::kRewrite), 0);
+    key = "uno";
+    Record got;
+    ASSERT_EQ(rm.VmxGet(h, 1, op::kFind, key, kv, pk, got), 0);
+    EXPECT_EQ(got.number(3), 42);
+    key = "rinominato";
+    EXPECT_EQ(rm.VmxGet(h, 1, op::kFind, key, kv, pk, got), status::kNotFound);
+    rm.VmxClose(h);
+    other.VmxClose(oh);
+    std::string message;
+    EXPECT_EQ(rm.VTVal(file(), message, 0, 0), 0) << message;
+}
+
+}  // namespace
+}  // namespace zelvo::isam
