@@ -41,6 +41,7 @@ enum StmtKind : int {
     kReplace,
     kUpdate,
     kUpdateValues,
+    kScan,
     kDelete,
     kKinds
 };
@@ -295,6 +296,11 @@ struct RecordManager::Impl {
                 break;
             case kNextKeyInclusive:
                 sql = sel + " WHERE " + pos + " >= " + arg + order + " LIMIT 1";
+                break;
+            case kScan:
+                // No LIMIT: one statement steps through the whole index from the start.
+                sql =
+                    sel + " WHERE " + (keyField == 0 ? std::string("pk") : col) + " >= ?1" + order;
                 break;
             case kPrevKey:
                 sql = sel + " WHERE " + pos + " < " + arg + orderDesc + " LIMIT 1";
@@ -785,6 +791,38 @@ std::int16_t RecordManager::VmxClose(std::int16_t handle) {
     auto& slot = m_impl->handles[static_cast<size_t>(handle - 1)];
     m_impl->closeHandle(*slot);
     slot.reset();
+    return status::kOk;
+}
+
+std::int16_t RecordManager::scan(
+    std::int16_t handle, std::int16_t keyField, const std::string& from,
+    const std::function<bool(const std::string&, const Record&)>& row) {
+    Handle* h = m_impl->handle(handle);
+    if (h == nullptr || !h->desc.isKeyField(keyField)) {
+        return status::kBadArgument;
+    }
+    sqlite3_stmt* st = nullptr;
+    std::int16_t s = m_impl->statement(*h, kScan, keyField, st);
+    if (s != status::kOk) {
+        return s;
+    }
+    BindText(st, 1, keyField == 0 ? from : Utf8Left(from, h->desc.field(keyField).keyLength));
+    std::string pk;
+    Record r;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        Impl::readRow(*h, st, pk, r);
+        if (!row(pk, r)) {
+            rc = SQLITE_DONE;
+            break;
+        }
+    }
+    int err = errno;
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        return rc == SQLITE_ERROR ? status::kArchiveMissing
+                                  : MapSqliteError(rc, err, h->container->db);
+    }
     return status::kOk;
 }
 

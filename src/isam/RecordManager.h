@@ -113,6 +113,11 @@ class RecordManager {
     void endSnapshot(const std::string& container);
 
     // Beyond the classic calls.
+    // Reads the records of a key field's order from the first key >= `from` to the end, or
+    // until `row` answers false, with one statement and no re-seeking: for reports, which
+    // write nothing while they read (the handle's position is left as it was).
+    std::int16_t scan(std::int16_t handle, std::int16_t keyField, const std::string& from,
+                      const std::function<bool(const std::string&, const Record&)>& row);
     // The archives stored in one container file, in name order.
     std::int16_t listArchives(const std::string& container, std::vector<std::string>& names);
     const FieldDesc* description(std::int16_t handle) const;

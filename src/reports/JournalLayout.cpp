@@ -103,21 +103,20 @@ void MovementPrinter::print(const isam::Record& row, const std::string& prefix) 
 
 bool ForEachMovementByDate(Archives& archives, const std::string& lastDate, int position,
                            const std::function<void(const isam::Record&)>& row) {
-    // One consistent state of the year for the whole print, with the file locked once.
-    isam::Snapshot snapshot(archives.recordManager(), archives.handle(arc::kMc));
-    std::int16_t s = archives.bof(arc::kMc, mcf::kRegDate);
-    while (s == 0) {
-        s = archives.get(arc::kMc, mcf::kRegDate, isam::op::kNext, "");
-        if (s != 0) {
-            break;
-        }
-        const isam::Record& r = archives.readBuffer(arc::kMc);
-        if (r.text(mcf::kRegDate) > lastDate) {
-            return true;
-        }
-        row(r);
-    }
-    if (s != isam::status::kEndOfIndex) {
+    // One consistent state of the year for the whole print, with the file locked once, read
+    // by one statement from the first date on.
+    isam::RecordManager& rm = archives.recordManager();
+    isam::Snapshot snapshot(rm, archives.handle(arc::kMc));
+    std::int16_t s = rm.scan(archives.handle(arc::kMc), mcf::kRegDate, "",
+                             [&](const std::string&, const isam::Record& r) {
+                                 if (r.text(mcf::kRegDate) > lastDate) {
+                                     return false;
+                                 }
+                                 row(r);
+                                 return true;
+                             });
+    archives.setStatus(s);
+    if (s != isam::status::kOk) {
         archives.report(opn::kRead, arc::kMc, position);
         return false;
     }

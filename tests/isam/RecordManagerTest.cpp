@@ -575,3 +575,34 @@ TEST_F(RecordManagerTest, ARewriteKeepsKeysAndFieldsTogetherWhenAnotherStationRe
 
 }  // namespace
 }  // namespace zelvo::isam
+
+namespace zelvo::isam {
+namespace {
+
+TEST_F(RecordManagerTest, AScanReadsTheKeyOrderFromAKeyOnAndStopsWhenAsked) {
+    std::int16_t h = createAndOpen();
+    for (const auto& [pk, name] : std::vector<std::pair<std::string, std::string>>{
+             {"a", "mela"}, {"b", "Mela"}, {"c", "pera"}, {"d", "fico"}, {"e", "uva"}}) {
+        put(h, pk, name);
+    }
+    auto scanned = [&](std::int16_t kf, const std::string& from, size_t stopAfter) {
+        std::vector<std::string> seen;
+        EXPECT_EQ(rm.scan(h, kf, from,
+                          [&](const std::string& pk, const Record& r) {
+                              seen.push_back(r.text(1) + "/" + pk);
+                              return seen.size() < stopAfter;
+                          }),
+                  0);
+        return seen;
+    };
+    EXPECT_EQ(scanned(1, "", 99),
+              (std::vector<std::string>{"fico/d", "mela/a", "Mela/b", "pera/c", "uva/e"}));
+    EXPECT_EQ(scanned(1, "MELA", 2), (std::vector<std::string>{"mela/a", "Mela/b"}));
+    EXPECT_EQ(scanned(0, "c", 99), (std::vector<std::string>{"pera/c", "fico/d", "uva/e"}));
+    EXPECT_TRUE(scanned(1, "zz", 99).empty());
+    EXPECT_EQ(rm.scan(h, 2, "", [](const std::string&, const Record&) { return true; }),
+              status::kBadArgument);
+}
+
+}  // namespace
+}  // namespace zelvo::isam
