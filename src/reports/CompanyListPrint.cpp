@@ -90,29 +90,18 @@ bool PrintCompanyList(Session& session, ReportSink& sink, bool preview) {
     return true;
 }
 
-CompanyListPrint::CompanyListPrint(Session& session) : ScreenLogic(session, layout()) {}
+CompanyListPrint::CompanyListPrint(Session& session) : PrintScreen(session, layout()) {}
 
 FormSpec CompanyListPrint::layout() {
     FormSpec f;
     f.name = "STAZ";
     f.title = "Stampa elenco aziende";
-    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 0);
-    f.button("Command1", "&Stampa", 1, 0).isDefault = true;
-    f.button("Command2", "&Annulla", 1, 1).isCancel = true;
+    addPrintControls(f, 0);
     return f;
 }
 
-void CompanyListPrint::click(const std::string& control) {
-    if (control == "Command2") {
-        requestClose();
-        return;
-    }
-    if (control != "Command1") {
-        return;
-    }
-    printReport([this](ReportSink& sink) {
-        return PrintCompanyList(session(), sink, form().checked("Check2"));
-    });
+void CompanyListPrint::printRequested() {
+    printReport([this](ReportSink& sink) { return PrintCompanyList(session(), sink, preview()); });
 }
 
 }  // namespace zelvo

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "session/PrintScreen.h"
 #include "session/ReportSink.h"
-#include "session/ScreenLogic.h"
 
 namespace zelvo {
 
@@ -18,11 +18,13 @@ bool PrintCompanyList(Session& session, ReportSink& sink, bool preview);
 // STAZ, "Stampa elenco aziende": `Check2` "Anteprima di stampa", `Command1` "&Stampa",
 // `Command2` "&Annulla". The screen stays open after printing, so the operator can print
 // again or close it.
-class CompanyListPrint : public ScreenLogic {
+class CompanyListPrint : public PrintScreen {
   public:
     explicit CompanyListPrint(Session& session);
     static FormSpec layout();
-    void click(const std::string& control) override;
+
+  protected:
+    void printRequested() override;
 };
 
 }  // namespace zelvo

@@ -107,7 +107,7 @@ bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstL
     return true;
 }
 
-JournalEntriesPrint::JournalEntriesPrint(Session& session) : ScreenLogic(session, layout()) {}
+JournalEntriesPrint::JournalEntriesPrint(Session& session) : PrintScreen(session, layout()) {}
 
 FormSpec JournalEntriesPrint::layout() {
     FormSpec f;
@@ -115,31 +115,22 @@ FormSpec JournalEntriesPrint::layout() {
     f.title = "Stampa prima nota";
     f.date("text1", "Dalla data:", 0);
     f.date("text2", "Alla data:", 1);
-    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 2);
-    f.button("Command1", "&Stampa", 3, 0).isDefault = true;
-    f.button("Command2", "&Annulla", 3, 1).isCancel = true;
+    addPrintControls(f, 2);
     return f;
 }
 
-void JournalEntriesPrint::click(const std::string& control) {
-    if (control == "Command2") {
-        requestClose();
-        return;
-    }
-    if (control != "Command1") {
-        return;
-    }
+void JournalEntriesPrint::printRequested() {
     std::string from, to, focus;
     if (!ReadDateRange(session(), form(), from, to, focus)) {
         requestFocus(focus);
         return;
     }
     printReport([&](ReportSink& sink) {
-        return PrintJournalEntries(session(), sink, from, to, form().checked("Check2"));
+        return PrintJournalEntries(session(), sink, from, to, preview());
     });
 }
 
-JournalControlPrint::JournalControlPrint(Session& session) : ScreenLogic(session, layout()) {}
+JournalControlPrint::JournalControlPrint(Session& session) : PrintScreen(session, layout()) {}
 
 FormSpec JournalControlPrint::layout() {
     FormSpec f;
@@ -148,23 +139,14 @@ FormSpec JournalControlPrint::layout() {
     ControlSpec& number = f.text("text1", "Dalla riga numero:", 0, 10);
     number.allowed = kDigits;
     number.maxLength = 8;
-    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 1);
-    f.button("Command1", "&Stampa", 2, 0).isDefault = true;
-    f.button("Command2", "&Annulla", 2, 1).isCancel = true;
+    addPrintControls(f, 1);
     return f;
 }
 
-void JournalControlPrint::click(const std::string& control) {
-    if (control == "Command2") {
-        requestClose();
-        return;
-    }
-    if (control != "Command1") {
-        return;
-    }
+void JournalControlPrint::printRequested() {
     printReport([this](ReportSink& sink) {
         return PrintJournalControl(session(), sink, static_cast<std::int64_t>(Val(text("text1"))),
-                                   form().checked("Check2"));
+                                   preview());
     });
 }
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "session/PrintScreen.h"
 #include "session/ReportSink.h"
-#include "session/ScreenLogic.h"
 
 namespace zelvo {
 
@@ -22,20 +22,24 @@ bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstL
 
 // STMC, "Stampa prima nota": `text1`/`text2` the dates, `Check2` "Anteprima di stampa",
 // `Command1` "&Stampa", `Command2` "&Annulla".
-class JournalEntriesPrint : public ScreenLogic {
+class JournalEntriesPrint : public PrintScreen {
   public:
     explicit JournalEntriesPrint(Session& session);
     static FormSpec layout();
-    void click(const std::string& control) override;
+
+  protected:
+    void printRequested() override;
 };
 
 // STMC1, "Stampa controllo prima nota": `text1` the first line number (digits only),
 // `Check2` "Anteprima di stampa", `Command1` "&Stampa", `Command2` "&Annulla".
-class JournalControlPrint : public ScreenLogic {
+class JournalControlPrint : public PrintScreen {
   public:
     explicit JournalControlPrint(Session& session);
     static FormSpec layout();
-    void click(const std::string& control) override;
+
+  protected:
+    void printRequested() override;
 };
 
 }  // namespace zelvo
