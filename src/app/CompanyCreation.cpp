@@ -40,10 +40,7 @@ FormSpec CompanyCreation::makeSpec() {
     FormSpec f;
     f.name = "APRIAZ";
     f.title = "Apertura archivi nuova azienda";
-    f.text("text1", "Ragione sociale:", 0, 40);
-    f.text("text2", "Indirizzo:", 1, 40);
-    f.text("text3", "Città:", 2, 30);
-    f.text("text4", "Partita iva:", 3, 16);
+    AddCompanyFields(f);
     ControlSpec& year = f.text("text5", "Anno contabile:", 4, 4);
     year.allowed = kDigits;
     year.maxLength = 4;

@@ -12,10 +12,7 @@ FormSpec CompanyDataScreen::makeSpec() {
     FormSpec f;
     f.name = "REGDATI";
     f.title = "Dati aziendali";
-    f.text("text1", "Ragione sociale:", 0, 40);
-    f.text("text2", "Indirizzo:", 1, 40);
-    f.text("text3", "Città:", 2, 30);
-    f.text("text4", "Partita iva:", 3, 16);
+    AddCompanyFields(f);
     f.button("Command1", "&Conferma", 4, 0);
     f.button("Command2", "&Annulla", 4, 1).isCancel = true;
     return f;

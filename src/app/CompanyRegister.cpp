@@ -74,4 +74,11 @@ void RebuildRegister(Archives& archives) {
     WriteRegisterSlots(archives);
 }
 
+void AddCompanyFields(FormSpec& f) {
+    f.text("text1", "Ragione sociale:", 0, 40);
+    f.text("text2", "Indirizzo:", 1, 40);
+    f.text("text3", "Città:", 2, 30);
+    f.text("text4", "Partita iva:", 3, 16);
+}
+
 }  // namespace zelvo

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "archive/Archives.h"
+#include "session/Form.h"
 
 namespace zelvo {
 
@@ -38,5 +39,9 @@ std::int16_t WriteRegisterSlots(Archives& archives);
 // success) - the operator sees at once whether the rebuild took, without the archive
 // error report on top -, open it and write the 380 slots. The register stays open.
 void RebuildRegister(Archives& archives);
+
+// The company's name, address, city and VAT number as `text1` to `text4` on rows 0 to 3:
+// creating a company and changing its data show the same fields.
+void AddCompanyFields(FormSpec& layout);
 
 }  // namespace zelvo
