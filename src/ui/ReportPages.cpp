@@ -1,6 +1,7 @@
 #include "ui/ReportPages.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -95,13 +96,49 @@ PageLayout PageLayout::of(const ReportDocument& document) {
         l.em = std::min(l.em, l.pitch / p.height);
     }
     l.ascent = p.ascent * l.em;
+    l.advance = p.advance * l.em;
+    l.glyphs = QRawFont::fromFont(l.font);
+    if (l.glyphs.isValid()) {
+        l.glyphs.setPixelSize(l.em);
+    }
     return l;
 }
 
-void PaintPage(QPainter& painter, const PageLayout& layout, const ReportDocument& document,
-               int page) {
-    painter.save();
-    painter.setClipRect(layout.content);
+namespace {
+
+// A page's lines as one run of glyphs, each placed at its column: no shaping, no glyphs for
+// the blanks that fill a report's columns, and a single call for the whole page. A PDF writer
+// emits every glyph it is given with its own move, so what is never drawn is never written.
+// False when a line holds a character the face lacks: that page is drawn as text instead, so
+// that the font's fallbacks supply it.
+bool PlaceGlyphs(const PageLayout& layout, const std::vector<std::string_view>& lines,
+                 QList<quint32>& glyphs, QList<QPointF>& positions) {
+    double baseline = layout.content.top() + layout.ascent;
+    for (std::string_view line : lines) {
+        const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        const QList<quint32> indexes = layout.glyphs.glyphIndexesForString(text);
+        if (indexes.size() != text.size()) {
+            return false;
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c == QLatin1Char(' ')) {
+                continue;
+            }
+            if (indexes.at(i) == 0 || c.isSurrogate()) {
+                return false;
+            }
+            glyphs.push_back(indexes.at(i));
+            positions.push_back(
+                QPointF(layout.content.left() + static_cast<double>(i) * layout.advance, baseline));
+        }
+        baseline += layout.pitch;
+    }
+    return true;
+}
+
+void PaintAsText(QPainter& painter, const PageLayout& layout,
+                 const std::vector<std::string_view>& lines) {
     // Font engines size a font in whole units of the painter: at the ten or so units an em
     // takes here, 9.64 would become 10 and every line would run past the right margin by
     // three columns. Drawn a hundred times larger on a painter scaled down as much, the
@@ -114,14 +151,36 @@ void PaintPage(QPainter& painter, const PageLayout& layout, const ReportDocument
     const int dpi = painter.device()->logicalDpiY();
     font.setPointSizeF(layout.em * kFine * 72.0 / (dpi > 0 ? dpi : 72));
     painter.setFont(font);
-    painter.setPen(Qt::black);
     double baseline = layout.content.top() + layout.ascent;
-    for (std::string_view line : document.pageLines(page)) {
+    for (std::string_view line : lines) {
         if (!line.empty()) {
             painter.drawText(QPointF(layout.content.left() * kFine, baseline * kFine),
                              QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
         }
         baseline += layout.pitch;
+    }
+}
+
+}  // namespace
+
+void PaintPage(QPainter& painter, const PageLayout& layout, const ReportDocument& document,
+               int page) {
+    painter.save();
+    painter.setClipRect(layout.content);
+    painter.setPen(Qt::black);
+    const std::vector<std::string_view> lines = document.pageLines(page);
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    if (layout.glyphs.isValid() && PlaceGlyphs(layout, lines, glyphs, positions)) {
+        if (!glyphs.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(layout.glyphs);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            painter.drawGlyphRun(QPointF(0, 0), run);
+        }
+    } else {
+        PaintAsText(painter, layout, lines);
     }
     painter.restore();
 }

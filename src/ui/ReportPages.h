@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QRawFont>
 #include <QRectF>
 #include <cstddef>
 #include <string>
@@ -50,11 +51,13 @@ struct PageLayout {
     static constexpr double kPaperWidth = 595.276;   // A4, points
     static constexpr double kPaperHeight = 841.890;  // A4, points
 
-    QRectF content;     // inside the margins
-    QFont font;         // family and style; its size is set per device when drawing
-    double em = 0;      // font size, points
-    double pitch = 0;   // distance between baselines, points
-    double ascent = 0;  // from a line's top to its baseline, points
+    QRectF content;      // inside the margins
+    QFont font;          // family and style; its size is set per device when drawing
+    double em = 0;       // font size, points
+    double pitch = 0;    // distance between baselines, points
+    double ascent = 0;   // from a line's top to its baseline, points
+    double advance = 0;  // one column, points
+    QRawFont glyphs;     // the face at em points, for drawing lines as placed glyphs
 
     static PageLayout of(const ReportDocument& document);
 };

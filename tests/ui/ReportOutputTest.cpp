@@ -133,6 +133,38 @@ TEST(ReportPagesTest, LinesLongerThanThePageAreClippedNotWrapped) {
                      QPoint(image.width() - 1, px(layout.content.top() + 2 * layout.pitch) - 1))));
 }
 
+TEST(ReportPagesTest, EveryCharacterFallsInItsColumnWhicheverWayThePageIsDrawn) {
+    // Pages the face can draw are placed glyph by glyph; a page with a character it lacks is
+    // drawn as text. Either way a report's columns must stay where the report put them.
+    for (const char* first : {"X", "\xe4\xb8\xad"}) {
+        ReportDocument d;
+        d.setFont("Courier New", 10);
+        d.line(std::string(first) + "        Y");
+        const PageLayout layout = PageLayout::of(d);
+        constexpr double kScale = 3;
+        QImage image(static_cast<int>(PageLayout::kPaperWidth * kScale),
+                     static_cast<int>(PageLayout::kPaperHeight * kScale), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            p.scale(kScale, kScale);
+            PaintPage(p, layout, d, 0);
+        }
+        auto column = [&](int c) {
+            const double left = layout.content.left() + c * layout.advance;
+            return QRect(QPoint(static_cast<int>(left * kScale) + 1,
+                                static_cast<int>(layout.content.top() * kScale)),
+                         QPoint(static_cast<int>((left + layout.advance) * kScale) - 2,
+                                static_cast<int>((layout.content.top() + layout.pitch) * kScale)));
+        };
+        SCOPED_TRACE(first);
+        EXPECT_TRUE(hasDarkPixels(image, column(0)));
+        EXPECT_FALSE(hasDarkPixels(image, column(5)));
+        EXPECT_TRUE(hasDarkPixels(image, column(9)));
+        EXPECT_FALSE(hasDarkPixels(image, column(10)));
+    }
+}
+
 // The program around a report screen: an installation, the main window and its registry.
 class ReportPreviewTest : public ::testing::Test {
   protected:
