@@ -319,9 +319,8 @@ std::int16_t Archives::lockWait(int archive, const std::string& primaryKey) {
     return m_status;
 }
 
-std::int16_t Archives::update(int archive, const std::string& primaryKey,
-                              const std::function<void(isam::Record&)>& change, int readPosition,
-                              int writePosition) {
+std::int16_t Archives::underLock(int archive, const std::string& primaryKey, int writePosition,
+                                 const std::function<void()>& work) {
     Registration tx(*this, archive);
     if (tx.status() != 0) {
         m_status = tx.status();
@@ -332,13 +331,7 @@ std::int16_t Archives::update(int archive, const std::string& primaryKey,
         report(opn::kWrite, archive, writePosition);
         return m_status;
     }
-    if (getByKeyReported(archive, primaryKey, readPosition) == 0) {
-        copyReadToWrite(archive);
-        change(writeBuffer(archive));
-        if (putReported(archive, primaryKey, isam::mode::kRewrite, writePosition) == 0) {
-            flush(archive);
-        }
-    }
+    work();
     std::int16_t result = m_status;
     unlock(archive, primaryKey);
     if (tx.commit() != 0) {
@@ -347,6 +340,35 @@ std::int16_t Archives::update(int archive, const std::string& primaryKey,
     }
     m_status = result;
     return result;
+}
+
+std::int16_t Archives::update(int archive, const std::string& primaryKey,
+                              const std::function<void(isam::Record&)>& change, int readPosition,
+                              int writePosition) {
+    return underLock(archive, primaryKey, writePosition, [&] {
+        if (getByKeyReported(archive, primaryKey, readPosition) == 0) {
+            copyReadToWrite(archive);
+            change(writeBuffer(archive));
+            if (putReported(archive, primaryKey, isam::mode::kRewrite, writePosition) == 0) {
+                flush(archive);
+            }
+        }
+    });
+}
+
+std::int16_t Archives::addToNumbers(int archive, const std::string& primaryKey,
+                                    const isam::RecordManager::NumberChange& change,
+                                    isam::Record& changed, int readPosition, int writePosition) {
+    return underLock(archive, primaryKey, writePosition, [&] {
+        m_status = m_rm.addToNumbers(slot(archive).handle, primaryKey, change, changed);
+        if (m_status == isam::status::kNotFound) {
+            report(opn::kRead, archive, readPosition);
+        } else if (m_status != 0) {
+            report(opn::kWrite, archive, writePosition);
+        } else {
+            flush(archive);
+        }
+    });
 }
 
 void Archives::CloseMainArchives() {

@@ -98,6 +98,12 @@ class Archives {
     std::int16_t update(int archive, const std::string& primaryKey,
                         const std::function<void(isam::Record&)>& change, int readPosition,
                         int writePosition);
+    // The same for running totals, without reading the record first (see
+    // RecordManager::addToNumbers); `changed` receives the change's returned fields. A record
+    // that is not there is reported at the read position.
+    std::int16_t addToNumbers(int archive, const std::string& primaryKey,
+                              const isam::RecordManager::NumberChange& change,
+                              isam::Record& changed, int readPosition, int writePosition);
 
     // Closes the company register, VAT codes, year record, chart and counters (positions 85
     // to 89) and writes the chosen company's name to the file "www".
@@ -121,6 +127,9 @@ class Archives {
     Slot& slot(int archive);
     const Slot& slot(int archive) const;
     bool openSlot(int archive, const std::string& fileName, int position);
+    // Transaction, lock, `work`, unlock, commit: the frame of every shared update.
+    std::int16_t underLock(int archive, const std::string& primaryKey, int writePosition,
+                           const std::function<void()>& work);
 
     isam::RecordManager& m_rm;
     Dialogs& m_dialogs;

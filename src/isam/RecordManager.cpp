@@ -80,6 +80,7 @@ struct Handle {
     std::set<std::string> locked;
     Cursor cursor;
     std::map<int, sqlite3_stmt*> stmts;
+    std::map<std::string, sqlite3_stmt*> shapedStmts;  // by the shape of a NumberChange
     bool dead = false;  // its archive was killed or re-created under it
 };
 
@@ -196,6 +197,10 @@ struct RecordManager::Impl {
             sqlite3_finalize(st);
         }
         h.stmts.clear();
+        for (auto& [k, st] : h.shapedStmts) {
+            sqlite3_finalize(st);
+        }
+        h.shapedStmts.clear();
     }
 
     void closeHandle(Handle& h) {
@@ -709,6 +714,125 @@ std::int16_t RecordManager::VmxPut(std::int16_t handle, const std::string& prima
         return status::kNoCurrentRecord;
     }
     return status::kOk;
+}
+
+namespace {
+
+bool IsNumber(const FieldDesc& d, int field) {
+    if (field < 1 || field > d.count()) {
+        return false;
+    }
+    const FieldType t = d.field(field).type;
+    return t == FieldType::Double || t == FieldType::Int16 || t == FieldType::Int32;
+}
+
+bool IsScalar(const FieldDesc& d, int field) {
+    return field >= 1 && field <= d.count() && d.field(field).type != FieldType::TextArray;
+}
+
+std::string ValueColumn(int field) {
+    return "f" + std::to_string(field);
+}
+
+}  // namespace
+
+std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string& primaryKey,
+                                         const NumberChange& change, Record& out) {
+    Handle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    // The statement's shape names its fields; the amounts are its parameters.
+    std::string shape;
+    for (const auto& [field, amount] : change.add) {
+        if (!IsNumber(h->desc, field)) {
+            return status::kBadArgument;
+        }
+        shape += "+" + std::to_string(field);
+    }
+    for (const auto& sum : change.sums) {
+        if (!IsNumber(h->desc, sum.field)) {
+            return status::kBadArgument;
+        }
+        shape += "=" + std::to_string(sum.field);
+        for (const auto& [field, sign] : sum.terms) {
+            if (!IsNumber(h->desc, field)) {
+                return status::kBadArgument;
+            }
+            shape += (sign < 0 ? "-" : "+") + std::to_string(field);
+        }
+    }
+    shape += "/";
+    for (int field : change.returning) {
+        if (!IsScalar(h->desc, field)) {
+            return status::kBadArgument;
+        }
+        shape += std::to_string(field) + ",";
+    }
+    Container* c = h->container;
+    if (c->txFailure != status::kOk) {
+        return c->txFailure;
+    }
+    sqlite3_stmt*& st = h->shapedStmts[shape];
+    if (st == nullptr) {
+        // In SET every right-hand side sees the record as it was: a sum names an added field
+        // as the field plus its amount.
+        auto term = [&change](int field) {
+            for (size_t i = 0; i < change.add.size(); ++i) {
+                if (change.add[i].first == field) {
+                    return "(" + ValueColumn(field) + " + ?" + std::to_string(i + 2) + ")";
+                }
+            }
+            return ValueColumn(field);
+        };
+        std::string sets;
+        for (size_t i = 0; i < change.add.size(); ++i) {
+            const std::string col = ValueColumn(change.add[i].first);
+            sets += (sets.empty() ? "" : ", ") + col + " = " + col + " + ?" + std::to_string(i + 2);
+        }
+        for (const auto& sum : change.sums) {
+            std::string expr = "0";
+            for (const auto& [field, sign] : sum.terms) {
+                expr += (sign < 0 ? " - " : " + ") + term(field);
+            }
+            sets += (sets.empty() ? "" : ", ") + ValueColumn(sum.field) + " = " + expr;
+        }
+        std::string returning = "pk";
+        for (int field : change.returning) {
+            returning += ", " + ValueColumn(field);
+        }
+        const std::string sql = "UPDATE " + QuoteName(h->table) + " SET " + sets +
+                                " WHERE pk = ?1 RETURNING " + returning;
+        if (sets.empty() || sqlite3_prepare_v3(c->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
+                                               &st, nullptr) != SQLITE_OK) {
+            h->shapedStmts.erase(shape);
+            return sets.empty() ? status::kBadArgument : status::kArchiveMissing;
+        }
+    }
+    BindText(st, 1, primaryKey);
+    for (size_t i = 0; i < change.add.size(); ++i) {
+        sqlite3_bind_double(st, static_cast<int>(i + 2), change.add[i].second);
+    }
+    int rc = sqlite3_step(st);
+    const bool found = rc == SQLITE_ROW;
+    if (found) {
+        out = Record(h->desc);
+        int col = 1;
+        for (int field : change.returning) {
+            if (h->desc.field(field).type == FieldType::Text) {
+                out.setText(field, ColumnText(st, col++));
+            } else {
+                out.setNumber(field, sqlite3_column_double(st, col++));
+            }
+        }
+        rc = sqlite3_step(st);
+    }
+    int err = errno;
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        return m_impl->afterWriteFailure(c, MapSqliteError(rc, err, c->db));
+    }
+    return found ? status::kOk : status::kNotFound;
 }
 
 std::int16_t RecordManager::VmxDelete(std::int16_t handle, const std::string& primaryKey) {

@@ -75,6 +75,23 @@ class RecordManager {
     std::int16_t VmxPut(std::int16_t handle, const std::string& primaryKey, const Record& record,
                         std::int16_t mode);
     std::int16_t VmxDelete(std::int16_t handle, const std::string& primaryKey);
+
+    // Running totals: adds amounts to numeric fields of the record `primaryKey`, then sets
+    // each `sums` field to the signed sum of its terms (fields as they are after the
+    // additions), in one statement that does not read the record first. The `returning`
+    // fields of the changed record come back in `out`, the others blank. kNotFound when
+    // there is no such record. The caller holds the record's lock, as for a rewrite.
+    struct NumberChange {
+        struct Sum {
+            int field = 0;
+            std::vector<std::pair<int, int>> terms;  // field, +1 or -1
+        };
+        std::vector<std::pair<int, double>> add;  // field, amount
+        std::vector<Sum> sums;
+        std::vector<int> returning;
+    };
+    std::int16_t addToNumbers(std::int16_t handle, const std::string& primaryKey,
+                              const NumberChange& change, Record& out);
     // Record locks never wait: kLocked when another handle (of this or another process)
     // holds the key. They are released by VmxUnlock, VmxClose or the holder's death.
     std::int16_t VmxLock(std::int16_t handle, const std::string& primaryKey);

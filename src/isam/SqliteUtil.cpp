@@ -141,6 +141,7 @@ std::int16_t schemaChange(sqlite3* db, bool inTransaction, const std::vector<std
 
 std::int16_t ConfigureConnection(sqlite3* db, bool create) {
     sqlite3_extended_result_codes(db, 1);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_LOOKASIDE, nullptr, 128, 4000);
     sqlite3_busy_handler(db, patientBusyHandler, nullptr);
     // Reading the application id also proves the file is a database at all.
     sqlite3_stmt* st = nullptr;

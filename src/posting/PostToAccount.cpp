@@ -12,23 +12,32 @@ constexpr int kWritePosition = 712;
 }  // namespace
 
 void PostToAccount(Archives& a, const std::string& account, double debit, double credit) {
-    auto add = [debit, credit](isam::Record& r) {
-        double d = r.number(chart::kProgressiveDebit) + debit;
-        double c = r.number(chart::kProgressiveCredit) + credit;
-        r.setNumber(chart::kProgressiveDebit, d);
-        r.setNumber(chart::kProgressiveCredit, c);
-        r.setNumber(chart::kClosingBalance, r.number(chart::kOpeningBalance) + d - c);
-    };
-    if (a.update(arc::kPc, account, add, kReadPosition, kWritePosition) != 0) {
+    // Added in place, without reading the record first: the closing balance is the opening
+    // one plus the running totals as they are after the addition.
+    static const isam::RecordManager::NumberChange kShape = [] {
+        isam::RecordManager::NumberChange c;
+        c.add = {{chart::kProgressiveDebit, 0}, {chart::kProgressiveCredit, 0}};
+        c.sums = {{chart::kClosingBalance,
+                   {{chart::kOpeningBalance, 1},
+                    {chart::kProgressiveDebit, 1},
+                    {chart::kProgressiveCredit, -1}}}};
+        c.returning = {chart::kContoNumber, chart::kMastroNumber};
+        return c;
+    }();
+    isam::RecordManager::NumberChange change = kShape;
+    change.add[0].second = debit;
+    change.add[1].second = credit;
+    isam::Record changed;
+    if (a.addToNumbers(arc::kPc, account, change, changed, kReadPosition, kWritePosition) != 0) {
         return;
     }
-    // The parents are named by the sub-account as it was read under its lock.
-    const isam::Record& item = a.readBuffer(arc::kPc);
-    const std::string conto = item.text(chart::kContoNumber);
-    const std::string mastro = item.text(chart::kMastroNumber);
-    for (const std::string& parent : {conto, mastro}) {
+    // The parents are named by the sub-account as it was changed under its lock.
+    change.returning.clear();
+    isam::Record ignored;
+    for (const std::string& parent :
+         {changed.text(chart::kContoNumber), changed.text(chart::kMastroNumber)}) {
         if (!parent.empty() && parent != account) {
-            a.update(arc::kPc, parent, add, kReadPosition, kWritePosition);
+            a.addToNumbers(arc::kPc, parent, change, ignored, kReadPosition, kWritePosition);
         }
     }
 }

@@ -256,6 +256,46 @@ TEST_F(RecordManagerTest, PutModesAndTheirStatuses) {
     EXPECT_EQ(n, 2);
 }
 
+TEST_F(RecordManagerTest, NumbersAreAddedInPlaceAndTheirSumsFollow) {
+    // name, opening, debit, credit, closing: the running totals of an account.
+    std::int16_t h = createAndOpen("x10$,#,#,#,#");
+    Record acct(*rm.description(h));
+    acct.setText(1, "cassa");
+    acct.setNumber(2, 100);
+    acct.setNumber(3, 7);
+    acct.setNumber(4, 3);
+    acct.setNumber(5, 999);  // out of step: the sum must not build on it
+    ASSERT_EQ(rm.VmxPut(h, "00001", acct, mode::kAdd), 0);
+
+    RecordManager::NumberChange change;
+    change.add = {{3, 50}, {4, 20}};
+    change.sums = {{5, {{2, 1}, {3, 1}, {4, -1}}}};
+    change.returning = {1, 5};
+    Record out;
+    ASSERT_EQ(rm.addToNumbers(h, "00001", change, out), 0);
+    EXPECT_EQ(out.text(1), "cassa");
+    EXPECT_EQ(out.number(5), 100 + 57 - 23);
+    EXPECT_EQ(out.number(3), 0);  // not asked for
+    ASSERT_EQ(rm.addToNumbers(h, "00001", change, out), 0);
+
+    std::string key = "00001", kv, pk;
+    Record r;
+    ASSERT_EQ(rm.VmxGet(h, 0, op::kFind, key, kv, pk, r), 0);
+    EXPECT_EQ(r.number(3), 107);
+    EXPECT_EQ(r.number(4), 43);
+    EXPECT_EQ(r.number(5), 164);
+    EXPECT_EQ(r.text(1), "cassa");
+
+    EXPECT_EQ(rm.addToNumbers(h, "00002", change, out), status::kNotFound);
+    change.add = {{1, 5}};  // a text field
+    EXPECT_EQ(rm.addToNumbers(h, "00001", change, out), status::kBadArgument);
+    change.add = {{6, 5}};
+    EXPECT_EQ(rm.addToNumbers(h, "00001", change, out), status::kBadArgument);
+    std::int64_t n = 0;
+    rm.count(h, n);
+    EXPECT_EQ(n, 1);
+}
+
 TEST_F(RecordManagerTest, BadArgumentsReturnAStatusAndNeverCrash) {
     std::int16_t h = createAndOpen();
     std::string key, kv, pk;

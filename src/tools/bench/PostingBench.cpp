@@ -35,6 +35,7 @@ struct Value {
     std::int64_t i = 0;
     double r = 0;
     std::string t;
+    int parameter = 0;  // ?N: a parameter may appear more than once in a statement
 };
 
 struct Write {
@@ -57,6 +58,7 @@ int g_commits = 0;  // commits the captured run made, all registrations together
 bool ParseValues(const std::string& sql, const std::string& expanded, std::vector<Value>& out) {
     size_t i = 0;
     size_t j = 0;
+    int largest = 0;
     while (i < sql.size()) {
         if (sql[i] != '?') {
             if (j >= expanded.size() || expanded[j] != sql[i]) {
@@ -67,10 +69,13 @@ bool ParseValues(const std::string& sql, const std::string& expanded, std::vecto
             continue;
         }
         ++i;
+        const size_t digits = i;
         while (i < sql.size() && std::isdigit(static_cast<unsigned char>(sql[i])) != 0) {
             ++i;
         }
         Value v;
+        v.parameter = i > digits ? std::stoi(sql.substr(digits, i - digits)) : largest + 1;
+        largest = std::max(largest, v.parameter);
         if (j < expanded.size() && expanded[j] == '\'') {
             v.kind = Value::Kind::Text;
             ++j;
@@ -177,8 +182,8 @@ class Replay {
                                    nullptr) != SQLITE_OK) {
                 return fail(db);
             }
-            int p = 1;
             for (const Value& v : w.values) {
+                const int p = v.parameter;
                 switch (v.kind) {
                     case Value::Kind::Null:
                         sqlite3_bind_null(st, p);
@@ -194,9 +199,11 @@ class Replay {
                                           SQLITE_STATIC);
                         break;
                 }
-                ++p;
             }
-            const int rc = sqlite3_step(st);
+            int rc = sqlite3_step(st);
+            while (rc == SQLITE_ROW) {  // an update returning what it changed
+                rc = sqlite3_step(st);
+            }
             sqlite3_reset(st);
             if (rc != SQLITE_DONE) {
                 return fail(db);
