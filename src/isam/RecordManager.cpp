@@ -58,6 +58,40 @@ struct Container {
     std::uint64_t inode = 0;  // of the file opened, to notice it replaced under us  // read
                               // snapshots open (a deferred transaction while txDepth is 0)
     std::int16_t txFailure = status::kOk;  // set when the transaction can no longer commit
+    // Statements of closed handles, by table, with the description they were prepared for:
+    // screens open and close the same archives for every registration, and preparing a
+    // statement costs more than running it.
+    struct Parked {
+        std::string description;
+        std::map<int, sqlite3_stmt*> stmts;
+        std::map<std::string, sqlite3_stmt*> shapedStmts;
+    };
+    std::map<std::string, Parked> parked;
+    sqlite3_stmt* catalogRead = nullptr;
+
+    void finalizeParked(const std::string& table) {
+        auto it = parked.find(table);
+        if (it == parked.end()) {
+            return;
+        }
+        for (auto& [k, st] : it->second.stmts) {
+            sqlite3_finalize(st);
+        }
+        for (auto& [k, st] : it->second.shapedStmts) {
+            sqlite3_finalize(st);
+        }
+        parked.erase(it);
+    }
+
+    void close() {
+        while (!parked.empty()) {
+            finalizeParked(parked.begin()->first);
+        }
+        sqlite3_finalize(catalogRead);
+        catalogRead = nullptr;
+        sqlite3_close_v2(db);
+        db = nullptr;
+    }
 };
 
 // The handle's place in a key order. A position may be "virtual": just before (key, pk)
@@ -73,7 +107,10 @@ struct Handle {
     Container* container = nullptr;
     std::string fileName;
     std::string table;
+    std::string description;  // as the catalogue gives it
     FieldDesc desc;
+    Record scratch;  // what a read reads into before it reaches the caller
+    std::string scratchPk;
     std::vector<std::string> valueColumns;  // arrays expanded
     std::string selectList;
     int lockFd = -1;
@@ -101,7 +138,7 @@ struct RecordManager::Impl {
             if (c->txDepth > 0) {
                 exec(c->db, "ROLLBACK");
             }
-            sqlite3_close_v2(c->db);
+            c->close();
         }
     }
 
@@ -178,7 +215,7 @@ struct RecordManager::Impl {
         if (pos != idle.end()) {
             idle.erase(pos);
         }
-        sqlite3_close_v2(it->second->db);
+        it->second->close();
         containers.erase(it);
     }
 
@@ -204,6 +241,14 @@ struct RecordManager::Impl {
     }
 
     void closeHandle(Handle& h) {
+        if (!h.dead && h.container != nullptr && !h.container->parked.contains(h.table)) {
+            Container::Parked& p = h.container->parked[h.table];
+            p.description = h.description;
+            p.stmts = std::move(h.stmts);
+            p.shapedStmts = std::move(h.shapedStmts);
+            h.stmts.clear();
+            h.shapedStmts.clear();
+        }
         finalizeStatements(h);
         if (h.lockFd >= 0) {
             ::close(h.lockFd);  // releases every record lock of this handle
@@ -217,7 +262,8 @@ struct RecordManager::Impl {
 
     // Handles of this station on a table that is being dropped lose their statements and
     // their archive.
-    void invalidateTable(const Container* c, const std::string& table) {
+    void invalidateTable(Container* c, const std::string& table) {
+        c->finalizeParked(table);
         for (auto& h : handles) {
             if (h && !h->dead && h->container == c && h->table == table) {
                 finalizeStatements(*h);
@@ -239,6 +285,29 @@ struct RecordManager::Impl {
         handles.emplace_back();
         id = static_cast<std::int16_t>(handles.size());
         return status::kOk;
+    }
+
+    // The catalogue's description of a table, through a statement kept with the container.
+    static std::int16_t readCatalog(Container& c, const std::string& table,
+                                    std::string& description) {
+        if (c.catalogRead == nullptr &&
+            sqlite3_prepare_v3(c.db, "SELECT description FROM isam_catalog WHERE name = ?1", -1,
+                               SQLITE_PREPARE_PERSISTENT, &c.catalogRead, nullptr) != SQLITE_OK) {
+            // No catalogue at all: not a container of ours, or a damaged one.
+            return ReadCatalogEntry(c.db, table, description);
+        }
+        BindText(c.catalogRead, 1, table);
+        const int rc = sqlite3_step(c.catalogRead);
+        std::int16_t s = status::kOk;
+        if (rc == SQLITE_ROW) {
+            description = ColumnText(c.catalogRead, 0);
+        } else if (rc == SQLITE_DONE) {
+            s = status::kArchiveMissing;
+        } else {
+            s = MapSqliteError(rc, 0, c.db);
+        }
+        sqlite3_reset(c.catalogRead);
+        return s;
     }
 
     static std::string keyColumn(int field) { return "k" + std::to_string(field); }
@@ -376,36 +445,51 @@ struct RecordManager::Impl {
 
     // Keys of every indexed field of a record, as stored in its key columns.
     static std::vector<std::string> keysOf(const FieldDesc& d, const Record& r) {
-        std::vector<std::string> keys(static_cast<size_t>(d.count() + 1));
+        std::vector<std::string> keys;
+        keysInto(d, r, keys);
+        return keys;
+    }
+    static void keysInto(const FieldDesc& d, const Record& r, std::vector<std::string>& keys) {
+        keys.resize(static_cast<size_t>(d.count() + 1));
         for (int f = 1; f <= d.count(); ++f) {
             if (d.field(f).keyLength > 0) {
                 keys[static_cast<size_t>(f)] = Utf8Left(r.text(f), d.field(f).keyLength);
             }
         }
-        return keys;
     }
 
-    // Reads one row from a stepped statement into pk and record.
+    // Reads one row from a stepped statement into pk and record. A record already of the
+    // archive's shape is overwritten in place: its strings keep their buffers.
     static void readRow(const Handle& h, sqlite3_stmt* st, std::string& pk, Record& rec) {
-        pk = ColumnText(st, 0);
-        rec = Record(h.desc);
+        auto column = [st](int col, std::string& into) {
+            const unsigned char* p = sqlite3_column_text(st, col);
+            into.assign(p == nullptr ? "" : reinterpret_cast<const char*>(p),
+                        p == nullptr ? 0 : static_cast<size_t>(sqlite3_column_bytes(st, col)));
+        };
+        column(0, pk);
+        if (!rec.matches(h.desc)) {
+            rec = Record(h.desc);
+        }
         int col = 1;
         for (int f = 1; f <= h.desc.count(); ++f) {
             const FieldSpec& fieldSpec = h.desc.field(f);
+            FieldValue& v = rec.value(f);
             switch (fieldSpec.type) {
                 case FieldType::Text:
-                    rec.setText(f, ColumnText(st, col++));
+                    column(col++, std::get<std::string>(v));
                     break;
                 case FieldType::Double:
                 case FieldType::Int16:
                 case FieldType::Int32:
                     rec.setNumber(f, sqlite3_column_double(st, col++));
                     break;
-                case FieldType::TextArray:
-                    for (int e = 1; e <= fieldSpec.arrayLength; ++e) {
-                        rec.setText(f, e, ColumnText(st, col++));
+                case FieldType::TextArray: {
+                    auto& elements = std::get<std::vector<std::string>>(v);
+                    for (auto& e : elements) {
+                        column(col++, e);
                     }
                     break;
+                }
             }
         }
     }
@@ -427,7 +511,7 @@ struct RecordManager::Impl {
         for (int f = 1; f <= h.desc.count(); ++f) {
             const FieldValue& v = rec.value(f);
             if (const auto* s = std::get_if<std::string>(&v)) {
-                BindText(st, p++, *s);
+                BindTextInPlace(st, p++, *s);
             } else if (const auto* d = std::get_if<double>(&v)) {
                 sqlite3_bind_double(st, p++, *d);
             } else if (const auto* i16 = std::get_if<std::int16_t>(&v)) {
@@ -436,7 +520,7 @@ struct RecordManager::Impl {
                 sqlite3_bind_int(st, p++, *i32);
             } else if (const auto* a = std::get_if<std::vector<std::string>>(&v)) {
                 for (const auto& e : *a) {
-                    BindText(st, p++, e);
+                    BindTextInPlace(st, p++, e);
                 }
             }
         }
@@ -466,9 +550,12 @@ struct RecordManager::Impl {
         return MapSqliteError(rc, err, h.container->db);
     }
 
-    // Runs a positioned read; fills the outputs and moves the cursor on success.
+    // Runs a positioned read; fills the outputs and moves the cursor on success. With
+    // `deliver` false the record and its primary key stay in the handle's scratch, for the
+    // caller to take once it has judged them.
     std::int16_t readOne(Handle& h, int keyField, sqlite3_stmt* st, std::string& key,
-                         std::string& keyValue, std::string& pk, Record& rec, bool& found) {
+                         std::string& keyValue, std::string& pk, Record& rec, bool& found,
+                         bool deliver = true) {
         bool row = false;
         std::int16_t s = step(h, st, row);
         found = false;
@@ -476,19 +563,21 @@ struct RecordManager::Impl {
             return s;
         }
         if (row) {
-            std::string rpk;
-            Record r;
-            readRow(h, st, rpk, r);
+            // Read into the handle's scratch record, then swapped with the caller's: both
+            // keep the archive's shape, so the next read allocates nothing for them.
+            readRow(h, st, h.scratchPk, h.scratch);
             sqlite3_reset(st);
             found = true;
             h.cursor.set = true;
             h.cursor.inclusive = false;
-            h.cursor.pk = rpk;
-            h.cursor.keys = keysOf(h.desc, r);
-            keyValue = keyField == 0 ? rpk : h.cursor.keys[static_cast<size_t>(keyField)];
+            h.cursor.pk = h.scratchPk;
+            keysInto(h.desc, h.scratch, h.cursor.keys);
+            keyValue = keyField == 0 ? h.scratchPk : h.cursor.keys[static_cast<size_t>(keyField)];
             key = keyValue;
-            pk = std::move(rpk);
-            rec = std::move(r);
+            if (deliver) {
+                std::swap(pk, h.scratchPk);
+                std::swap(rec, h.scratch);
+            }
             return status::kOk;
         }
         sqlite3_reset(st);
@@ -497,10 +586,10 @@ struct RecordManager::Impl {
 
     void bindPosition(Handle& h, sqlite3_stmt* st, int keyField) {
         if (keyField == 0) {
-            BindText(st, 1, h.cursor.pk);
+            BindTextInPlace(st, 1, h.cursor.pk);
         } else {
-            BindText(st, 1, h.cursor.keys[static_cast<size_t>(keyField)]);
-            BindText(st, 2, h.cursor.pk);
+            BindTextInPlace(st, 1, h.cursor.keys[static_cast<size_t>(keyField)]);
+            BindTextInPlace(st, 2, h.cursor.pk);
         }
     }
 
@@ -565,7 +654,7 @@ std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, s
         return s;
     }
     std::string descText;
-    s = ReadCatalogEntry(c->db, loc.table, descText);
+    s = m_impl->readCatalog(*c, loc.table, descText);
     auto desc = s == status::kOk ? FieldDesc::parse(descText) : std::nullopt;
     if (s == status::kOk && !desc) {
         s = status::kCorrupt;
@@ -578,8 +667,18 @@ std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, s
     h->container = c;
     h->fileName = fileName;
     h->table = loc.table;
+    h->description = descText;
     h->desc = *desc;
     m_impl->setupColumns(*h);
+    if (auto p = c->parked.find(loc.table); p != c->parked.end()) {
+        if (p->second.description == descText) {
+            h->stmts = std::move(p->second.stmts);
+            h->shapedStmts = std::move(p->second.shapedStmts);
+            p->second.stmts.clear();
+            p->second.shapedStmts.clear();
+        }
+        c->finalizeParked(loc.table);
+    }
     m_impl->handles[static_cast<size_t>(id - 1)] = std::move(h);
     handle = id;
     return status::kOk;
@@ -605,10 +704,9 @@ std::int16_t RecordManager::VmxGet(std::int16_t handle, std::int16_t keyField,
         if (s != status::kOk) {
             return s;
         }
-        BindText(st, 1, text);
-        std::string k, kv, pk;
-        Record r;
-        s = m_impl->readOne(*h, keyField, st, k, kv, pk, r, found);
+        BindTextInPlace(st, 1, text);
+        std::string k, kv;
+        s = m_impl->readOne(*h, keyField, st, k, kv, primaryKey, record, found, false);
         if (s != status::kOk) {
             return s;
         }
@@ -620,8 +718,8 @@ std::int16_t RecordManager::VmxGet(std::int16_t handle, std::int16_t keyField,
         }
         key = k;
         keyValue = kv;
-        primaryKey = pk;
-        record = std::move(r);
+        std::swap(primaryKey, h->scratchPk);
+        std::swap(record, h->scratch);
         return status::kOk;
     }
     if (operation != op::kNext && operation != op::kPrevious) {
@@ -669,16 +767,15 @@ std::int16_t RecordManager::VmxPut(std::int16_t handle, const std::string& prima
             return s;
         }
         int next = Impl::bindValues(*h, st, 1, record);
-        BindText(st, next++, primaryKey);
+        BindTextInPlace(st, next++, primaryKey);
         for (int f = 1; f <= h->desc.count(); ++f) {
             if (h->desc.field(f).keyLength > 0) {
-                BindText(st, next++, h->cursor.keys[static_cast<size_t>(f)]);
+                BindTextInPlace(st, next++, h->cursor.keys[static_cast<size_t>(f)]);
             }
         }
         int rc = sqlite3_step(st);
         int err = errno;
         sqlite3_reset(st);
-        sqlite3_clear_bindings(st);
         if (rc != SQLITE_DONE) {
             return m_impl->afterWriteFailure(c, MapSqliteError(rc, err, c->db));
         }
@@ -695,15 +792,14 @@ std::int16_t RecordManager::VmxPut(std::int16_t handle, const std::string& prima
     }
     if (kind == kUpdate) {
         int next = Impl::bindRecord(*h, st, 1, record);
-        BindText(st, next, primaryKey);
+        BindTextInPlace(st, next, primaryKey);
     } else {
-        BindText(st, 1, primaryKey);
+        BindTextInPlace(st, 1, primaryKey);
         Impl::bindRecord(*h, st, 2, record);
     }
     int rc = sqlite3_step(st);
     int err = errno;
     sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
     if (rc == SQLITE_CONSTRAINT_PRIMARYKEY || rc == SQLITE_CONSTRAINT) {
         return status::kDuplicateKey;
     }
@@ -797,42 +893,62 @@ std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string&
             }
             sets += (sets.empty() ? "" : ", ") + ValueColumn(sum.field) + " = " + expr;
         }
-        std::string returning = "pk";
-        for (int field : change.returning) {
-            returning += ", " + ValueColumn(field);
-        }
-        const std::string sql = "UPDATE " + QuoteName(h->table) + " SET " + sets +
-                                " WHERE pk = ?1 RETURNING " + returning;
+        const std::string sql = "UPDATE " + QuoteName(h->table) + " SET " + sets + " WHERE pk = ?1";
         if (sets.empty() || sqlite3_prepare_v3(c->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
                                                &st, nullptr) != SQLITE_OK) {
             h->shapedStmts.erase(shape);
             return sets.empty() ? status::kBadArgument : status::kArchiveMissing;
         }
     }
-    BindText(st, 1, primaryKey);
+    BindTextInPlace(st, 1, primaryKey);
     for (size_t i = 0; i < change.add.size(); ++i) {
         sqlite3_bind_double(st, static_cast<int>(i + 2), change.add[i].second);
     }
     int rc = sqlite3_step(st);
-    const bool found = rc == SQLITE_ROW;
-    if (found) {
-        out = Record(h->desc);
-        int col = 1;
-        for (int field : change.returning) {
-            if (h->desc.field(field).type == FieldType::Text) {
-                out.setText(field, ColumnText(st, col++));
-            } else {
-                out.setNumber(field, sqlite3_column_double(st, col++));
-            }
-        }
-        rc = sqlite3_step(st);
-    }
     int err = errno;
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) {
         return m_impl->afterWriteFailure(c, MapSqliteError(rc, err, c->db));
     }
-    return found ? status::kOk : status::kNotFound;
+    if (sqlite3_changes(c->db) == 0) {
+        return status::kNotFound;
+    }
+    out = Record(h->desc);
+    if (change.returning.empty()) {
+        return status::kOk;
+    }
+    // Read back by a statement of its own: an UPDATE ... RETURNING buffers its rows in a
+    // temporary table, which costs more than the update.
+    sqlite3_stmt*& read = h->shapedStmts["?" + shape];
+    if (read == nullptr) {
+        std::string cols;
+        for (int field : change.returning) {
+            cols += (cols.empty() ? "" : ", ") + ValueColumn(field);
+        }
+        const std::string sql =
+            "SELECT " + cols + " FROM " + QuoteName(h->table) + " WHERE pk = ?1";
+        if (sqlite3_prepare_v3(c->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &read, nullptr) !=
+            SQLITE_OK) {
+            h->shapedStmts.erase("?" + shape);
+            return status::kArchiveMissing;
+        }
+    }
+    BindTextInPlace(read, 1, primaryKey);
+    rc = sqlite3_step(read);
+    if (rc == SQLITE_ROW) {
+        int col = 0;
+        for (int field : change.returning) {
+            if (h->desc.field(field).type == FieldType::Text) {
+                out.setText(field, ColumnText(read, col++));
+            } else {
+                out.setNumber(field, sqlite3_column_double(read, col++));
+            }
+        }
+        rc = SQLITE_DONE;
+    }
+    err = errno;
+    sqlite3_reset(read);
+    return rc == SQLITE_DONE ? status::kOk : MapSqliteError(rc, err, c->db);
 }
 
 std::int16_t RecordManager::VmxDelete(std::int16_t handle, const std::string& primaryKey) {
@@ -849,7 +965,7 @@ std::int16_t RecordManager::VmxDelete(std::int16_t handle, const std::string& pr
     if (s != status::kOk) {
         return s;
     }
-    BindText(st, 1, primaryKey);
+    BindTextInPlace(st, 1, primaryKey);
     int rc = sqlite3_step(st);
     int err = errno;
     sqlite3_reset(st);

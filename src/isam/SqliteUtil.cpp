@@ -71,6 +71,10 @@ void BindText(sqlite3_stmt* st, int param, const std::string& text) {
     sqlite3_bind_text(st, param, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
+void BindTextInPlace(sqlite3_stmt* st, int param, const std::string& text) {
+    sqlite3_bind_text(st, param, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
 namespace {
 
 // Other stations hold the write lock only for one registration at a time; waiting is right,

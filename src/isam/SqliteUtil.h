@@ -21,6 +21,9 @@ int exec(sqlite3* db, const char* sql);
 std::string QuoteName(const std::string& name);
 std::string ColumnText(sqlite3_stmt* st, int col);
 void BindText(sqlite3_stmt* st, int param, const std::string& text);
+// Binds without copying: `text` must stay as it is until the statement has been stepped
+// and reset, and every parameter is bound again before the next step.
+void BindTextInPlace(sqlite3_stmt* st, int param, const std::string& text);
 
 // WAL, synchronous=FULL, a patient busy handler; creates the catalogue in a new container
 // and checks that an existing one is ours.
