@@ -17,6 +17,7 @@
 
 #include "base/Utf8.h"
 #include "isam/SqliteUtil.h"
+#include "isam/WriteGate.h"
 
 namespace zelvo::isam {
 
@@ -68,6 +69,7 @@ struct Container {
     };
     std::map<std::string, Parked> parked;
     sqlite3_stmt* catalogRead = nullptr;
+    std::unique_ptr<WriteGate> gate;  // taken by the outermost write transaction
 
     void finalizeParked(const std::string& table) {
         auto it = parked.find(table);
@@ -189,6 +191,7 @@ struct RecordManager::Impl {
         c->db = db;
         c->refs = 1;
         c->inode = inodeOf(key);
+        c->gate = std::make_unique<WriteGate>(key + "-lck");
         out = c.get();
         containers.emplace(key, std::move(c));
         return status::kOk;
@@ -1117,8 +1120,14 @@ std::int16_t RecordManager::beginTransaction(std::int16_t handle, std::string& c
         exec(c->db, "COMMIT");
     }
     if (c->txDepth == 0) {
+        // As long as SQLite itself would wait for its write lock. Without a lock file (a
+        // read-only folder) SQLite's own lock still keeps writers apart.
+        if (c->gate->enter(kWriteLockPatience) == WriteGate::Outcome::TimedOut) {
+            return MapSqliteError(SQLITE_BUSY, 0, c->db);
+        }
         int rc = exec(c->db, "BEGIN IMMEDIATE");
         if (rc != SQLITE_OK) {
+            c->gate->leave();
             return MapSqliteError(rc, errno, c->db);
         }
         c->txFailure = status::kOk;
@@ -1186,6 +1195,7 @@ std::int16_t RecordManager::commitTransaction(const std::string& container) {
             }
         }
         c->txFailure = status::kOk;
+        c->gate->leave();
     }
     m_impl->release(c);
     return s;
@@ -1202,6 +1212,7 @@ void RecordManager::rollbackTransaction(const std::string& container) {
             exec(c->db, "ROLLBACK");
         }
         c->txFailure = status::kOk;
+        c->gate->leave();
     } else if (c->txFailure == status::kOk) {
         // An inner part gave up: the whole registration must not commit.
         c->txFailure = status::kBusy;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 // The record manager's SQLite plumbing: connection set-up, the catalogue table that every
 // container holds, schema changes and the mapping of SQLite's errors to statuses.
 
@@ -12,6 +14,10 @@
 #include "isam/FieldDesc.h"
 
 namespace zelvo::isam {
+
+// How long a station waits for its turn to write before it reports the archive busy: about
+// the span of the busy handler's polls.
+inline constexpr std::chrono::milliseconds kWriteLockPatience{120000};
 
 // Marks our containers, so that a foreign database is reported as damaged, not read.
 inline constexpr int kApplicationId = 0x5A454C56;  // "ZELV"

@@ -1,0 +1,112 @@
+#include "isam/WriteGate.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace zelvo::isam {
+
+namespace {
+
+// Past the range of the record locks' hashed offsets.
+constexpr off_t kGateOffset = static_cast<off_t>(0x4000000000000000LL);
+
+struct flock GateRange(short type) {
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = kGateOffset;
+    fl.l_len = 1;
+    return fl;
+}
+
+void Interrupt(int) {}
+
+// The signal that ends a wait that lasted too long: a real-time one nobody else uses,
+// handled without restarting the interrupted call.
+int TimeoutSignal() {
+    static const int signal = [] {
+        const int s = SIGRTMIN + 5;
+        struct sigaction sa {};
+        sa.sa_handler = Interrupt;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = 0;
+        sigaction(s, &sa, nullptr);
+        return s;
+    }();
+    return signal;
+}
+
+}  // namespace
+
+WriteGate::~WriteGate() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+WriteGate::Outcome WriteGate::enter(std::chrono::milliseconds limit) {
+    if (m_inside) {
+        return Outcome::Entered;
+    }
+    if (m_fd < 0) {
+        m_fd = ::open(m_lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_fd < 0) {
+            return Outcome::Failed;
+        }
+    }
+    struct flock fl = GateRange(F_WRLCK);
+    if (::fcntl(m_fd, F_OFD_SETLK, &fl) == 0) {
+        m_inside = true;
+        return Outcome::Entered;
+    }
+    if (errno != EAGAIN && errno != EACCES) {
+        return Outcome::Failed;
+    }
+    // Somebody is writing: wait in the kernel, with a timer that interrupts the wait at the
+    // limit (a registration takes a millisecond; only something stuck lasts that long).
+    struct sigevent ev {};
+    ev.sigev_notify = SIGEV_THREAD_ID;
+    ev.sigev_signo = TimeoutSignal();
+    ev._sigev_un._tid = ::gettid();  // sigev_notify_thread_id, which these headers lack
+    timer_t timer{};
+    if (timer_create(CLOCK_MONOTONIC, &ev, &timer) != 0) {
+        return Outcome::Failed;
+    }
+    struct itimerspec when {};
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
+    when.it_value.tv_sec = static_cast<time_t>(seconds.count());
+    when.it_value.tv_nsec = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(limit - seconds).count());
+    timer_settime(timer, 0, &when, nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int rc = -1;
+    int err = 0;
+    do {
+        // Any other signal may interrupt the wait too: only the deadline ends it.
+        fl = GateRange(F_WRLCK);
+        rc = ::fcntl(m_fd, F_OFD_SETLKW, &fl);
+        err = errno;
+    } while (rc != 0 && err == EINTR && std::chrono::steady_clock::now() < deadline);
+    timer_delete(timer);
+    if (rc == 0) {
+        m_inside = true;
+        return Outcome::Entered;
+    }
+    return err == EINTR ? Outcome::TimedOut : Outcome::Failed;
+}
+
+void WriteGate::leave() {
+    if (!m_inside) {
+        return;
+    }
+    struct flock fl = GateRange(F_UNLCK);
+    ::fcntl(m_fd, F_OFD_SETLK, &fl);
+    m_inside = false;
+}
+
+}  // namespace zelvo::isam
