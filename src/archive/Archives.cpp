@@ -196,16 +196,10 @@ void Archives::clearWriteBuffer(int archive) {
 std::int16_t Archives::get(int archive, int keyField, int operation, const std::string& key) {
     Slot& s = slot(archive);
     std::string k = key;
-    std::string kv;
-    std::string pk;
-    isam::Record r;
-    m_status = m_rm.VmxGet(s.handle, static_cast<std::int16_t>(keyField),
-                           static_cast<std::int16_t>(operation), k, kv, pk, r);
-    if (m_status == 0) {
-        s.read = std::move(r);
-        s.primaryKey = std::move(pk);
-        s.keyValue = std::move(kv);
-    }
+    // A read that fails leaves its outputs as they were: the buffers keep the last record.
+    m_status =
+        m_rm.VmxGet(s.handle, static_cast<std::int16_t>(keyField),
+                    static_cast<std::int16_t>(operation), k, s.keyValue, s.primaryKey, s.read);
     return m_status;
 }
 

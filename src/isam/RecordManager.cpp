@@ -916,7 +916,6 @@ std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string&
     if (sqlite3_changes(c->db) == 0) {
         return status::kNotFound;
     }
-    out = Record(h->desc);
     if (change.returning.empty()) {
         return status::kOk;
     }
@@ -939,6 +938,9 @@ std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string&
     BindTextInPlace(read, 1, primaryKey);
     rc = sqlite3_step(read);
     if (rc == SQLITE_ROW) {
+        if (!out.matches(h->desc)) {
+            out = Record(h->desc);
+        }
         int col = 0;
         for (int field : change.returning) {
             if (h->desc.field(field).type == FieldType::Text) {

@@ -68,7 +68,8 @@ class RecordManager {
     // whose key begins with `key`, case-insensitively for ASCII letters on indexed fields),
     // 2 (next) or 4 (previous) from the handle's current position. On success `key` and
     // `keyValue` hold the record's key, `primaryKey` its primary key and `record` its fields.
-    // A failed find leaves the position just before the first key after the text.
+    // A failed find leaves the position just before the first key after the text. A read
+    // that fails leaves every output as it was.
     std::int16_t VmxGet(std::int16_t handle, std::int16_t keyField, std::int16_t operation,
                         std::string& key, std::string& keyValue, std::string& primaryKey,
                         Record& record);
@@ -79,8 +80,9 @@ class RecordManager {
     // Running totals: adds amounts to numeric fields of the record `primaryKey`, then sets
     // each `sums` field to the signed sum of its terms (fields as they are after the
     // additions), in one statement that does not read the record first. The `returning`
-    // fields of the changed record come back in `out`, the others blank. kNotFound when
-    // there is no such record. The caller holds the record's lock, as for a rewrite.
+    // fields of the changed record come back in `out` (made of the archive's shape if it is
+    // not; its other fields are left alone). kNotFound when there is no such record. The
+    // caller holds the record's lock, as for a rewrite.
     struct NumberChange {
         struct Sum {
             int field = 0;

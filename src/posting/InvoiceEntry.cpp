@@ -231,10 +231,13 @@ bool InvoiceEntry::leavePartyField() {
     bool right = party && (sales() ? party->kind == chart::kCustomer
                                    : party->kind == chart::kSupplier || party->kind == "ag");
     if (!right) {
+        m_partyName.clear();
         dialogs().beep();
         requestFocus("text5");
         return false;
     }
+    m_partyName = name;
+    m_partyNumber = party->number;
     return true;
 }
 
@@ -552,10 +555,10 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
     const std::string docNumber = PadNumber(text("text2"), 6);
     const std::string sec = section();
     const double total = amount("text6");
-    auto party = chart::ByDescription(a, text("text5"));
-    if (!party) {
+    if (m_partyName != text("text5") && !leavePartyField()) {
         return;
     }
+    const std::string partyNumber = m_partyNumber;
     JournalEntry e;
     e.regDate = regDate;
     e.docNumber = text("text2");
@@ -565,9 +568,9 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
     e.vatSection = sec;
     const std::string description = text("text4");
     if (sales()) {
-        e.lines.push_back({party->number, total, 0, description});
+        e.lines.push_back({partyNumber, total, 0, description});
     } else {
-        e.lines.push_back({party->number, 0, total, description});
+        e.lines.push_back({partyNumber, 0, total, description});
     }
     double deductible = 0;
     double nonDeductible = 0;
@@ -599,7 +602,7 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
             v.record.setText(iaf::kDocNumber, docNumber);
         }
         v.record.setText(f.docDateText, docDate);
-        v.record.setText(f.account, party->number);
+        v.record.setText(f.account, partyNumber);
         v.record.setNumber(f.taxable, r.taxable);
         v.record.setText(f.vatCode, r.vatCode);
         v.record.setText(f.vatRateText, Str(r.rate));

@@ -74,6 +74,10 @@ class InvoiceEntry : public ScreenLogic {
     std::string m_oldDocDate;
     bool m_converted = false;
     std::int32_t m_lastPosted = 0;
+    // The party as the last check of its field found it, under the name typed then: the
+    // confirm posts to it without looking it up again.
+    std::string m_partyName;
+    std::string m_partyNumber;
 };
 
 }  // namespace zelvo

@@ -33,11 +33,10 @@ void PostToAccount(Archives& a, const std::string& account, double debit, double
     }
     // The parents are named by the sub-account as it was changed under its lock.
     change.returning.clear();
-    isam::Record ignored;
     for (const std::string& parent :
          {changed.text(chart::kContoNumber), changed.text(chart::kMastroNumber)}) {
         if (!parent.empty() && parent != account) {
-            a.addToNumbers(arc::kPc, parent, change, ignored, kReadPosition, kWritePosition);
+            a.addToNumbers(arc::kPc, parent, change, changed, kReadPosition, kWritePosition);
         }
     }
 }
