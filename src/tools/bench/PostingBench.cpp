@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <random>
@@ -472,10 +473,13 @@ namespace {
 
 // One process posting `n` two-line movements; its times go to `out`, one per line.
 int PostMovements(const std::string& dir, const GeneratedChart& chart, int n, unsigned seed,
-                  const std::string& out) {
+                  const std::string& out, const std::function<void()>& ready) {
     Station st(dir, kYear);
     GenericMovement g(*st.session, GenericMovement::Variant::Lire);
     g.load();
+    // The station is open and its screen loaded before the clock starts: what is timed is
+    // the posting, the same for one process as for four.
+    ready();
     std::mt19937 rng(seed);
     std::ofstream times(out);
     for (int i = 0; i < n; ++i) {
@@ -513,7 +517,8 @@ RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int 
                        int perProcess) {
     RunResult res;
     int go[2];
-    if (pipe(go) != 0) {
+    int set[2];
+    if (pipe(go) != 0 || pipe(set) != 0) {
         res.ok = false;
         return res;
     }
@@ -522,15 +527,30 @@ RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int 
         pid_t pid = fork();
         if (pid == 0) {
             close(go[1]);
-            char c = 0;
-            // Everybody starts together, when the parent closes the pipe.
-            [[maybe_unused]] auto r = read(go[0], &c, 1);
+            close(set[0]);
+            auto ready = [&go, &set] {
+                // Says it is ready, then everybody starts together, when the parent closes
+                // the pipe.
+                char c = 1;
+                [[maybe_unused]] auto w = write(set[1], &c, 1);
+                close(set[1]);
+                [[maybe_unused]] auto r = read(go[0], &c, 1);
+            };
             _exit(PostMovements(dir, chart, perProcess, 100U + static_cast<unsigned>(p),
-                                dir + "times." + std::to_string(p)));
+                                dir + "times." + std::to_string(p), ready));
         }
         pids.push_back(pid);
     }
     close(go[0]);
+    close(set[1]);
+    for (int p = 0; p < processes; ++p) {
+        char c = 0;
+        if (read(set[0], &c, 1) != 1) {
+            res.ok = false;  // a station died before it was ready; the waits below tell
+            break;
+        }
+    }
+    close(set[0]);
     const double t0 = Now();
     close(go[1]);
     for (pid_t pid : pids) {
