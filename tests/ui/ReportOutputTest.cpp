@@ -54,6 +54,19 @@ bool hasDarkPixels(const QImage& image, const QRect& area) {
     return false;
 }
 
+// The first page as the preview paints it, at `scale` pixels per point.
+QImage paintFirstPage(const ReportDocument& d, const PageLayout& layout, double scale) {
+    QImage image(static_cast<int>(PageLayout::kPaperWidth * scale),
+                 static_cast<int>(PageLayout::kPaperHeight * scale), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.scale(scale, scale);
+        PaintPage(p, layout, d, 0);
+    }
+    return image;
+}
+
 TEST(ReportPagesTest, APdfHasTheDocumentsPagesAndInkOnThem) {
     test::TempDir dir;
     const QString pdf = QString::fromStdString((dir.path() / "doc.pdf").string());
@@ -111,14 +124,7 @@ TEST(ReportPagesTest, LinesLongerThanThePageAreClippedNotWrapped) {
     const PageLayout layout = PageLayout::of(d);
 
     constexpr double kScale = 2;  // pixels per point
-    QImage image(static_cast<int>(PageLayout::kPaperWidth * kScale),
-                 static_cast<int>(PageLayout::kPaperHeight * kScale), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter p(&image);
-        p.scale(kScale, kScale);
-        PaintPage(p, layout, d, 0);
-    }
+    const QImage image = paintFirstPage(d, layout, kScale);
     auto px = [](double points) { return static_cast<int>(points * kScale); };
     const int firstTop = px(layout.content.top());
     const int firstBottom = px(layout.content.top() + layout.pitch) - 1;
@@ -142,14 +148,7 @@ TEST(ReportPagesTest, EveryCharacterFallsInItsColumnWhicheverWayThePageIsDrawn) 
         d.line(std::string(first) + "        Y");
         const PageLayout layout = PageLayout::of(d);
         constexpr double kScale = 3;
-        QImage image(static_cast<int>(PageLayout::kPaperWidth * kScale),
-                     static_cast<int>(PageLayout::kPaperHeight * kScale), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QPainter p(&image);
-            p.scale(kScale, kScale);
-            PaintPage(p, layout, d, 0);
-        }
+        const QImage image = paintFirstPage(d, layout, kScale);
         auto column = [&](int c) {
             const double left = layout.content.left() + c * layout.advance;
             return QRect(QPoint(static_cast<int>(left * kScale) + 1,

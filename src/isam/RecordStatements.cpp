@@ -1,0 +1,139 @@
+#include <sqlite3.h>
+
+#include <string>
+
+#include "isam/RecordManagerImpl.h"
+#include "isam/SqliteUtil.h"
+
+namespace zelvo::isam {
+
+std::int16_t RecordManager::Impl::prepare(Handle& h, int slot, const std::string& sql,
+                                          sqlite3_stmt*& out) {
+    auto it = h.stmts.find(slot);
+    if (it != h.stmts.end()) {
+        out = it->second;
+        return status::kOk;
+    }
+    int rc = sqlite3_prepare_v3(h.container->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &out,
+                                nullptr);
+    if (rc != SQLITE_OK) {
+        // A table dropped by another station reads as a missing archive.
+        return rc == SQLITE_ERROR ? status::kArchiveMissing : MapSqliteError(rc, 0);
+    }
+    h.stmts.emplace(slot, out);
+    return status::kOk;
+}
+
+std::string RecordManager::Impl::keyColumnsList(const Handle& h, bool withTypes) const {
+    std::string s;
+    for (int f = 1; f <= h.desc.count(); ++f) {
+        if (h.desc.field(f).keyLength > 0) {
+            s += ", " + keyColumn(f) + (withTypes ? " TEXT COLLATE NOCASE" : "");
+        }
+    }
+    return s;
+}
+
+std::int16_t RecordManager::Impl::statement(Handle& h, StmtKind kind, int keyField,
+                                            sqlite3_stmt*& st) {
+    int slot = keyField * kKinds + kind;
+    // Reads in a loop come back here for every record: find the prepared statement
+    // before composing any SQL.
+    if (auto it = h.stmts.find(slot); it != h.stmts.end()) {
+        st = it->second;
+        return status::kOk;
+    }
+    std::string t = QuoteName(h.table);
+    std::string col = orderColumn(keyField);
+    std::string sel = "SELECT pk, " + h.selectList + " FROM " + t;
+    std::string order = keyField == 0 ? " ORDER BY pk" : " ORDER BY " + col + ", pk";
+    std::string orderDesc =
+        keyField == 0 ? " ORDER BY pk DESC" : " ORDER BY " + col + " DESC, pk DESC";
+    std::string pos = keyField == 0 ? "pk" : "(" + col + ", pk)";
+    std::string arg = keyField == 0 ? "?1" : "(?1, ?2)";
+    std::string sql;
+    switch (kind) {
+        case kGetByPk:
+            sql = sel + " WHERE pk = ?1";
+            break;
+        case kFindKey:
+            sql = sel + " WHERE " + col + " >= ?1" + order + " LIMIT 1";
+            break;
+        case kNextKey:
+            sql = sel + " WHERE " + pos + " > " + arg + order + " LIMIT 1";
+            break;
+        case kNextKeyInclusive:
+            sql = sel + " WHERE " + pos + " >= " + arg + order + " LIMIT 1";
+            break;
+        case kScan:
+            // No LIMIT: one statement steps through the whole index from the start.
+            sql = sel + " WHERE " + (keyField == 0 ? std::string("pk") : col) + " >= ?1" + order;
+            break;
+        case kPrevKey:
+            sql = sel + " WHERE " + pos + " < " + arg + orderDesc + " LIMIT 1";
+            break;
+        case kInsert:
+        case kReplace: {
+            std::string cols = "pk";
+            std::string vals = "?";
+            for (const auto& c : h.valueColumns) {
+                cols += ", " + c;
+                vals += ", ?";
+            }
+            for (int f = 1; f <= h.desc.count(); ++f) {
+                if (h.desc.field(f).keyLength > 0) {
+                    cols += ", " + keyColumn(f);
+                    vals += ", ?";
+                }
+            }
+            sql = std::string(kind == kInsert ? "INSERT" : "INSERT OR REPLACE") + " INTO " + t +
+                  "(" + cols + ") VALUES(" + vals + ")";
+            break;
+        }
+        case kUpdate: {
+            std::string sets;
+            for (const auto& c : h.valueColumns) {
+                sets += (sets.empty() ? "" : ", ") + c + " = ?";
+            }
+            for (int f = 1; f <= h.desc.count(); ++f) {
+                if (h.desc.field(f).keyLength > 0) {
+                    sets += ", " + keyColumn(f) + " = ?";
+                }
+            }
+            sql = "UPDATE " + t + " SET " + sets + " WHERE pk = ?";
+            break;
+        }
+        case kUpdateValues: {
+            // The fields only, where the keys are still the ones expected: the indexes
+            // need no rewriting.
+            std::string sets;
+            for (const auto& c : h.valueColumns) {
+                sets += (sets.empty() ? "" : ", ") + c + " = ?";
+            }
+            std::string guard = "pk = ?";
+            for (int f = 1; f <= h.desc.count(); ++f) {
+                if (h.desc.field(f).keyLength > 0) {
+                    guard += " AND " + keyColumn(f) + " = ?";
+                }
+            }
+            sql = "UPDATE " + t + " SET " + sets + " WHERE " + guard;
+            break;
+        }
+        case kDelete:
+            sql = "DELETE FROM " + t + " WHERE pk = ?1";
+            break;
+        case kKinds:
+            break;
+    }
+    return prepare(h, slot, sql, st);
+}
+
+void RecordManager::Impl::setupColumns(Handle& h) {
+    h.valueColumns = ValueColumns(h.desc);
+    h.selectList.clear();
+    for (const auto& c : h.valueColumns) {
+        h.selectList += (h.selectList.empty() ? "" : ", ") + c;
+    }
+}
+
+}  // namespace zelvo::isam
