@@ -10,6 +10,11 @@
 
 namespace zelvo::bench {
 
+struct GeneratedChart;
+
+// The year the posting benchmarks post into.
+inline constexpr const char* kYear = "2026";
+
 // A headless station on an existing data directory with company "AB" chosen for `year`
 // and the journal archives open, as an entry screen finds it.
 struct Station {
@@ -29,6 +34,11 @@ double Median(std::vector<double> v);
 double Percentile(std::vector<double> v, double p);
 // The data directory as the program wants it: with its trailing separator.
 std::string DirPrefix(std::string dir);
+// An installation in `dir` (emptied first) with the generated chart for kYear, the starting
+// point of every posting run; `chart` names what was added.
+bool BaseDirectory(const std::string& dir, GeneratedChart& chart);
+// `to` replaced by a copy of `from`.
+void Copy(const std::string& from, const std::string& to);
 
 // The subcommands; each prints its figures as Markdown and returns the exit status.
 int ExportLedger(const std::string& dataDir, const std::string& year, const std::string& file);

@@ -1,9 +1,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <iostream>
 
+#include "app/Installation.h"
 #include "archive/Archives.h"
 #include "tools/bench/Bench.h"
+#include "tools/bench/YearGenerator.h"
 
 namespace zelvo::bench {
 
@@ -49,6 +53,31 @@ std::string DirPrefix(std::string dir) {
         dir += '/';
     }
     return dir;
+}
+
+// An installation with the generated chart, the starting point of every run.
+bool BaseDirectory(const std::string& dir, GeneratedChart& chart) {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ScriptedDialogs dialogs;
+    FixedClock clock("31/12/2026");
+    Session session(dialogs, clock);
+    session.setDataDirectory(dir);
+    if (CreateInstallation(session, kYear) != InstallOutcome::Installed) {
+        return false;
+    }
+    Station st(dir, kYear);
+    std::string error;
+    if (!AddGeneratedChart(*st.session, 1, 300, 200, chart, error)) {
+        std::cerr << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+void Copy(const std::string& from, const std::string& to) {
+    std::filesystem::remove_all(to);
+    std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
 }
 
 }  // namespace zelvo::bench

@@ -1,23 +1,17 @@
-// Posting benchmarks: sales invoices against a raw-SQLite replay of the same record writes,
-// and several processes posting generic movements into one company and year.
+// Posting benchmark: sales invoices against a raw-SQLite replay of the same record writes.
 
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <random>
 #include <sstream>
 
-#include "app/Installation.h"
 #include "archive/Archives.h"
-#include "posting/GenericMovement.h"
 #include "posting/InvoiceEntry.h"
 #include "tools/bench/Bench.h"
 #include "tools/bench/YearGenerator.h"
@@ -27,7 +21,6 @@ namespace zelvo::bench {
 namespace {
 
 namespace fs = std::filesystem;
-const char* const kYear = "2026";
 
 // ---- capture of the record writes, through SQLite's statement trace ----------------------
 
@@ -360,31 +353,6 @@ std::string Digest(const std::string& dir) {
     return out.str();
 }
 
-// An installation with the generated chart, the starting point of every run.
-bool BaseDirectory(const std::string& dir, GeneratedChart& chart) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    ScriptedDialogs dialogs;
-    FixedClock clock("31/12/2026");
-    Session session(dialogs, clock);
-    session.setDataDirectory(dir);
-    if (CreateInstallation(session, kYear) != InstallOutcome::Installed) {
-        return false;
-    }
-    Station st(dir, kYear);
-    std::string error;
-    if (!AddGeneratedChart(*st.session, 1, 300, 200, chart, error)) {
-        std::cerr << error << "\n";
-        return false;
-    }
-    return true;
-}
-
-void Copy(const std::string& from, const std::string& to) {
-    fs::remove_all(to);
-    fs::copy(from, to, fs::copy_options::recursive);
-}
-
 double Sum(const std::vector<double>& v) {
     double s = 0;
     for (double x : v) {
@@ -464,161 +432,6 @@ int PostingBench(const std::string& workDir, int invoices, int rounds) {
     std::printf("| Raw SQLite replay, ms per invoice (median) | %.2f |\n", Median(replayMs));
     std::printf("| Ratio Zelvo / replay (median of per-round ratios; target <= 1.5) | %.2f |\n",
                 Median(ratios));
-    return 0;
-}
-
-// ---- several processes ----------------------------------------------------------------------
-
-namespace {
-
-// One process posting `n` two-line movements; its times go to `out`, one per line.
-int PostMovements(const std::string& dir, const GeneratedChart& chart, int n, unsigned seed,
-                  const std::string& out, const std::function<void()>& ready) {
-    Station st(dir, kYear);
-    GenericMovement g(*st.session, GenericMovement::Variant::Lire);
-    g.load();
-    // The station is open and its screen loaded before the clock starts: what is timed is
-    // the posting, the same for one process as for four.
-    ready();
-    std::mt19937 rng(seed);
-    std::ofstream times(out);
-    for (int i = 0; i < n; ++i) {
-        const auto& customer = chart.customers[rng() % chart.customers.size()];
-        const std::string value = std::to_string(100 + rng() % 1000000);
-        g.form().input("TEXT1", "10/03/2026");
-        g.form().input("text2", std::to_string(i + 1));
-        g.form().input("text3", "10/03/2026");
-        g.form().input("text4", "Incasso cliente");
-        g.form().input("conto:0", chart.bank);
-        g.form().input("dare:0", value);
-        g.form().input("conto:1", customer);
-        g.form().input("avere:1", value);
-        const std::int32_t before = g.lastPosted();
-        const double t0 = Now();
-        g.click("Command1");
-        times << Now() - t0 << "\n";
-        if (!st.dialogs.events().empty() || g.lastPosted() <= before) {
-            std::cerr << "movement " << i << " was not posted\n";
-            return 1;
-        }
-    }
-    g.unload();
-    return 0;
-}
-
-struct RunResult {
-    double wall = 0;
-    std::vector<double> each;     // every registration of every process
-    std::vector<double> process;  // each process's own elapsed time
-    bool ok = true;
-};
-
-RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int processes,
-                       int perProcess) {
-    RunResult res;
-    int go[2];
-    int set[2];
-    if (pipe(go) != 0 || pipe(set) != 0) {
-        res.ok = false;
-        return res;
-    }
-    std::vector<pid_t> pids;
-    for (int p = 0; p < processes; ++p) {
-        pid_t pid = fork();
-        if (pid == 0) {
-            close(go[1]);
-            close(set[0]);
-            auto ready = [&go, &set] {
-                // Says it is ready, then everybody starts together, when the parent closes
-                // the pipe.
-                char c = 1;
-                [[maybe_unused]] auto w = write(set[1], &c, 1);
-                close(set[1]);
-                [[maybe_unused]] auto r = read(go[0], &c, 1);
-            };
-            _exit(PostMovements(dir, chart, perProcess, 100U + static_cast<unsigned>(p),
-                                dir + "times." + std::to_string(p), ready));
-        }
-        pids.push_back(pid);
-    }
-    close(go[0]);
-    close(set[1]);
-    for (int p = 0; p < processes; ++p) {
-        char c = 0;
-        if (read(set[0], &c, 1) != 1) {
-            res.ok = false;  // a station died before it was ready; the waits below tell
-            break;
-        }
-    }
-    close(set[0]);
-    const double t0 = Now();
-    close(go[1]);
-    for (pid_t pid : pids) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        res.ok = res.ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    res.wall = Now() - t0;
-    for (int p = 0; p < processes; ++p) {
-        std::ifstream in(dir + "times." + std::to_string(p));
-        double t = 0;
-        double sum = 0;
-        while (in >> t) {
-            res.each.push_back(t);
-            sum += t;
-        }
-        res.process.push_back(sum);
-    }
-    return res;
-}
-
-}  // namespace
-
-int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds) {
-    GeneratedChart chart;
-    const std::string base = workDir + "base/";
-    if (!BaseDirectory(base, chart)) {
-        return 1;
-    }
-    std::vector<double> ratio;
-    std::vector<double> one;
-    std::vector<double> four;
-    std::vector<double> p50;
-    std::vector<double> p99;
-    std::vector<double> spread;
-    std::vector<double> p50one;
-    std::vector<double> p99one;
-    for (int round = 0; round < rounds; ++round) {
-        Copy(base, workDir + "one/");
-        Copy(base, workDir + "four/");
-        RunResult a = RunProcesses(workDir + "one/", chart, 1, perProcess);
-        RunResult b = RunProcesses(workDir + "four/", chart, 4, perProcess);
-        if (!a.ok || !b.ok) {
-            std::cerr << "concurrency: a process failed\n";
-            return 1;
-        }
-        const double t1 = perProcess / a.wall;
-        const double t4 = 4.0 * perProcess / b.wall;
-        one.push_back(t1);
-        four.push_back(t4);
-        ratio.push_back(t4 / t1);
-        p50.push_back(Percentile(b.each, 0.5) * 1000);
-        p99.push_back(Percentile(b.each, 0.99) * 1000);
-        p50one.push_back(Percentile(a.each, 0.5) * 1000);
-        p99one.push_back(Percentile(a.each, 0.99) * 1000);
-        auto [lo, hi] = std::minmax_element(b.process.begin(), b.process.end());
-        spread.push_back(*hi / *lo);
-        std::cerr << "round " << round + 1 << ": 1 process " << t1 << "/s, 4 processes " << t4
-                  << "/s\n";
-    }
-    std::printf("| Movements per process per round | %d |\n", perProcess);
-    std::printf("| One process, registrations/s (median of %d) | %.0f |\n", rounds, Median(one));
-    std::printf("| One process, p50 / p99 ms | %.2f / %.2f |\n", Median(p50one), Median(p99one));
-    std::printf("| Four processes, registrations/s in total (median) | %.0f |\n", Median(four));
-    std::printf("| Throughput four / one (target >= 0.8) | %.2f |\n", Median(ratio));
-    std::printf("| Four processes, p50 ms per registration | %.2f |\n", Median(p50));
-    std::printf("| Four processes, p99 ms per registration (target <= 50) | %.2f |\n", Median(p99));
-    std::printf("| Slowest / fastest process (target <= 1.5) | %.2f |\n", Median(spread));
     return 0;
 }
 
