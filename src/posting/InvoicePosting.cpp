@@ -1,0 +1,240 @@
+#include "posting/InvoiceEntry.h"
+
+#include <cmath>
+
+#include "base/DateText.h"
+#include "base/NumberText.h"
+#include "duedates/DueDateFields.h"
+#include "duedates/DueDates.h"
+#include "masterdata/Chart.h"
+#include "posting/InvoiceEntryParts.h"
+#include "posting/JournalFields.h"
+#include "posting/PostingEngine.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr int kProtocolWrite = 742;
+constexpr int kDueDateDelete = 743;
+constexpr int kVatRowDelete = 744;
+
+struct VatRowFields {
+    int month, number, docDateText, account, taxable, vatCode, vatRateText, vat, vatSection,
+        sectionKey, regDateText;
+};
+constexpr VatRowFields kSalesRowFields{
+    ivf::kMonth,      ivf::kNumber,           ivf::kDocDateText, ivf::kAccount,
+    ivf::kTaxable,    ivf::kVatCode,          ivf::kVatRateText, ivf::kVat,
+    ivf::kVatSection, ivf::kSectionNumberKey, ivf::kRegDateText};
+constexpr VatRowFields kPurchaseRowFields{iaf::kMonth,       iaf::kProtocol,
+                                          iaf::kDocDateText, iaf::kAccount,
+                                          iaf::kTaxable,     iaf::kVatCode,
+                                          iaf::kVatRateText, iaf::kVat,
+                                          iaf::kVatSection,  iaf::kSectionProtocolKey,
+                                          iaf::kRegDateText};
+
+std::string shownDate(const std::string& key) {
+    return key.empty() ? std::string() : InputToDate(FromKeyDate(key));
+}
+
+}  // namespace
+
+void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& protocol) {
+    Archives& a = archives();
+    const std::string regDate = text("TEXT1");
+    const std::string docDate = text("text3");
+    const std::string docNumber = PadNumber(text("text2"), 6);
+    const std::string sec = section();
+    const double total = amount("text6");
+    if (m_partyName != text("text5") && !leavePartyField()) {
+        return;
+    }
+    const std::string partyNumber = m_partyNumber;
+    JournalEntry e;
+    e.regDate = regDate;
+    e.docNumber = text("text2");
+    e.docDate = docDate;
+    e.protocol = protocol;
+    e.causal = sales() ? "fv" : "fa";
+    e.vatSection = sec;
+    const std::string description = text("text4");
+    if (sales()) {
+        e.lines.push_back({partyNumber, total, 0, description});
+    } else {
+        e.lines.push_back({partyNumber, 0, total, description});
+    }
+    double deductible = 0;
+    double nonDeductible = 0;
+    const isam::FieldDesc* vatDesc =
+        session().records().description(a.handle(sales() ? arc::kIv : arc::kIa));
+    const isam::FieldDesc* detailDesc = session().records().description(a.handle(arc::kTt));
+    for (int i = 0; i < kRows; ++i) {
+        const Row& r = rows[static_cast<size_t>(i)];
+        if (r.account.empty()) {
+            continue;
+        }
+        // Revenues go in credit and costs in debit; a negative amount goes to the other side.
+        double side = std::fabs(r.taxable);
+        bool usual = r.taxable >= 0;
+        bool credit = sales() ? usual : !usual;
+        e.lines.push_back({r.account, credit ? 0 : side, credit ? side : 0, description});
+        (r.nonDeductible ? nonDeductible : deductible) += r.vat;
+
+        NumberedRecord v{sales() ? arc::kIv : arc::kIa, sales() ? "iv" : "ia",
+                         isam::Record(*vatDesc)};
+        // Sales rows carry the invoice number where purchase rows carry the protocol (and
+        // the supplier's number beside it); the other fields are the same in both.
+        const VatRowFields& f = sales() ? kSalesRowFields : kPurchaseRowFields;
+        const std::string number =
+            sales() ? docNumber.substr(docNumber.size() - 5) : PadNumber(protocol, 5);
+        v.record.setText(f.month, regDate.substr(3, 2));
+        v.record.setText(f.number, number);
+        if (!sales()) {
+            v.record.setText(iaf::kDocNumber, docNumber);
+        }
+        v.record.setText(f.docDateText, docDate);
+        v.record.setText(f.account, partyNumber);
+        v.record.setNumber(f.taxable, r.taxable);
+        v.record.setText(f.vatCode, r.vatCode);
+        v.record.setText(f.vatRateText, Str(r.rate));
+        v.record.setNumber(f.vat, r.vat);
+        v.record.setText(f.vatSection, sec);
+        v.record.setText(f.sectionKey, sec + number);
+        v.record.setText(f.regDateText, regDate);
+        e.vatRows.push_back(std::move(v));
+
+        NumberedRecord d{arc::kTt, "dati", isam::Record(*detailDesc)};
+        d.record.setText(ttf::kCell1, text(CellName("controp", i)));
+        d.record.setText(ttf::kCell2, text(CellName("imponibile", i)));
+        d.record.setText(ttf::kCell3, text(CellName("codiva", i)));
+        d.record.setText(ttf::kCell4, text(CellName("importoiva", i)));
+        e.detailRows.push_back(std::move(d));
+    }
+    auto vatLine = [&e, &description](const char* account, double amount, bool debitWhenPositive) {
+        if (amount == 0) {
+            return;
+        }
+        bool debit = (amount > 0) == debitWhenPositive;
+        e.lines.push_back(
+            {account, debit ? std::fabs(amount) : 0, debit ? 0 : std::fabs(amount), description});
+    };
+    if (sales()) {
+        // Sales VAT is a credit; a negative total (credit-like invoice) turns it round.
+        vatLine("00012", deductible, false);
+    } else {
+        vatLine("00011", deductible, true);
+        vatLine("00014", nonDeductible, true);
+    }
+    const std::string partyName = text("text5");
+    const std::string reference = sales() ? sec + Format(Val(text("text2")), "00000") : docNumber;
+    const std::string keyDate = ToKeyDate(docDate);
+    e.afterLines = [this, partyName, total, reference, keyDate, protocol, sec]() {
+        Archives& ar = archives();
+        if (!sales()) {
+            // The section's counter holds the highest protocol used and never goes back.
+            const std::string counter = "prot" + sec;
+            if (ar.getByKey(arc::kPr, counter) == 0 &&
+                Val(protocol) > ar.readBuffer(arc::kPr).number(prf::kValue)) {
+                ar.copyReadToWrite(arc::kPr);
+                ar.writeBuffer(arc::kPr).setNumber(prf::kValue, Val(protocol));
+                if (ar.putReported(arc::kPr, counter, isam::mode::kWrite, kProtocolWrite) == 0) {
+                    ar.flush(arc::kPr);
+                }
+            }
+        }
+        GenerateDueDates(session(), partyName, total, reference, keyDate);
+    };
+    PostingEngine engine(session());
+    if (m_variant == Variant::Revision) {
+        m_lastPosted = engine.replace(m_regNumber, e, [this] { removeOldDocument(); });
+    } else {
+        m_lastPosted = engine.post(e);
+    }
+}
+
+void InvoiceEntry::removeOldDocument() {
+    Archives& a = archives();
+    // The VAT rows of the old document, found by section and number (or protocol).
+    const int vatArchive = sales() ? arc::kIv : arc::kIa;
+    const int keyField = sales() ? ivf::kSectionNumberKey : iaf::kSectionProtocolKey;
+    const std::string key = m_oldSection + (sales() ? m_oldNumber : m_oldProtocol);
+    std::vector<std::string> doomed;
+    std::int16_t s = a.get(vatArchive, keyField, isam::op::kFind, key);
+    while (s == 0 && a.readBuffer(vatArchive).text(keyField) == key) {
+        doomed.push_back(a.primaryKey(vatArchive));
+        s = a.get(vatArchive, keyField, isam::op::kNext, "");
+    }
+    for (const std::string& k : doomed) {
+        if (a.remove(vatArchive, k) != 0) {
+            a.report(opn::kDelete, vatArchive, kVatRowDelete);
+        }
+    }
+    // The due dates the old invoice generated: its party, reference and date.
+    const std::string reference = sales() ? m_oldSection + m_oldNumber : m_oldDocNumber;
+    const std::vector<int> dueArchives =
+        sales() ? std::vector<int>{arc::kSd, arc::kSt} : std::vector<int>{arc::kSf};
+    for (int archive : dueArchives) {
+        if (!a.open(archive)) {
+            continue;
+        }
+        std::vector<std::string> keys;
+        s = a.get(archive, duef::kPartyNumber, isam::op::kFind, m_oldParty);
+        while (s == 0 && a.readBuffer(archive).text(duef::kPartyNumber) == m_oldParty) {
+            const isam::Record& r = a.readBuffer(archive);
+            if (r.text(duef::kInvoiceNumber) == reference &&
+                r.text(duef::kInvoiceDate) == m_oldDocDate) {
+                keys.push_back(a.primaryKey(archive));
+            }
+            s = a.get(archive, duef::kPartyNumber, isam::op::kNext, "");
+        }
+        for (const std::string& k : keys) {
+            if (a.remove(archive, k) != 0) {
+                a.report(opn::kDelete, archive, kDueDateDelete);
+            }
+        }
+        a.close(archive);
+    }
+}
+
+void InvoiceEntry::fillFromRegistration() {
+    PostingEngine engine(session());
+    auto lines = engine.lines(m_regNumber);
+    if (lines.empty()) {
+        return;
+    }
+    // The first line is the party's: the customer in debit, the supplier in credit.
+    const isam::Record& first = lines.front().record;
+    m_oldParty = first.text(mcf::kAccount);
+    m_oldSection = first.text(mcf::kVatSection);
+    m_oldDocNumber = first.text(mcf::kDocNumber);
+    m_oldNumber = m_oldDocNumber.size() >= 5 ? m_oldDocNumber.substr(m_oldDocNumber.size() - 5)
+                                             : PadNumber(m_oldDocNumber, 5);
+    m_oldProtocol = first.text(mcf::kProtocol);
+    m_oldDocDate = first.text(mcf::kDocDate);
+    form().setText("TEXT1", shownDate(first.text(mcf::kRegDate)));
+    form().setText("text2", sales() ? wholeNumber(Val(m_oldDocNumber)) : m_oldDocNumber);
+    form().setText("text3", shownDate(m_oldDocDate));
+    form().setText("text4", first.text(mcf::kDescription));
+    auto party = chart::ByNumber(archives(), m_oldParty);
+    form().setText("text5", party ? party->description : std::string());
+    form().setText("text6",
+                   wholeNumber(sales() ? first.number(mcf::kDebit) : first.number(mcf::kCredit)));
+    form().setText(sectionField(), m_oldSection);
+    if (!sales()) {
+        form().setText("text7", wholeNumber(Val(m_oldProtocol)));
+    }
+    int row = 0;
+    for (const isam::Record& d : engine.detailRows(m_regNumber)) {
+        if (row >= kRows) {
+            break;
+        }
+        form().setText(CellName("controp", row), d.text(ttf::kCell1));
+        form().setText(CellName("imponibile", row), d.text(ttf::kCell2));
+        form().setText(CellName("codiva", row), d.text(ttf::kCell3));
+        form().setText(CellName("importoiva", row), d.text(ttf::kCell4));
+        ++row;
+    }
+}
+
+}  // namespace zelvo
