@@ -30,23 +30,24 @@ std::string PadNumber(const std::string& text, size_t width) {
 PostingEngine::PostingEngine(Session& session) : m_session(session) {}
 
 std::int32_t PostingEngine::post(const JournalEntry& entry) {
-    Archives& a = m_session.archives();
-    Registration tx(a, arc::kMc);
-    if (tx.status() != 0) {
-        a.setStatus(tx.status());
-        a.report(opn::kWrite, arc::kMc, kCommit);
-        return 0;
-    }
-    std::int32_t number = write(entry);
-    if (tx.commit() != 0) {
-        a.report(opn::kWrite, arc::kMc, kCommit);
-        return 0;
-    }
-    return number;
+    return asRegistration([&] { return write(entry); });
 }
 
 std::int32_t PostingEngine::replace(const std::string& oldRegNumber, const JournalEntry& entry,
                                     const std::function<void()>& removeOthers) {
+    return asRegistration([&] {
+        // The lock is taken before the old registration is touched, so that no other station
+        // sees it half removed.
+        m_session.archives().lockWait(arc::kPr, "mc");
+        remove(oldRegNumber);
+        if (removeOthers) {
+            removeOthers();
+        }
+        return write(entry);
+    });
+}
+
+std::int32_t PostingEngine::asRegistration(const std::function<std::int32_t()>& work) {
     Archives& a = m_session.archives();
     Registration tx(a, arc::kMc);
     if (tx.status() != 0) {
@@ -54,14 +55,7 @@ std::int32_t PostingEngine::replace(const std::string& oldRegNumber, const Journ
         a.report(opn::kWrite, arc::kMc, kCommit);
         return 0;
     }
-    // The lock is taken before the old registration is touched, so that no other station
-    // sees it half removed.
-    a.lockWait(arc::kPr, "mc");
-    remove(oldRegNumber);
-    if (removeOthers) {
-        removeOthers();
-    }
-    std::int32_t number = write(entry);
+    const std::int32_t number = work();
     if (tx.commit() != 0) {
         a.report(opn::kWrite, arc::kMc, kCommit);
         return 0;

@@ -73,6 +73,9 @@ class PostingEngine {
     std::vector<isam::Record> detailRows(const std::string& regNumber);
 
   private:
+    // `work` inside one transaction of the movement archive's container, reported at the
+    // commit position when the transaction cannot begin or commit (0 then).
+    std::int32_t asRegistration(const std::function<std::int32_t()>& work);
     std::int32_t write(const JournalEntry& entry);
 
     Session& m_session;
