@@ -173,28 +173,6 @@ std::int16_t RecordManager::Impl::allocateSlot(std::int16_t& id) {
     return status::kOk;
 }
 
-std::int16_t RecordManager::Impl::readCatalog(Container& c, const std::string& table,
-                                              std::string& description) {
-    if (c.catalogRead == nullptr &&
-        sqlite3_prepare_v3(c.db, "SELECT description FROM isam_catalog WHERE name = ?1", -1,
-                           SQLITE_PREPARE_PERSISTENT, &c.catalogRead, nullptr) != SQLITE_OK) {
-        // No catalogue at all: not a container of ours, or a damaged one.
-        return ReadCatalogEntry(c.db, table, description);
-    }
-    BindText(c.catalogRead, 1, table);
-    const int rc = sqlite3_step(c.catalogRead);
-    std::int16_t s = status::kOk;
-    if (rc == SQLITE_ROW) {
-        description = ColumnText(c.catalogRead, 0);
-    } else if (rc == SQLITE_DONE) {
-        s = status::kArchiveMissing;
-    } else {
-        s = MapSqliteError(rc, 0, c.db);
-    }
-    sqlite3_reset(c.catalogRead);
-    return s;
-}
-
 RecordManager::RecordManager(ContainerResolver resolver)
     : RecordManager(std::move(resolver), Options{}) {}
 
@@ -243,7 +221,7 @@ std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, s
         return s;
     }
     std::string descText;
-    s = m_impl->readCatalog(*c, loc.table, descText);
+    s = ReadCatalogEntry(c->db, loc.table, descText, &c->catalogRead);
     auto desc = s == status::kOk ? FieldDesc::parse(descText) : std::nullopt;
     if (s == status::kOk && !desc) {
         s = status::kCorrupt;

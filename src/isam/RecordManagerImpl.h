@@ -144,9 +144,6 @@ struct RecordManager::Impl {
     // their archive.
     void invalidateTable(Container* c, const std::string& table);
     std::int16_t allocateSlot(std::int16_t& id);
-    // The catalogue's description of a table, through a statement kept with the container.
-    static std::int16_t readCatalog(Container& c, const std::string& table,
-                                    std::string& description);
 
     static std::string keyColumn(int field) { return "k" + std::to_string(field); }
     static std::string orderColumn(int keyField) {

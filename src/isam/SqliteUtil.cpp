@@ -238,16 +238,22 @@ std::int16_t DropTable(sqlite3* db, const std::string& table, bool inTransaction
                         nullptr);
 }
 
-std::int16_t ReadCatalogEntry(sqlite3* db, const std::string& table, std::string& description) {
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(db, "SELECT description FROM isam_catalog WHERE name = ?", -1, &st,
-                                nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(st);
-        return (rc & 0xFF) == SQLITE_ERROR ? status::kCorrupt : MapSqliteError(rc, 0, db);
+std::int16_t ReadCatalogEntry(sqlite3* db, const std::string& table, std::string& description,
+                              sqlite3_stmt** kept) {
+    sqlite3_stmt* st = kept != nullptr ? *kept : nullptr;
+    if (st == nullptr) {
+        int rc = sqlite3_prepare_v3(db, "SELECT description FROM isam_catalog WHERE name = ?1", -1,
+                                    kept != nullptr ? SQLITE_PREPARE_PERSISTENT : 0, &st, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return (rc & 0xFF) == SQLITE_ERROR ? status::kCorrupt : MapSqliteError(rc, 0, db);
+        }
+        if (kept != nullptr) {
+            *kept = st;
+        }
     }
     BindText(st, 1, table);
-    rc = sqlite3_step(st);
+    int rc = sqlite3_step(st);
     std::int16_t s = status::kOk;
     if (rc == SQLITE_ROW) {
         description = ColumnText(st, 0);
@@ -256,7 +262,11 @@ std::int16_t ReadCatalogEntry(sqlite3* db, const std::string& table, std::string
     } else {
         s = MapSqliteError(rc, 0, db);
     }
-    sqlite3_finalize(st);
+    if (kept != nullptr) {
+        sqlite3_reset(st);
+    } else {
+        sqlite3_finalize(st);
+    }
     return s;
 }
 

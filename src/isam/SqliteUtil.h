@@ -43,7 +43,10 @@ std::vector<std::string> ValueColumns(const FieldDesc& desc);
 std::int16_t CreateTable(sqlite3* db, const std::string& table, const FieldDesc& desc,
                          bool inTransaction);
 std::int16_t DropTable(sqlite3* db, const std::string& table, bool inTransaction);
-std::int16_t ReadCatalogEntry(sqlite3* db, const std::string& table, std::string& description);
+// The catalogue's description of a table. With `kept`, the statement is prepared once and
+// kept there for the next call (the caller finalizes it); without, it is prepared each time.
+std::int16_t ReadCatalogEntry(sqlite3* db, const std::string& table, std::string& description,
+                              sqlite3_stmt** kept = nullptr);
 std::int16_t CatalogIsEmpty(sqlite3* db, bool& empty);
 std::int16_t CountRows(sqlite3* db, const std::string& table, std::int64_t& rows);
 
