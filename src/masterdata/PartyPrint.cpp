@@ -7,6 +7,7 @@
 #include "base/Utf8.h"
 #include "masterdata/ChartFields.h"
 #include "session/ReportPager.h"
+#include "session/ReportRun.h"
 
 namespace zelvo {
 
@@ -93,10 +94,11 @@ bool PrintParties(Session& session, ReportSink& sink, Party party, const std::ve
     if (layout.empty()) {
         return false;
     }
-    const ProgramValues& v = session.values();
-    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
+    ReportRun run(session, sink, preview);
+    if (!run.opened()) {
         return false;
     }
+    const ProgramValues& v = session.values();
     const std::vector<std::string> titles =
         compose(layout, [](const Column& c) { return std::string(c.title); });
     const char* title = party == Party::Customer ? "STAMPA CLIENTI" : "STAMPA FORNITORI";
@@ -140,7 +142,6 @@ bool PrintParties(Session& session, ReportSink& sink, Party party, const std::ve
         a.report(opn::kRead, arc::kPc, PartyPrint::kListRead);
     }
     pager.print(Rule('-'));
-    sink.close();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "base/Utf8.h"
 #include "session/ReportPager.h"
+#include "session/ReportRun.h"
 
 namespace zelvo {
 
@@ -50,15 +51,12 @@ std::vector<std::string> heading(const std::string& today, int page) {
 }  // namespace
 
 bool PrintCompanyList(Session& session, ReportSink& sink, bool preview) {
+    ReportRun run(session, sink, preview, arc::kDataz);
+    if (!run.opened()) {
+        return false;
+    }
     Archives& a = session.archives();
-    if (!a.open(arc::kDataz)) {
-        return false;
-    }
     const ProgramValues& v = session.values();
-    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
-        a.close(arc::kDataz);
-        return false;
-    }
     ReportPager pager(
         sink, v.print.linesPerPage, [today = v.today](int page) { return heading(today, page); },
         Rule('-'));
@@ -85,8 +83,6 @@ bool PrintCompanyList(Session& session, ReportSink& sink, bool preview) {
     }
     pager.print(Rule('-'));
     pager.print("Totale aziende: " + std::to_string(companies));
-    sink.close();
-    a.close(arc::kDataz);
     return true;
 }
 

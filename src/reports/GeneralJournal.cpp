@@ -7,6 +7,7 @@
 #include "posting/JournalFields.h"
 #include "reports/JournalLayout.h"
 #include "session/ReportPager.h"
+#include "session/ReportRun.h"
 
 namespace zelvo {
 
@@ -56,16 +57,13 @@ std::vector<std::string> heading(Session& session, bool company) {
 }  // namespace
 
 bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJournalRequest& request) {
+    ReportRun run(session, sink, request.preview, arc::kMc);
+    if (!run.opened()) {
+        return false;
+    }
     Archives& a = session.archives();
-    std::int32_t n = request.firstNumber - 1;
-    if (!a.open(arc::kMc)) {
-        return false;
-    }
     const ProgramValues& v = session.values();
-    if (!sink.open(request.preview, v.print.font, v.print.fontSize)) {
-        a.close(arc::kMc);
-        return false;
-    }
+    std::int32_t n = request.firstNumber - 1;
     // Built once: the heading carries no page number or date of its own.
     const std::vector<std::string> lines = heading(session, request.companyHeading);
     ReportPager pager(
@@ -103,8 +101,6 @@ bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJourna
             a.report(opn::kWrite, arc::kPr, kCounterWrite);
         }
     }
-    a.close(arc::kMc);
-    sink.close();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "posting/JournalFields.h"
 #include "reports/JournalLayout.h"
 #include "session/ReportPager.h"
+#include "session/ReportRun.h"
 
 namespace zelvo {
 
@@ -28,15 +29,12 @@ std::vector<std::string> heading(const std::string& today, const std::string& ti
 
 bool PrintJournalEntries(Session& session, ReportSink& sink, const std::string& from,
                          const std::string& to, bool preview) {
+    ReportRun run(session, sink, preview, arc::kMc);
+    if (!run.opened()) {
+        return false;
+    }
     Archives& a = session.archives();
-    if (!a.open(arc::kMc)) {
-        return false;
-    }
     const ProgramValues& v = session.values();
-    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
-        a.close(arc::kMc);
-        return false;
-    }
     ReportPager pager(
         sink, v.print.linesPerPage,
         [today = v.today](int page) { return heading(today, "PRIMA NOTA", "", page); }, Rule('-'));
@@ -62,21 +60,16 @@ bool PrintJournalEntries(Session& session, ReportSink& sink, const std::string& 
         }
     }
     pager.print(Rule('-'));
-    a.close(arc::kMc);
-    sink.close();
     return true;
 }
 
 bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstLine, bool preview) {
+    ReportRun run(session, sink, preview, arc::kMc);
+    if (!run.opened()) {
+        return false;
+    }
     Archives& a = session.archives();
-    if (!a.open(arc::kMc)) {
-        return false;
-    }
     const ProgramValues& v = session.values();
-    if (!sink.open(preview, v.print.font, v.print.fontSize)) {
-        a.close(arc::kMc);
-        return false;
-    }
     ReportPager pager(
         sink, v.print.linesPerPage,
         [today = v.today](int page) {
@@ -102,8 +95,6 @@ bool PrintJournalControl(Session& session, ReportSink& sink, std::int64_t firstL
         a.report(opn::kRead, arc::kMc, kControlRead);
     }
     pager.print(Rule('-'));
-    a.close(arc::kMc);
-    sink.close();
     return true;
 }
 
