@@ -13,19 +13,14 @@
 #include "masterdata/PartyPrint.h"
 #include "masterdata/PartyView.h"
 
+#include "support/TempDir.h"
+
 namespace zelvo {
 namespace {
 
 using party::Party;
 using test::ChartFixture;
 using Mode = PartyEntry::Mode;
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class PartyTest : public ChartFixture {
   protected:
@@ -237,8 +232,8 @@ TEST_P(PartyPrintTest, ListsTheCustomersInNameOrder) {
     screen->click("Command1");
     EXPECT_TRUE(dialogs.events().empty());
     EXPECT_EQ(files.reports, 1);
-    EXPECT_EQ(readFile(path),
-              readFile(std::string(ZELVO_MASTERDATA_EXPECTED "/") + GetParam().expectedFile));
+    EXPECT_EQ(test::ReadFile(path),
+              test::ReadFile(std::string(ZELVO_MASTERDATA_EXPECTED "/") + GetParam().expectedFile));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,13 +16,6 @@ namespace {
 
 using namespace companyreg;
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class CompanyListPrintTest : public ::testing::Test {
   protected:
     CompanyListPrintTest() : clock("15/03/2026"), session(dialogs, clock) {
@@ -54,7 +47,7 @@ class CompanyListPrintTest : public ::testing::Test {
         const auto path = dir.path() / "elenco.txt";
         TextReportSink sink(path.string());
         EXPECT_TRUE(PrintCompanyList(session, sink, false));
-        return readFile(path);
+        return test::ReadFile(path);
     }
 
     test::TempDir dir;
@@ -69,7 +62,7 @@ TEST_F(CompanyListPrintTest, ListsTheCompaniesInCodeOrderOnPagesOfTheConfiguredL
                "00998877665");
     setCompany("AE", "Rossi Mario", "Forlì", "11223344556");
     // AC keeps the installation's name with no city and no VAT number.
-    EXPECT_EQ(print(6), readFile(ZELVO_REPORTS_EXPECTED "/company_list.txt"));
+    EXPECT_EQ(print(6), test::ReadFile(ZELVO_REPORTS_EXPECTED "/company_list.txt"));
     EXPECT_TRUE(dialogs.boxes().empty());
 }
 

@@ -11,18 +11,13 @@
 #include "reports/GeneralJournal.h"
 #include "reports/JournalPrint.h"
 
+#include "support/TempDir.h"
+
 namespace zelvo {
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string expected(const std::string& name) {
-    return readFile(std::filesystem::path(ZELVO_REPORTS_EXPECTED) / name);
+    return test::ReadFile(std::filesystem::path(ZELVO_REPORTS_EXPECTED) / name);
 }
 
 JournalEntry entry(const std::string& date, const std::string& docNumber,
@@ -89,7 +84,7 @@ class JournalPrintTest : public ::testing::Test {
         const auto path = dir.path() / "stampa.txt";
         TextReportSink sink(path.string());
         EXPECT_TRUE(run(sink));
-        return readFile(path);
+        return test::ReadFile(path);
     }
 
     std::pair<double, std::string> journalCounter() {

@@ -13,13 +13,6 @@
 namespace zelvo {
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(TextReportSinkTest, LinesEndWithLineFeedsAndPagesAreSeparatedByAFormFeedLine) {
     test::TempDir dir;
     const auto path = dir.path() / "out.txt";
@@ -34,13 +27,13 @@ TEST(TextReportSinkTest, LinesEndWithLineFeedsAndPagesAreSeparatedByAFormFeedLin
     sink.newPage();
     sink.line("Pag. 4");
     sink.close();
-    EXPECT_EQ(readFile(path), "Pag. 1\n\n  città\n\f\nPag. 2\n\f\n\f\nPag. 4\n");
+    EXPECT_EQ(test::ReadFile(path), "Pag. 1\n\n  città\n\f\nPag. 2\n\f\n\f\nPag. 4\n");
 
     // A second document in the same file replaces the first.
     ASSERT_TRUE(sink.open(false, "Courier New", 10));
     sink.line("solo");
     sink.close();
-    EXPECT_EQ(readFile(path), "solo\n");
+    EXPECT_EQ(test::ReadFile(path), "solo\n");
 }
 
 TEST(TextReportSinkTest, AFileThatCannotBeWrittenRefusesToOpen) {

@@ -21,4 +21,7 @@ class TempDir {
     std::filesystem::path m_path;
 };
 
+// The whole content of a file, as bytes; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
 }  // namespace zelvo::test
