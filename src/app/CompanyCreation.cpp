@@ -97,14 +97,10 @@ void CompanyCreation::create() {
         return;
     }
     closeArchivesInUse();
-    const bool created = CreateCompanyArchives(a, *code, text("text5"));
+    CreateCompanyArchives(a, *code, text("text5"));
     reopenArchivesInUse();
-    // A confirmation closes the work for the operator; after a failure the error reports
-    // have said what went wrong, and a confirmation would contradict them.
-    if (created) {
-        dialogs().message("Archivi creati", "Zelvo", Icon::Information);
-    }
-    requestClose();
+    // The screen stays open with what was typed, so that another company can follow; the
+    // new one is chosen in the selection window. Failures have been reported as they came.
 }
 
 bool CompanyCreation::checkYear() {

@@ -68,13 +68,9 @@ bool StartUp::run() {
     }
 
     Archives& a = m_session.archives();
-    std::int16_t h = 0;
-    a.setStatus(m_session.records().VmxOpen(a.fileName(arc::kDataz), 0, 3, h));
-    if (a.status() == 0) {
-        m_session.records().VmxClose(h);
-        a.open(arc::kDataz, 113);
-    }
-    if (a.status() != 0) {
+    // The archive report comes first, so that the operator (or whoever answers the phone)
+    // learns which status the register gave, then the reason the program cannot go on.
+    if (!a.open(arc::kDataz, 113)) {
         if (m_session.host() != nullptr) {
             m_session.host()->setBusy(false);
         }

@@ -2,6 +2,7 @@
 
 #include "base/Utf8.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -349,6 +350,24 @@ std::string PadRight(std::string_view text, int width) {
         out.append(static_cast<std::size_t>(missing), ' ');
     }
     return out;
+}
+
+}  // namespace zelvo
+
+namespace zelvo {
+
+int WholeVal(std::string_view text, int lowest, int highest) {
+    const double v = std::trunc(Val(text));
+    if (std::isnan(v)) {
+        return std::clamp(0, lowest, highest);
+    }
+    if (v <= lowest) {
+        return lowest;
+    }
+    if (v >= highest) {
+        return highest;
+    }
+    return static_cast<int>(v);
 }
 
 }  // namespace zelvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,12 @@ double Int(double value);
 // Blanks are spaces, tabs and line ends. An "e"/"E" with no digit after it ends the number
 // ("2e" = 2). A number too large for a double gives an infinity of its sign, one too small 0.
 double Val(std::string_view text);
+
+// The leading whole number of a text as an int, for counts, pages and positions: Val's
+// reading, truncated toward zero and held within [lowest, highest] so that no text, however
+// long or odd, gives a number out of range. WholeVal("-5") = -5, WholeVal("x") = 0,
+// WholeVal("99999999999") = highest.
+int WholeVal(std::string_view text, int lowest = INT_MIN, int highest = INT_MAX);
 
 // Formats a number with one of the program's masks. Mask syntax: "#" a digit shown only when
 // significant, "0" a digit always shown, "," (between digit placeholders) groups thousands,

@@ -5,6 +5,7 @@
 #include "masterdata/Chart.h"
 #include "posting/BalanceCheck.h"
 #include "posting/DateChecks.h"
+#include "posting/InvoiceEntryParts.h"
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
 
@@ -42,17 +43,13 @@ FormSpec movementForm(GenericMovement::Variant v) {
     spin.minimum = 0;
     spin.maximum = GenericMovement::kRows / GenericMovement::kPageRows - 1;
     f.button("Command1", "&Registra", 6, 0);
+    int column = 1;
     if (v == V::Euro) {
-        f.button("Command2", "&Converti in Lire", 6, 1);
-    } else {
-        f.button("Command3", "Nuovo &sottoconto", 6, 1);
+        f.button("Command2", "&Converti in Lire", 6, column++);
     }
-    f.button("Command4", "&Annulla", 6, 2).isCancel = true;
+    f.button("Command3", "Nuovo &sottoconto", 6, column++);
+    f.button("Command4", "&Annulla", 6, column).isCancel = true;
     return f;
-}
-
-std::string wholeNumber(double v) {
-    return v == 0 ? std::string() : Format(v, "0");
 }
 
 }  // namespace
@@ -60,7 +57,8 @@ std::string wholeNumber(double v) {
 GenericMovement::GenericMovement(Session& session, Variant variant, std::string regNumber)
     : ScreenLogic(session, movementForm(variant)),
       m_variant(variant),
-      m_regNumber(std::move(regNumber)) {}
+      m_regNumber(std::move(regNumber)),
+      m_euro(variant == Variant::Euro, "Command2", "Command1") {}
 
 void GenericMovement::load() {
     archives().open(arc::kMc);
@@ -69,10 +67,7 @@ void GenericMovement::load() {
     form().setText("text3", session().values().yearDateMask);
     form().setText("Spin1", "0");
     form().setSelected(kGrid, 0);
-    if (m_variant == Variant::Euro) {
-        // Lire are posted, never euro: the conversion comes first.
-        form().setEnabled("Command1", false);
-    }
+    m_euro.reset(form());
     if (m_variant == Variant::Revision) {
         fillFromRegistration();
     }
@@ -100,7 +95,7 @@ void GenericMovement::showPage(int page) {
 
 void GenericMovement::change(const std::string& control) {
     if (control == "Spin1") {
-        showPage(static_cast<int>(Val(text("Spin1"))));
+        showPage(WholeVal(text("Spin1"), 0, kRows / kPageRows - 1));
     } else if (control == kGrid) {
         // The view moved to another page (to show a cell): the spinner follows.
         form().setText("Spin1", std::to_string(form().selected(kGrid)));
@@ -144,15 +139,6 @@ bool GenericMovement::leaveAccount(int row) {
     return true;
 }
 
-void GenericMovement::leaveAmount(const std::string& /*column*/, int /*row*/) {
-    if (m_variant == Variant::Euro && m_converted) {
-        // An amount typed after the conversion is in euro again.
-        m_converted = false;
-        form().setEnabled("Command1", false);
-        form().setEnabled("Command2", true);
-    }
-}
-
 void GenericMovement::leave(const std::string& control) {
     if (control == "TEXT1") {
         leaveRegistrationDate();
@@ -172,28 +158,23 @@ void GenericMovement::leave(const std::string& control) {
     }
     if (column == "conto") {
         leaveAccount(row);
-    } else if (column == "dare" || column == "avere") {
-        leaveAmount(column, row);
     }
 }
 
 double GenericMovement::amount(const std::string& column, int row) const {
-    std::string t = text(CellName(column, row));
-    if (m_variant == Variant::Euro && !m_converted) {
-        for (char& c : t) {
-            if (c == ',') {
-                c = '.';
-            }
-        }
-    }
-    return Val(t);
+    return m_euro.amount(text(CellName(column, row)));
 }
 
 void GenericMovement::click(const std::string& control) {
     if (control == "Command1") {
         confirm();
-    } else if (control == "Command2" && m_variant == Variant::Euro) {
-        convertToLire();
+    } else if (control == "Command2" && m_euro.active()) {
+        std::vector<std::string> amounts;
+        for (int row = 0; row < kRows; ++row) {
+            amounts.push_back(CellName("dare", row));
+            amounts.push_back(CellName("avere", row));
+        }
+        m_euro.convert(form(), session().values().exchangeRate, amounts);
     } else if (control == "Command3" && host() != nullptr) {
         host()->openScreen("RPC");
     } else if (control == "Command4") {
@@ -201,23 +182,8 @@ void GenericMovement::click(const std::string& control) {
     }
 }
 
-void GenericMovement::convertToLire() {
-    const double rate = session().values().exchangeRate;
-    for (int row = 0; row < kRows; ++row) {
-        for (const char* column : {"dare", "avere"}) {
-            double euro = amount(column, row);
-            if (euro != 0) {
-                form().setText(CellName(column, row), wholeNumber(Int(euro * rate + 0.5)));
-            }
-        }
-    }
-    m_converted = true;
-    form().setEnabled("Command2", false);
-    form().setEnabled("Command1", true);
-}
-
 void GenericMovement::confirm() {
-    if (m_variant == Variant::Euro && !m_converted) {
+    if (m_euro.inEuro()) {
         return;
     }
     if (!leaveRegistrationDate()) {
@@ -294,11 +260,7 @@ void GenericMovement::clearRows() {
         m_accounts[static_cast<size_t>(row)].clear();
     }
     showPage(0);
-    if (m_variant == Variant::Euro) {
-        m_converted = false;
-        form().setEnabled("Command1", false);
-        form().setEnabled("Command2", true);
-    }
+    m_euro.reset(form());
 }
 
 void GenericMovement::fillFromRegistration() {

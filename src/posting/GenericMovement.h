@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "posting/EuroConversion.h"
 #include "session/ScreenLogic.h"
 
 namespace zelvo {
@@ -34,9 +35,7 @@ class GenericMovement : public ScreenLogic {
   private:
     bool leaveRegistrationDate();
     bool leaveAccount(int row);
-    void leaveAmount(const std::string& column, int row);
     void confirm();
-    void convertToLire();
     void fillFromRegistration();
     void clearRows();
     double amount(const std::string& column, int row) const;
@@ -45,7 +44,7 @@ class GenericMovement : public ScreenLogic {
     Variant m_variant;
     std::string m_regNumber;                    // the registration under revision
     std::array<std::string, kRows> m_accounts;  // item numbers of the rows
-    bool m_converted = false;
+    EuroConversion m_euro;
     std::int32_t m_lastPosted = 0;
 };
 

@@ -88,7 +88,8 @@ InvoiceEntry::InvoiceEntry(Session& session, Kind kind, Variant variant, std::st
     : ScreenLogic(session, invoiceForm(kind, variant)),
       m_kind(kind),
       m_variant(variant),
-      m_regNumber(std::move(regNumber)) {}
+      m_regNumber(std::move(regNumber)),
+      m_euro(variant == Variant::Euro, "Command3", "Command1") {}
 
 void InvoiceEntry::load() {
     Archives& a = archives();
@@ -98,10 +99,7 @@ void InvoiceEntry::load() {
     form().setText("TEXT1", session().values().yearDateMask);
     form().setText("text3", session().values().yearDateMask);
     form().setText(sectionField(), "1");
-    if (m_variant == Variant::Euro) {
-        // Lire are posted, never euro: the conversion comes first.
-        form().setEnabled("Command1", false);
-    }
+    m_euro.reset(form());
     if (m_variant == Variant::Revision) {
         fillFromRegistration();
     }
@@ -135,15 +133,7 @@ std::string InvoiceEntry::section() const {
 }
 
 double InvoiceEntry::amount(const std::string& control) const {
-    std::string t = text(control);
-    if (m_variant == Variant::Euro && !m_converted) {
-        for (char& c : t) {
-            if (c == ',') {
-                c = '.';
-            }
-        }
-    }
-    return Val(t);
+    return m_euro.amount(text(control));
 }
 
 void InvoiceEntry::focus(const std::string& control) {
@@ -248,17 +238,10 @@ bool InvoiceEntry::leaveVatCode(int row) {
     if (vat->nonDeductible) {
         dialogs().message("Iva indetraibile", "CODICE IVA", Icon::Information);
     }
-    // Rounded up to the next lira unless the fraction is below a tenth; amounts still in
-    // euro are rounded the same way at the cent.
-    const bool euro = m_variant == Variant::Euro && !m_converted;
-    const double unit = euro ? 100 : 1;
-    double computed =
-        Int(amount(CellName("imponibile", row)) * unit * vat->rate / 100 + 0.9) / unit;
-    std::string shown;
-    if (computed != 0) {
-        shown = euro ? Format(computed, "0,00") : Format(computed, "0");
-    }
-    form().setText(vatCell, shown);
+    // Rounded up to the next whole unit unless the fraction is below a tenth; the euro twin
+    // rounds its euro amounts by the same rule.
+    const double computed = Int(amount(CellName("imponibile", row)) * vat->rate / 100 + 0.9);
+    form().setText(vatCell, m_euro.shown(computed));
     return true;
 }
 
@@ -302,16 +285,7 @@ void InvoiceEntry::leave(const std::string& control) {
                 leaveCounterAccount(row);
             } else if (column == "codiva") {
                 leaveVatCode(row);
-            } else if (m_variant == Variant::Euro && m_converted &&
-                       (column == "imponibile" || column == "importoiva")) {
-                m_converted = false;
-                form().setEnabled("Command1", false);
-                form().setEnabled("Command3", true);
             }
-        } else if (control == "text6" && m_variant == Variant::Euro && m_converted) {
-            m_converted = false;
-            form().setEnabled("Command1", false);
-            form().setEnabled("Command3", true);
         }
     }
 }
@@ -322,32 +296,19 @@ void InvoiceEntry::click(const std::string& control) {
     } else if (control == "Command2" && host() != nullptr) {
         host()->openScreen(sales() ? "RCLIENTE" : "regforn");
     } else if (control == "Command3") {
-        if (m_variant == Variant::Euro) {
-            convertToLire();
+        if (m_euro.active()) {
+            std::vector<std::string> amounts = {"text6"};
+            for (int row = 0; row < kRows; ++row) {
+                amounts.push_back(CellName("imponibile", row));
+                amounts.push_back(CellName("importoiva", row));
+            }
+            m_euro.convert(form(), session().values().exchangeRate, amounts);
         } else if (host() != nullptr) {
             host()->openScreen("RPC");
         }
     } else if (control == "Command4") {
         requestClose();
     }
-}
-
-void InvoiceEntry::convertToLire() {
-    const double rate = session().values().exchangeRate;
-    auto convert = [this, rate](const std::string& control) {
-        double euro = amount(control);
-        if (euro != 0) {
-            form().setText(control, wholeNumber(Int(euro * rate + 0.5)));
-        }
-    };
-    convert("text6");
-    for (int row = 0; row < kRows; ++row) {
-        convert(CellName("imponibile", row));
-        convert(CellName("importoiva", row));
-    }
-    m_converted = true;
-    form().setEnabled("Command3", false);
-    form().setEnabled("Command1", true);
 }
 
 bool InvoiceEntry::checkHeader() {
@@ -495,7 +456,7 @@ bool InvoiceEntry::allocateProtocol(std::string& protocol) {
 }
 
 void InvoiceEntry::confirm() {
-    if (m_variant == Variant::Euro && !m_converted) {
+    if (m_euro.inEuro()) {
         return;
     }
     if (!checkHeader()) {
@@ -521,11 +482,9 @@ void InvoiceEntry::confirm() {
 }
 
 void InvoiceEntry::clearDocument() {
+    // The protocol stays: the next invoice of the section is proposed from it.
     for (const char* c : {"text2", "text5", "text6"}) {
         form().setText(c, "");
-    }
-    if (!sales()) {
-        form().setText("text7", "");
     }
     for (int row = 0; row < kRows; ++row) {
         for (const char* column : {"controp", "imponibile", "codiva", "importoiva"}) {
@@ -534,11 +493,7 @@ void InvoiceEntry::clearDocument() {
             }
         }
     }
-    if (m_variant == Variant::Euro) {
-        m_converted = false;
-        form().setEnabled("Command1", false);
-        form().setEnabled("Command3", true);
-    }
+    m_euro.reset(form());
     requestFocus("TEXT1");
 }
 

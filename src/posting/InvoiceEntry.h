@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "posting/EuroConversion.h"
 #include "session/ScreenLogic.h"
 
 namespace zelvo {
@@ -51,7 +52,6 @@ class InvoiceEntry : public ScreenLogic {
     bool invoiceNumberTaken(const std::string& number) const;
     bool protocolTaken(const std::string& protocol, bool inSection) const;
     void proposeProtocol();
-    void convertToLire();
     void confirm();
     bool checkHeader();
     bool checkRows(std::array<Row, kRows>& rows);
@@ -72,7 +72,7 @@ class InvoiceEntry : public ScreenLogic {
     std::string m_oldParty;
     std::string m_oldDocNumber;
     std::string m_oldDocDate;
-    bool m_converted = false;
+    EuroConversion m_euro;
     std::int32_t m_lastPosted = 0;
     // The party as the last check of its field found it, under the name typed then: the
     // confirm posts to it without looking it up again.

@@ -145,7 +145,10 @@ const std::vector<std::string>& FormState::items(const std::string& control) con
 void FormState::setItems(const std::string& control, std::vector<std::string> items) {
     Control& c = change(control);
     c.items = std::move(items);
+    // Refilled, the list shows nothing chosen: a text kept from the old entries would be
+    // taken for a choice the new ones may not offer.
     c.selected = -1;
+    c.text.clear();
 }
 int FormState::selected(const std::string& control) const {
     return get(control).selected;
@@ -175,6 +178,9 @@ void FormState::inputSelected(const std::string& control, int index) {
     c.selected = index;
     if (index >= 0 && index < static_cast<int>(c.items.size())) {
         c.text = c.items[static_cast<size_t>(index)];
+    } else if (!c.items.empty() || index < 0) {
+        // Nothing chosen shows nothing (an editable combo's typed text comes as input after).
+        c.text.clear();
     }
 }
 

@@ -71,6 +71,14 @@ GenericScreen::GenericScreen(std::unique_ptr<ScreenLogic> logic, QWidget* parent
     build();
 }
 
+void GenericScreen::reportFault(const char* what) {
+    m_logic->sessionRef().dialogs().message(
+        std::string("Errore interno del programma: ") + what +
+            "\rL'operazione è stata interrotta; le registrazioni in "
+            "corso non sono state effettuate.",
+        "Zelvo", Icon::Critical);
+}
+
 GenericScreen::~GenericScreen() {
     if (!m_unloaded) {
         m_unloaded = true;

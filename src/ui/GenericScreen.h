@@ -43,6 +43,8 @@ class GenericScreen : public QWidget {
   private:
     template <typename F>
     void dispatch(F&& event);
+    // An exception that escaped the logic's event: told to the operator, never rethrown.
+    void reportFault(const char* what);
     void build();
     void readInputs();
     void applyChanges();

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,15 @@ void GenericScreen::dispatch(F&& event) {
     }
     m_inEvent = true;
     readInputs();
-    event(*m_logic);
+    try {
+        event(*m_logic);
+    } catch (const std::exception& e) {
+        // A fault of the program must not take the operator's other windows down with it:
+        // the transactions it was in have rolled back while it unwound, and the screen goes on.
+        reportFault(e.what());
+    } catch (...) {
+        reportFault("eccezione sconosciuta");
+    }
     applyChanges();
     applyFocus();
     m_inEvent = false;

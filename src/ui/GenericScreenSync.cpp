@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
+#include "base/NumberText.h"
 #include "ui/GenericScreenImpl.h"
 
 namespace zelvo {
@@ -181,7 +182,7 @@ void GenericScreen::applyChanges() {
                 c->setEditText(qs(f.text(name)));
             }
         } else if (auto* sp = qobject_cast<QSpinBox*>(w)) {
-            sp->setValue(std::stoi("0" + f.text(name)));
+            sp->setValue(WholeVal(f.text(name), sp->minimum(), sp->maximum()));
         } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
             t->setHtml(qs(f.text(name)));
         }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <tuple>
+
 #include <cmath>
 #include <iomanip>
 #include <limits>
@@ -234,6 +237,29 @@ TEST(ValTest, OverflowGivesSignedInfinity) {
 TEST(ValTest, ReadsBackWhatStrWrites) {
     for (double v : {0.0, 1.0, -100.0, 19.5, 0.5, -0.25, 123456789012345.0, 1e15, 1.5e-7}) {
         EXPECT_EQ(Val(Str(v)), v) << Str(v);
+    }
+}
+
+TEST(WholeValTest, AnyTextGivesAWholeNumberInRange) {
+    const std::string thirty(30, '9');
+    const std::tuple<std::string, int, int, int> cases[] = {
+        {"-5", INT_MIN, INT_MAX, -5},
+        {"12abc", INT_MIN, INT_MAX, 12},
+        {"x", INT_MIN, INT_MAX, 0},
+        {"", INT_MIN, INT_MAX, 0},
+        {"-", INT_MIN, INT_MAX, 0},
+        {"7.9", INT_MIN, INT_MAX, 7},
+        {"-7.9", INT_MIN, INT_MAX, -7},
+        {thirty, INT_MIN, INT_MAX, INT_MAX},
+        {"-" + thirty, INT_MIN, INT_MAX, INT_MIN},
+        {"1e400", INT_MIN, INT_MAX, INT_MAX},
+        {"-5", 0, 4, 0},
+        {thirty, 0, 4, 4},
+        {"3", 0, 4, 3},
+        {"2147483648", INT_MIN, INT_MAX, INT_MAX},
+    };
+    for (const auto& [text, lowest, highest, expected] : cases) {
+        EXPECT_EQ(WholeVal(text, lowest, highest), expected) << text;
     }
 }
 

@@ -256,6 +256,40 @@ TEST_F(InvoiceTest, PurchasesSplitVatAndKeepTheProtocolCounterUpward) {
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
+// The euro twin: VAT by the lire rule on the euro amounts, one conversion, lire after it.
+TEST_F(InvoiceTest, AEuroPurchaseIsConvertedOnceAndItsEditedCellsHoldLire) {
+    year.session().values().exchangeRate = 1936.27;
+    auto s = screen(K::Purchase, V::Euro);
+    fill(*s, "Bianchi Srl", "E1", "121,50", {{"Acquisti merci", "100,50", "20"}});
+    EXPECT_EQ(s->form().text("importoiva:0"), "21,00");  // Int(20.1 + 0.9), not 20,10
+    s->click("Command1");                                // in euro nothing is posted
+    EXPECT_TRUE(lines().empty());
+    s->click("Command3");
+    EXPECT_EQ(s->form().text("text6"), "235257");
+    EXPECT_EQ(s->form().text("importoiva:0"), "40662");
+    // Passing through a converted cell, pressing the conversion again, editing an amount:
+    // the amounts are lire from now on and are never multiplied again.
+    s->leave("imponibile:0");
+    s->click("Command3");
+    s->form().input("imponibile:0", "194596");
+    s->leave("imponibile:0");
+    s->form().input("text6", "235258");
+    s->leave("text6");
+    EXPECT_TRUE(s->form().enabled("Command1"));
+    EXPECT_FALSE(s->form().enabled("Command3"));
+    s->form().input("text7", "1");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    auto l = lines();
+    ASSERT_EQ(l.size(), 3U);
+    EXPECT_EQ(l[0].number(mcf::kCredit), 235258);
+    EXPECT_EQ(l[1].number(mcf::kDebit), 194596);
+    EXPECT_EQ(l[2].number(mcf::kDebit), 40662);
+    // The next invoice starts in euro again.
+    EXPECT_FALSE(s->form().enabled("Command1"));
+    EXPECT_TRUE(s->form().enabled("Command3"));
+}
+
 // Another station posts protocol 12 between this station's entry and its confirm.
 class ProtocolRaceTest : public InvoiceTest, public ::testing::WithParamInterface<bool> {};
 
@@ -302,7 +336,12 @@ TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
     ASSERT_EQ(l.size(), yes ? 6U : 3U);
     if (yes) {
         EXPECT_EQ(l[3].text(mcf::kProtocol), "00013");
-        EXPECT_EQ(s->form().text("text7"), "");  // cleared for the next invoice
+        // Number, supplier, total and grid are cleared for the next invoice; the protocol
+        // field keeps the one taken.
+        for (const char* cleared : {"text2", "text5", "text6", "controp:0", "imponibile:0"}) {
+            EXPECT_EQ(s->form().text(cleared), "") << cleared;
+        }
+        EXPECT_EQ(s->form().text("text7"), "13");
     } else {
         EXPECT_EQ(s->takeFocusRequest(), "text7");
         EXPECT_EQ(s->form().text("text7"), "12");
