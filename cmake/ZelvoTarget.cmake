@@ -2,7 +2,10 @@
 function(zelvo_target target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Werror
-    -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
+    -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual
+    # Screens describe controls with designated initializers that name only the settings
+    # they change; the others keep their defaults on purpose.
+    -Wno-missing-field-initializers)
   if(ZELVO_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                              -fno-sanitize-recover=all)

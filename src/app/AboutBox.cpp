@@ -8,28 +8,24 @@ FormSpec aboutForm() {
     FormSpec f;
     f.name = "primo";
     f.title = "Informazioni su Zelvo";
-    f.add(ControlKind::Label, "Label1", "Zelvo", 0);
-    f.add(ControlKind::Label, "Label2", "Contabilità ordinaria in partita doppia", 1);
-    f.add(ControlKind::Label, "Label3", "", 2);
-    f.button("Command1", "&OK", 3, 0).isDefault = true;
+    f.label(AboutBox::kProgram, "Zelvo", 0);
+    f.label(AboutBox::kPurpose, "Contabilità ordinaria in partita doppia", 1);
+    f.label(AboutBox::kCompany, "", 2);
+    f.button(AboutBox::kOk, "&OK", 3, 0, {.isDefault = true});
     return f;
 }
 
 }  // namespace
 
-AboutBox::AboutBox(Session& session) : ScreenLogic(session, aboutForm()) {}
+AboutBox::AboutBox(Session& session) : ScreenLogic(session, aboutForm()) {
+    on(Event::Click, kOk, [this] { requestClose(); });
+}
 
 void AboutBox::load() {
     const ProgramValues& v = session().values();
-    form().setText("Label3", v.companyName.empty()
+    form().setText(kCompany, v.companyName.empty()
                                  ? std::string()
                                  : "Azienda: " + v.companyName + " - anno " + v.year);
-}
-
-void AboutBox::click(const std::string& control) {
-    if (control == "Command1") {
-        requestClose();
-    }
 }
 
 }  // namespace zelvo

@@ -34,40 +34,32 @@ class BusyCursor {
 
 }  // namespace
 
-CompanyCreation::CompanyCreation(Session& session) : ScreenLogic(session, makeSpec()) {}
+CompanyCreation::CompanyCreation(Session& session) : ScreenLogic(session, makeSpec()) {
+    on(Event::Click, kConfirm, [this] { create(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec CompanyCreation::makeSpec() {
     FormSpec f;
     f.name = "APRIAZ";
     f.title = "Apertura archivi nuova azienda";
     AddCompanyFields(f);
-    ControlSpec& year = f.text("text5", "Anno contabile:", 4, 4);
-    year.allowed = kDigits;
-    year.maxLength = 4;
-    // Not the default button: an Enter typed in a field must not create a company.
-    f.button("Command1", "&Conferma", 5, 0);
-    f.button("Command2", "&Annulla", 5, 1).isCancel = true;
+    f.text(kYear, "Anno contabile:", 4, 4, {.allowed = kDigits, .maxLength = 4});
+    f.button(kConfirm, "&Conferma", 5, 0);
+    f.button(kCancel, "&Annulla", 5, 1, {.isCancel = true});
     return f;
 }
 
 void CompanyCreation::load() {
-    form().setText("text5", std::to_string(session().clock().currentYear()));
-}
-
-void CompanyCreation::click(const std::string& control) {
-    if (control == "Command1") {
-        create();
-    } else if (control == "Command2") {
-        requestClose();
-    }
+    form().setText(kYear, std::to_string(session().clock().currentYear()));
 }
 
 void CompanyCreation::create() {
     Archives& a = archives();
     // Taken exactly as typed: no blanks are removed.
-    const std::string name = text("text1");
+    const std::string name = text(kNameControl);
     if (name.empty()) {
-        inputError("La ragione sociale non è stata inserita", "text1");
+        inputError("La ragione sociale non è stata inserita", kNameControl);
         return;
     }
     // The year names every file of the company: a wrong one must stop us before the
@@ -79,7 +71,7 @@ void CompanyCreation::create() {
     // like a registered one is another company.
     a.getIdentical(arc::kDataz, kCompanyName, name);
     if (a.status() == 0) {
-        inputError("Archivi già creati", "text1");
+        inputError("Archivi già creati", kNameControl);
         return;
     }
     if (a.status() != isam::status::kNotFound) {
@@ -97,23 +89,23 @@ void CompanyCreation::create() {
         return;
     }
     closeArchivesInUse();
-    CreateCompanyArchives(a, *code, text("text5"));
+    CreateCompanyArchives(a, *code, text(kYear));
     reopenArchivesInUse();
     // The screen stays open with what was typed, so that another company can follow; the
     // new one is chosen in the selection window. Failures have been reported as they came.
 }
 
 bool CompanyCreation::checkYear() {
-    const std::string& year = text("text5");
+    const std::string& year = text(kYear);
     if (year.empty()) {
-        inputError("L'anno contabile non è stato inserito", "text5");
+        inputError("L'anno contabile non è stato inserito", kYear);
         return false;
     }
     const bool digits = std::all_of(year.begin(), year.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
     });
     if (year.size() != 4 || !digits) {
-        inputError("L'anno contabile deve essere di quattro cifre", "text5");
+        inputError("L'anno contabile deve essere di quattro cifre", kYear);
         return false;
     }
     return true;
@@ -161,20 +153,10 @@ bool CompanyCreation::writeSlot(const std::string& code) {
     // From the slot as read: field 7 keeps whatever it holds.
     a.copyReadToWrite(arc::kDataz);
     isam::Record& r = a.writeBuffer(arc::kDataz);
-    r.setText(kCompanyName, text("text1"));
-    r.setText(kCompanyAddress, text("text2"));
-    r.setText(kCompanyCity, text("text3"));
-    r.setText(kCompanyVatNumber, text("text4"));
+    WriteCompanyFields(form(), r);
     r.setNumber(kSlotUsed, 1);
     r.setNumber(kSlotActive, 1);
-    if (a.putReported(arc::kDataz, code, isam::mode::kRewrite, setuppos::kCreationSlotWrite) != 0) {
-        return false;
-    }
-    if (a.flush(arc::kDataz) != 0) {
-        a.report(opn::kWrite, arc::kDataz, setuppos::kCreationSlotWrite);
-        return false;
-    }
-    return true;
+    return RewriteRegisterRecord(a, code, setuppos::kCreationSlotWrite);
 }
 
 // The new company's archives are opened under the same archive numbers as the ones in

@@ -13,13 +13,17 @@ namespace zelvo {
 // it is open while the program runs.
 class CompanyCreation : public ScreenLogic {
   public:
+    // The company fields are those of AddCompanyFields (`text1` to `text4`).
+    static constexpr const char* kYear = "text5";
+    // Not the default button: an Enter typed in a field must not create a company.
+    static constexpr const char* kConfirm = "Command1";
+    static constexpr const char* kCancel = "Command2";
+
     explicit CompanyCreation(Session& session);
 
     static FormSpec makeSpec();
 
     void load() override;
-    // "Command1" creates, "Command2" closes.
-    void click(const std::string& control) override;
 
     // At most this many records of the register in code order can hold companies: the
     // slot found must come before the 100th.

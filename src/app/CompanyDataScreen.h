@@ -10,13 +10,15 @@ namespace zelvo {
 // number in the company register.
 class CompanyDataScreen : public ScreenLogic {
   public:
+    // The company fields are those of AddCompanyFields (`text1` to `text4`).
+    static constexpr const char* kConfirm = "Command1";
+    static constexpr const char* kCancel = "Command2";
+
     explicit CompanyDataScreen(Session& session);
 
     static FormSpec makeSpec();
 
     void load() override;
-    // "Command1" confirms, "Command2" closes.
-    void click(const std::string& control) override;
 
     // Report positions.
     static constexpr int kLoadRead = 446;

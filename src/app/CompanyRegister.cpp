@@ -75,10 +75,38 @@ void RebuildRegister(Archives& archives) {
 }
 
 void AddCompanyFields(FormSpec& f) {
-    f.text("text1", "Ragione sociale:", 0, 40);
-    f.text("text2", "Indirizzo:", 1, 40);
-    f.text("text3", "Città:", 2, 30);
-    f.text("text4", "Partita iva:", 3, 16);
+    using namespace companyreg;
+    f.text(kNameControl, "Ragione sociale:", 0, 40);
+    f.text(kAddressControl, "Indirizzo:", 1, 40);
+    f.text(kCityControl, "Città:", 2, 30);
+    f.text(kVatNumberControl, "Partita iva:", 3, 16);
+}
+
+void WriteCompanyFields(const FormState& form, isam::Record& r) {
+    using namespace companyreg;
+    r.setText(kCompanyName, form.text(kNameControl));
+    r.setText(kCompanyAddress, form.text(kAddressControl));
+    r.setText(kCompanyCity, form.text(kCityControl));
+    r.setText(kCompanyVatNumber, form.text(kVatNumberControl));
+}
+
+void ShowCompanyFields(const isam::Record& r, FormState& form) {
+    using namespace companyreg;
+    form.setText(kNameControl, r.text(kCompanyName));
+    form.setText(kAddressControl, r.text(kCompanyAddress));
+    form.setText(kCityControl, r.text(kCompanyCity));
+    form.setText(kVatNumberControl, r.text(kCompanyVatNumber));
+}
+
+bool RewriteRegisterRecord(Archives& a, const std::string& code, int position) {
+    if (a.putReported(arc::kDataz, code, isam::mode::kRewrite, position) != 0) {
+        return false;
+    }
+    if (a.flush(arc::kDataz) != 0) {
+        a.report(opn::kWrite, arc::kDataz, position);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace zelvo

@@ -20,6 +20,11 @@ inline constexpr int kSlotActive = 6;  // 1 while a company occupies it
 inline constexpr int kCompanyExtra = 7;
 
 inline constexpr int kSlots = 380;
+// The controls of the company fields (AddCompanyFields).
+inline constexpr const char* kNameControl = "text1";
+inline constexpr const char* kAddressControl = "text2";
+inline constexpr const char* kCityControl = "text3";
+inline constexpr const char* kVatNumberControl = "text4";
 inline constexpr const char* kSampleCode = "AB";
 inline constexpr const char* kSampleName = "Azienda di prova";
 }  // namespace companyreg
@@ -43,5 +48,11 @@ void RebuildRegister(Archives& archives);
 // The company's name, address, city and VAT number as `text1` to `text4` on rows 0 to 3:
 // creating a company and changing its data show the same fields.
 void AddCompanyFields(FormSpec& layout);
+// The four fields into a register record, and back. Texts are taken exactly as typed.
+void WriteCompanyFields(const FormState& form, isam::Record& record);
+void ShowCompanyFields(const isam::Record& record, FormState& form);
+// Rewrites the register record `code` from the write buffer and flushes the register;
+// a failure of either is reported at `position`. True when both succeeded.
+bool RewriteRegisterRecord(Archives& archives, const std::string& code, int position);
 
 }  // namespace zelvo

@@ -12,10 +12,10 @@ FormSpec selectionForm() {
     FormSpec f;
     f.name = "SCELTA";
     f.title = "Scelta azienda";
-    f.add(ControlKind::Combo, "Combo1", "Azienda:", 0).width = 40;
-    f.add(ControlKind::Combo, "Combo2", "Anno:", 1).width = 6;
-    f.button("Command1", "&OK", 2, 0).isDefault = true;
-    f.button("Command2", "&Ricostruisci archivio aziende", 2, 1);
+    f.combo(CompanySelection::kCompany, "Azienda:", 0).width = 40;
+    f.combo(CompanySelection::kYear, "Anno:", 1).width = 6;
+    f.button(CompanySelection::kOk, "&OK", 2, 0, {.isDefault = true});
+    f.button(CompanySelection::kRebuild, "&Ricostruisci archivio aziende", 2, 1);
     return f;
 }
 
@@ -27,7 +27,12 @@ constexpr int kOpenChart = 1297;
 
 }  // namespace
 
-CompanySelection::CompanySelection(Session& session) : ScreenLogic(session, selectionForm()) {}
+CompanySelection::CompanySelection(Session& session) : ScreenLogic(session, selectionForm()) {
+    on(Event::Leave, kCompany, [this] { companyChosen(); });
+    on(Event::Change, kCompany, [this] { companyChosen(); });
+    on(Event::Click, kOk, [this] { confirm(); });
+    on(Event::Click, kRebuild, [this] { rebuildRegister(); });
+}
 
 void CompanySelection::load() {
     fillCompanies();
@@ -41,10 +46,10 @@ void CompanySelection::load() {
     if (!name.empty() && name.back() == '\r') {
         name.pop_back();
     }
-    const auto& names = form().items("Combo1");
+    const auto& names = form().items(kCompany);
     for (size_t i = 0; i < names.size(); ++i) {
         if (names[i] == name) {
-            form().setSelected("Combo1", static_cast<int>(i));
+            form().setSelected(kCompany, static_cast<int>(i));
             companyChosen();
             return;
         }
@@ -54,37 +59,25 @@ void CompanySelection::load() {
 void CompanySelection::fillCompanies() {
     Archives& a = archives();
     std::vector<std::string> names;
-    a.bof(arc::kDataz, 1);
-    while (a.get(arc::kDataz, 1, isam::op::kNext, "") == 0) {
+    a.bof(arc::kDataz, companyreg::kCompanyName);
+    while (a.get(arc::kDataz, companyreg::kCompanyName, isam::op::kNext, "") == 0) {
         // Free slots have empty names: they are not companies.
-        const std::string& name = a.readBuffer(arc::kDataz).text(1);
+        const std::string& name = a.readBuffer(arc::kDataz).text(companyreg::kCompanyName);
         if (!name.empty()) {
             names.push_back(name);
         }
     }
-    form().setItems("Combo1", std::move(names));
-    form().setItems("Combo2", {});
-}
-
-void CompanySelection::leave(const std::string& control) {
-    if (control == "Combo1") {
-        companyChosen();
-    }
-}
-
-void CompanySelection::change(const std::string& control) {
-    if (control == "Combo1") {
-        companyChosen();
-    }
+    form().setItems(kCompany, std::move(names));
+    form().setItems(kYear, {});
 }
 
 void CompanySelection::companyChosen() {
-    const std::string& name = text("Combo1");
+    const std::string& name = text(kCompany);
     if (name.empty()) {
         return;
     }
     Archives& a = archives();
-    if (a.getIdentical(arc::kDataz, 1, name) != 0) {
+    if (a.getIdentical(arc::kDataz, companyreg::kCompanyName, name) != 0) {
         if (a.status() != isam::status::kNotFound) {
             a.report(opn::kRead, arc::kDataz, kReadByNamePosition);
         }
@@ -99,25 +92,17 @@ void CompanySelection::companyChosen() {
         }
     }
     std::string current = std::to_string(session().clock().currentYear());
-    form().setItems("Combo2", years);
+    form().setItems(kYear, years);
     for (size_t i = 0; i < years.size(); ++i) {
         if (years[i] == current) {
-            form().setSelected("Combo2", static_cast<int>(i));
+            form().setSelected(kYear, static_cast<int>(i));
         }
     }
 }
 
-void CompanySelection::click(const std::string& control) {
-    if (control == "Command1") {
-        confirm();
-    } else if (control == "Command2") {
-        rebuildRegister();
-    }
-}
-
 void CompanySelection::confirm() {
-    const std::string name = text("Combo1");
-    const std::string year = text("Combo2");
+    const std::string name = text(kCompany);
+    const std::string year = text(kYear);
     if (name.empty() || year.empty()) {
         return;
     }
@@ -125,7 +110,7 @@ void CompanySelection::confirm() {
     auto refuse = [this] {
         dialogs().message("Archivi azienda non aperti", "Errore", Icon::Exclamation);
     };
-    if (a.getIdentical(arc::kDataz, 1, name) != 0) {
+    if (a.getIdentical(arc::kDataz, companyreg::kCompanyName, name) != 0) {
         refuse();
         return;
     }

@@ -8,12 +8,14 @@ namespace zelvo {
 // without OK ends the program.
 class CompanySelection : public ScreenLogic {
   public:
+    static constexpr const char* kCompany = "Combo1";
+    static constexpr const char* kYear = "Combo2";
+    static constexpr const char* kOk = "Command1";
+    static constexpr const char* kRebuild = "Command2";
+
     explicit CompanySelection(Session& session);
 
     void load() override;
-    void leave(const std::string& control) override;
-    void change(const std::string& control) override;
-    void click(const std::string& control) override;
     bool queryClose() override;
 
     static constexpr int kFirstYear = 1990;

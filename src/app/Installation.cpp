@@ -13,13 +13,6 @@ namespace zelvo {
 
 namespace {
 
-// Creation numbers for the archives the program never creates. The record manager keeps
-// them without meaning; they follow the catalogue's habit: 1 for an archive of one record
-// (as the year record), 2 for a small table of fixed slots (as the register).
-constexpr int kParamCreation = 1;
-constexpr int kVatCreation = 2;
-constexpr int kTermsCreation = 2;
-
 struct VatSlot {
     int slot;
     const char* code;
@@ -58,16 +51,6 @@ constexpr Terms kPaymentTerms[] = {
     {"0008", "Solo descrizione", "", 0, 0, 0, 0, 0},
 };
 
-// Archives::create takes the catalogue's creation number, which is -1 for these.
-bool createInstalled(Archives& a, int archive, int creation, int position) {
-    const ArchiveInfo& info = *Catalog::byNumber(archive);
-    a.setStatus(a.recordManager().VmxCreate(a.fileName(archive, "", ""),
-                                            static_cast<std::int16_t>(creation), 0, 0, 0,
-                                            info.fieldDescription));
-    a.report(opn::kCreate, archive, position);
-    return a.status() == 0;
-}
-
 bool installRegister(Archives& a) {
     if (!a.create(arc::kDataz, "", "", setuppos::kInstallRegisterCreate) ||
         !a.openFile(arc::kDataz, "", "", setuppos::kInstallRegisterOpen)) {
@@ -80,7 +63,7 @@ bool installRegister(Archives& a) {
 
 bool installParameters(Archives& a) {
     using namespace setuppos;
-    if (!createInstalled(a, arc::kParam, kParamCreation, kInstallParamCreate)) {
+    if (!a.create(arc::kParam, "", "", kInstallParamCreate)) {
         return false;
     }
     return WriteArchive(a, arc::kParam, "", "",
@@ -93,7 +76,7 @@ bool installParameters(Archives& a) {
 
 bool installVatCodes(Archives& a) {
     using namespace setuppos;
-    if (!createInstalled(a, arc::kCiva, kVatCreation, kInstallVatCreate)) {
+    if (!a.create(arc::kCiva, "", "", kInstallVatCreate)) {
         return false;
     }
     return WriteArchive(
@@ -121,7 +104,7 @@ bool installVatCodes(Archives& a) {
 
 bool installPaymentTerms(Archives& a) {
     using namespace setuppos;
-    if (!createInstalled(a, arc::kCpag, kTermsCreation, kInstallTermsCreate)) {
+    if (!a.create(arc::kCpag, "", "", kInstallTermsCreate)) {
         return false;
     }
     return WriteArchive(

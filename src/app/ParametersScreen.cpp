@@ -49,7 +49,11 @@ std::string locationLine(const std::string& programFolder) {
 
 }  // namespace
 
-ParametersScreen::ParametersScreen(Session& session) : ScreenLogic(session, makeSpec()) {}
+ParametersScreen::ParametersScreen(Session& session) : ScreenLogic(session, makeSpec()) {
+    on(Event::Click, kConfirm, [this] { confirm(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+    on(Event::Click, kBrowse, [this] { browse(); });
+}
 
 FormSpec ParametersScreen::makeSpec() {
     FormSpec f;
@@ -57,40 +61,38 @@ FormSpec ParametersScreen::makeSpec() {
     f.title = "Parametri gestione";
     auto number = [&f](const char* name, const char* caption, int row, int digits,
                        const char* allowed = kDigits) {
-        ControlSpec& c = f.text(name, caption, row, digits + 1);
-        c.allowed = allowed;
-        c.maxLength = digits;
+        f.text(name, caption, row, digits + 1, {.allowed = allowed, .maxLength = digits});
     };
     // Lengths that keep every value inside its field of the record: four digits for the
     // 16-bit settings, nine for the 32-bit colour.
-    number("text1", "Colore di sfondo:", 0, 9);
-    f.text("text2", "Carattere di stampa", 1, 30);
-    f.add(ControlKind::Label, "Label1", "Il carattere non deve essere proporzionale", 2, 0)
+    number(kColourField, "Colore di sfondo:", 0, 9);
+    f.text(kFontField, "Carattere di stampa", 1, 30);
+    f.label(kFontNote, "Il carattere non deve essere proporzionale", 2, 0).columnSpan = 2;
+    number(kFontSizeField, "Dimensione:", 3, 4);
+    number(kLinesField, "Numero righe per pagina:", 4, 4);
+    f.combo(kZoomField, "Zoom anteprima:", 5).width = 5;
+    f.amount(kMinimumVatField, "Importo minimo iva a debito:", 6, 16, Amounts::Lire);
+    // A rate, not an amount: its decimals are as many as it needs, written either way.
+    number(kRateField, "Conversione Euro/Lire:", 7, 15, "0123456789.,");
+    number(kListLengthField, "Numero massimo descrizioni nelle finestre di ricerca:", 8, 4);
+    f.check(kPreviousCheck, "Visualizza anche descrizioni precedenti", 9);
+    f.check(kToolbarCheck, "Mostra toolbar", 10);
+    f.check(kStatusBarCheck, "Mostra barra di stato", 11);
+    f.check(kAgendaCheck, "Mostra agenda all'avvio del programma", 12);
+    f.option(kSingleUser, "Monoutente", "Installazione", 13, 0);
+    f.option(kNetwork, "Rete", "Installazione", 13, 1);
+    f.text(kProgramPath, "Percorso completo del programma (zelvo) sul server", 14, 40);
+    f.button(kBrowse, "Sfoglia", 14, 1);
+    f.label(kRestartNote,
+            "Dopo aver confermato riavviare  il programma per rendere effettiva la scelta", 15, 0)
         .columnSpan = 2;
-    number("text3", "Dimensione:", 3, 4);
-    number("text4", "Numero righe per pagina:", 4, 4);
-    f.add(ControlKind::Combo, "Combo1", "Zoom anteprima:", 5).width = 5;
-    number("text5", "Importo minimo iva a debito:", 6, 15);
-    number("text6", "Conversione Euro/Lire:", 7, 15, "0123456789.,");
-    number("text7", "Numero massimo descrizioni nelle finestre di ricerca:", 8, 4);
-    f.add(ControlKind::Check, "Check9", "Visualizza anche descrizioni precedenti", 9);
-    f.add(ControlKind::Check, "Check10", "Mostra toolbar", 10);
-    f.add(ControlKind::Check, "Check11", "Mostra barra di stato", 11);
-    f.add(ControlKind::Check, "Check12", "Mostra agenda all'avvio del programma", 12);
-    f.add(ControlKind::Option, "Option1", "Monoutente", 13, 0).group = "Installazione";
-    f.add(ControlKind::Option, "Option2", "Rete", 13, 1).group = "Installazione";
-    f.text("text8", "Percorso completo del programma (zelvo) sul server", 14, 40);
-    f.button("Command3", "Sfoglia", 14, 1);
-    f.add(ControlKind::Label, "Label2",
-          "Dopo aver confermato riavviare  il programma per rendere effettiva la scelta", 15, 0)
-        .columnSpan = 2;
-    f.button("Command1", "&Conferma", 16, 0);
-    f.button("Command2", "&Annulla", 16, 1).isCancel = true;
+    f.button(kConfirm, "&Conferma", 16, 0);
+    f.button(kCancel, "&Annulla", 16, 1, {.isCancel = true});
     return f;
 }
 
 void ParametersScreen::load() {
-    form().setItems("Combo1", std::vector<std::string>(std::begin(kZooms), std::end(kZooms)));
+    form().setItems(kZoomField, std::vector<std::string>(std::begin(kZooms), std::end(kZooms)));
     // Kept open while the screen is: the record read here is the one confirmed later.
     m_opened = archives().open(arc::kParam);
     if (m_opened && archives().getByKeyReported(arc::kParam, param::kKey, kRead) == 0) {
@@ -106,19 +108,13 @@ void ParametersScreen::unload() {
     }
 }
 
-void ParametersScreen::click(const std::string& control) {
-    if (control == "Command1") {
-        confirm();
-    } else if (control == "Command2") {
-        requestClose();
-    } else if (control == "Command3") {
-        FileRequest request;
-        request.title = "Sfoglia";
-        request.filter = "(zelvo)|zelvo";
-        request.startDir = "/";
-        if (std::optional<std::string> path = dialogs().chooseFile(request)) {
-            form().setText("text8", *path);
-        }
+void ParametersScreen::browse() {
+    FileRequest request;
+    request.title = "Sfoglia";
+    request.filter = "(zelvo)|zelvo";
+    request.startDir = "/";
+    if (std::optional<std::string> path = dialogs().chooseFile(request)) {
+        form().setText(kProgramPath, *path);
     }
 }
 
@@ -126,33 +122,33 @@ void ParametersScreen::showParameters() {
     using namespace param;
     const isam::Record& r = archives().readBuffer(arc::kParam);
     FormState& f = form();
-    f.setText("text1", integerText(r.number(kBackgroundColour)));
-    f.setText("text2", r.text(kPrintFont));
-    f.setText("text3", integerText(r.number(kFontSize)));
-    f.setText("text4", integerText(r.number(kLinesPerPage)));
+    f.setText(kColourField, integerText(r.number(kBackgroundColour)));
+    f.setText(kFontField, r.text(kPrintFont));
+    f.setText(kFontSizeField, integerText(r.number(kFontSize)));
+    f.setText(kLinesField, integerText(r.number(kLinesPerPage)));
     const auto zoom = std::find(std::begin(kZooms), std::end(kZooms), r.text(kPreviewZoom));
-    f.setSelected("Combo1",
+    f.setSelected(kZoomField,
                   zoom == std::end(kZooms) ? -1 : static_cast<int>(zoom - std::begin(kZooms)));
-    f.setText("text5", amountText(r.number(kMinimumVatPayable)));
-    f.setText("text6", amountText(r.number(kExchangeRate)));
-    f.setText("text7", integerText(r.number(kListLength)));
-    f.setChecked("Check9", r.number(kShowPreviousDescriptions) != 0);
-    f.setChecked("Check10", r.number(kShowToolbar) != 0);
-    f.setChecked("Check11", r.number(kShowStatusBar) != 0);
-    f.setChecked("Check12", r.number(kAgendaAtStartUp) != 0);
+    f.setText(kMinimumVatField, amountText(r.number(kMinimumVatPayable)));
+    f.setText(kRateField, amountText(r.number(kExchangeRate)));
+    f.setText(kListLengthField, integerText(r.number(kListLength)));
+    f.setChecked(kPreviousCheck, r.number(kShowPreviousDescriptions) != 0);
+    f.setChecked(kToolbarCheck, r.number(kShowToolbar) != 0);
+    f.setChecked(kStatusBarCheck, r.number(kShowStatusBar) != 0);
+    f.setChecked(kAgendaCheck, r.number(kAgendaAtStartUp) != 0);
 }
 
 void ParametersScreen::showLocation() {
     // An empty or missing location file is a single-user installation, as at start-up.
     const std::string line = locationLine(session().values().programFolder);
     const bool network = !line.empty() && line != "mono";
-    form().setChecked("Option1", !network);
-    form().setChecked("Option2", network);
+    form().setChecked(kSingleUser, !network);
+    form().setChecked(kNetwork, network);
     // The file holds the program's folder; the field names the program in it, so that
     // confirming again unchanged is accepted.
-    form().setText("text8", !network             ? std::string()
-                            : line.back() == '/' ? line + kProgramFile
-                                                 : line + "/" + kProgramFile);
+    form().setText(kProgramPath, !network             ? std::string()
+                                 : line.back() == '/' ? line + kProgramFile
+                                                      : line + "/" + kProgramFile);
 }
 
 bool ParametersScreen::namesProgramFile(const std::string& path) {
@@ -161,8 +157,8 @@ bool ParametersScreen::namesProgramFile(const std::string& path) {
 }
 
 void ParametersScreen::confirm() {
-    if (form().checked("Option2") && !namesProgramFile(text("text8"))) {
-        inputError("Non è stato inserito il percorso di rete", "text8");
+    if (form().checked(kNetwork) && !namesProgramFile(text(kProgramPath))) {
+        inputError("Non è stato inserito il percorso di rete", kProgramPath);
         return;
     }
     if (writeParameters()) {
@@ -182,18 +178,18 @@ bool ParametersScreen::writeParameters() {
     a.copyReadToWrite(arc::kParam);
     isam::Record& r = a.writeBuffer(arc::kParam);
     FormState& f = form();
-    r.setNumber(kBackgroundColour, fieldNumber(f.text("text1"), kInt32Max));
-    r.setText(kPrintFont, f.text("text2").empty() ? kDefaultPrintFont : f.text("text2"));
-    r.setNumber(kFontSize, fieldNumber(f.text("text3"), kInt16Max));
-    r.setNumber(kLinesPerPage, fieldNumber(f.text("text4"), kInt16Max));
-    r.setText(kPreviewZoom, f.text("Combo1"));
-    r.setNumber(kMinimumVatPayable, fieldNumber(f.text("text5"), 1e15));
-    r.setNumber(kExchangeRate, fieldNumber(f.text("text6"), 1e15));
-    r.setNumber(kListLength, fieldNumber(f.text("text7"), kInt16Max));
-    r.setNumber(kShowPreviousDescriptions, f.checked("Check9") ? 1 : 0);
-    r.setNumber(kShowToolbar, f.checked("Check10") ? 1 : 0);
-    r.setNumber(kShowStatusBar, f.checked("Check11") ? 1 : 0);
-    r.setNumber(kAgendaAtStartUp, f.checked("Check12") ? 1 : 0);
+    r.setNumber(kBackgroundColour, fieldNumber(f.text(kColourField), kInt32Max));
+    r.setText(kPrintFont, f.text(kFontField).empty() ? kDefaultPrintFont : f.text(kFontField));
+    r.setNumber(kFontSize, fieldNumber(f.text(kFontSizeField), kInt16Max));
+    r.setNumber(kLinesPerPage, fieldNumber(f.text(kLinesField), kInt16Max));
+    r.setText(kPreviewZoom, f.text(kZoomField));
+    r.setNumber(kMinimumVatPayable, fieldNumber(f.text(kMinimumVatField), 1e15));
+    r.setNumber(kExchangeRate, fieldNumber(f.text(kRateField), 1e15));
+    r.setNumber(kListLength, fieldNumber(f.text(kListLengthField), kInt16Max));
+    r.setNumber(kShowPreviousDescriptions, f.checked(kPreviousCheck) ? 1 : 0);
+    r.setNumber(kShowToolbar, f.checked(kToolbarCheck) ? 1 : 0);
+    r.setNumber(kShowStatusBar, f.checked(kStatusBarCheck) ? 1 : 0);
+    r.setNumber(kAgendaAtStartUp, f.checked(kAgendaCheck) ? 1 : 0);
     if (a.putReported(arc::kParam, kKey, isam::mode::kWrite, kWrite) == 0) {
         if (a.flush(arc::kParam) != 0) {
             a.report(opn::kWrite, arc::kParam, kWrite);
@@ -221,9 +217,9 @@ void ParametersScreen::applySettings() {
 }
 
 void ParametersScreen::writeLocation() {
-    const std::string& path = text("text8");
+    const std::string& path = text(kProgramPath);
     std::string line = "mono";
-    if (form().checked("Option2")) {
+    if (form().checked(kNetwork)) {
         // The folder of the program file, with its separator: the data directory as the
         // start-up uses it.
         line = path.substr(0, path.find_last_of('/') + 1);

@@ -12,13 +12,32 @@ namespace zelvo {
 // apply at once; the location counts from the next start.
 class ParametersScreen : public ScreenLogic {
   public:
+    static constexpr const char* kColourField = "text1";
+    static constexpr const char* kFontField = "text2";
+    static constexpr const char* kFontNote = "Label1";
+    static constexpr const char* kFontSizeField = "text3";
+    static constexpr const char* kLinesField = "text4";
+    static constexpr const char* kZoomField = "Combo1";
+    static constexpr const char* kMinimumVatField = "text5";
+    static constexpr const char* kRateField = "text6";
+    static constexpr const char* kListLengthField = "text7";
+    static constexpr const char* kPreviousCheck = "Check9";
+    static constexpr const char* kToolbarCheck = "Check10";
+    static constexpr const char* kStatusBarCheck = "Check11";
+    static constexpr const char* kAgendaCheck = "Check12";
+    static constexpr const char* kSingleUser = "Option1";
+    static constexpr const char* kNetwork = "Option2";
+    static constexpr const char* kProgramPath = "text8";
+    static constexpr const char* kBrowse = "Command3";
+    static constexpr const char* kRestartNote = "Label2";
+    static constexpr const char* kConfirm = "Command1";
+    static constexpr const char* kCancel = "Command2";
+
     explicit ParametersScreen(Session& session);
 
     static FormSpec makeSpec();
 
     void load() override;
-    // "Command1" confirms, "Command2" closes, "Command3" ("Sfoglia") picks the program file.
-    void click(const std::string& control) override;
     void unload() override;
 
     // The program file a network installation names: its folder is the data directory.
@@ -33,6 +52,7 @@ class ParametersScreen : public ScreenLogic {
     static constexpr int kReadBack = 843;
 
   private:
+    void browse();
     void showParameters();
     void showLocation();
     void confirm();

@@ -193,6 +193,17 @@ void Archives::clearWriteBuffer(int archive) {
     slot(archive).write.clear();
 }
 
+std::int16_t Archives::count(int archive, std::int64_t& records) {
+    m_status = m_rm.count(slot(archive).handle, records);
+    return m_status;
+}
+
+isam::Record Archives::blankRecord(int archive) const {
+    isam::Record r = slot(archive).write;
+    r.clear();
+    return r;
+}
+
 std::int16_t Archives::get(int archive, int keyField, int operation, const std::string& key) {
     Slot& s = slot(archive);
     std::string k = key;

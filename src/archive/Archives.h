@@ -67,6 +67,9 @@ class Archives {
     const std::string& keyValue(int archive) const;
     void copyReadToWrite(int archive);
     void clearWriteBuffer(int archive);
+    // A record of the open archive's layout with every field empty, to fill and hand over
+    // (rows that a posting numbers and writes later).
+    isam::Record blankRecord(int archive) const;
 
     // Record calls on the archive's handle; the result is also the shared status.
     std::int16_t get(int archive, int keyField, int operation, const std::string& key);
@@ -81,6 +84,8 @@ class Archives {
     std::int16_t remove(int archive, const std::string& primaryKey);
     std::int16_t flush(int archive);
     std::int16_t lock(int archive, const std::string& primaryKey);
+    // How many records the archive holds.
+    std::int16_t count(int archive, std::int64_t& records);
     std::int16_t unlock(int archive, const std::string& primaryKey);
 
     std::int16_t getReported(int archive, int keyField, int operation, const std::string& key,

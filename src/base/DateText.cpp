@@ -35,6 +35,10 @@ std::string ToKeyDate(std::string_view shown) {
     return Mid(shown, 7, 4) + Mid(shown, 4, 2) + Mid(shown, 1, 2);
 }
 
+std::string ShownDate(std::string_view key) {
+    return key.empty() ? std::string() : InputToDate(FromKeyDate(key));
+}
+
 std::string FromKeyDate(std::string_view key) {
     return Mid(key, 7, 2) + Mid(key, 5, 2) + Mid(key, 1, 4);
 }

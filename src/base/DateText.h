@@ -18,6 +18,9 @@ std::string ToKeyDate(std::string_view shown);
 std::string FromKeyDate(std::string_view key);
 // "ddmmyyyy" -> "dd/mm/yyyy"
 std::string InputToDate(std::string_view digits);
+// A key date as the screens and reports show it: "20260310" -> "10/03/2026"; an empty key
+// (a date never given) shows as nothing.
+std::string ShownDate(std::string_view key);
 
 // Calendar rules of the date checks: Gregorian leap years, 30-day months (April, June,
 // September, November), February with 28 or 29 days.

@@ -12,5 +12,7 @@ std::string Utf8Left(std::string_view text, int n);
 // ASCII-only case folding: the order and comparisons of index keys fold A-Z and nothing else.
 std::string AsciiLower(std::string_view text);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// The text without its trailing blanks (fixed-width fields read back from the archives).
+std::string RightTrim(std::string_view text);
 
 }  // namespace zelvo

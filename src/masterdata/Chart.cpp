@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "base/NumberText.h"
 #include "base/Utf8.h"
 #include "masterdata/ChartFields.h"
+#include "masterdata/Counters.h"
 
 namespace zelvo::chart {
 
@@ -64,7 +66,7 @@ bool Item::predefined() const {
         !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return false;
     }
-    return std::stol(number) < kFirstUserNumber;
+    return WholeVal(number) < kFirstUserNumber;
 }
 
 std::string KindKey(const std::string& kind, const std::string& description) {
@@ -187,6 +189,48 @@ std::vector<std::string> AccountSuggestions(Archives& archives, const ProgramVal
     // While typing a handful is enough; the list itself follows the parameters.
     return SearchDescriptions(archives, typed, kinds, full ? values.listLength : 10,
                               full && values.showPreviousDescriptions);
+}
+
+bool DescriptionFree(Archives& a, const std::string& description,
+                     const std::function<void()>& refuse) {
+    if (ByDescription(a, description)) {
+        refuse();
+        return false;
+    }
+    return a.status() == isam::status::kNotFound;  // otherwise reported by the look-up
+}
+
+std::string AddItem(Archives& a, const std::string& kind, const std::string& description,
+                    const std::function<void(isam::Record&, const std::string& number)>& fill,
+                    int writePosition, int commitPosition) {
+    Registration tx(a, arc::kPc);
+    if (tx.status() != 0) {
+        a.setStatus(tx.status());
+        a.report(opn::kWrite, arc::kPc, commitPosition);
+        return {};
+    }
+    const std::string number = NextItemNumber(a);
+    if (number.empty()) {
+        return {};  // reported; nothing was written
+    }
+    a.clearWriteBuffer(arc::kPc);
+    isam::Record& r = a.writeBuffer(arc::kPc);
+    fill(r, number);
+    r.setText(kDescription, description);
+    r.setText(kKind, kind);
+    r.setText(kKindKey, KindKey(kind, description));
+    r.setText(kGroupKey, GroupKey(kind, description));
+    if (a.putReported(arc::kPc, number, isam::mode::kAdd, writePosition) == 0 &&
+        a.flush(arc::kPc) != 0) {
+        a.report(opn::kWrite, arc::kPc, writePosition);
+    }
+    const bool written = a.status() == 0;
+    // Committed even after a failed write: the number stays used.
+    if (tx.commit() != 0) {
+        a.report(opn::kWrite, arc::kPc, commitPosition);
+        return {};
+    }
+    return written ? number : std::string();
 }
 
 }  // namespace zelvo::chart

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,14 +86,31 @@ std::optional<Item> ByGroupKey(Archives& archives, const std::string& kind,
 // case aside) - or, when none does, from the first that would follow it -, at most `count`
 // of them (0 counts as 30, the program's default list length). With `previous` the list
 // starts with up to as many of the accepted entries before that one.
+std::vector<std::string> SearchDescriptions(Archives& archives, const std::string& typed,
+                                            const std::vector<std::string>& kinds, int count,
+                                            bool previous);
+
 // What an account field offers: a few names as the operator types (`full` false), or the
 // F5 list with the list length and previous entries of the parameters (`full` true).
 std::vector<std::string> AccountSuggestions(Archives& archives, const ProgramValues& values,
                                             const std::string& typed,
                                             const std::vector<std::string>& kinds, bool full);
 
-std::vector<std::string> SearchDescriptions(Archives& archives, const std::string& typed,
-                                            const std::vector<std::string>& kinds, int count,
-                                            bool previous);
+// Whether a new item may take the description: no item of any kind has it in the index's
+// collation ("rossi mario" is "Rossi Mario"; "Ros" is another description). When one has,
+// `refuse` shows the screen's own message; a failed look-up is reported. False either way.
+bool DescriptionFree(Archives& archives, const std::string& description,
+                     const std::function<void()>& refuse);
+
+// Adds a new item under the next item number of the counter "conto": the number and the
+// record commit together, so that a record whose write fails still uses up its number - a
+// gap in the numbering, never a number given twice. The write buffer is cleared, `fill` sets
+// the item's own fields for the number it gets (mastro, conto, nature, account code,
+// balances, personal data), then the description, the kind and both index keys are set here.
+// A failed write or commit is reported at the positions given. The number written, or empty
+// when nothing was registered.
+std::string AddItem(Archives& archives, const std::string& kind, const std::string& description,
+                    const std::function<void(isam::Record&, const std::string& number)>& fill,
+                    int writePosition, int commitPosition);
 
 }  // namespace zelvo::chart

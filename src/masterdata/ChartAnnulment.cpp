@@ -6,21 +6,25 @@
 
 namespace zelvo {
 
-ChartAnnulment::ChartAnnulment(Session& session) : ScreenLogic(session, makeSpec()) {}
+ChartAnnulment::ChartAnnulment(Session& session) : ScreenLogic(session, makeSpec()) {
+    on(Event::Leave, kDescription, [this] { leaveDescription(); });
+    on(Event::Click, kRemove, [this] { remove(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec ChartAnnulment::makeSpec() {
     FormSpec f;
     f.name = "anpc";
     f.title = "Annullamento voce del piano dei conti";
-    f.text("text1", "Descrizione:", 0, 30).columnSpan = 2;
-    f.button("Command1", "&Elimina", 1, 0);
-    f.button("Command2", "&Annulla", 1, 1).isCancel = true;
+    f.text(kDescription, "Descrizione:", 0, 30).columnSpan = 2;
+    f.button(kRemove, "&Elimina", 1, 0);
+    f.button(kCancel, "&Annulla", 1, 1, {.isCancel = true});
     return f;
 }
 
-void ChartAnnulment::leave(const std::string& control) {
+void ChartAnnulment::leaveDescription() {
     // An empty field names nothing yet: the operator may be on the way to "&Annulla".
-    if (control != "text1" || text("text1").empty()) {
+    if (text(kDescription).empty()) {
         return;
     }
     if (std::optional<chart::Item> item = namedItem()) {
@@ -28,26 +32,18 @@ void ChartAnnulment::leave(const std::string& control) {
     }
 }
 
-void ChartAnnulment::click(const std::string& control) {
-    if (control == "Command1") {
-        remove();
-    } else if (control == "Command2") {
-        requestClose();
-    }
-}
-
 std::optional<chart::Item> ChartAnnulment::namedItem() {
-    std::optional<chart::Item> item = chart::ByDescription(archives(), text("text1"));
+    std::optional<chart::Item> item = chart::ByDescription(archives(), text(kDescription));
     if (!item) {
         dialogs().beep();
-        requestFocus("text1");
+        requestFocus(kDescription);
     }
     return item;
 }
 
 void ChartAnnulment::warn(const std::string& text) {
     dialogs().message(text, "ATTENZIONE", Icon::Exclamation);
-    requestFocus("text1");
+    requestFocus(kDescription);
 }
 
 bool ChartAnnulment::mayGo(const chart::Item& item) {
@@ -106,33 +102,31 @@ void ChartAnnulment::remove() {
 
 ChartAnnulmentConfirm::ChartAnnulmentConfirm(Session& session, std::string number,
                                              const std::string& description)
-    : ScreenLogic(session, makeSpec()), m_number(std::move(number)), m_description(description) {}
+    : ScreenLogic(session, makeSpec()), m_number(std::move(number)), m_description(description) {
+    on(Event::Click, kConfirm, [this] { confirm(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec ChartAnnulmentConfirm::makeSpec() {
     FormSpec f;
     f.name = "anpc1";
     f.title = "Conferma annullamento:";
-    // The item about to go, so that the operator confirms what is really deleted.
-    f.add(ControlKind::Label, "Label1", "", 0, 0).columnSpan = 2;
-    f.button("Command1", "&Conferma", 1, 0);
-    f.button("Command2", "&Annulla", 1, 1).isCancel = true;
+    f.label(kItem, "", 0, 0).columnSpan = 2;
+    f.button(kConfirm, "&Conferma", 1, 0);
+    f.button(kCancel, "&Annulla", 1, 1, {.isCancel = true});
     return f;
 }
 
 void ChartAnnulmentConfirm::load() {
-    form().setText("Label1", m_description);
+    form().setText(kItem, m_description);
 }
 
-void ChartAnnulmentConfirm::click(const std::string& control) {
-    if (control == "Command1") {
-        Archives& a = archives();
-        if (a.remove(arc::kPc, m_number) != 0 || a.flush(arc::kPc) != 0) {
-            a.report(opn::kDelete, arc::kPc, kDelete);
-        }
-        requestClose();
-    } else if (control == "Command2") {
-        requestClose();
+void ChartAnnulmentConfirm::confirm() {
+    Archives& a = archives();
+    if (a.remove(arc::kPc, m_number) != 0 || a.flush(arc::kPc) != 0) {
+        a.report(opn::kDelete, arc::kPc, kDelete);
     }
+    requestClose();
 }
 
 }  // namespace zelvo

@@ -7,25 +7,57 @@
 #include "base/Utf8.h"
 #include "masterdata/Chart.h"
 #include "masterdata/ChartFields.h"
-#include "masterdata/Counters.h"
 #include "masterdata/PaymentTermsScreen.h"
 
 namespace zelvo {
 
 using party::Party;
+using namespace party::ctl;
 
 namespace {
 
 constexpr const char* kAnagrafica = "Anagrafica";
 constexpr const char* kNote = "Note";
-// Whole lire with an optional minus in front, at most fifteen digits: beyond that a double
-// no longer holds them exactly.
-constexpr const char* kBalancePattern = "-?[0-9]{0,15}";
+
+// The buttons that format the notes in the view itself.
+struct Formatting {
+    const char* button;
+    const char* caption;
+    const char* action;
+};
+constexpr Formatting kFormatting[] = {
+    {"Command3", "Caratteri e colori", "font"},
+    {"Command4", "Allinea a sinistra", "left"},
+    {"Command5", "Centra", "center"},
+    {"Command6", "Allinea a destra", "right"},
+};
 
 }  // namespace
 
 PartyEntry::PartyEntry(Session& session, Party party, Mode mode)
-    : ScreenLogic(session, makeSpec(party, mode)), m_party(party), m_mode(mode) {}
+    : ScreenLogic(session, makeSpec(party, mode)), m_party(party), m_mode(mode) {
+    on(Event::Leave, kProvince, [this] { upperCase(kProvince); });
+    on(Event::Leave, kTaxCode, [this] { upperCase(kTaxCode); });
+    on(Event::Leave, kTerms, [this] { leaveTerms(); });
+    if (mode == Mode::Registration) {
+        on(Event::Leave, kName, [this] { leaveName(); });
+    } else {
+        on(Event::Leave, kParty, [this] {
+            if (!text(kParty).empty()) {
+                showParty();
+            }
+        });
+    }
+    on(Event::DoubleClick, kTermsList, [this] { pickTerms(); });
+    on(Event::Click, kRegister, [this] {
+        if (m_mode == Mode::Registration) {
+            registerParty();
+        } else {
+            varyParty();
+        }
+    });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec PartyEntry::makeSpec(Party party, Mode mode) {
     const bool customer = party == Party::Customer;
@@ -37,41 +69,27 @@ FormSpec PartyEntry::makeSpec(Party party, Mode mode) {
     } else {
         f.name = customer ? "VARCLI" : "varforn";
         f.title = customer ? "Variazione scheda cliente" : "Variazione scheda fornitore";
-        ControlSpec& name = f.text("text17", party::TraitsOf(party).label, row++, 40);
+        ControlSpec& name = f.account(kParty, party::TraitsOf(party).label, row++, 40);
         name.columnSpan = 3;
         name.tab = kAnagrafica;
-        name.account = true;
     }
     row = party::AddPersonalFields(f, kAnagrafica, row, false);
-    // The registered terms, right under the field that shows the chosen ones.
-    ControlSpec& terms = f.add(ControlKind::List, "List1", "", row, 0);
+    ControlSpec& terms = f.list(kTermsList, "", row, {.pickByDoubleClick = true});
     terms.columnSpan = 3;
     terms.width = 40;
     terms.tab = kAnagrafica;
-    terms.pickByDoubleClick = true;
-    ControlSpec& balance = f.text("saldoiniz", "Saldo iniziale", row + 1, 16);
-    balance.pattern = kBalancePattern;
-    balance.tab = kAnagrafica;
+    f.amount(kOpeningBalance, "Saldo iniziale", row + 1, 16, Amounts::SignedLire).tab = kAnagrafica;
 
-    ControlSpec& notes = f.add(ControlKind::RichText, "RichTextBox1", "", 0, 0);
+    ControlSpec& notes = f.richText(kNotes, 0);
     notes.columnSpan = 4;
     notes.tab = kNote;
-    const std::pair<const char*, const char*> formatting[] = {
-        {"Caratteri e colori", "font"},
-        {"Allinea a sinistra", "left"},
-        {"Centra", "center"},
-        {"Allinea a destra", "right"},
-    };
     int column = 0;
-    for (const auto& [caption, action] : formatting) {
-        ControlSpec& b = f.button("Command" + std::to_string(column + 3), caption, 1, column);
-        b.tab = kNote;
-        b.richAction = action;
-        b.target = "RichTextBox1";
-        ++column;
+    for (const Formatting& b : kFormatting) {
+        f.button(b.button, b.caption, 1, column++, {.richAction = b.action, .target = kNotes}).tab =
+            kNote;
     }
-    f.button("Command1", "&Registra", 0, 0);
-    f.button("Command2", "&Annulla", 0, 1).isCancel = true;
+    f.button(kRegister, "&Registra", 0, 0);
+    f.button(kCancel, "&Annulla", 0, 1, {.isCancel = true});
     return f;
 }
 
@@ -79,38 +97,38 @@ void PartyEntry::load() {
     Archives& a = archives();
     // The list is read once: terms registered meanwhile show on the next opening.
     if (a.open(arc::kCpag)) {
-        form().setItems("List1", PaymentTermsDescriptions(a));
+        form().setItems(kTermsList, PaymentTermsDescriptions(a));
         a.close(arc::kCpag);
     }
 }
 
 std::vector<std::string> PartyEntry::suggestions(const std::string& control,
                                                  const std::string& typed, bool full) {
-    if (control != "text17") {
+    if (control != kParty) {
         return {};
     }
-    return chart::AccountSuggestions(archives(), session().values(), typed,
-                                     {party::TraitsOf(m_party).kind}, full);
+    return party::Suggestions(session(), m_party, typed, full);
 }
 
-void PartyEntry::leave(const std::string& control) {
-    if (control == "text6" || control == "text9") {
-        form().setText(control, party::AsciiUpper(text(control)));
-    } else if (control == "text8") {
-        leaveTerms();
-    } else if (control == "text1" && m_mode == Mode::Registration && !text("text1").empty()) {
-        // The name is the chart's description: no item of any kind may have it already.
-        if (chart::ByDescription(archives(), text("text1"))) {
-            inputError("Già registrato", "text1");
-        }
-    } else if (control == "text17" && !text("text17").empty()) {
-        showParty();
+void PartyEntry::upperCase(const char* control) {
+    form().setText(control, party::AsciiUpper(text(control)));
+}
+
+bool PartyEntry::nameFree() {
+    // The name is the chart's description: no item of any kind may have it already.
+    return chart::DescriptionFree(archives(), text(kName),
+                                  [this] { inputError("Già registrato", kName); });
+}
+
+void PartyEntry::leaveName() {
+    if (!text(kName).empty()) {
+        nameFree();
     }
 }
 
 void PartyEntry::leaveTerms() {
     // The field may be emptied, or hold terms that exist: typing names no new ones.
-    const std::string typed = text("text8");
+    const std::string typed = text(kTerms);
     if (typed.empty()) {
         m_terms.clear();
         return;
@@ -118,61 +136,48 @@ void PartyEntry::leaveTerms() {
     if (typed == m_terms) {
         return;
     }
-    for (const std::string& item : form().items("List1")) {
+    for (const std::string& item : form().items(kTermsList)) {
         if (AsciiLower(item) == AsciiLower(typed)) {
-            form().setText("text8", item);
+            form().setText(kTerms, item);
             m_terms = item;
             return;
         }
     }
     dialogs().beep();
-    form().setText("text8", m_terms);
+    form().setText(kTerms, m_terms);
 }
 
-void PartyEntry::doubleClick(const std::string& control) {
-    const int index = form().selected(control);
-    const std::vector<std::string>& items = form().items(control);
-    if (control != "List1" || index < 0 || index >= static_cast<int>(items.size())) {
+void PartyEntry::pickTerms() {
+    const int index = form().selected(kTermsList);
+    const std::vector<std::string>& items = form().items(kTermsList);
+    if (index < 0 || index >= static_cast<int>(items.size())) {
         return;
     }
     m_terms = items[static_cast<size_t>(index)];
-    form().setText("text8", m_terms);
-}
-
-void PartyEntry::click(const std::string& control) {
-    if (control == "Command1") {
-        if (m_mode == Mode::Registration) {
-            registerParty();
-        } else {
-            varyParty();
-        }
-    } else if (control == "Command2") {
-        requestClose();
-    }
+    form().setText(kTerms, m_terms);
 }
 
 void PartyEntry::showParty() {
-    const std::optional<chart::Item> item = chart::ByDescription(archives(), text("text17"));
-    // Only a party of this screen's kind: a supplier is not varied as a customer.
-    if (!item || item->kind != party::TraitsOf(m_party).kind) {
+    const std::optional<chart::Item> item = party::Named(archives(), m_party, text(kParty));
+    if (!item) {
         // The card of a party named before goes too: the screen never shows one party's
         // data under another's name.
         clearScreen();
         m_number.clear();
         dialogs().beep();
-        requestFocus("text17");
+        requestFocus(kParty);
         return;
     }
     const isam::Record& r = archives().readBuffer(arc::kPc);
     for (const party::Field& f : party::kPersonalFields) {
         form().setText(f.control, r.text(f.field));
     }
-    form().setText("RichTextBox1", r.text(chart::kNotes));
-    form().setText("saldoiniz", Format(item->openingBalance, "0"));
+    form().setText(kNotes, r.text(chart::kNotes));
+    form().setText(kOpeningBalance, Format(item->openingBalance, "0"));
     m_terms = r.text(chart::kPaymentTerms);
-    const std::vector<std::string>& items = form().items("List1");
+    const std::vector<std::string>& items = form().items(kTermsList);
     const auto it = std::find(items.begin(), items.end(), m_terms);
-    form().setSelected("List1", it == items.end() ? -1 : static_cast<int>(it - items.begin()));
+    form().setSelected(kTermsList, it == items.end() ? -1 : static_cast<int>(it - items.begin()));
     m_number = item->number;
 }
 
@@ -181,63 +186,37 @@ void PartyEntry::store(isam::Record& r) const {
         r.setText(f.field, text(f.control));
     }
     // Upper-cased when left; a registration pressed from the field itself gets it here.
-    r.setText(chart::kProvince, party::AsciiUpper(text("text6")));
-    r.setText(chart::kTaxCode, party::AsciiUpper(text("text9")));
-    r.setText(chart::kNotes, text("RichTextBox1"));
-    r.setNumber(chart::kOpeningBalance, Val(text("saldoiniz")));
+    r.setText(chart::kProvince, party::AsciiUpper(text(kProvince)));
+    r.setText(chart::kTaxCode, party::AsciiUpper(text(kTaxCode)));
+    r.setText(chart::kNotes, text(kNotes));
+    r.setNumber(chart::kOpeningBalance, Val(text(kOpeningBalance)));
 }
 
 void PartyEntry::registerParty() {
-    Archives& a = archives();
-    const std::string name = text("text1");
+    const std::string name = text(kName);
     if (name.empty()) {
-        inputError("Non è stata inserita la ragione sociale", "text1");
+        inputError("Non è stata inserita la ragione sociale", kName);
         return;
     }
     // Checked again: another station may have registered the name since the field was left.
-    if (chart::ByDescription(a, name)) {
-        inputError("Già registrato", "text1");
+    if (!nameFree()) {
         return;
-    }
-    if (a.status() != isam::status::kNotFound) {
-        return;  // reported by the look-up
-    }
-
-    // The number and the record commit together; a failed write still uses up its number.
-    Registration tx(a, arc::kPc);
-    if (tx.status() != 0) {
-        a.setStatus(tx.status());
-        a.report(opn::kWrite, arc::kPc, kCommit);
-        return;
-    }
-    const std::string number = NextItemNumber(a);
-    if (number.empty()) {
-        return;  // reported
     }
     const party::Traits& t = party::TraitsOf(m_party);
-    a.clearWriteBuffer(arc::kPc);
-    isam::Record& r = a.writeBuffer(arc::kPc);
-    store(r);
-    r.setText(chart::kMastroNumber, t.mastro);
-    r.setText(chart::kContoNumber, t.conto);
-    r.setText(chart::kKind, t.kind);
-    r.setText(chart::kNature, "p");
-    r.setText(chart::kAccountCode, std::string(t.mastro) + t.conto + number);
-    r.setNumber(chart::kClosingBalance, r.number(chart::kOpeningBalance));
-    r.setText(chart::kKindKey, chart::KindKey(t.kind, name));
-    r.setText(chart::kGroupKey, chart::GroupKey(t.kind, name));
-    if (a.putReported(arc::kPc, number, isam::mode::kAdd, kRecordWrite) == 0 &&
-        a.flush(arc::kPc) != 0) {
-        a.report(opn::kWrite, arc::kPc, kRecordWrite);
-    }
-    const bool written = a.status() == 0;
-    if (tx.commit() != 0) {
-        a.report(opn::kWrite, arc::kPc, kCommit);
-        return;
-    }
-    if (written) {
+    const std::string number = chart::AddItem(
+        archives(), t.kind, name,
+        [&](isam::Record& r, const std::string& n) {
+            store(r);
+            r.setText(chart::kMastroNumber, t.mastro);
+            r.setText(chart::kContoNumber, t.conto);
+            r.setText(chart::kNature, "p");
+            r.setText(chart::kAccountCode, std::string(t.mastro) + t.conto + n);
+            r.setNumber(chart::kClosingBalance, r.number(chart::kOpeningBalance));
+        },
+        kRecordWrite, kCommit);
+    if (!number.empty()) {
         clearScreen();
-        requestFocus("text1");
+        requestFocus(kName);
     }
 }
 
@@ -246,18 +225,18 @@ void PartyEntry::varyParty() {
     if (m_number.empty()) {
         // No party named yet: there is nothing to vary.
         dialogs().beep();
-        requestFocus("text17");
+        requestFocus(kParty);
         return;
     }
-    const std::string name = text("text1");
+    const std::string name = text(kName);
     if (name.empty()) {
-        inputError("Non è stata inserita la ragione sociale", "text1");
+        inputError("Non è stata inserita la ragione sociale", kName);
         return;
     }
     // The party's own name in another letter case is still its own.
     const std::optional<chart::Item> other = chart::ByDescription(a, name);
     if (other && other->number != m_number) {
-        inputError("Descrizione già registrata", "text1");
+        inputError("Descrizione già registrata", kName);
         return;
     }
     if (!other && a.status() != isam::status::kNotFound) {
@@ -279,9 +258,9 @@ void PartyEntry::varyParty() {
         kReread, kRewrite);
     if (s == 0) {
         clearScreen();
-        form().setText("text17", "");
+        form().setText(kParty, "");
         m_number.clear();
-        requestFocus("text17");
+        requestFocus(kParty);
     }
 }
 
@@ -289,9 +268,9 @@ void PartyEntry::clearScreen() {
     for (const party::Field& f : party::kPersonalFields) {
         form().setText(f.control, "");
     }
-    form().setText("RichTextBox1", "");
-    form().setText("saldoiniz", "");
-    form().setSelected("List1", -1);
+    form().setText(kNotes, "");
+    form().setText(kOpeningBalance, "");
+    form().setSelected(kTermsList, -1);
     m_terms.clear();
 }
 

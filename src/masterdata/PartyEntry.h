@@ -9,10 +9,19 @@ namespace zelvo {
 
 // The registration ("RCLIENTE", "regforn") and the variation ("VARCLI", "varforn") of a
 // customer's or supplier's card: the personal data on the tab "Anagrafica", the notes on the
-// tab "Note". The variation first names the party in "text17".
+// tab "Note". The variation first names the party in its account field.
+//
+// Province and tax code are upper-cased when left; the registration refuses a name already
+// in the chart when the name is left, the variation reads the party named. A payment terms
+// of the list is chosen by double click. "&Registra" registers, "&Annulla" closes.
 class PartyEntry : public ScreenLogic {
   public:
     enum class Mode { Registration, Variation };
+
+    // The registered payment terms, right under the field that shows the chosen ones.
+    static constexpr const char* kTermsList = "List1";
+    static constexpr const char* kRegister = "Command1";
+    static constexpr const char* kCancel = "Command2";
 
     PartyEntry(Session& session, party::Party party, Mode mode);
 
@@ -20,13 +29,6 @@ class PartyEntry : public ScreenLogic {
 
     // Fills the payment-terms list.
     void load() override;
-    // Upper-cases province and tax code; the registration refuses a name already in the
-    // chart, the variation reads the party named in "text17".
-    void leave(const std::string& control) override;
-    // A payment terms of "List1" is chosen by double click.
-    void doubleClick(const std::string& control) override;
-    // "Command1" registers, "Command2" closes.
-    void click(const std::string& control) override;
     std::vector<std::string> suggestions(const std::string& control, const std::string& typed,
                                          bool full) override;
 
@@ -37,8 +39,13 @@ class PartyEntry : public ScreenLogic {
     static constexpr int kRewrite = 3434;
 
   private:
+    void upperCase(const char* control);
+    void leaveName();
     void leaveTerms();
-    // Shows the party named in "text17", when it is one of this screen's kind.
+    void pickTerms();
+    // Whether no chart item has the name typed; the refusal is shown.
+    bool nameFree();
+    // Shows the party named in the account field, when it is one of this screen's kind.
     void showParty();
     void registerParty();
     void varyParty();
@@ -50,7 +57,8 @@ class PartyEntry : public ScreenLogic {
     Mode m_mode;
     // The item number of the party being varied; empty until one is named.
     std::string m_number;
-    // The payment terms last chosen or read: what "text8" goes back to when typed wrong.
+    // The payment terms last chosen or read: what the terms field goes back to when typed
+    // wrong.
     std::string m_terms;
 };
 

@@ -16,6 +16,7 @@ using party::Party;
 namespace {
 
 struct Column {
+    const char* check;    // the check box that ticks it
     const char* caption;  // of its check box
     const char* title;    // over the printed column
     int width;
@@ -24,30 +25,23 @@ struct Column {
 };
 
 constexpr Column kColumns[kPartyPrintColumns] = {
-    {"Ragione sociale", "Ragione sociale", 30, chart::kDescription, false},
-    {"Seconda riga ragione sociale", "Seconda riga ragione sociale", 30, chart::kNameLine2, false},
-    {"Indirizzo", "Indirizzo", 30, chart::kAddress, false},
-    {"CAP", "CAP", 5, chart::kPostCode, false},
-    {"Città", "Città", 25, chart::kCity, false},
-    {"Provincia", "Provincia", 9, chart::kProvince, false},
-    {"Partita iva", "Partita iva", 16, chart::kVatNumber, false},
-    {"Codice fiscale", "Codice fiscale", 16, chart::kTaxCode, false},
-    {"Telefono", "Telefono", 15, chart::kPhone, false},
-    {"Fax", "Fax", 15, chart::kFax, false},
-    {"Condizioni pagamento", "Condizioni pagamento", 30, chart::kPaymentTerms, false},
-    {"Saldo contabile", "          Saldo", 15, chart::kClosingBalance, true},
+    {"Check1", "Ragione sociale", "Ragione sociale", 30, chart::kDescription, false},
+    {"Check2", "Seconda riga ragione sociale", "Seconda riga ragione sociale", 30,
+     chart::kNameLine2, false},
+    {"Check3", "Indirizzo", "Indirizzo", 30, chart::kAddress, false},
+    {"Check4", "CAP", "CAP", 5, chart::kPostCode, false},
+    {"Check5", "Città", "Città", 25, chart::kCity, false},
+    {"Check6", "Provincia", "Provincia", 9, chart::kProvince, false},
+    {"Check7", "Partita iva", "Partita iva", 16, chart::kVatNumber, false},
+    {"Check8", "Codice fiscale", "Codice fiscale", 16, chart::kTaxCode, false},
+    {"Check9", "Telefono", "Telefono", 15, chart::kPhone, false},
+    {"Check10", "Fax", "Fax", 15, chart::kFax, false},
+    {"Check11", "Condizioni pagamento", "Condizioni pagamento", 30, chart::kPaymentTerms, false},
+    {"Check12", "Saldo contabile", "          Saldo", 15, chart::kClosingBalance, true},
 };
 
 constexpr const char* kBalanceMask = "##,###,###,##0";
-
-std::string checkName(int column) {
-    return "Check" + std::to_string(column + 1);
-}
-
-std::string trimmedRight(std::string s) {
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
+constexpr const char* kCaption = "Label1";
 
 // The ticked columns line by line: a column that would pass the page's right edge starts
 // the next line.
@@ -81,7 +75,7 @@ std::vector<std::string> compose(const std::vector<std::vector<int>>& layout, Ce
                     (c.amount ? PadLeft(cell(c), c.width)
                               : PadRight(Utf8Left(cell(c), c.width), c.width));
         }
-        out.push_back(trimmedRight(text));
+        out.push_back(RightTrim(text));
     }
     return out;
 }
@@ -146,51 +140,45 @@ bool PrintParties(Session& session, ReportSink& sink, Party party, const std::ve
 }
 
 PartyPrint::PartyPrint(Session& session, Party party)
-    : ScreenLogic(session, makeSpec(party)), m_party(party) {}
+    : ScreenLogic(session, makeSpec(party)), m_party(party) {
+    on(Event::Click, kPrint, [this] { print(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec PartyPrint::makeSpec(Party party) {
     FormSpec f;
     const bool customer = party == Party::Customer;
     f.name = customer ? "sps" : "spsforn";
     f.title = customer ? "Stampa parametrica clienti" : "Stampa parametrica fornitori";
-    f.add(ControlKind::Label, "Label1", "Dati da stampare", 0).columnSpan = 2;
+    f.label(kCaption, "Dati da stampare", 0).columnSpan = 2;
     for (int i = 0; i < kPartyPrintColumns; ++i) {
-        f.add(ControlKind::Check, checkName(i), kColumns[i].caption, 1 + i / 2, i % 2);
+        f.check(kColumns[i].check, kColumns[i].caption, 1 + i / 2, i % 2);
     }
     const int row = 1 + kPartyPrintColumns / 2;
-    f.add(ControlKind::Check, "Check13", "Solo con saldo finale diverso da zero", row).columnSpan =
-        2;
-    f.add(ControlKind::Check, "Check14", "Anteprima di stampa", row + 1).columnSpan = 2;
-    f.add(ControlKind::Check, "Check15", "Carica dati nel foglio elettronico", row + 2).columnSpan =
-        2;
-    f.button("Command1", "&Stampa", row + 3, 0).isDefault = true;
-    f.button("Command2", "&Annulla", row + 3, 1).isCancel = true;
+    f.check(kNonZeroOnly, "Solo con saldo finale diverso da zero", row).columnSpan = 2;
+    f.check(kPreview, "Anteprima di stampa", row + 1).columnSpan = 2;
+    f.check(kSpreadsheet, "Carica dati nel foglio elettronico", row + 2).columnSpan = 2;
+    f.button(kPrint, "&Stampa", row + 3, 0, {.isDefault = true});
+    f.button(kCancel, "&Annulla", row + 3, 1, {.isCancel = true});
     return f;
 }
 
 void PartyPrint::load() {
-    form().setEnabled("Check15", false);
+    form().setEnabled(kSpreadsheet, false);
 }
 
-void PartyPrint::click(const std::string& control) {
-    if (control == "Command2") {
-        requestClose();
-        return;
-    }
-    if (control != "Command1") {
-        return;
-    }
+void PartyPrint::print() {
     std::vector<bool> columns;
-    for (int i = 0; i < kPartyPrintColumns; ++i) {
-        columns.push_back(form().checked(checkName(i)));
+    for (const Column& c : kColumns) {
+        columns.push_back(form().checked(c.check));
     }
     if (std::find(columns.begin(), columns.end(), true) == columns.end()) {
         inputError("Non è stato selezionato nessun dato da stampare");
         return;
     }
     printReport([&](ReportSink& sink) {
-        return PrintParties(session(), sink, m_party, columns, form().checked("Check13"),
-                            form().checked("Check14"));
+        return PrintParties(session(), sink, m_party, columns, form().checked(kNonZeroOnly),
+                            form().checked(kPreview));
     });
 }
 

@@ -8,7 +8,7 @@
 
 namespace zelvo {
 
-// The columns the parametric print offers, in print order: "Check1" ... "Check12".
+// The columns the parametric print offers, in print order: check boxes "Check1" ... "Check12".
 inline constexpr int kPartyPrintColumns = 12;
 
 // The list of the customers or suppliers in name order with the ticked columns. Each page
@@ -23,23 +23,30 @@ bool PrintParties(Session& session, ReportSink& sink, party::Party party,
                   const std::vector<bool>& columns, bool nonZeroOnly, bool preview);
 
 // "sps" ("Stampa parametrica clienti") and "spsforn" ("Stampa parametrica fornitori"): the
-// columns under "Dati da stampare", "Solo con saldo finale diverso da zero" ("Check13"),
-// "Anteprima di stampa" ("Check14"), "Carica dati nel foglio elettronico" ("Check15", shown
-// disabled: the program has no spreadsheet window to load), "&Stampa" and "&Annulla".
+// columns under "Dati da stampare", "Solo con saldo finale diverso da zero", "Anteprima di
+// stampa", "Carica dati nel foglio elettronico" (shown disabled: the program has no
+// spreadsheet window to load), "&Stampa" and "&Annulla". "&Stampa" prints and the screen
+// stays open; "&Annulla" closes.
 class PartyPrint : public ScreenLogic {
   public:
+    static constexpr const char* kNonZeroOnly = "Check13";
+    static constexpr const char* kPreview = "Check14";
+    static constexpr const char* kSpreadsheet = "Check15";
+    static constexpr const char* kPrint = "Command1";
+    static constexpr const char* kCancel = "Command2";
+
     PartyPrint(Session& session, party::Party party);
 
     static FormSpec makeSpec(party::Party party);
 
     void load() override;
-    // "Command1" prints, "Command2" closes; the screen stays open after printing.
-    void click(const std::string& control) override;
 
     // Report position of a failed read of the chart while listing it.
     static constexpr int kListRead = 3451;
 
   private:
+    void print();
+
     party::Party m_party;
 };
 

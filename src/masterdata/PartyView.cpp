@@ -11,6 +11,7 @@
 namespace zelvo {
 
 using party::Party;
+using namespace party::ctl;
 
 namespace {
 
@@ -26,6 +27,10 @@ constexpr int kPartyDueKey = 7;
 constexpr const char* kAnagrafica = "Anagrafica";
 constexpr const char* kNote = "Note";
 constexpr const char* kScadenze = "Scadenze";
+constexpr const char* kRemittancesCaption = "Label1";
+constexpr const char* kRemittancesHeading = "Label2";
+constexpr const char* kBankReceiptsCaption = "Label3";
+constexpr const char* kBankReceiptsHeading = "Label4";
 constexpr const char* kBalanceMask = "##,###,###,##0";
 constexpr const char* kAmountMask = "##,###,###,###";
 
@@ -40,72 +45,65 @@ bool notYetDue(const isam::Record& r, const std::string& today) {
     return r.text(kDueDate) >= today;
 }
 
-std::string shownDate(const std::string& keyDate) {
-    return InputToDate(FromKeyDate(keyDate));
-}
-
 // Aligned under kDueHeading: number and invoice date in 20 columns, the amount ending under
 // "Importo", the due date under "Scadenza".
 std::string dueLine(const isam::Record& r) {
     return PadRight(Utf8Left(r.text(kInvoiceNumber), 9), 9) + " " +
-           shownDate(r.text(kInvoiceDate)) + PadLeft(Format(r.number(kAmount), kAmountMask), 14) +
-           " " + shownDate(r.text(kDueDate));
+           ShownDate(r.text(kInvoiceDate)) + PadLeft(Format(r.number(kAmount), kAmountMask), 14) +
+           " " + ShownDate(r.text(kDueDate));
 }
 
 }  // namespace
 
 PartyView::PartyView(Session& session, Party party)
-    : ScreenLogic(session, makeSpec(party)), m_party(party) {}
+    : ScreenLogic(session, makeSpec(party)), m_party(party) {
+    on(Event::Leave, kParty, [this] { leaveParty(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec PartyView::makeSpec(Party party) {
     const bool customer = party == Party::Customer;
     FormSpec f;
     f.name = customer ? "VISCLI" : "visforn";
     f.title = customer ? "Scheda cliente" : "Scheda fornitore";
-    ControlSpec& name = f.text("text17", party::TraitsOf(party).label, 0, 40);
+    ControlSpec& name = f.account(kParty, party::TraitsOf(party).label, 0, 40);
     name.columnSpan = 3;
     name.tab = kAnagrafica;
-    name.account = true;
-    int row = party::AddPersonalFields(f, kAnagrafica, 1, true);
+    const int row = party::AddPersonalFields(f, kAnagrafica, 1, true);
+    // Balances as the card shows them, grouped: read-only texts, not amounts to type.
     auto shown = [&f](const char* control, const char* caption, int r, int column) {
-        ControlSpec& c = f.text(control, caption, r, 16);
+        ControlSpec& c = f.text(control, caption, r, 16, {.readOnly = true});
         c.column = column;
-        c.readOnly = true;
-        return &c;
+        c.tab = kAnagrafica;
     };
-    for (ControlSpec* c :
-         {shown("saldoiniz", "Saldo iniziale:", row, 0), shown("text10", "Prog. dare:", row, 1),
-          shown("text11", "Prog. avere:", row + 1, 0),
-          shown("text12", "Saldo finale:", row + 1, 1)}) {
-        c->tab = kAnagrafica;
-    }
+    shown(kOpeningBalance, "Saldo iniziale:", row, 0);
+    shown(kDebit, "Prog. dare:", row, 1);
+    shown(kCredit, "Prog. avere:", row + 1, 0);
+    shown(kClosing, "Saldo finale:", row + 1, 1);
 
-    ControlSpec& notes = f.add(ControlKind::RichText, "RichTextBox1", "", 0, 0);
+    ControlSpec& notes = f.richText(kNotes, 0, {.readOnly = true});
     notes.columnSpan = 4;
     notes.tab = kNote;
-    notes.readOnly = true;
 
     auto dueList = [&f](int r, const char* heading, const char* list, const char* total) {
-        ControlSpec& h = f.add(ControlKind::Label, heading, kDueHeading, r);
+        ControlSpec& h = f.label(heading, kDueHeading, r);
         h.tab = kScadenze;
         h.columnSpan = 3;
-        ControlSpec& l = f.add(ControlKind::List, list, "", r + 1);
+        ControlSpec& l = f.list(list, "", r + 1);
         l.tab = kScadenze;
         l.columnSpan = 3;
         l.width = 50;
-        ControlSpec& t = f.text(total, "Totale", r + 2, 16);
-        t.tab = kScadenze;
-        t.readOnly = true;
+        f.text(total, "Totale", r + 2, 16, {.readOnly = true}).tab = kScadenze;
     };
     if (customer) {
-        f.add(ControlKind::Label, "Label1", "Rimesse dir.", 0).tab = kScadenze;
-        dueList(1, "Label2", "List2", "text15");
-        f.add(ControlKind::Label, "Label3", "Ric. bancarie", 4).tab = kScadenze;
-        dueList(5, "Label4", "List3", "text16");
+        f.label(kRemittancesCaption, "Rimesse dir.", 0).tab = kScadenze;
+        dueList(1, kRemittancesHeading, kRemittances, kRemittancesTotal);
+        f.label(kBankReceiptsCaption, "Ric. bancarie", 4).tab = kScadenze;
+        dueList(5, kBankReceiptsHeading, kBankReceipts, kBankReceiptsTotal);
     } else {
-        dueList(0, "Label2", "List2", "text15");
+        dueList(0, kRemittancesHeading, kRemittances, kRemittancesTotal);
     }
-    f.button("Command2", "&Annulla", 0, 0).isCancel = true;
+    f.button(kCancel, "&Annulla", 0, 0, {.isCancel = true});
     return f;
 }
 
@@ -134,31 +132,24 @@ void PartyView::unload() {
 
 std::vector<std::string> PartyView::suggestions(const std::string& control,
                                                 const std::string& typed, bool full) {
-    if (control != "text17") {
+    if (control != kParty) {
         return {};
     }
-    return chart::AccountSuggestions(archives(), session().values(), typed,
-                                     {party::TraitsOf(m_party).kind}, full);
+    return party::Suggestions(session(), m_party, typed, full);
 }
 
-void PartyView::leave(const std::string& control) {
-    if (control != "text17" || text("text17").empty()) {
+void PartyView::leaveParty() {
+    if (text(kParty).empty()) {
         return;
     }
-    const std::optional<chart::Item> item = chart::ByDescription(archives(), text("text17"));
-    if (!item || item->kind != party::TraitsOf(m_party).kind) {
+    const std::optional<chart::Item> item = party::Named(archives(), m_party, text(kParty));
+    if (!item) {
         clear();
         dialogs().beep();
-        requestFocus("text17");
+        requestFocus(kParty);
         return;
     }
     show(item->number);
-}
-
-void PartyView::click(const std::string& control) {
-    if (control == "Command2") {
-        requestClose();
-    }
 }
 
 void PartyView::show(const std::string& number) {
@@ -166,18 +157,21 @@ void PartyView::show(const std::string& number) {
     for (const party::Field& f : party::kPersonalFields) {
         form().setText(f.control, r.text(f.field));
     }
-    form().setText("RichTextBox1", r.text(chart::kNotes));
-    form().setText("saldoiniz", Format(r.number(chart::kOpeningBalance), kBalanceMask));
-    form().setText("text10", Format(r.number(chart::kProgressiveDebit), kBalanceMask));
-    form().setText("text11", Format(r.number(chart::kProgressiveCredit), kBalanceMask));
-    form().setText("text12", Format(r.number(chart::kClosingBalance), kBalanceMask));
+    form().setText(kNotes, r.text(chart::kNotes));
+    form().setText(kOpeningBalance, Format(r.number(chart::kOpeningBalance), kBalanceMask));
+    form().setText(kDebit, Format(r.number(chart::kProgressiveDebit), kBalanceMask));
+    form().setText(kCredit, Format(r.number(chart::kProgressiveCredit), kBalanceMask));
+    form().setText(kClosing, Format(r.number(chart::kClosingBalance), kBalanceMask));
 
     // Dates in the records are "yyyymmdd": compared as texts they compare as dates.
     if (m_party == Party::Customer) {
-        showList("List2", "text15", readDueDates(arc::kSd, kPartyDueKey, number, unsettled));
-        showList("List3", "text16", readDueDates(arc::kSt, kPartyNumber, number, notYetDue));
+        showList(kRemittances, kRemittancesTotal,
+                 readDueDates(arc::kSd, kPartyDueKey, number, unsettled));
+        showList(kBankReceipts, kBankReceiptsTotal,
+                 readDueDates(arc::kSt, kPartyNumber, number, notYetDue));
     } else {
-        showList("List2", "text15", readDueDates(arc::kSf, kPartyDueKey, number, unsettled));
+        showList(kRemittances, kRemittancesTotal,
+                 readDueDates(arc::kSf, kPartyDueKey, number, unsettled));
     }
 }
 
@@ -215,14 +209,14 @@ void PartyView::clear() {
     for (const party::Field& f : party::kPersonalFields) {
         form().setText(f.control, "");
     }
-    for (const char* c : {"RichTextBox1", "saldoiniz", "text10", "text11", "text12"}) {
+    for (const char* c : {kNotes, kOpeningBalance, kDebit, kCredit, kClosing, kRemittancesTotal}) {
         form().setText(c, "");
     }
-    for (const char* list : {"List2", "List3"}) {
-        form().setItems(list, {});
+    form().setItems(kRemittances, {});
+    if (m_party == Party::Customer) {
+        form().setItems(kBankReceipts, {});
+        form().setText(kBankReceiptsTotal, "");
     }
-    form().setText("text15", "");
-    form().setText("text16", "");
 }
 
 }  // namespace zelvo

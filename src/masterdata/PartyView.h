@@ -10,10 +10,21 @@ namespace zelvo {
 
 // The card of a customer ("VISCLI", "Scheda cliente") or supplier ("visforn"): personal data,
 // payment terms, balances, notes and the instalments still open in the due-date archives.
-// Customers have two lists, rimesse dirette ("List2") and ricevute bancarie ("List3");
-// suppliers one ("List2"). Each list has its total under it ("text15", "text16").
+// Customers have two lists, rimesse dirette and ricevute bancarie; suppliers the first only.
+// Each list has its total under it. The party is named in its account field; "&Annulla"
+// closes.
 class PartyView : public ScreenLogic {
   public:
+    static constexpr const char* kDebit = "text10";
+    static constexpr const char* kCredit = "text11";
+    static constexpr const char* kClosing = "text12";
+    static constexpr const char* kRemittances = "List2";
+    static constexpr const char* kRemittancesTotal = "text15";
+    // Customers only.
+    static constexpr const char* kBankReceipts = "List3";
+    static constexpr const char* kBankReceiptsTotal = "text16";
+    static constexpr const char* kCancel = "Command2";
+
     PartyView(Session& session, party::Party party);
 
     static FormSpec makeSpec(party::Party party);
@@ -21,10 +32,6 @@ class PartyView : public ScreenLogic {
     // Opens the due-date archives of the party's kind.
     void load() override;
     void unload() override;
-    // "text17" names the party to show.
-    void leave(const std::string& control) override;
-    // "Command2" closes.
-    void click(const std::string& control) override;
     std::vector<std::string> suggestions(const std::string& control, const std::string& typed,
                                          bool full) override;
 
@@ -43,6 +50,7 @@ class PartyView : public ScreenLogic {
     // number matches, those that `open` accepts.
     DueList readDueDates(int archive, int keyField, const std::string& number,
                          bool (*open)(const isam::Record&, const std::string& today));
+    void leaveParty();
     void show(const std::string& number);
     void showList(const char* list, const char* total, const DueList& due);
     void clear();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
 
 #include "base/NumberText.h"
 #include "masterdata/PaymentTermsFields.h"
@@ -10,21 +11,61 @@ namespace zelvo {
 
 namespace {
 
-constexpr const char* kTypes[] = {"tipord", "tiporb"};
-constexpr const char* kCounts[] = {"rate0", "rate1", "rate2", "rate3", "rate4"};
-constexpr const char* kFirst[] = {"salto30", "salto60", "salto90", "salto120", "salto150"};
-constexpr const char* kDays[] = {"giornodf", "giorno10", "giorno15", "giorno20", "giornofm"};
+constexpr const char* kDescription = "text1";
+constexpr const char* kList = "List1";
+constexpr const char* kAdd = "Command1";
+constexpr const char* kRemove = "Command2";
+constexpr const char* kCancel = "Command3";
+
+// An option of an exclusive group.
+struct Choice {
+    const char* name;
+    const char* caption;
+};
+// Each group has a label of its own over its options.
+struct Group {
+    const char* label;
+    const char* caption;
+};
+constexpr Group kTypeGroup{"Label1", "Tipo"};
+constexpr Choice kTypes[] = {{"tipord", "Rimessa diretta"}, {"tiporb", "Ricevuta bancaria"}};
+constexpr Group kCountGroup{"Label2", "Numero rate"};
+constexpr Choice kCounts[] = {{"rate0", "a vista"},
+                              {"rate1", "1 rata"},
+                              {"rate2", "2 rate"},
+                              {"rate3", "3 rate"},
+                              {"rate4", "4 rate"}};
+constexpr Group kFirstGroup{"Label3", "Prima rata"};
+constexpr Choice kFirst[] = {{"salto30", "30 gg."},
+                             {"salto60", "60 gg."},
+                             {"salto90", "90 gg."},
+                             {"salto120", "120 gg."},
+                             {"salto150", "150 gg."}};
+constexpr Group kDayGroup{"Label4", "Giorno scadenza"};
+constexpr Choice kDays[] = {{"giornodf", "data fattura"},
+                            {"giorno10", "al 10"},
+                            {"giorno15", "al 15"},
+                            {"giorno20", "al 20"},
+                            {"giornofm", "fine mese"}};
 constexpr int kDayRules[] = {0, 10, 15, 20, 30};
+
+constexpr const char* kBankReceipt = kTypes[1].name;
+constexpr const char* kAtSight = kCounts[0].name;
+constexpr const char* kInvoiceDay = kDays[0].name;
+
+constexpr const char* kAugustAtMonthEnd = "Check1";
+constexpr const char* kSkipAugust = "Check2";
+constexpr const char* kAugustTo15th = "Check4";
 // The August rules exclude each other.
-constexpr const char* kAugust[] = {"Check1", "Check2", "Check4"};
+constexpr const char* kAugust[] = {kAugustAtMonthEnd, kSkipAugust, kAugustTo15th};
 constexpr const char* kDescriptionOnly = "Check3";
 
 constexpr int kLastCode = 2000;
 
 template <size_t N>
-int chosen(FormState& f, const char* const (&group)[N]) {
+int chosen(FormState& f, const Choice (&group)[N]) {
     for (size_t i = 0; i < N; ++i) {
-        if (f.checked(group[i])) {
+        if (f.checked(group[i].name)) {
             return static_cast<int>(i);
         }
     }
@@ -33,9 +74,25 @@ int chosen(FormState& f, const char* const (&group)[N]) {
 
 // Checks the option and clears the others of its group, as the view shows them.
 template <size_t N>
-void choose(FormState& f, const char* const (&group)[N], const std::string& option) {
-    for (const char* name : group) {
-        f.setChecked(name, option == name);
+void choose(FormState& f, const Choice (&group)[N], size_t option) {
+    for (size_t i = 0; i < N; ++i) {
+        f.setChecked(group[i].name, i == option);
+    }
+}
+
+template <size_t N>
+void enable(FormState& f, const Choice (&group)[N], bool enabled, size_t from = 0) {
+    for (size_t i = from; i < N; ++i) {
+        f.setEnabled(group[i].name, enabled);
+    }
+}
+
+template <size_t N>
+void addGroup(FormSpec& f, int row, const Group& group, const Choice (&choices)[N]) {
+    f.label(group.label, group.caption, row);
+    int column = 0;
+    for (const Choice& c : choices) {
+        f.option(c.name, c.caption, group.caption, row + 1, column++);
     }
 }
 
@@ -56,51 +113,45 @@ std::vector<std::string> PaymentTermsDescriptions(Archives& a) {
     return items;
 }
 
-PaymentTermsScreen::PaymentTermsScreen(Session& session) : ScreenLogic(session, makeSpec()) {}
+PaymentTermsScreen::PaymentTermsScreen(Session& session) : ScreenLogic(session, makeSpec()) {
+    on(Event::Change, kList, [this] { showTerms(); });
+    auto changes = [this](const auto& group) {
+        for (const Choice& c : group) {
+            on(Event::Change, c.name, [this, name = c.name] { choiceChanged(name); });
+        }
+    };
+    changes(kTypes);
+    changes(kCounts);
+    changes(kFirst);
+    changes(kDays);
+    for (const char* name : kAugust) {
+        on(Event::Change, name, [this, name] { choiceChanged(name); });
+    }
+    on(Event::Change, kDescriptionOnly, [this] { choiceChanged(kDescriptionOnly); });
+    on(Event::Click, kAdd, [this] { add(); });
+    on(Event::Click, kRemove, [this] { remove(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec PaymentTermsScreen::makeSpec() {
     FormSpec f;
     f.name = "REGPAG";
     f.title = "Registrazione condizioni pagamento";
-    f.text("text1", "Descrizione", 0, 40).columnSpan = 5;
-    ControlSpec& list = f.add(ControlKind::List, "List1", "Condizioni di pagamento", 1);
+    f.text(kDescription, "Descrizione", 0, 40).columnSpan = 5;
+    ControlSpec& list = f.list(kList, "Condizioni di pagamento", 1);
     list.columnSpan = 5;
     list.width = 40;
-    auto options = [&f](int row, const char* group, const char* label,
-                        std::initializer_list<std::pair<const char*, const char*>> names) {
-        f.add(ControlKind::Label, label, group, row);
-        int column = 0;
-        for (const auto& [name, caption] : names) {
-            f.add(ControlKind::Option, name, caption, row + 1, column++).group = group;
-        }
-    };
-    options(2, "Tipo", "Label1", {{"tipord", "Rimessa diretta"}, {"tiporb", "Ricevuta bancaria"}});
-    options(4, "Numero rate", "Label2",
-            {{"rate0", "a vista"},
-             {"rate1", "1 rata"},
-             {"rate2", "2 rate"},
-             {"rate3", "3 rate"},
-             {"rate4", "4 rate"}});
-    options(6, "Prima rata", "Label3",
-            {{"salto30", "30 gg."},
-             {"salto60", "60 gg."},
-             {"salto90", "90 gg."},
-             {"salto120", "120 gg."},
-             {"salto150", "150 gg."}});
-    options(8, "Giorno scadenza", "Label4",
-            {{"giornodf", "data fattura"},
-             {"giorno10", "al 10"},
-             {"giorno15", "al 15"},
-             {"giorno20", "al 20"},
-             {"giornofm", "fine mese"}});
-    f.add(ControlKind::Check, "Check1", "Agosto a fine mese", 10, 0).columnSpan = 2;
-    f.add(ControlKind::Check, "Check2", "Salta mese Agosto", 10, 2).columnSpan = 2;
-    f.add(ControlKind::Check, "Check4", "Agosto e Dicembre al 15 successivo", 11, 0).columnSpan = 2;
-    f.add(ControlKind::Check, "Check3", "Solo descrizione senza registrazione", 11, 2).columnSpan =
-        3;
-    f.button("Command1", "&Aggiungi", 12, 0);
-    f.button("Command2", "&Elimina", 12, 1);
-    f.button("Command3", "&Annulla", 12, 2).isCancel = true;
+    addGroup(f, 2, kTypeGroup, kTypes);
+    addGroup(f, 4, kCountGroup, kCounts);
+    addGroup(f, 6, kFirstGroup, kFirst);
+    addGroup(f, 8, kDayGroup, kDays);
+    f.check(kAugustAtMonthEnd, "Agosto a fine mese", 10, 0).columnSpan = 2;
+    f.check(kSkipAugust, "Salta mese Agosto", 10, 2).columnSpan = 2;
+    f.check(kAugustTo15th, "Agosto e Dicembre al 15 successivo", 11, 0).columnSpan = 2;
+    f.check(kDescriptionOnly, "Solo descrizione senza registrazione", 11, 2).columnSpan = 3;
+    f.button(kAdd, "&Aggiungi", 12, 0);
+    f.button(kRemove, "&Elimina", 12, 1);
+    f.button(kCancel, "&Annulla", 12, 2, {.isCancel = true});
     return f;
 }
 
@@ -111,10 +162,10 @@ void PaymentTermsScreen::load() {
     }
     fillList();
     // What most terms are: one instalment by direct remittance, 30 days, on the invoice's day.
-    choose(form(), kTypes, "tipord");
-    choose(form(), kCounts, "rate1");
-    choose(form(), kFirst, "salto30");
-    choose(form(), kDays, "giornodf");
+    choose(form(), kTypes, 0);
+    choose(form(), kCounts, 1);
+    choose(form(), kFirst, 0);
+    choose(form(), kDays, 0);
     applyRules();
 }
 
@@ -125,8 +176,8 @@ void PaymentTermsScreen::unload() {
 }
 
 void PaymentTermsScreen::fillList() {
-    form().setItems("List1", PaymentTermsDescriptions(archives()));
-    form().setSelected("List1", -1);
+    form().setItems(kList, PaymentTermsDescriptions(archives()));
+    form().setSelected(kList, -1);
 }
 
 void PaymentTermsScreen::applyRules() {
@@ -134,40 +185,28 @@ void PaymentTermsScreen::applyRules() {
     // Terms kept as a description only have nothing else to choose.
     const bool all = !f.checked(kDescriptionOnly);
     // At sight there is one instalment on the invoice's own day.
-    const bool instalments = all && !f.checked("rate0");
-    for (const char* name : kTypes) {
-        f.setEnabled(name, all);
-    }
-    for (const char* name : kCounts) {
-        f.setEnabled(name, all);
-    }
-    for (const char* name : kFirst) {
-        f.setEnabled(name, instalments);
-    }
-    f.setEnabled("giornodf", all);
-    for (size_t i = 1; i < std::size(kDays); ++i) {
-        f.setEnabled(kDays[i], instalments);
-    }
+    const bool instalments = all && !f.checked(kAtSight);
+    enable(f, kTypes, all);
+    enable(f, kCounts, all);
+    enable(f, kFirst, instalments);
+    f.setEnabled(kInvoiceDay, all);
+    enable(f, kDays, instalments, 1);
     for (const char* name : kAugust) {
         f.setEnabled(name, all);
     }
 }
 
-void PaymentTermsScreen::change(const std::string& control) {
+void PaymentTermsScreen::choiceChanged(const char* control) {
     FormState& f = form();
-    if (control == "List1") {
-        showTerms();
-        return;
+    const std::string_view changed = control;
+    if (changed == kAtSight && f.checked(kAtSight)) {
+        choose(f, kDays, 0);
     }
-    if (control == "rate0" && f.checked("rate0")) {
-        choose(form(), kDays, "giornodf");
-    }
-    for (const char* name : kAugust) {
-        if (control == name && f.checked(name)) {
-            for (const char* other : kAugust) {
-                if (other != control) {
-                    f.setChecked(other, false);
-                }
+    if (std::find(std::begin(kAugust), std::end(kAugust), changed) != std::end(kAugust) &&
+        f.checked(control)) {
+        for (const char* other : kAugust) {
+            if (other != changed) {
+                f.setChecked(other, false);
             }
         }
     }
@@ -175,8 +214,8 @@ void PaymentTermsScreen::change(const std::string& control) {
 }
 
 void PaymentTermsScreen::showTerms() {
-    const int index = form().selected("List1");
-    const std::vector<std::string>& items = form().items("List1");
+    const int index = form().selected(kList);
+    const std::vector<std::string>& items = form().items(kList);
     if (index < 0 || index >= static_cast<int>(items.size())) {
         return;
     }
@@ -194,32 +233,22 @@ void PaymentTermsScreen::showTerms() {
     const int months = static_cast<int>(r.number(terms::kFirstInstalmentMonths));
     const int dueDay = static_cast<int>(r.number(terms::kDueDayRule));
     const int august = static_cast<int>(r.number(terms::kAugustRule));
-    choose(form(), kTypes, type == "rb" ? "tiporb" : "tipord");
-    choose(form(), kCounts, kCounts[count >= 0 && count <= 4 ? count : 0]);
+    choose(form(), kTypes, type == "rb" ? 1 : 0);
+    choose(form(), kCounts, count >= 0 && count <= 4 ? static_cast<size_t>(count) : 0);
     // At sight no first instalment is stored: the first choice stands for it.
-    choose(form(), kFirst, kFirst[months >= 1 && months <= 5 ? months - 1 : 0]);
-    int day = 0;
+    choose(form(), kFirst, months >= 1 && months <= 5 ? static_cast<size_t>(months - 1) : 0);
+    size_t day = 0;
     for (size_t i = 0; i < std::size(kDayRules); ++i) {
         if (kDayRules[i] == dueDay) {
-            day = static_cast<int>(i);
+            day = i;
         }
     }
-    choose(form(), kDays, kDays[day]);
-    form().setChecked("Check1", august == 1);
-    form().setChecked("Check4", august == 2);
-    form().setChecked("Check2", r.number(terms::kSkipAugust) == 1);
+    choose(form(), kDays, day);
+    form().setChecked(kAugustAtMonthEnd, august == 1);
+    form().setChecked(kAugustTo15th, august == 2);
+    form().setChecked(kSkipAugust, r.number(terms::kSkipAugust) == 1);
     form().setChecked(kDescriptionOnly, type.empty());
     applyRules();
-}
-
-void PaymentTermsScreen::click(const std::string& control) {
-    if (control == "Command1") {
-        add();
-    } else if (control == "Command2") {
-        remove();
-    } else if (control == "Command3") {
-        requestClose();
-    }
 }
 
 std::string PaymentTermsScreen::freeCode(int from) {
@@ -239,13 +268,13 @@ std::string PaymentTermsScreen::freeCode(int from) {
 
 void PaymentTermsScreen::add() {
     Archives& a = archives();
-    const std::string description = text("text1");
+    const std::string description = text(kDescription);
     if (description.empty()) {
-        inputError("Non è stata inserita la descrizione", "text1");
+        inputError("Non è stata inserita la descrizione", kDescription);
         return;
     }
     if (a.getIdentical(arc::kCpag, terms::kDescription, description) == 0) {
-        inputError("Descrizione già registrata", "text1");
+        inputError("Descrizione già registrata", kDescription);
         return;
     }
     if (a.status() != isam::status::kNotFound) {
@@ -259,13 +288,15 @@ void PaymentTermsScreen::add() {
     r.setText(terms::kDescription, description);
     if (!f.checked(kDescriptionOnly)) {
         const int count = std::max(chosen(f, kCounts), 0);
-        r.setText(terms::kTermsType, f.checked("tiporb") ? "rb" : "rd");
+        r.setText(terms::kTermsType, f.checked(kBankReceipt) ? "rb" : "rd");
         r.setNumber(terms::kInstalmentCount, count);
         r.setNumber(terms::kFirstInstalmentMonths, count == 0 ? 0 : chosen(f, kFirst) + 1);
         const int day = chosen(f, kDays);
         r.setNumber(terms::kDueDayRule, day < 0 ? 0 : kDayRules[day]);
-        r.setNumber(terms::kAugustRule, f.checked("Check1") ? 1 : f.checked("Check4") ? 2 : 0);
-        r.setNumber(terms::kSkipAugust, f.checked("Check2") ? 1 : 0);
+        r.setNumber(terms::kAugustRule, f.checked(kAugustAtMonthEnd) ? 1
+                                        : f.checked(kAugustTo15th)   ? 2
+                                                                     : 0);
+        r.setNumber(terms::kSkipAugust, f.checked(kSkipAugust) ? 1 : 0);
     }
 
     // Another station may take the same free code between the search and the write: the
@@ -273,12 +304,12 @@ void PaymentTermsScreen::add() {
     std::string code = freeCode(1);
     while (!code.empty() &&
            a.put(arc::kCpag, code, isam::mode::kAdd) == isam::status::kDuplicateKey) {
-        code = freeCode(std::stoi(code) + 1);
+        code = freeCode(WholeVal(code) + 1);
     }
     if (code.empty()) {
         if (a.status() == 0 || a.status() == isam::status::kNotFound ||
             a.status() == isam::status::kDuplicateKey) {
-            inputError("Tutti i codici da 0001 a 2000 sono già utilizzati", "text1");
+            inputError("Tutti i codici da 0001 a 2000 sono già utilizzati", kDescription);
         }
         return;
     }
@@ -290,16 +321,16 @@ void PaymentTermsScreen::add() {
         a.report(opn::kWrite, arc::kCpag, kWrite);
     }
     fillList();
-    f.setText("text1", "");
-    requestFocus("text1");
+    f.setText(kDescription, "");
+    requestFocus(kDescription);
 }
 
 void PaymentTermsScreen::remove() {
     Archives& a = archives();
-    const int index = form().selected("List1");
-    const std::vector<std::string>& items = form().items("List1");
+    const int index = form().selected(kList);
+    const std::vector<std::string>& items = form().items(kList);
     if (index < 0 || index >= static_cast<int>(items.size())) {
-        inputError("Non è stato selezionato nessun pagamento", "List1");
+        inputError("Non è stato selezionato nessun pagamento", kList);
         return;
     }
     if (a.getIdentical(arc::kCpag, terms::kDescription, items[static_cast<size_t>(index)]) == 0) {

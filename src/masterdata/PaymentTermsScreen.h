@@ -14,6 +14,9 @@ std::vector<std::string> PaymentTermsDescriptions(Archives& archives);
 // "REGPAG" ("Registrazione condizioni pagamento"): adds and deletes the payment terms of the
 // installation ("cpag"), which customers and suppliers name by description and the due
 // dates of their invoices follow.
+//
+// An entry of the list shows its terms; the options and check boxes keep their rules.
+// "&Aggiungi" adds, "&Elimina" deletes the chosen entry, "&Annulla" closes.
 class PaymentTermsScreen : public ScreenLogic {
   public:
     explicit PaymentTermsScreen(Session& session);
@@ -23,10 +26,6 @@ class PaymentTermsScreen : public ScreenLogic {
     // Opens "codici pag." and lists the registered terms.
     void load() override;
     void unload() override;
-    // An entry of "List1" shows its terms; the options and check boxes keep their rules.
-    void change(const std::string& control) override;
-    // "Command1" adds, "Command2" deletes the chosen entry, "Command3" closes.
-    void click(const std::string& control) override;
 
     // Report positions.
     static constexpr int kListRead = 3411;  // also the position of PaymentTermsDescriptions
@@ -39,6 +38,8 @@ class PaymentTermsScreen : public ScreenLogic {
     void fillList();
     void showTerms();
     void applyRules();
+    // An option or check box the operator changed.
+    void choiceChanged(const char* control);
     void add();
     void remove();
     // The first code from "0001" to "2000" no record uses; empty when all are taken or the

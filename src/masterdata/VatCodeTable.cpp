@@ -22,18 +22,21 @@ double rateValue(std::string text) {
 }  // namespace
 
 VatCodeTable::VatCodeTable(Session& session, Mode mode)
-    : ScreenLogic(session, makeSpec(mode)), m_mode(mode) {}
+    : ScreenLogic(session, makeSpec(mode)), m_mode(mode) {
+    if (mode == Mode::Registration) {
+        onCell(Event::Leave, kRate, [this](int row) { leaveRate(row); });
+        on(Event::Click, kRegister, [this] { registerTable(); });
+    }
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec VatCodeTable::makeSpec(Mode mode) {
     const bool view = mode == Mode::View;
     FormSpec f;
     f.name = view ? "vistiva" : "rtiva";
     f.title = view ? "Tabella Iva" : "Registrazione tabella Iva";
-    ControlSpec& grid = f.add(ControlKind::Grid, kGrid, "", 0);
-    grid.columnSpan = 2;
-    grid.rows = vatcode::kSlots;
     // Every slot in sight at once: the table is short and read as a whole.
-    grid.pageRows = vatcode::kSlots;
+    GridSettings grid{.rows = vatcode::kSlots, .pageRows = vatcode::kSlots};
     if (view) {
         grid.columns = {
             LabelColumn(kCode, "Codice", 10),
@@ -41,7 +44,8 @@ FormSpec VatCodeTable::makeSpec(Mode mode) {
             LabelColumn(kNonDeductible, "Indetraibile", 12),
             LabelColumn(kDescription, "Descrizione", 40),
         };
-        f.button("Command2", "&Annulla", 1, 0).isCancel = true;
+        f.grid(kGrid, 0, std::move(grid)).columnSpan = 2;
+        f.button(kCancel, "&Annulla", 1, 0, {.isCancel = true});
         return f;
     }
     grid.columns = {
@@ -50,8 +54,9 @@ FormSpec VatCodeTable::makeSpec(Mode mode) {
         CheckColumn(kNonDeductible, "Indetraibile"),
         TextColumn(kDescription, "Descrizione", 40),
     };
-    f.button("Command1", "&Registra", 1, 0).isDefault = true;
-    f.button("Command2", "&Annulla", 1, 1).isCancel = true;
+    f.grid(kGrid, 0, std::move(grid)).columnSpan = 2;
+    f.button(kRegister, "&Registra", 1, 0, {.isDefault = true});
+    f.button(kCancel, "&Annulla", 1, 1, {.isCancel = true});
     return f;
 }
 
@@ -83,23 +88,11 @@ void VatCodeTable::load() {
     }
 }
 
-void VatCodeTable::leave(const std::string& control) {
-    std::string column;
-    int row = 0;
-    if (m_mode != Mode::Registration || !ParseCell(control, column, row) || column != kRate) {
-        return;
-    }
-    const std::string& rate = text(control);
+void VatCodeTable::leaveRate(int row) {
+    const std::string cell = CellName(kRate, row);
+    const std::string& rate = text(cell);
     if (!rate.empty()) {
-        form().setText(control, Format(rateValue(rate), kRateMask));
-    }
-}
-
-void VatCodeTable::click(const std::string& control) {
-    if (control == "Command1" && m_mode == Mode::Registration) {
-        registerTable();
-    } else if (control == "Command2") {
-        requestClose();
+        form().setText(cell, Format(rateValue(rate), kRateMask));
     }
 }
 

@@ -8,6 +8,9 @@ namespace zelvo {
 
 // The VAT code table of the installation, one grid row per slot of "civa": "rtiva"
 // ("Registrazione tabella Iva") edits it, "vistiva" ("Tabella Iva") only shows it.
+//
+// A rate that was left takes the one-decimal form the grid shows. "&Registra" registers the
+// whole table, "&Annulla" closes.
 class VatCodeTable : public ScreenLogic {
   public:
     enum class Mode { Registration, View };
@@ -18,12 +21,11 @@ class VatCodeTable : public ScreenLogic {
 
     // Reads the slots by their keys into the grid.
     void load() override;
-    // A rate that was left takes the one-decimal form the grid shows.
-    void leave(const std::string& control) override;
-    // "Command1" registers the whole table, "Command2" closes.
-    void click(const std::string& control) override;
 
     static constexpr const char* kGrid = "Grid1";
+    // Registration only.
+    static constexpr const char* kRegister = "Command1";
+    static constexpr const char* kCancel = "Command2";
     // Grid columns: the cells are "codice:0" ... "descrizione:24".
     static constexpr const char* kCode = "codice";
     static constexpr const char* kRate = "aliquota";
@@ -37,6 +39,7 @@ class VatCodeTable : public ScreenLogic {
     static constexpr int kCommit = 3404;
 
   private:
+    void leaveRate(int row);
     void registerTable();
     // A code typed in more than one row (letter case aside) is refused with the count of its
     // rows; true when one was.

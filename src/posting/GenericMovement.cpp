@@ -18,37 +18,35 @@ const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
 FormSpec movementForm(GenericMovement::Variant v) {
     using V = GenericMovement::Variant;
+    using G = GenericMovement;
     FormSpec f;
     f.name = v == V::Lire ? "MCMG" : v == V::Euro ? "MCMG3" : "MCMG2";
     f.title = v == V::Lire   ? "Registrazione movimento generico"
               : v == V::Euro ? "Registrazione movimento generico in Euro"
                              : "Revisione movimento generico";
-    f.date("TEXT1", "Data registrazione:", 0);
-    f.text("text2", "N. doc.:", 1, 8).pattern = "[0-9]{0,6}";
-    f.date("text3", "Data doc.:", 2);
-    f.text("text4", "Descrizione  movimento:", 3, 40);
-    ControlSpec& grid = f.add(ControlKind::Grid, GenericMovement::kGrid, "", 4);
-    grid.columnSpan = 4;
-    grid.rows = GenericMovement::kRows;
-    grid.pageRows = GenericMovement::kPageRows;
-    const char* amounts = v == V::Euro ? kEuroPattern : kLirePattern;
-    grid.columns = {
-        AccountColumn("conto", "Sottoconto", 28),
-        TextColumn("agg", "Descr.aggiunt.", 18),
-        TextColumn("dare", "Dare", 15, amounts),
-        TextColumn("avere", "Avere", 15, amounts),
-        LabelColumn("LabelX", "", 28),
-    };
-    ControlSpec& spin = f.add(ControlKind::Spin, "Spin1", "Pagina precedente/seguente:", 5);
-    spin.minimum = 0;
-    spin.maximum = GenericMovement::kRows / GenericMovement::kPageRows - 1;
-    f.button("Command1", "&Registra", 6, 0);
+    f.date(G::kRegDate, "Data registrazione:", 0);
+    f.text(G::kDocNumber, "N. doc.:", 1, 8, {.pattern = "[0-9]{0,6}"});
+    f.date(G::kDocDate, "Data doc.:", 2);
+    f.text(G::kDescription, "Descrizione  movimento:", 3, 40);
+    const Amounts amounts = v == V::Euro ? Amounts::Euro : Amounts::Lire;
+    f.grid(G::kGrid, 4,
+           {.columns = {AccountColumn(G::kAccount, "Sottoconto", 28),
+                        TextColumn(G::kExtra, "Descr.aggiunt.", 18),
+                        AmountColumn(G::kDebit, "Dare", 15, amounts),
+                        AmountColumn(G::kCredit, "Avere", 15, amounts),
+                        LabelColumn(G::kAccountName, "", 28)},
+            .rows = G::kRows,
+            .pageRows = G::kPageRows})
+        .columnSpan = 4;
+    f.spin(G::kPage, "Pagina precedente/seguente:", 5,
+           {.minimum = 0, .maximum = G::kRows / G::kPageRows - 1});
+    f.button(G::kConfirm, "&Registra", 6, 0);
     int column = 1;
     if (v == V::Euro) {
-        f.button("Command2", "&Converti in Lire", 6, column++);
+        f.button(G::kConvert, "&Converti in Lire", 6, column++);
     }
-    f.button("Command3", "Nuovo &sottoconto", 6, column++);
-    f.button("Command4", "&Annulla", 6, column).isCancel = true;
+    f.button(G::kNewAccount, "Nuovo &sottoconto", 6, column++);
+    f.button(G::kCancel, "&Annulla", 6, column, {.isCancel = true});
     return f;
 }
 
@@ -58,14 +56,46 @@ GenericMovement::GenericMovement(Session& session, Variant variant, std::string 
     : ScreenLogic(session, movementForm(variant)),
       m_variant(variant),
       m_regNumber(std::move(regNumber)),
-      m_euro(variant == Variant::Euro, "Command2", "Command1") {}
+      m_euro(variant == Variant::Euro, kConvert, kConfirm) {
+    on(Event::Leave, kRegDate, [this] { leaveRegistrationDate(); });
+    on(Event::Leave, kDocDate, [this] {
+        std::string date = text(kDocDate);
+        if (!CheckDocumentDate(this->session(), date)) {
+            requestFocus(kDocDate);
+        }
+    });
+    onCell(Event::Leave, kAccount, [this](int row) { leaveAccount(row); });
+    on(Event::Change, kPage, [this] { showPage(WholeVal(text(kPage), 0, kRows / kPageRows - 1)); });
+    // The view moved to another page (to show a cell): the spinner follows.
+    on(Event::Change, kGrid,
+       [this] { form().setText(kPage, std::to_string(form().selected(kGrid))); });
+    on(Event::Click, kConfirm, [this] { confirm(); });
+    if (m_euro.active()) {
+        on(Event::Click, kConvert, [this] { convert(); });
+    }
+    on(Event::Click, kNewAccount, [this] {
+        if (host() != nullptr) {
+            host()->openScreen("RPC");
+        }
+    });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
+
+void GenericMovement::convert() {
+    std::vector<std::string> amounts;
+    for (int row = 0; row < kRows; ++row) {
+        amounts.push_back(CellName(kDebit, row));
+        amounts.push_back(CellName(kCredit, row));
+    }
+    m_euro.convert(form(), session().values().exchangeRate, amounts);
+}
 
 void GenericMovement::load() {
     archives().open(arc::kMc);
     archives().open(arc::kTt);
-    form().setText("TEXT1", session().values().yearDateMask);
-    form().setText("text3", session().values().yearDateMask);
-    form().setText("Spin1", "0");
+    form().setText(kRegDate, session().values().yearDateMask);
+    form().setText(kDocDate, session().values().yearDateMask);
+    form().setText(kPage, "0");
     form().setSelected(kGrid, 0);
     m_euro.reset(form());
     if (m_variant == Variant::Revision) {
@@ -82,7 +112,7 @@ std::vector<std::string> GenericMovement::suggestions(const std::string& control
                                                       const std::string& typed, bool full) {
     std::string column;
     int row = 0;
-    if (!ParseCell(control, column, row) || column != "conto") {
+    if (!ParseCell(control, column, row) || column != kAccount) {
         return {};
     }
     return chart::AccountSuggestions(archives(), session().values(), typed, kPostable, full);
@@ -90,29 +120,20 @@ std::vector<std::string> GenericMovement::suggestions(const std::string& control
 
 void GenericMovement::showPage(int page) {
     form().setSelected(kGrid, page);
-    form().setText("Spin1", std::to_string(page));
-}
-
-void GenericMovement::change(const std::string& control) {
-    if (control == "Spin1") {
-        showPage(WholeVal(text("Spin1"), 0, kRows / kPageRows - 1));
-    } else if (control == kGrid) {
-        // The view moved to another page (to show a cell): the spinner follows.
-        form().setText("Spin1", std::to_string(form().selected(kGrid)));
-    }
+    form().setText(kPage, std::to_string(page));
 }
 
 bool GenericMovement::leaveRegistrationDate() {
-    std::string date = text("TEXT1");
+    std::string date = text(kRegDate);
     ClearEmptyDate(date);
     if (!IsValidDateText(date, 1950, 2050)) {
-        inputError("La data inserita non è valida", "TEXT1");
+        inputError("La data inserita non è valida", kRegDate);
         return false;
     }
     if (date.substr(6, 4) != session().values().year) {
         dialogs().message("L'anno inserito non corrisponde all'anno di lavoro", "Zelvo",
                           Icon::Exclamation);
-        requestFocus("TEXT1");
+        requestFocus(kRegDate);
         return false;
     }
     CheckJournalPrinted(session(), date);
@@ -120,66 +141,27 @@ bool GenericMovement::leaveRegistrationDate() {
 }
 
 bool GenericMovement::leaveAccount(int row) {
-    const std::string name = text(CellName("conto", row));
+    const std::string name = text(CellName(kAccount, row));
     std::string& account = m_accounts[static_cast<size_t>(row)];
     account.clear();
-    form().setText(CellName("LabelX", row), "");
+    form().setText(CellName(kAccountName, row), "");
     if (name.empty()) {
         return true;
     }
     auto item = chart::ByDescription(archives(), name);
     if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
         dialogs().beep();
-        focusCell(kGrid, "conto", row);
-        form().setText("Spin1", std::to_string(pageOf(kGrid, row)));
+        focusCell(kGrid, kAccount, row);
+        form().setText(kPage, std::to_string(pageOf(kGrid, row)));
         return false;
     }
     account = item->number;
-    form().setText(CellName("LabelX", row), item->description);
+    form().setText(CellName(kAccountName, row), item->description);
     return true;
-}
-
-void GenericMovement::leave(const std::string& control) {
-    if (control == "TEXT1") {
-        leaveRegistrationDate();
-        return;
-    }
-    if (control == "text3") {
-        std::string date = text("text3");
-        if (!CheckDocumentDate(session(), date)) {
-            requestFocus("text3");
-        }
-        return;
-    }
-    std::string column;
-    int row = 0;
-    if (!ParseCell(control, column, row)) {
-        return;
-    }
-    if (column == "conto") {
-        leaveAccount(row);
-    }
 }
 
 double GenericMovement::amount(const std::string& column, int row) const {
     return m_euro.amount(text(CellName(column, row)));
-}
-
-void GenericMovement::click(const std::string& control) {
-    if (control == "Command1") {
-        confirm();
-    } else if (control == "Command2" && m_euro.active()) {
-        std::vector<std::string> amounts;
-        for (int row = 0; row < kRows; ++row) {
-            amounts.push_back(CellName("dare", row));
-            amounts.push_back(CellName("avere", row));
-        }
-        m_euro.convert(form(), session().values().exchangeRate, amounts);
-    } else if (control == "Command3" && host() != nullptr) {
-        host()->openScreen("RPC");
-    } else if (control == "Command4") {
-        requestClose();
-    }
 }
 
 void GenericMovement::confirm() {
@@ -189,9 +171,9 @@ void GenericMovement::confirm() {
     if (!leaveRegistrationDate()) {
         return;
     }
-    std::string docDate = text("text3");
+    std::string docDate = text(kDocDate);
     if (!CheckDocumentDate(session(), docDate)) {
-        requestFocus("text3");
+        requestFocus(kDocDate);
         return;
     }
     // The accounts are read again: another station may have renamed or annulled one.
@@ -200,37 +182,36 @@ void GenericMovement::confirm() {
         if (!leaveAccount(row)) {
             return;
         }
-        rows[static_cast<size_t>(row)] = {text(CellName("conto", row)), amount("dare", row),
-                                          amount("avere", row)};
+        rows[static_cast<size_t>(row)] = {text(CellName(kAccount, row)), amount(kDebit, row),
+                                          amount(kCredit, row)};
     }
     BalanceResult check = CheckBalance(dialogs(), rows);
     if (check.balanceError) {
         if (check.errorRow >= 0) {
             bool inCredit =
-                amount("dare", check.errorRow) == 0 && amount("avere", check.errorRow) != 0;
-            std::string column = check.errorColumn == 1 ? "conto" : inCredit ? "avere" : "dare";
+                amount(kDebit, check.errorRow) == 0 && amount(kCredit, check.errorRow) != 0;
+            std::string column = check.errorColumn == 1 ? kAccount : inCredit ? kCredit : kDebit;
             focusCell(kGrid, column, check.errorRow);
-            form().setText("Spin1", std::to_string(pageOf(kGrid, check.errorRow)));
+            form().setText(kPage, std::to_string(pageOf(kGrid, check.errorRow)));
         }
         return;
     }
 
     JournalEntry entry;
-    entry.regDate = text("TEXT1");
-    entry.docNumber = text("text2");
+    entry.regDate = text(kRegDate);
+    entry.docNumber = text(kDocNumber);
     entry.docDate = docDate;
     entry.causal = "mg";
-    const isam::FieldDesc* detail = session().records().description(archives().handle(arc::kTt));
     for (int row = 0; row < kRows; ++row) {
         const std::string& account = m_accounts[static_cast<size_t>(row)];
         if (account.empty()) {
             continue;
         }
-        const std::string agg = text(CellName("agg", row));
-        double debit = amount("dare", row);
-        double credit = amount("avere", row);
-        entry.lines.push_back({account, debit, credit, text("text4") + " " + agg});
-        NumberedRecord d{arc::kTt, "dati", isam::Record(*detail)};
+        const std::string agg = text(CellName(kExtra, row));
+        double debit = amount(kDebit, row);
+        double credit = amount(kCredit, row);
+        entry.lines.push_back({account, debit, credit, text(kDescription) + " " + agg});
+        NumberedRecord d{arc::kTt, "dati", archives().blankRecord(arc::kTt)};
         d.record.setText(ttf::kCell1, account);
         d.record.setText(ttf::kCell2, agg);
         d.record.setText(ttf::kCell3, Str(debit));
@@ -252,7 +233,7 @@ void GenericMovement::confirm() {
 
 void GenericMovement::clearRows() {
     for (int row = 0; row < kRows; ++row) {
-        for (const char* column : {"conto", "agg", "dare", "avere", "LabelX"}) {
+        for (const char* column : {kAccount, kExtra, kDebit, kCredit, kAccountName}) {
             if (!text(CellName(column, row)).empty()) {
                 form().setText(CellName(column, row), "");
             }
@@ -270,12 +251,9 @@ void GenericMovement::fillFromRegistration() {
         return;
     }
     const isam::Record& first = lines.front().record;
-    auto shownDate = [](const std::string& key) {
-        return key.empty() ? std::string() : InputToDate(FromKeyDate(key));
-    };
-    form().setText("TEXT1", shownDate(first.text(mcf::kRegDate)));
-    form().setText("text2", wholeNumber(Val(first.text(mcf::kDocNumber))));
-    form().setText("text3", shownDate(first.text(mcf::kDocDate)));
+    form().setText(kRegDate, ShownDate(first.text(mcf::kRegDate)));
+    form().setText(kDocNumber, wholeNumber(Val(first.text(mcf::kDocNumber))));
+    form().setText(kDocDate, ShownDate(first.text(mcf::kDocDate)));
 
     auto details = engine.detailRows(m_regNumber);
     std::string description = first.text(mcf::kDescription);
@@ -286,7 +264,7 @@ void GenericMovement::fillFromRegistration() {
         description.compare(description.size() - suffix.size(), suffix.size(), suffix) == 0) {
         description.resize(description.size() - suffix.size());
     }
-    form().setText("text4", description);
+    form().setText(kDescription, description);
 
     int row = 0;
     auto fill = [this, &row](const std::string& account, const std::string& agg, double debit,
@@ -296,11 +274,11 @@ void GenericMovement::fillFromRegistration() {
         }
         auto item = chart::ByNumber(archives(), account);
         std::string name = item ? item->description : std::string();
-        form().setText(CellName("conto", row), name);
-        form().setText(CellName("LabelX", row), name);
-        form().setText(CellName("agg", row), agg);
-        form().setText(CellName("dare", row), wholeNumber(debit));
-        form().setText(CellName("avere", row), wholeNumber(credit));
+        form().setText(CellName(kAccount, row), name);
+        form().setText(CellName(kAccountName, row), name);
+        form().setText(CellName(kExtra, row), agg);
+        form().setText(CellName(kDebit, row), wholeNumber(debit));
+        form().setText(CellName(kCredit, row), wholeNumber(credit));
         m_accounts[static_cast<size_t>(row)] = account;
         ++row;
     };

@@ -18,13 +18,25 @@ class GenericMovement : public ScreenLogic {
     static constexpr int kRows = 100;
     static constexpr int kPageRows = 20;
     static constexpr const char* kGrid = "Griglia";
+    static constexpr const char* kRegDate = "TEXT1";
+    static constexpr const char* kDocNumber = "text2";
+    static constexpr const char* kDocDate = "text3";
+    static constexpr const char* kDescription = "text4";
+    static constexpr const char* kPage = "Spin1";
+    static constexpr const char* kConfirm = "Command1";
+    static constexpr const char* kConvert = "Command2";  // the euro twin only
+    static constexpr const char* kNewAccount = "Command3";
+    static constexpr const char* kCancel = "Command4";
+    // The grid's columns.
+    static constexpr const char* kAccount = "conto";
+    static constexpr const char* kExtra = "agg";
+    static constexpr const char* kDebit = "dare";
+    static constexpr const char* kCredit = "avere";
+    static constexpr const char* kAccountName = "LabelX";
 
     GenericMovement(Session& session, Variant variant, std::string regNumber = {});
 
     void load() override;
-    void leave(const std::string& control) override;
-    void change(const std::string& control) override;
-    void click(const std::string& control) override;
     void unload() override;
     std::vector<std::string> suggestions(const std::string& control, const std::string& typed,
                                          bool full) override;
@@ -35,6 +47,8 @@ class GenericMovement : public ScreenLogic {
   private:
     bool leaveRegistrationDate();
     bool leaveAccount(int row);
+    void convert();
+    void pageChosen();
     void confirm();
     void fillFromRegistration();
     void clearRows();

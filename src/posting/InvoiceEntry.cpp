@@ -24,6 +24,7 @@ constexpr int kVatRowRead = 741;
 const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
 FormSpec invoiceForm(K kind, V variant) {
+    using I = InvoiceEntry;
     const bool sales = kind == K::Sales;
     FormSpec f;
     if (sales) {
@@ -36,33 +37,32 @@ FormSpec invoiceForm(K kind, V variant) {
                   : variant == V::Euro   ? "Registrazione fattura acquisto in Euro"
                                          : "Registrazione fattura acquisto";
     }
-    const char* amounts = variant == V::Euro ? "-?[0-9]{0,13}(,[0-9]{0,2})?" : "-?[0-9]{0,15}";
-    f.date("TEXT1", "Data reg.:", 0);
-    f.text("text2", "N. doc.:", 1, 8).pattern = sales ? "[0-9]{0,6}" : "";
-    f.date("text3", "Data doc.:", 2);
-    f.text("text4", "Descrizione:", 3, 40);
-    f.text("text5", sales ? "Cliente:" : "Fornitore:", 4, 40).account = true;
-    f.text("text6", "Importo fattura:", 5, 16).pattern = amounts;
+    const Amounts amounts = variant == V::Euro ? Amounts::SignedEuro : Amounts::SignedLire;
+    f.date(I::kRegDate, "Data reg.:", 0);
+    f.text(I::kDocNumber, "N. doc.:", 1, 8, {.pattern = sales ? "[0-9]{0,6}" : ""});
+    f.date(I::kDocDate, "Data doc.:", 2);
+    f.text(I::kDescription, "Descrizione:", 3, 40);
+    f.account(I::kParty, sales ? "Cliente:" : "Fornitore:", 4, 40);
+    f.amount(I::kTotal, "Importo fattura:", 5, 16, amounts);
     if (sales) {
-        f.text("text7", "Registro:", 6, 2).pattern = "[0-9]?";
+        f.text(I::kSalesSection, "Registro:", 6, 2, {.pattern = "[0-9]?"});
     } else {
-        f.text("text7", "Protocollo:", 6, 6).pattern = "[0-9]{0,5}";
-        f.text("text8", "Registro:", 7, 2).pattern = "[0-9]?";
+        f.text(I::kProtocol, "Protocollo:", 6, 6, {.pattern = "[0-9]{0,5}"});
+        f.text(I::kPurchaseSection, "Registro:", 7, 2, {.pattern = "[0-9]?"});
     }
-    ControlSpec& grid = f.add(ControlKind::Grid, InvoiceEntry::kGrid, "", 8);
-    grid.columnSpan = 4;
-    grid.rows = InvoiceEntry::kRows;
-    grid.pageRows = InvoiceEntry::kRows;
-    grid.columns = {
-        AccountColumn("controp", "Contropartita", 28),
-        TextColumn("imponibile", "Imponibile", 15, amounts),
-        TextColumn("codiva", "Codice iva", 6),
-        TextColumn("importoiva", "Importo iva", 15, amounts),
-    };
-    f.button("Command1", "&Registra", 9, 0);
-    f.button("Command2", sales ? "&Nuovo cliente" : "&Nuovo fornitore", 9, 1);
-    f.button("Command3", variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", 9, 2);
-    f.button("Command4", "&Annulla", 9, 3).isCancel = true;
+    f.grid(I::kGrid, 8,
+           {.columns = {AccountColumn(I::kCounterAccount, "Contropartita", 28),
+                        AmountColumn(I::kTaxable, "Imponibile", 15, amounts),
+                        TextColumn(I::kVatCode, "Codice iva", 6),
+                        AmountColumn(I::kVat, "Importo iva", 15, amounts)},
+            .rows = I::kRows,
+            .pageRows = I::kRows})
+        .columnSpan = 4;
+    f.button(I::kConfirm, "&Registra", 9, 0);
+    f.button(I::kNewParty, sales ? "&Nuovo cliente" : "&Nuovo fornitore", 9, 1);
+    f.button(I::kNewAccountOrConvert,
+             variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", 9, 2);
+    f.button(I::kCancel, "&Annulla", 9, 3, {.isCancel = true});
     return f;
 }
 
@@ -89,15 +89,40 @@ InvoiceEntry::InvoiceEntry(Session& session, Kind kind, Variant variant, std::st
       m_kind(kind),
       m_variant(variant),
       m_regNumber(std::move(regNumber)),
-      m_euro(variant == Variant::Euro, "Command3", "Command1") {}
+      m_euro(variant == Variant::Euro, kNewAccountOrConvert, kConfirm) {
+    registerEvents();
+}
+
+void InvoiceEntry::registerEvents() {
+    on(Event::Leave, kRegDate, [this] { leaveRegistrationDate(); });
+    on(Event::Leave, kDocDate, [this] { leaveDocumentDate(); });
+    on(Event::Leave, kParty, [this] { leavePartyField(); });
+    on(Event::Leave, sectionField(), [this] { leaveSection(); });
+    if (sales()) {
+        on(Event::Leave, kDocNumber, [this] { leaveDocNumber(); });
+    } else {
+        on(Event::Focus, kProtocol, [this] { proposeProtocol(); });
+        on(Event::Leave, kProtocol, [this] { leaveProtocol(); });
+    }
+    onCell(Event::Leave, kCounterAccount, [this](int row) { leaveCounterAccount(row); });
+    onCell(Event::Leave, kVatCode, [this](int row) { leaveVatCode(row); });
+    on(Event::Click, kConfirm, [this] { confirm(); });
+    on(Event::Click, kNewParty, [this] {
+        if (host() != nullptr) {
+            host()->openScreen(sales() ? "RCLIENTE" : "regforn");
+        }
+    });
+    on(Event::Click, kNewAccountOrConvert, [this] { pressNewAccountOrConvert(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 void InvoiceEntry::load() {
     Archives& a = archives();
     a.open(arc::kMc);
     a.open(arc::kTt);
     a.open(sales() ? arc::kIv : arc::kIa);
-    form().setText("TEXT1", session().values().yearDateMask);
-    form().setText("text3", session().values().yearDateMask);
+    form().setText(kRegDate, session().values().yearDateMask);
+    form().setText(kDocDate, session().values().yearDateMask);
     form().setText(sectionField(), "1");
     m_euro.reset(form());
     if (m_variant == Variant::Revision) {
@@ -117,9 +142,9 @@ std::vector<std::string> InvoiceEntry::suggestions(const std::string& control,
     std::vector<std::string> kinds;
     std::string column;
     int row = 0;
-    if (control == "text5") {
+    if (control == kParty) {
         kinds = sales() ? std::vector<std::string>{"c"} : std::vector<std::string>{"f", "ag"};
-    } else if (ParseCell(control, column, row) && column == "controp") {
+    } else if (ParseCell(control, column, row) && column == kCounterAccount) {
         kinds = kPostable;
     } else {
         return {};
@@ -136,19 +161,13 @@ double InvoiceEntry::amount(const std::string& control) const {
     return m_euro.amount(text(control));
 }
 
-void InvoiceEntry::focus(const std::string& control) {
-    if (!sales() && control == "text7") {
-        proposeProtocol();
-    }
-}
-
 void InvoiceEntry::proposeProtocol() {
     // A reading only: the number is taken under the section's lock at confirm.
     if (archives().getByKey(arc::kPr, "prot" + section()) != 0) {
         archives().report(opn::kRead, arc::kPr, kVatRowRead);
         return;
     }
-    form().setText("text7", Format(archives().readBuffer(arc::kPr).number(prf::kValue) + 1, "0"));
+    form().setText(kProtocol, Format(archives().readBuffer(arc::kPr).number(prf::kValue) + 1, "0"));
 }
 
 bool InvoiceEntry::invoiceNumberTaken(const std::string& number) const {
@@ -185,7 +204,7 @@ bool InvoiceEntry::protocolTaken(const std::string& protocol, bool inSection) co
 }
 
 bool InvoiceEntry::leavePartyField() {
-    const std::string name = text("text5");
+    const std::string name = text(kParty);
     if (name.empty()) {
         return true;
     }
@@ -195,7 +214,7 @@ bool InvoiceEntry::leavePartyField() {
     if (!right) {
         m_partyName.clear();
         dialogs().beep();
-        requestFocus("text5");
+        requestFocus(kParty);
         return false;
     }
     m_partyName = name;
@@ -204,21 +223,21 @@ bool InvoiceEntry::leavePartyField() {
 }
 
 bool InvoiceEntry::leaveCounterAccount(int row) {
-    const std::string name = text(CellName("controp", row));
+    const std::string name = text(CellName(kCounterAccount, row));
     if (name.empty()) {
         return true;
     }
     auto item = chart::ByDescription(archives(), name);
     if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
         dialogs().beep();
-        focusCell(kGrid, "controp", row);
+        focusCell(kGrid, kCounterAccount, row);
         return false;
     }
     return true;
 }
 
 bool InvoiceEntry::leaveVatCode(int row) {
-    const std::string code = text(CellName("codiva", row));
+    const std::string code = text(CellName(kVatCode, row));
     if (code.empty()) {
         return true;
     }
@@ -226,10 +245,10 @@ bool InvoiceEntry::leaveVatCode(int row) {
     // Non-deductible codes belong to purchases.
     if (!vat || (sales() && vat->nonDeductible)) {
         dialogs().beep();
-        focusCell(kGrid, "codiva", row);
+        focusCell(kGrid, kVatCode, row);
         return false;
     }
-    const std::string vatCell = CellName("importoiva", row);
+    const std::string vatCell = CellName(kVat, row);
     if (vat->rate == 0) {
         dialogs().message(vat->description, "CODICE IVA", Icon::Information);
         form().setText(vatCell, "");
@@ -240,123 +259,111 @@ bool InvoiceEntry::leaveVatCode(int row) {
     }
     // Rounded up to the next whole unit unless the fraction is below a tenth; the euro twin
     // rounds its euro amounts by the same rule.
-    const double computed = Int(amount(CellName("imponibile", row)) * vat->rate / 100 + 0.9);
+    const double computed = Int(amount(CellName(kTaxable, row)) * vat->rate / 100 + 0.9);
     form().setText(vatCell, m_euro.shown(computed));
     return true;
 }
 
-void InvoiceEntry::leave(const std::string& control) {
-    if (control == "TEXT1") {
-        std::string date = text("TEXT1");
-        if (!CheckRegistrationDate(session(), date)) {
-            requestFocus("TEXT1");
-            return;
-        }
-        CheckJournalPrinted(session(), date);
-    } else if (control == "text3") {
-        std::string date = text("text3");
-        if (!CheckDocumentDate(session(), date)) {
-            requestFocus("text3");
-        }
-    } else if (control == "text2" && sales()) {
-        if (Val(text("text2")) != 0 && invoiceNumberTaken(text("text2"))) {
-            inputError("Fattura già registrata", "text2");
-        }
-    } else if (control == "text7" && !sales()) {
-        if (Val(text("text7")) == 0) {
-            return;
-        }
-        if (protocolTaken(text("text7"), false)) {
-            inputError("Protocollo già registrato", "text7");
-            return;
-        }
-        CheckPurchaseRegisterPrinted(session(), text("TEXT1"), section());
-    } else if (control == sectionField()) {
-        if (Val(text(sectionField())) == 0) {
-            form().setText(sectionField(), "1");
-        }
-    } else if (control == "text5") {
-        leavePartyField();
-    } else {
-        std::string column;
-        int row = 0;
-        if (ParseCell(control, column, row)) {
-            if (column == "controp") {
-                leaveCounterAccount(row);
-            } else if (column == "codiva") {
-                leaveVatCode(row);
-            }
-        }
+void InvoiceEntry::leaveRegistrationDate() {
+    std::string date = text(kRegDate);
+    if (!CheckRegistrationDate(session(), date)) {
+        requestFocus(kRegDate);
+        return;
+    }
+    CheckJournalPrinted(session(), date);
+}
+
+void InvoiceEntry::leaveDocumentDate() {
+    std::string date = text(kDocDate);
+    if (!CheckDocumentDate(session(), date)) {
+        requestFocus(kDocDate);
     }
 }
 
-void InvoiceEntry::click(const std::string& control) {
-    if (control == "Command1") {
-        confirm();
-    } else if (control == "Command2" && host() != nullptr) {
-        host()->openScreen(sales() ? "RCLIENTE" : "regforn");
-    } else if (control == "Command3") {
-        if (m_euro.active()) {
-            std::vector<std::string> amounts = {"text6"};
-            for (int row = 0; row < kRows; ++row) {
-                amounts.push_back(CellName("imponibile", row));
-                amounts.push_back(CellName("importoiva", row));
-            }
-            m_euro.convert(form(), session().values().exchangeRate, amounts);
-        } else if (host() != nullptr) {
+void InvoiceEntry::leaveDocNumber() {
+    if (Val(text(kDocNumber)) != 0 && invoiceNumberTaken(text(kDocNumber))) {
+        inputError("Fattura già registrata", kDocNumber);
+    }
+}
+
+void InvoiceEntry::leaveProtocol() {
+    if (Val(text(kProtocol)) == 0) {
+        return;
+    }
+    if (protocolTaken(text(kProtocol), false)) {
+        inputError("Protocollo già registrato", kProtocol);
+        return;
+    }
+    CheckPurchaseRegisterPrinted(session(), text(kRegDate), section());
+}
+
+void InvoiceEntry::leaveSection() {
+    if (Val(text(sectionField())) == 0) {
+        form().setText(sectionField(), "1");
+    }
+}
+
+void InvoiceEntry::pressNewAccountOrConvert() {
+    if (!m_euro.active()) {
+        if (host() != nullptr) {
             host()->openScreen("RPC");
         }
-    } else if (control == "Command4") {
-        requestClose();
+        return;
     }
+    std::vector<std::string> amounts = {kTotal};
+    for (int row = 0; row < kRows; ++row) {
+        amounts.push_back(CellName(kTaxable, row));
+        amounts.push_back(CellName(kVat, row));
+    }
+    m_euro.convert(form(), session().values().exchangeRate, amounts);
 }
 
 bool InvoiceEntry::checkHeader() {
-    std::string regDate = text("TEXT1");
+    std::string regDate = text(kRegDate);
     if (!CheckRegistrationDate(session(), regDate)) {
-        requestFocus("TEXT1");
+        requestFocus(kRegDate);
         return false;
     }
-    std::string docDate = text("text3");
+    std::string docDate = text(kDocDate);
     ClearEmptyDate(docDate);
     if (docDate.empty()) {
-        form().setText("text3", text("TEXT1"));
-        docDate = text("TEXT1");
+        form().setText(kDocDate, text(kRegDate));
+        docDate = text(kRegDate);
     }
     if (!CheckDocumentDate(session(), docDate)) {
-        requestFocus("text3");
+        requestFocus(kDocDate);
         return false;
     }
-    if (text("text5").empty()) {
+    if (text(kParty).empty()) {
         inputError(
             sales() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE",
-            "text5");
+            kParty);
         return false;
     }
     if (!leavePartyField()) {
         return false;
     }
     if (sales()) {
-        if (Val(text("text2")) == 0) {
-            inputError("NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO", "text2");
+        if (Val(text(kDocNumber)) == 0) {
+            inputError("NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO", kDocNumber);
             return false;
         }
-        if (invoiceNumberTaken(text("text2"))) {
-            inputError("Fattura già registrata", "text2");
+        if (invoiceNumberTaken(text(kDocNumber))) {
+            inputError("Fattura già registrata", kDocNumber);
             return false;
         }
     } else {
-        if (Val(text("text7")) == 0) {
-            inputError("NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO", "text7");
+        if (Val(text(kProtocol)) == 0) {
+            inputError("NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO", kProtocol);
             return false;
         }
-        if (protocolTaken(text("text7"), false)) {
-            inputError("Protocollo già registrato", "text7");
+        if (protocolTaken(text(kProtocol), false)) {
+            inputError("Protocollo già registrato", kProtocol);
             return false;
         }
     }
-    if (amount("text6") == 0) {
-        inputError("NON E' STATO INSERITO L'IMPORTO DELLA FATTURA", "text6");
+    if (amount(kTotal) == 0) {
+        inputError("NON E' STATO INSERITO L'IMPORTO DELLA FATTURA", kTotal);
         return false;
     }
     return true;
@@ -365,37 +372,37 @@ bool InvoiceEntry::checkHeader() {
 bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
     double sum = 0;
     for (int row = 0; row < kRows; ++row) {
-        sum += amount(CellName("imponibile", row)) + amount(CellName("importoiva", row));
+        sum += amount(CellName(kTaxable, row)) + amount(CellName(kVat, row));
     }
-    double difference = std::fabs(amount("text6") - sum);
+    double difference = std::fabs(amount(kTotal) - sum);
     if (difference != 0) {
         dialogs().beep();
         dialogs().message(Str(difference), "SBILANCIO", Icon::Exclamation);
-        requestFocus("text6");
+        requestFocus(kTotal);
         return false;
     }
     for (int row = 0; row < kRows; ++row) {
-        const bool account = !text(CellName("controp", row)).empty();
-        const double taxable = amount(CellName("imponibile", row));
-        const bool code = !text(CellName("codiva", row)).empty();
-        const double vat = amount(CellName("importoiva", row));
+        const bool account = !text(CellName(kCounterAccount, row)).empty();
+        const double taxable = amount(CellName(kTaxable, row));
+        const bool code = !text(CellName(kVatCode, row)).empty();
+        const double vat = amount(CellName(kVat, row));
         const char* message = nullptr;
         const char* column = nullptr;
         if (account && taxable == 0) {
             message = "E' STATA INSERITA LA CONTROPARTITA MA NON L'IMPONIBILE";
-            column = "imponibile";
+            column = kTaxable;
         } else if (taxable != 0 && !account) {
             message = "E' STATO INSERITO L'IMPONIBILE MA NON LA CONTROPARTITA ";
-            column = "controp";
+            column = kCounterAccount;
         } else if (taxable != 0 && !code) {
             message = "E' STATO INSERITO L'IMPONIBILE MA NON IL CODICE IVA";
-            column = "codiva";
+            column = kVatCode;
         } else if (vat != 0 && !account) {
             message = "E' STATO INSERITO UN IMPORTO IVA MA NON LA CONTROPARTITA";
-            column = "controp";
+            column = kCounterAccount;
         } else if (vat != 0 && !code) {
             message = "E' STATO INSERITO UN IMPORTO IVA MA NON IL CODICE IVA";
-            column = "codiva";
+            column = kVatCode;
         }
         if (message != nullptr) {
             dialogs().beep();
@@ -407,20 +414,20 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
             continue;
         }
         // Names and codes are read again: another station may have changed them.
-        auto item = chart::ByDescription(archives(), text(CellName("controp", row)));
+        auto item = chart::ByDescription(archives(), text(CellName(kCounterAccount, row)));
         if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
             dialogs().beep();
-            focusCell(kGrid, "controp", row);
+            focusCell(kGrid, kCounterAccount, row);
             return false;
         }
-        auto vatCode = lookUpVatCode(archives(), text(CellName("codiva", row)));
+        auto vatCode = lookUpVatCode(archives(), text(CellName(kVatCode, row)));
         if (!vatCode || (sales() && vatCode->nonDeductible)) {
             dialogs().beep();
-            focusCell(kGrid, "codiva", row);
+            focusCell(kGrid, kVatCode, row);
             return false;
         }
         rows[static_cast<size_t>(row)] = {
-            item->number, taxable,       text(CellName("codiva", row)),
+            item->number, taxable,       text(CellName(kVatCode, row)),
             vat,          vatCode->rate, vatCode->nonDeductible};
     }
     return true;
@@ -443,7 +450,7 @@ bool InvoiceEntry::allocateProtocol(std::string& protocol) {
         "Zelvo", Icon::Question, false);
     if (answer != Answer::Yes) {
         a.unlock(arc::kPr, counter);
-        requestFocus("text7");
+        requestFocus(kProtocol);
         return false;
     }
     double p = Val(protocol);
@@ -451,7 +458,7 @@ bool InvoiceEntry::allocateProtocol(std::string& protocol) {
         p += 1;
     } while (protocolTaken(Format(p, "0"), true));
     protocol = Format(p, "0");
-    form().setText("text7", protocol);
+    form().setText(kProtocol, protocol);
     return true;
 }
 
@@ -466,7 +473,7 @@ void InvoiceEntry::confirm() {
     if (!checkRows(rows)) {
         return;
     }
-    std::string protocol = sales() ? std::string() : Format(Val(text("text7")), "0");
+    std::string protocol = sales() ? std::string() : Format(Val(text(kProtocol)), "0");
     if (!sales() && !allocateProtocol(protocol)) {
         return;
     }
@@ -483,18 +490,18 @@ void InvoiceEntry::confirm() {
 
 void InvoiceEntry::clearDocument() {
     // The protocol stays: the next invoice of the section is proposed from it.
-    for (const char* c : {"text2", "text5", "text6"}) {
+    for (const char* c : {kDocNumber, kParty, kTotal}) {
         form().setText(c, "");
     }
     for (int row = 0; row < kRows; ++row) {
-        for (const char* column : {"controp", "imponibile", "codiva", "importoiva"}) {
+        for (const char* column : {kCounterAccount, kTaxable, kVatCode, kVat}) {
             if (!text(CellName(column, row)).empty()) {
                 form().setText(CellName(column, row), "");
             }
         }
     }
     m_euro.reset(form());
-    requestFocus("TEXT1");
+    requestFocus(kRegDate);
 }
 
 }  // namespace zelvo

@@ -18,13 +18,29 @@ class InvoiceEntry : public ScreenLogic {
 
     static constexpr int kRows = 9;
     static constexpr const char* kGrid = "Griglia";
+    static constexpr const char* kRegDate = "TEXT1";
+    static constexpr const char* kDocNumber = "text2";
+    static constexpr const char* kDocDate = "text3";
+    static constexpr const char* kDescription = "text4";
+    static constexpr const char* kParty = "text5";  // "Cliente:" or "Fornitore:"
+    static constexpr const char* kTotal = "text6";
+    static constexpr const char* kSalesSection = "text7";
+    static constexpr const char* kProtocol = "text7";  // purchases
+    static constexpr const char* kPurchaseSection = "text8";
+    static constexpr const char* kConfirm = "Command1";
+    static constexpr const char* kNewParty = "Command2";
+    // "Nuovo sottoconto", or "Converti in Lire" on the euro twin.
+    static constexpr const char* kNewAccountOrConvert = "Command3";
+    static constexpr const char* kCancel = "Command4";
+    // The grid's columns.
+    static constexpr const char* kCounterAccount = "controp";
+    static constexpr const char* kTaxable = "imponibile";
+    static constexpr const char* kVatCode = "codiva";
+    static constexpr const char* kVat = "importoiva";
 
     InvoiceEntry(Session& session, Kind kind, Variant variant, std::string regNumber = {});
 
     void load() override;
-    void focus(const std::string& control) override;
-    void leave(const std::string& control) override;
-    void click(const std::string& control) override;
     void unload() override;
     std::vector<std::string> suggestions(const std::string& control, const std::string& typed,
                                          bool full) override;
@@ -42,10 +58,17 @@ class InvoiceEntry : public ScreenLogic {
     };
 
     bool sales() const { return m_kind == Kind::Sales; }
-    const char* sectionField() const { return sales() ? "text7" : "text8"; }
+    const char* sectionField() const { return sales() ? kSalesSection : kPurchaseSection; }
     std::string section() const;
     double amount(const std::string& control) const;
 
+    void registerEvents();
+    void leaveRegistrationDate();
+    void leaveDocumentDate();
+    void leaveDocNumber();
+    void leaveProtocol();
+    void leaveSection();
+    void pressNewAccountOrConvert();
     bool leavePartyField();
     bool leaveCounterAccount(int row);
     bool leaveVatCode(int row);

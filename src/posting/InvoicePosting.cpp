@@ -34,31 +34,27 @@ constexpr VatRowFields kPurchaseRowFields{iaf::kMonth,       iaf::kProtocol,
                                           iaf::kVatSection,  iaf::kSectionProtocolKey,
                                           iaf::kRegDateText};
 
-std::string shownDate(const std::string& key) {
-    return key.empty() ? std::string() : InputToDate(FromKeyDate(key));
-}
-
 }  // namespace
 
 void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& protocol) {
     Archives& a = archives();
-    const std::string regDate = text("TEXT1");
-    const std::string docDate = text("text3");
-    const std::string docNumber = PadNumber(text("text2"), 6);
+    const std::string regDate = text(kRegDate);
+    const std::string docDate = text(kDocDate);
+    const std::string docNumber = PadNumber(text(kDocNumber), 6);
     const std::string sec = section();
-    const double total = amount("text6");
-    if (m_partyName != text("text5") && !leavePartyField()) {
+    const double total = amount(kTotal);
+    if (m_partyName != text(kParty) && !leavePartyField()) {
         return;
     }
     const std::string partyNumber = m_partyNumber;
     JournalEntry e;
     e.regDate = regDate;
-    e.docNumber = text("text2");
+    e.docNumber = text(kDocNumber);
     e.docDate = docDate;
     e.protocol = protocol;
     e.causal = sales() ? "fv" : "fa";
     e.vatSection = sec;
-    const std::string description = text("text4");
+    const std::string description = text(kDescription);
     if (sales()) {
         e.lines.push_back({partyNumber, total, 0, description});
     } else {
@@ -66,9 +62,6 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
     }
     double deductible = 0;
     double nonDeductible = 0;
-    const isam::FieldDesc* vatDesc =
-        session().records().description(a.handle(sales() ? arc::kIv : arc::kIa));
-    const isam::FieldDesc* detailDesc = session().records().description(a.handle(arc::kTt));
     for (int i = 0; i < kRows; ++i) {
         const Row& r = rows[static_cast<size_t>(i)];
         if (r.account.empty()) {
@@ -82,7 +75,7 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         (r.nonDeductible ? nonDeductible : deductible) += r.vat;
 
         NumberedRecord v{sales() ? arc::kIv : arc::kIa, sales() ? "iv" : "ia",
-                         isam::Record(*vatDesc)};
+                         a.blankRecord(sales() ? arc::kIv : arc::kIa)};
         // Sales rows carry the invoice number where purchase rows carry the protocol (and
         // the supplier's number beside it); the other fields are the same in both.
         const VatRowFields& f = sales() ? kSalesRowFields : kPurchaseRowFields;
@@ -104,11 +97,11 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         v.record.setText(f.regDateText, regDate);
         e.vatRows.push_back(std::move(v));
 
-        NumberedRecord d{arc::kTt, "dati", isam::Record(*detailDesc)};
-        d.record.setText(ttf::kCell1, text(CellName("controp", i)));
-        d.record.setText(ttf::kCell2, text(CellName("imponibile", i)));
-        d.record.setText(ttf::kCell3, text(CellName("codiva", i)));
-        d.record.setText(ttf::kCell4, text(CellName("importoiva", i)));
+        NumberedRecord d{arc::kTt, "dati", a.blankRecord(arc::kTt)};
+        d.record.setText(ttf::kCell1, text(CellName(kCounterAccount, i)));
+        d.record.setText(ttf::kCell2, text(CellName(kTaxable, i)));
+        d.record.setText(ttf::kCell3, text(CellName(kVatCode, i)));
+        d.record.setText(ttf::kCell4, text(CellName(kVat, i)));
         e.detailRows.push_back(std::move(d));
     }
     auto vatLine = [&e, &description](const char* account, double amount, bool debitWhenPositive) {
@@ -126,8 +119,9 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         vatLine("00011", deductible, true);
         vatLine("00014", nonDeductible, true);
     }
-    const std::string partyName = text("text5");
-    const std::string reference = sales() ? sec + Format(Val(text("text2")), "00000") : docNumber;
+    const std::string partyName = text(kParty);
+    const std::string reference =
+        sales() ? sec + Format(Val(text(kDocNumber)), "00000") : docNumber;
     const std::string keyDate = ToKeyDate(docDate);
     e.afterLines = [this, partyName, total, reference, keyDate, protocol, sec]() {
         Archives& ar = archives();
@@ -212,27 +206,27 @@ void InvoiceEntry::fillFromRegistration() {
                                              : PadNumber(m_oldDocNumber, 5);
     m_oldProtocol = first.text(mcf::kProtocol);
     m_oldDocDate = first.text(mcf::kDocDate);
-    form().setText("TEXT1", shownDate(first.text(mcf::kRegDate)));
-    form().setText("text2", sales() ? wholeNumber(Val(m_oldDocNumber)) : m_oldDocNumber);
-    form().setText("text3", shownDate(m_oldDocDate));
-    form().setText("text4", first.text(mcf::kDescription));
+    form().setText(kRegDate, ShownDate(first.text(mcf::kRegDate)));
+    form().setText(kDocNumber, sales() ? wholeNumber(Val(m_oldDocNumber)) : m_oldDocNumber);
+    form().setText(kDocDate, ShownDate(m_oldDocDate));
+    form().setText(kDescription, first.text(mcf::kDescription));
     auto party = chart::ByNumber(archives(), m_oldParty);
-    form().setText("text5", party ? party->description : std::string());
-    form().setText("text6",
+    form().setText(kParty, party ? party->description : std::string());
+    form().setText(kTotal,
                    wholeNumber(sales() ? first.number(mcf::kDebit) : first.number(mcf::kCredit)));
     form().setText(sectionField(), m_oldSection);
     if (!sales()) {
-        form().setText("text7", wholeNumber(Val(m_oldProtocol)));
+        form().setText(kProtocol, wholeNumber(Val(m_oldProtocol)));
     }
     int row = 0;
     for (const isam::Record& d : engine.detailRows(m_regNumber)) {
         if (row >= kRows) {
             break;
         }
-        form().setText(CellName("controp", row), d.text(ttf::kCell1));
-        form().setText(CellName("imponibile", row), d.text(ttf::kCell2));
-        form().setText(CellName("codiva", row), d.text(ttf::kCell3));
-        form().setText(CellName("importoiva", row), d.text(ttf::kCell4));
+        form().setText(CellName(kCounterAccount, row), d.text(ttf::kCell1));
+        form().setText(CellName(kTaxable, row), d.text(ttf::kCell2));
+        form().setText(CellName(kVatCode, row), d.text(ttf::kCell3));
+        form().setText(CellName(kVat, row), d.text(ttf::kCell4));
         ++row;
     }
 }

@@ -10,21 +10,20 @@ namespace {
 
 constexpr int kReadPosition = 4921;
 
-std::string shown(const std::string& key) {
-    return InputToDate(FromKeyDate(key));
-}
-
 }  // namespace
 
-JournalCheck::JournalCheck(Session& session) : ScreenLogic(session, layout()) {}
+JournalCheck::JournalCheck(Session& session) : ScreenLogic(session, layout()) {
+    on(Event::Click, kConfirm, [this] { check(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 FormSpec JournalCheck::layout() {
     FormSpec f;
     f.name = "VERPN";
     f.title = "Verifica prima nota";
-    f.add(ControlKind::Label, "Label1", "", 0).columnSpan = 2;
-    f.button("Command1", "&Conferma", 1, 0).isDefault = true;
-    f.button("Command2", "&Annulla", 1, 1).isCancel = true;
+    f.label(kDay, "", 0).columnSpan = 2;
+    f.button(kConfirm, "&Conferma", 1, 0, {.isDefault = true});
+    f.button(kCancel, "&Annulla", 1, 1, {.isCancel = true});
     return f;
 }
 
@@ -34,14 +33,6 @@ void JournalCheck::load() {
 
 void JournalCheck::unload() {
     archives().close(arc::kMc);
-}
-
-void JournalCheck::click(const std::string& control) {
-    if (control == "Command1") {
-        check();
-    } else if (control == "Command2") {
-        requestClose();
-    }
 }
 
 void JournalCheck::check() {
@@ -67,7 +58,7 @@ void JournalCheck::check() {
             }
             balance = 0;
             current = date;
-            form().setText("Label1", shown(current));
+            form().setText(kDay, ShownDate(current));
         }
         balance += r.number(mcf::kDebit) - r.number(mcf::kCredit);
     }
@@ -89,7 +80,7 @@ void JournalCheck::dayEnds(const std::string& date, double balance) {
         return;
     }
     dialogs().beep();
-    dialogs().message("Sbilancio di" + Str(balance) + " il giorno " + shown(date), "ATTENZIONE",
+    dialogs().message("Sbilancio di" + Str(balance) + " il giorno " + ShownDate(date), "ATTENZIONE",
                       Icon::Exclamation);
 }
 

@@ -11,11 +11,14 @@ namespace zelvo {
 // the check, `Command2` "&Annulla" closes.
 class JournalCheck : public ScreenLogic {
   public:
+    static constexpr const char* kDay = "Label1";
+    static constexpr const char* kConfirm = "Command1";
+    static constexpr const char* kCancel = "Command2";
+
     explicit JournalCheck(Session& session);
     static FormSpec layout();
     void load() override;
     void unload() override;
-    void click(const std::string& control) override;
 
   private:
     void check();

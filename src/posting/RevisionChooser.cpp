@@ -17,13 +17,14 @@ FormSpec chooserForm() {
     FormSpec f;
     f.name = "AMC";
     f.title = "Revisione prima nota";
-    f.date("text1", "Data registrazione:", 0);
-    f.text("text2", "Numero registrazione:", 1, 8).allowed = kDigits;
-    ControlSpec& list = f.add(ControlKind::List, "List1", "Registrazioni:", 2);
+    using R = RevisionChooser;
+    f.date(R::kDate, "Data registrazione:", 0);
+    f.text(R::kNumber, "Numero registrazione:", 1, 8, {.allowed = kDigits});
+    ControlSpec& list = f.list(R::kList, "Registrazioni:", 2);
     list.width = 70;
     list.columnSpan = 3;
-    f.button("Command1", "&Conferma", 3, 0);
-    f.button("Command2", "&Annulla", 3, 1).isCancel = true;
+    f.button(R::kConfirm, "&Conferma", 3, 0);
+    f.button(R::kCancel, "&Annulla", 3, 1, {.isCancel = true});
     return f;
 }
 
@@ -40,25 +41,22 @@ std::map<std::string, RevisionFactory>& RevisionScreens() {
     return screens;
 }
 
-RevisionChooser::RevisionChooser(Session& session) : ScreenLogic(session, chooserForm()) {}
+RevisionChooser::RevisionChooser(Session& session) : ScreenLogic(session, chooserForm()) {
+    on(Event::Leave, kDate, [this] { listDay(); });
+    on(Event::Leave, kNumber, [this] { listNumber(); });
+    on(Event::Click, kConfirm, [this] { confirm(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+}
 
 void RevisionChooser::load() {
     archives().open(arc::kMc);
     archives().open(arc::kTt);
-    form().setText("text1", session().values().yearDateMask);
+    form().setText(kDate, session().values().yearDateMask);
 }
 
 void RevisionChooser::unload() {
     archives().close(arc::kTt);
     archives().close(arc::kMc);
-}
-
-void RevisionChooser::leave(const std::string& control) {
-    if (control == "text1") {
-        listDay();
-    } else if (control == "text2") {
-        listNumber();
-    }
 }
 
 void RevisionChooser::add(const std::string& regNumber) {
@@ -69,20 +67,20 @@ void RevisionChooser::add(const std::string& regNumber) {
     }
     const isam::Record& r = lines.front().record;
     m_numbers.push_back(regNumber);
-    auto items = form().items("List1");
-    items.push_back(PadLeft(regNumber, 8) + "  " + InputToDate(FromKeyDate(r.text(mcf::kRegDate))) +
-                    "  " + r.text(mcf::kCausal) + "  " + r.text(mcf::kDescription));
-    form().setItems("List1", items);
+    auto items = form().items(kList);
+    items.push_back(PadLeft(regNumber, 8) + "  " + ShownDate(r.text(mcf::kRegDate)) + "  " +
+                    r.text(mcf::kCausal) + "  " + r.text(mcf::kDescription));
+    form().setItems(kList, items);
 }
 
 void RevisionChooser::listDay() {
-    std::string date = text("text1");
+    std::string date = text(kDate);
     ClearEmptyDate(date);
     if (date.empty() || !IsValidDateText(date, 1950, 2050)) {
         return;
     }
     m_numbers.clear();
-    form().setItems("List1", {});
+    form().setItems(kList, {});
     const std::string key = ToKeyDate(date);
     Archives& a = archives();
     std::vector<std::string> numbers;
@@ -103,28 +101,20 @@ void RevisionChooser::listDay() {
 }
 
 void RevisionChooser::listNumber() {
-    const std::string number = text("text2");
+    const std::string number = text(kNumber);
     if (number.empty()) {
         return;
     }
     m_numbers.clear();
-    form().setItems("List1", {});
+    form().setItems(kList, {});
     add(Format(Val(number), "0"));
     if (m_numbers.size() == 1) {
-        form().setSelected("List1", 0);
-    }
-}
-
-void RevisionChooser::click(const std::string& control) {
-    if (control == "Command1") {
-        confirm();
-    } else if (control == "Command2") {
-        requestClose();
+        form().setSelected(kList, 0);
     }
 }
 
 void RevisionChooser::confirm() {
-    int i = form().selected("List1");
+    int i = form().selected(kList);
     if (i < 0 || i >= static_cast<int>(m_numbers.size())) {
         inputError("Non è stato scelto un articolo");
         return;
@@ -147,9 +137,9 @@ void RevisionChooser::confirm() {
         if (dialogs().ask(yearEnd->second, "ATTENZIONE", Icon::Question, false) == Answer::Yes) {
             engine.remove(number);
             m_numbers.erase(m_numbers.begin() + i);
-            auto items = form().items("List1");
+            auto items = form().items(kList);
             items.erase(items.begin() + i);
-            form().setItems("List1", items);
+            form().setItems(kList, items);
         }
         return;
     }

@@ -19,11 +19,15 @@ std::map<std::string, RevisionFactory>& RevisionScreens();
 // annuls a year-end registration.
 class RevisionChooser : public ScreenLogic {
   public:
+    static constexpr const char* kDate = "text1";
+    static constexpr const char* kNumber = "text2";
+    static constexpr const char* kList = "List1";
+    static constexpr const char* kConfirm = "Command1";
+    static constexpr const char* kCancel = "Command2";
+
     explicit RevisionChooser(Session& session);
 
     void load() override;
-    void leave(const std::string& control) override;
-    void click(const std::string& control) override;
     void unload() override;
 
   private:

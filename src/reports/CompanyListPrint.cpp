@@ -26,16 +26,11 @@ constexpr int kCityColumn = 32;
 constexpr int kCityWidth = 30;
 constexpr int kVatWidth = 17;
 
-std::string trimmedRight(std::string s) {
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
-
 std::string companyLine(const std::string& code, const isam::Record& r) {
-    return trimmedRight(PadRight(code, kCodeColumn) +
-                        PadRight(Utf8Left(r.text(kName), kNameWidth), kNameColumn) +
-                        PadRight(Utf8Left(r.text(kCity), kCityWidth), kCityColumn) +
-                        Utf8Left(r.text(kVatNumber), kVatWidth));
+    return RightTrim(PadRight(code, kCodeColumn) +
+                     PadRight(Utf8Left(r.text(kName), kNameWidth), kNameColumn) +
+                     PadRight(Utf8Left(r.text(kCity), kCityWidth), kCityColumn) +
+                     Utf8Left(r.text(kVatNumber), kVatWidth));
 }
 
 std::vector<std::string> heading(const std::string& today, int page) {

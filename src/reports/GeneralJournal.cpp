@@ -104,25 +104,23 @@ bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJourna
     return true;
 }
 
-GeneralJournal::GeneralJournal(Session& session) : ScreenLogic(session, layout()) {}
+GeneralJournal::GeneralJournal(Session& session) : PrintScreen(session, layout()) {}
 
 FormSpec GeneralJournal::layout() {
     FormSpec f;
     f.name = "STGC";
     f.title = "Stampa giornale di contabilità";
-    f.date("text1", "Dalla data:", 0);
-    f.date("text2", "Alla data:", 1);
-    ControlSpec& number = f.text("text3", "Numero progr.:", 2, 10);
-    number.allowed = kDigits;
+    AddDateRangeFields(f);
     // Nine digits always fit the 32-bit number the counter keeps.
-    number.maxLength = 9;
-    f.add(ControlKind::Label, "Label1", "Data ultima stampa:", 3, 0);
-    f.add(ControlKind::Label, "Label2", "", 3, 1);
-    f.add(ControlKind::Check, "Check3", "Intestazione azienda", 4);
-    f.add(ControlKind::Check, "Check2", "Anteprima di stampa", 5);
-    f.add(ControlKind::Check, "Check1", "Stampa definitiva", 6);
-    f.button("Command1", "&Stampa", 7, 0).isDefault = true;
-    f.button("Command2", "&Annulla", 7, 1).isCancel = true;
+    f.text(kFirstNumber, "Numero progr.:", 2, 10, {.allowed = kDigits, .maxLength = 9});
+    f.label(kLastPrintCaption, "Data ultima stampa:", 3, 0);
+    f.label(kLastPrint, "", 3, 1);
+    f.check(kCompanyHeading, "Intestazione azienda", 4);
+    // The definitive print's check box stands between the preview and the buttons.
+    f.check(kPreview, "Anteprima di stampa", 5);
+    f.check(kDefinitive, "Stampa definitiva", 6);
+    f.button(kPrint, "&Stampa", 7, 0, {.isDefault = true});
+    f.button(kCancel, "&Annulla", 7, 1, {.isCancel = true});
     return f;
 }
 
@@ -136,30 +134,21 @@ void GeneralJournal::showLastPrint() {
         return;
     }
     const isam::Record& r = a.readBuffer(arc::kPr);
-    const std::string& printed = r.text(prf::kText);
-    form().setText("Label2", printed.empty() ? std::string() : InputToDate(FromKeyDate(printed)));
-    form().setText("text3", Format(r.number(prf::kValue) + 1, "0"));
+    form().setText(kLastPrint, ShownDate(r.text(prf::kText)));
+    form().setText(kFirstNumber, Format(r.number(prf::kValue) + 1, "0"));
 }
 
-void GeneralJournal::click(const std::string& control) {
-    if (control == "Command1") {
-        print();
-    } else if (control == "Command2") {
-        requestClose();
-    }
-}
-
-void GeneralJournal::print() {
+void GeneralJournal::printRequested() {
     GeneralJournalRequest request;
     std::string focus;
     if (!ReadDateRange(session(), form(), request.from, request.to, focus)) {
         requestFocus(focus);
         return;
     }
-    request.firstNumber = static_cast<std::int32_t>(Val(text("text3")));
-    request.companyHeading = form().checked("Check3");
-    request.preview = form().checked("Check2");
-    request.definitive = form().checked("Check1");
+    request.firstNumber = WholeVal(text(kFirstNumber));
+    request.companyHeading = form().checked(kCompanyHeading);
+    request.preview = preview();
+    request.definitive = form().checked(kDefinitive);
     const bool printed = printReport(
         [&](ReportSink& sink) { return PrintGeneralJournal(session(), sink, request); });
     if (printed && request.definitive) {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "session/PrintScreen.h"
 #include "session/ReportSink.h"
-#include "session/ScreenLogic.h"
 
 namespace zelvo {
 
@@ -37,16 +37,23 @@ bool PrintGeneralJournal(Session& session, ReportSink& sink, const GeneralJourna
 // "&Stampa", `Command2` "&Annulla". The screen stays open after printing; a definitive print
 // refreshes the last printed date and the proposed number, so that a following print goes
 // on from where it ended.
-class GeneralJournal : public ScreenLogic {
+class GeneralJournal : public PrintScreen {
   public:
+    static constexpr const char* kFirstNumber = "text3";
+    static constexpr const char* kLastPrintCaption = "Label1";
+    static constexpr const char* kLastPrint = "Label2";
+    static constexpr const char* kCompanyHeading = "Check3";
+    static constexpr const char* kDefinitive = "Check1";
+
     explicit GeneralJournal(Session& session);
     static FormSpec layout();
     void load() override;
-    void click(const std::string& control) override;
+
+  protected:
+    void printRequested() override;
 
   private:
     void showLastPrint();
-    void print();
 };
 
 }  // namespace zelvo

@@ -27,8 +27,9 @@ constexpr const char* kTotalMask = "###,###,###,###";
 // The title stands where the general journal's "GIORNALE CONTABILITA'" does.
 constexpr int kTitleColumn = 37;
 
-std::string shownDate(const std::string& key) {
-    return key.empty() ? std::string(kDateWidth, ' ') : InputToDate(FromKeyDate(key));
+// A date never given keeps its column blank, so that what follows stays in place.
+std::string dateColumn(const std::string& key) {
+    return key.empty() ? std::string(kDateWidth, ' ') : ShownDate(key);
 }
 
 // Numbers go out in the number-to-text form, whose first character is the sign position (a
@@ -53,8 +54,8 @@ MovementText FormatMovement(const isam::Record& row, const std::string& accountN
     const std::string& protocol = row.text(mcf::kProtocol);
     MovementText t;
     t.first =
-        shownDate(row.text(mcf::kRegDate)) + number(row.text(mcf::kDocNumber), kDocNumberWidth) +
-        " " + shownDate(row.text(mcf::kDocDate)) +
+        dateColumn(row.text(mcf::kRegDate)) + number(row.text(mcf::kDocNumber), kDocNumberWidth) +
+        " " + dateColumn(row.text(mcf::kDocDate)) +
         (Val(protocol) == 0 ? std::string(kProtocolWidth, ' ') : number(protocol, kProtocolWidth));
     t.second = "  " + column(row.text(mcf::kDescription), kDescriptionWidth) +
                column(accountName, kAccountWidth) +
@@ -123,16 +124,21 @@ bool ForEachMovementByDate(Archives& archives, const std::string& lastDate, int 
     return true;
 }
 
+void AddDateRangeFields(FormSpec& f) {
+    f.date(kFromDateControl, "Dalla data:", 0);
+    f.date(kToDateControl, "Alla data:", 1);
+}
+
 bool ReadDateRange(Session& session, const FormState& form, std::string& from, std::string& to,
                    std::string& focus) {
-    std::string start = form.text("text1");
-    std::string end = form.text("text2");
+    std::string start = form.text(kFromDateControl);
+    std::string end = form.text(kToDateControl);
     if (!CheckRegistrationDate(session, start)) {
-        focus = "text1";
+        focus = kFromDateControl;
         return false;
     }
     if (!CheckRegistrationDate(session, end)) {
-        focus = "text2";
+        focus = kToDateControl;
         return false;
     }
     from = ToKeyDate(start);
@@ -141,7 +147,7 @@ bool ReadDateRange(Session& session, const FormState& form, std::string& from, s
         session.dialogs().beep();
         session.dialogs().message("La data finale è minore della data iniziale", "Errore",
                                   Icon::Exclamation);
-        focus = "text2";
+        focus = kToDateControl;
         return false;
     }
     return true;

@@ -67,6 +67,11 @@ class MovementPrinter {
 bool ForEachMovementByDate(Archives& archives, const std::string& lastDate, int position,
                            const std::function<void(const isam::Record&)>& row);
 
+// The date fields of the journal prints (STGC, STMC), on rows 0 and 1.
+inline constexpr const char* kFromDateControl = "text1";
+inline constexpr const char* kToDateControl = "text2";
+void AddDateRangeFields(FormSpec& layout);
+
 // The date range of the journal prints, from `text1` (start) and `text2` (end) as yyyymmdd:
 // both must pass the registration-date check of the entry screens (an untouched mask fails
 // it), and the end may not come before the start. On failure the operator has been told and

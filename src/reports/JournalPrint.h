@@ -35,6 +35,8 @@ class JournalEntriesPrint : public PrintScreen {
 // `Check2` "Anteprima di stampa", `Command1` "&Stampa", `Command2` "&Annulla".
 class JournalControlPrint : public PrintScreen {
   public:
+    static constexpr const char* kFirstLine = "text1";
+
     explicit JournalControlPrint(Session& session);
     static FormSpec layout();
 

@@ -1,36 +1,106 @@
 #include "session/Form.h"
 
+#include <stdexcept>
+
 namespace zelvo {
 
+std::string AmountPattern(Amounts amounts) {
+    switch (amounts) {
+        case Amounts::Lire:
+            return "[0-9]{0,15}";
+        case Amounts::SignedLire:
+            return "-?[0-9]{0,15}";
+        case Amounts::Euro:
+            return "[0-9]{0,13}(,[0-9]{0,2})?";
+        case Amounts::SignedEuro:
+            return "-?[0-9]{0,13}(,[0-9]{0,2})?";
+    }
+    return {};
+}
+
 ControlSpec& FormSpec::add(ControlKind kind, std::string name, std::string caption, int row,
-                           int column) {
+                           int column, ControlSettings settings) {
     ControlSpec c;
     c.kind = kind;
     c.name = std::move(name);
     c.caption = std::move(caption);
     c.row = row;
     c.column = column;
+    c.settings = std::move(settings);
     controls.push_back(std::move(c));
     return controls.back();
 }
 
-ControlSpec& FormSpec::text(std::string name, std::string caption, int row, int width) {
-    ControlSpec& c = add(ControlKind::Text, std::move(name), std::move(caption), row);
+ControlSpec& FormSpec::label(std::string name, std::string caption, int row, int column) {
+    return add(ControlKind::Label, std::move(name), std::move(caption), row, column, {});
+}
+
+ControlSpec& FormSpec::text(std::string name, std::string caption, int row, int width,
+                            TextSettings settings) {
+    ControlSpec& c =
+        add(ControlKind::Text, std::move(name), std::move(caption), row, 0, std::move(settings));
     c.width = width;
     return c;
 }
 
-ControlSpec& FormSpec::date(std::string name, std::string caption, int row) {
-    ControlSpec& c = text(std::move(name), std::move(caption), row, 10);
-    c.mask = kDateMask;
+ControlSpec& FormSpec::date(std::string name, std::string caption, int row, int column) {
+    ControlSpec& c = add(ControlKind::Date, std::move(name), std::move(caption), row, column, {});
+    c.width = 10;
     return c;
 }
 
-ControlSpec& FormSpec::button(std::string name, std::string caption, int row, int column) {
-    return add(ControlKind::Button, std::move(name), std::move(caption), row, column);
+ControlSpec& FormSpec::amount(std::string name, std::string caption, int row, int width,
+                              Amounts amounts) {
+    ControlSpec& c = add(ControlKind::Amount, std::move(name), std::move(caption), row, 0,
+                         AmountSettings{amounts});
+    c.width = width;
+    return c;
 }
 
-const ControlSpec* FormSpec::find(const std::string& name) const {
+ControlSpec& FormSpec::account(std::string name, std::string caption, int row, int width) {
+    ControlSpec& c = add(ControlKind::Account, std::move(name), std::move(caption), row, 0, {});
+    c.width = width;
+    return c;
+}
+
+ControlSpec& FormSpec::button(std::string name, std::string caption, int row, int column,
+                              ButtonSettings settings) {
+    return add(ControlKind::Button, std::move(name), std::move(caption), row, column,
+               std::move(settings));
+}
+
+ControlSpec& FormSpec::check(std::string name, std::string caption, int row, int column) {
+    return add(ControlKind::Check, std::move(name), std::move(caption), row, column, {});
+}
+
+ControlSpec& FormSpec::option(std::string name, std::string caption, std::string group, int row,
+                              int column) {
+    return add(ControlKind::Option, std::move(name), std::move(caption), row, column,
+               OptionSettings{std::move(group)});
+}
+
+ControlSpec& FormSpec::list(std::string name, std::string caption, int row, ListSettings settings) {
+    return add(ControlKind::List, std::move(name), std::move(caption), row, 0, settings);
+}
+
+ControlSpec& FormSpec::combo(std::string name, std::string caption, int row,
+                             ComboSettings settings) {
+    return add(ControlKind::Combo, std::move(name), std::move(caption), row, 0, settings);
+}
+
+ControlSpec& FormSpec::spin(std::string name, std::string caption, int row, SpinSettings settings) {
+    return add(ControlKind::Spin, std::move(name), std::move(caption), row, 0, settings);
+}
+
+ControlSpec& FormSpec::grid(std::string name, int row, GridSettings settings) {
+    return add(ControlKind::Grid, std::move(name), "", row, 0, std::move(settings));
+}
+
+ControlSpec& FormSpec::richText(std::string name, int row, RichTextSettings settings) {
+    return add(ControlKind::RichText, std::move(name), "", row, 0, settings);
+}
+
+const ControlSpec* FormSpec::find(std::string_view name) const {
     for (const ControlSpec& c : controls) {
         if (c.name == name) {
             return &c;
@@ -39,10 +109,10 @@ const ControlSpec* FormSpec::find(const std::string& name) const {
     return nullptr;
 }
 
-const ControlSpec* FormSpec::gridOf(const std::string& column) const {
+const ControlSpec* FormSpec::gridOf(std::string_view column) const {
     for (const ControlSpec& c : controls) {
         if (c.kind == ControlKind::Grid) {
-            for (const GridColumn& g : c.columns) {
+            for (const GridColumn& g : c.as<GridSettings>().columns) {
                 if (g.name == column) {
                     return &c;
                 }
@@ -52,21 +122,62 @@ const ControlSpec* FormSpec::gridOf(const std::string& column) const {
     return nullptr;
 }
 
-bool FormSpec::isAccountField(const std::string& control) const {
-    std::string column;
-    int row = 0;
-    if (ParseCell(control, column, row)) {
-        if (const ControlSpec* g = gridOf(column)) {
-            for (const GridColumn& c : g->columns) {
-                if (c.name == column) {
-                    return c.account;
-                }
+const GridColumn* FormSpec::column(std::string_view column) const {
+    if (const ControlSpec* g = gridOf(column)) {
+        for (const GridColumn& c : g->as<GridSettings>().columns) {
+            if (c.name == column) {
+                return &c;
             }
         }
+    }
+    return nullptr;
+}
+
+bool FormSpec::knows(std::string_view control) const {
+    if (find(control) != nullptr) {
+        return true;
+    }
+    std::string column;
+    int row = 0;
+    if (!ParseCell(control, column, row)) {
         return false;
     }
+    const ControlSpec* g = gridOf(column);
+    return g != nullptr && row < g->as<GridSettings>().rows;
+}
+
+bool FormSpec::isAccountField(std::string_view control) const {
+    std::string name;
+    int row = 0;
+    if (ParseCell(control, name, row)) {
+        const GridColumn* c = column(name);
+        return c != nullptr && c->kind == ColumnKind::Account;
+    }
     const ControlSpec* c = find(control);
-    return c != nullptr && c->account;
+    return c != nullptr && c->isAccount();
+}
+
+void FormSpec::validate() const {
+    std::set<std::string, std::less<>> names;
+    auto claim = [&](const std::string& n) {
+        if (n.empty() || n.find(':') != std::string::npos || !names.insert(n).second) {
+            throw std::logic_error("screen " + name + ": control name \"" + n +
+                                   "\" is empty, holds ':' or is used twice");
+        }
+    };
+    for (const ControlSpec& c : controls) {
+        claim(c.name);
+        if (c.kind == ControlKind::Grid) {
+            const auto& g = c.as<GridSettings>();
+            if (g.rows <= 0 || g.pageRows <= 0 || g.rows % g.pageRows != 0 || g.columns.empty()) {
+                throw std::logic_error("screen " + name + ": grid " + c.name +
+                                       " needs rows that are whole pages and columns");
+            }
+            for (const GridColumn& col : g.columns) {
+                claim(col.name);
+            }
+        }
+    }
 }
 
 GridColumn TextColumn(std::string name, std::string caption, int width, std::string pattern) {
@@ -78,71 +189,102 @@ GridColumn TextColumn(std::string name, std::string caption, int width, std::str
     return c;
 }
 
+GridColumn AmountColumn(std::string name, std::string caption, int width, Amounts amounts) {
+    GridColumn c = TextColumn(std::move(name), std::move(caption), width);
+    c.kind = ColumnKind::Amount;
+    c.amounts = amounts;
+    return c;
+}
+
 GridColumn AccountColumn(std::string name, std::string caption, int width) {
     GridColumn c = TextColumn(std::move(name), std::move(caption), width);
-    c.account = true;
+    c.kind = ColumnKind::Account;
     return c;
 }
 
 GridColumn LabelColumn(std::string name, std::string caption, int width) {
     GridColumn c = TextColumn(std::move(name), std::move(caption), width);
-    c.label = true;
+    c.kind = ColumnKind::Label;
     return c;
 }
 
 GridColumn CheckColumn(std::string name, std::string caption) {
     GridColumn c = TextColumn(std::move(name), std::move(caption), 3);
-    c.check = true;
+    c.kind = ColumnKind::Check;
     return c;
 }
 
-std::string CellName(const std::string& column, int row) {
-    return column + ":" + std::to_string(row);
+std::string CellName(std::string_view column, int row) {
+    std::string name(column);
+    name += ':';
+    name += std::to_string(row);
+    return name;
 }
 
-bool ParseCell(const std::string& name, std::string& column, int& row) {
-    size_t colon = name.find(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 >= name.size()) {
+bool ParseCell(std::string_view name, std::string& column, int& row) {
+    const size_t colon = name.find(':');
+    // At most six digits: a row number, never one that could overflow.
+    if (colon == std::string_view::npos || colon == 0 || colon + 1 >= name.size() ||
+        name.size() - colon - 1 > 6) {
         return false;
     }
-    row = 0;
+    int value = 0;
     for (size_t i = colon + 1; i < name.size(); ++i) {
         if (name[i] < '0' || name[i] > '9') {
             return false;
         }
-        row = row * 10 + (name[i] - '0');
+        value = value * 10 + (name[i] - '0');
     }
-    column = name.substr(0, colon);
+    row = value;
+    column = std::string(name.substr(0, colon));
     return true;
 }
 
-const FormState::Control& FormState::get(const std::string& control) const {
+void FormState::check(std::string_view control) const {
+    if (m_layout != nullptr && !m_layout->knows(control)) {
+        throw std::logic_error("screen " + m_layout->name + " has no control \"" +
+                               std::string(control) + "\"");
+    }
+}
+
+const FormState::Control& FormState::get(std::string_view control) const {
     static const Control kEmpty;
+    check(control);
     auto it = m_controls.find(control);
     return it == m_controls.end() ? kEmpty : it->second;
 }
 
-FormState::Control& FormState::change(const std::string& control) {
-    m_dirty.insert(control);
-    return m_controls[control];
+FormState::Control& FormState::entry(std::string_view control) {
+    check(control);
+    auto it = m_controls.find(control);
+    if (it == m_controls.end()) {
+        it = m_controls.emplace(std::string(control), Control{}).first;
+    }
+    return it->second;
 }
 
-const std::string& FormState::text(const std::string& control) const {
+FormState::Control& FormState::change(std::string_view control) {
+    Control& c = entry(control);
+    m_dirty.emplace(control);
+    return c;
+}
+
+const std::string& FormState::text(std::string_view control) const {
     return get(control).text;
 }
-void FormState::setText(const std::string& control, std::string value) {
+void FormState::setText(std::string_view control, std::string value) {
     change(control).text = std::move(value);
 }
-bool FormState::checked(const std::string& control) const {
+bool FormState::checked(std::string_view control) const {
     return get(control).checked;
 }
-void FormState::setChecked(const std::string& control, bool value) {
+void FormState::setChecked(std::string_view control, bool value) {
     change(control).checked = value;
 }
-const std::vector<std::string>& FormState::items(const std::string& control) const {
+const std::vector<std::string>& FormState::items(std::string_view control) const {
     return get(control).items;
 }
-void FormState::setItems(const std::string& control, std::vector<std::string> items) {
+void FormState::setItems(std::string_view control, std::vector<std::string> items) {
     Control& c = change(control);
     c.items = std::move(items);
     // Refilled, the list shows nothing chosen: a text kept from the old entries would be
@@ -150,31 +292,31 @@ void FormState::setItems(const std::string& control, std::vector<std::string> it
     c.selected = -1;
     c.text.clear();
 }
-int FormState::selected(const std::string& control) const {
+int FormState::selected(std::string_view control) const {
     return get(control).selected;
 }
-void FormState::setSelected(const std::string& control, int index) {
+void FormState::setSelected(std::string_view control, int index) {
     Control& c = change(control);
     c.selected = index;
     c.text = index >= 0 && index < static_cast<int>(c.items.size())
                  ? c.items[static_cast<size_t>(index)]
                  : std::string();
 }
-bool FormState::enabled(const std::string& control) const {
+bool FormState::enabled(std::string_view control) const {
     return get(control).enabled;
 }
-void FormState::setEnabled(const std::string& control, bool value) {
+void FormState::setEnabled(std::string_view control, bool value) {
     change(control).enabled = value;
 }
 
-void FormState::input(const std::string& control, std::string text) {
-    m_controls[control].text = std::move(text);
+void FormState::input(std::string_view control, std::string text) {
+    entry(control).text = std::move(text);
 }
-void FormState::inputChecked(const std::string& control, bool value) {
-    m_controls[control].checked = value;
+void FormState::inputChecked(std::string_view control, bool value) {
+    entry(control).checked = value;
 }
-void FormState::inputSelected(const std::string& control, int index) {
-    Control& c = m_controls[control];
+void FormState::inputSelected(std::string_view control, int index) {
+    Control& c = entry(control);
     c.selected = index;
     if (index >= 0 && index < static_cast<int>(c.items.size())) {
         c.text = c.items[static_cast<size_t>(index)];

@@ -2,18 +2,16 @@
 
 namespace zelvo {
 
-void PrintScreen::addPrintControls(FormSpec& layout, int row) {
-    layout.add(ControlKind::Check, "Check2", "Anteprima di stampa", row);
-    layout.button("Command1", "&Stampa", row + 1, 0).isDefault = true;
-    layout.button("Command2", "&Annulla", row + 1, 1).isCancel = true;
+PrintScreen::PrintScreen(Session& session, FormSpec layout)
+    : ScreenLogic(session, std::move(layout)) {
+    on(Event::Click, kCancel, [this] { requestClose(); });
+    on(Event::Click, kPrint, [this] { printRequested(); });
 }
 
-void PrintScreen::click(const std::string& control) {
-    if (control == "Command2") {
-        requestClose();
-    } else if (control == "Command1") {
-        printRequested();
-    }
+void PrintScreen::addPrintControls(FormSpec& layout, int row) {
+    layout.check(kPreview, "Anteprima di stampa", row);
+    layout.button(kPrint, "&Stampa", row + 1, 0, {.isDefault = true});
+    layout.button(kCancel, "&Annulla", row + 1, 1, {.isCancel = true});
 }
 
 }  // namespace zelvo

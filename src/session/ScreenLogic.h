@@ -1,16 +1,28 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "session/Form.h"
 #include "session/Session.h"
 
 namespace zelvo {
 
+// The events a control can send its screen.
+enum class Event { Focus, Leave, Click, Change, DoubleClick };
+
 // The logic of one screen: its controls' state and one handler per event. It checks,
 // writes and talks to the operator only through Dialogs, and tells the view which control
 // gets the focus and whether to close. It never touches a widget.
+//
+// A screen registers its handlers in its constructor, by control and event (`on`), by grid
+// column and event for every cell of the column (`onCell`), and for the keys F1-F12, Enter
+// and Escape (`onKey`, `onCellKey`). An event of a control without a handler does nothing; a
+// handler for a control the layout lacks, or an event from one, is a programming error.
 class ScreenLogic {
   public:
     ScreenLogic(Session& session, FormSpec layout);
@@ -21,25 +33,23 @@ class ScreenLogic {
     const FormSpec& layout() const { return m_spec; }
     FormState& form() { return m_form; }
 
-    // Events, as the view forwards them.
+    // The window opens: open the archives the screen works on and fill its controls.
     virtual void load() {}
-    virtual void focus(const std::string& /*control*/) {}
-    virtual void leave(const std::string& /*control*/) {}
-    virtual void click(const std::string& /*control*/) {}
-    // A list's selection, an option or a check box changed by the operator.
-    virtual void change(const std::string& /*control*/) {}
-    virtual void doubleClick(const std::string& /*control*/) {}
-    // F1-F12, "Enter", "Escape" in a control; true when the screen used the key.
-    virtual bool key(const std::string& /*control*/, const std::string& /*key*/) { return false; }
     // The operator closes the window from its title bar; false keeps it open.
     virtual bool queryClose() { return true; }
     // The window is going: close the archives opened on load.
     virtual void unload() {}
 
-    // The view's entry points for focus and leave: they keep the status-bar hint of the
-    // account search, then run the screen's own handler.
-    void onFocus(const std::string& control);
-    void onLeave(const std::string& control);
+    // Events, as the view forwards them: each runs the handler registered for the control.
+    // `leave` is a field being left: its checks run. `change` is a list's selection, an
+    // option or a check box changed by the operator.
+    void focus(const std::string& control);
+    void leave(const std::string& control);
+    void click(const std::string& control);
+    void change(const std::string& control);
+    void doubleClick(const std::string& control);
+    // F1-F12, "Enter", "Escape" in a control; true when the screen used the key.
+    bool key(const std::string& control, const std::string& key);
 
     // Descriptions offered for an account field as the operator types (`full` false) or in
     // the F5 search list (`full` true). Screens with account fields answer from the chart.
@@ -59,7 +69,16 @@ class ScreenLogic {
     bool closeRequested() const { return m_closeRequested; }
 
   protected:
-    void requestFocus(std::string control) { m_focusRequest = std::move(control); }
+    using Handler = std::function<void()>;
+    using CellHandler = std::function<void(int row)>;
+    using KeyHandler = std::function<bool(const std::string& key)>;
+    using CellKeyHandler = std::function<bool(int row, const std::string& key)>;
+    void on(Event event, std::string_view control, Handler handler);
+    void onCell(Event event, std::string_view column, CellHandler handler);
+    void onKey(std::string_view control, KeyHandler handler);
+    void onCellKey(std::string_view column, CellKeyHandler handler);
+
+    void requestFocus(std::string control);
     void requestClose() { m_closeRequested = true; }
     // Shows the page of the grid that holds the row and puts the focus on the cell.
     void focusCell(const std::string& grid, const std::string& column, int row);
@@ -73,12 +92,20 @@ class ScreenLogic {
     Session& session() { return m_session; }
     Dialogs& dialogs() { return m_session.dialogs(); }
     Archives& archives() { return m_session.archives(); }
-    const std::string& text(const std::string& control) const { return m_form.text(control); }
+    const std::string& text(std::string_view control) const { return m_form.text(control); }
 
   private:
+    void dispatch(Event event, const std::string& control);
+    void requireKnown(std::string_view control) const;
+    void requireColumn(std::string_view column) const;
+
     Session& m_session;
     FormSpec m_spec;
     FormState m_form;
+    std::map<std::pair<Event, std::string>, Handler, std::less<>> m_handlers;
+    std::map<std::pair<Event, std::string>, CellHandler, std::less<>> m_cellHandlers;
+    std::map<std::string, KeyHandler, std::less<>> m_keyHandlers;
+    std::map<std::string, CellKeyHandler, std::less<>> m_cellKeyHandlers;
     std::string m_focusRequest;
     bool m_closeRequested = false;
 };

@@ -8,12 +8,11 @@ FormSpec searchForm() {
     FormSpec f;
     f.name = "RICERCA";
     f.title = "Ricerca facilitata";
-    ControlSpec& list = f.add(ControlKind::List, "List1", "", 0);
+    ControlSpec& list = f.list(SearchList::kList, "", 0, {.pickByDoubleClick = true});
     list.width = 40;
     list.columnSpan = 2;
-    list.pickByDoubleClick = true;
-    f.button("Command1", "&OK", 1, 0);
-    f.button("Command2", "&Annulla", 1, 1).isCancel = true;
+    f.button(SearchList::kOk, "&OK", 1, 0);
+    f.button(SearchList::kCancel, "&Annulla", 1, 1, {.isCancel = true});
     return f;
 }
 
@@ -21,17 +20,28 @@ FormSpec searchForm() {
 
 SearchList::SearchList(Session& session, std::vector<std::string> items,
                        std::function<void(const std::string&)> choose)
-    : ScreenLogic(session, searchForm()), m_items(std::move(items)), m_choose(std::move(choose)) {}
+    : ScreenLogic(session, searchForm()), m_items(std::move(items)), m_choose(std::move(choose)) {
+    on(Event::DoubleClick, kList, [this] { pick(); });
+    on(Event::Click, kOk, [this] { pick(); });
+    on(Event::Click, kCancel, [this] { requestClose(); });
+    onKey(kList, [this](const std::string& key) {
+        if (key != "Enter") {
+            return false;
+        }
+        pick();
+        return true;
+    });
+}
 
 void SearchList::load() {
-    form().setItems("List1", m_items);
+    form().setItems(kList, m_items);
     if (!m_items.empty()) {
-        form().setSelected("List1", 0);
+        form().setSelected(kList, 0);
     }
 }
 
 void SearchList::pick() {
-    int i = form().selected("List1");
+    int i = form().selected(kList);
     if (i < 0 || i >= static_cast<int>(m_items.size())) {
         return;
     }
@@ -39,28 +49,6 @@ void SearchList::pick() {
         m_choose(m_items[static_cast<size_t>(i)]);
     }
     requestClose();
-}
-
-void SearchList::doubleClick(const std::string& control) {
-    if (control == "List1") {
-        pick();
-    }
-}
-
-void SearchList::click(const std::string& control) {
-    if (control == "Command1") {
-        pick();
-    } else if (control == "Command2") {
-        requestClose();
-    }
-}
-
-bool SearchList::key(const std::string& control, const std::string& key) {
-    if (control == "List1" && key == "Enter") {
-        pick();
-        return true;
-    }
-    return false;
 }
 
 }  // namespace zelvo

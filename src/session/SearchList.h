@@ -13,13 +13,14 @@ namespace zelvo {
 // field as it was.
 class SearchList : public ScreenLogic {
   public:
+    static constexpr const char* kList = "List1";
+    static constexpr const char* kOk = "Command1";
+    static constexpr const char* kCancel = "Command2";
+
     SearchList(Session& session, std::vector<std::string> items,
                std::function<void(const std::string&)> choose);
 
     void load() override;
-    void doubleClick(const std::string& control) override;
-    void click(const std::string& control) override;
-    bool key(const std::string& control, const std::string& key) override;
 
   private:
     void pick();

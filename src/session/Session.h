@@ -78,7 +78,6 @@ class Session {
     ProgramValues& values() { return m_values; }
     const ProgramValues& values() const { return m_values; }
     Archives& archives() { return *m_archives; }
-    isam::RecordManager& records() { return *m_records; }
     Dialogs& dialogs() { return m_dialogs; }
     const Clock& clock() const { return m_clock; }
 

@@ -197,7 +197,8 @@ void GenericScreen::openSearch(const std::string& name) {
 
 void GenericScreen::pressDefault(bool cancel) {
     for (const ControlSpec& c : m_logic->layout().controls) {
-        if (c.kind == ControlKind::Button && (cancel ? c.isCancel : c.isDefault)) {
+        if (c.kind == ControlKind::Button &&
+            (cancel ? c.as<ButtonSettings>().isCancel : c.as<ButtonSettings>().isDefault)) {
             if (auto* b = qobject_cast<QPushButton*>(control(c.name)); b && b->isEnabled()) {
                 b->setFocus(Qt::OtherFocusReason);
                 b->click();
@@ -217,7 +218,7 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
             auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
                 std::string name = nameOf(w);
-                dispatch([&name](ScreenLogic& l) { l.onFocus(name); });
+                dispatch([&name](ScreenLogic& l) { l.focus(name); });
             }
             break;
         }
@@ -227,7 +228,7 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
                 isInput(w)) {
                 std::string name = nameOf(w);
-                dispatch([&name](ScreenLogic& l) { l.onLeave(name); });
+                dispatch([&name](ScreenLogic& l) { l.leave(name); });
             }
             break;
         }

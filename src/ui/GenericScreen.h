@@ -3,8 +3,14 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "session/ScreenLogic.h"
+
+class QButtonGroup;
+class QLineEdit;
+class QTabWidget;
 
 namespace zelvo {
 
@@ -45,13 +51,36 @@ class GenericScreen : public QWidget {
     void dispatch(F&& event);
     // An exception that escaped the logic's event: told to the operator, never rethrown.
     void reportFault(const char* what);
+    // One builder per kind of control: the widget, its settings and its signals.
+    using Builder = QWidget* (GenericScreen::*)(const ControlSpec&, QWidget* parent);
+    static const std::map<ControlKind, Builder>& builders();
+    QWidget* buildLabel(const ControlSpec& c, QWidget* parent);
+    QWidget* buildText(const ControlSpec& c, QWidget* parent);
+    QWidget* buildDate(const ControlSpec& c, QWidget* parent);
+    QWidget* buildAmount(const ControlSpec& c, QWidget* parent);
+    QWidget* buildAccount(const ControlSpec& c, QWidget* parent);
+    QWidget* buildButton(const ControlSpec& c, QWidget* parent);
+    QWidget* buildCheck(const ControlSpec& c, QWidget* parent);
+    QWidget* buildOption(const ControlSpec& c, QWidget* parent);
+    QWidget* buildList(const ControlSpec& c, QWidget* parent);
+    QWidget* buildCombo(const ControlSpec& c, QWidget* parent);
+    QWidget* buildSpin(const ControlSpec& c, QWidget* parent);
+    QWidget* buildGrid(const ControlSpec& c, QWidget* parent);
+    QWidget* buildRichText(const ControlSpec& c, QWidget* parent);
+    QWidget* buildCell(const GridColumn& column, QWidget* parent);
+    // A page of the screen's tab control, made when its first control comes.
+    QWidget* buildTabPage(const std::string& caption);
+    // An account field completes what is typed from the screen's suggestions.
+    void offerCompletion(QLineEdit* e);
     void build();
     void readInputs();
     void applyChanges();
     void applyFocus();
     void pressDefault(bool cancel);
-    QWidget* buildGrid(const ControlSpec& c);
     void refreshGrid(const std::string& grid);
+    struct Grid;
+    // The widget showing the cell when its page is the one shown, else nullptr.
+    QWidget* shownCell(const Grid& g, const std::string& column, int row) const;
     QWidget* widgetFor(const std::string& name);
     void setWidgetText(QWidget* w, const std::string& text);
     void openSearch(const std::string& name);
@@ -59,7 +88,7 @@ class GenericScreen : public QWidget {
     void formatRichText(const std::string& target, const std::string& action);
 
     struct Grid {
-        const ControlSpec* layout = nullptr;
+        const GridSettings* settings = nullptr;
         int page = 0;
         // cells[visibleRow][column]
         std::vector<std::vector<QWidget*>> cells;
@@ -68,6 +97,8 @@ class GenericScreen : public QWidget {
     std::unique_ptr<ScreenLogic> m_logic;
     std::map<std::string, QWidget*> m_controls;
     std::map<std::string, Grid> m_grids;
+    std::map<std::string, QButtonGroup*> m_optionGroups;
+    QTabWidget* m_tabs = nullptr;
     bool m_inEvent = false;
     bool m_focusRequested = false;
     bool m_closeApproved = false;

@@ -1,4 +1,5 @@
-// GenericScreen's building of its widgets, tab pages and grids from the screen's form layout.
+// GenericScreen's building of its widgets from the screen's layout: one small builder per
+// kind of control, registered once in a table, and the tab pages that hold them.
 
 #include "ui/GenericScreen.h"
 
@@ -37,148 +38,242 @@ void restrictTo(QLineEdit* e, const std::string& allowed, const std::string& pat
     e->setValidator(new QRegularExpressionValidator(QRegularExpression(expression), e));
 }
 
+// The kinds whose caption is a label beside the control rather than the control's own text.
+bool labelledBeside(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Text:
+        case ControlKind::Date:
+        case ControlKind::Amount:
+        case ControlKind::Account:
+        case ControlKind::Combo:
+        case ControlKind::List:
+        case ControlKind::Spin:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
+
+const std::map<ControlKind, GenericScreen::Builder>& GenericScreen::builders() {
+    static const std::map<ControlKind, Builder> table = {
+        {ControlKind::Label, &GenericScreen::buildLabel},
+        {ControlKind::Text, &GenericScreen::buildText},
+        {ControlKind::Date, &GenericScreen::buildDate},
+        {ControlKind::Amount, &GenericScreen::buildAmount},
+        {ControlKind::Account, &GenericScreen::buildAccount},
+        {ControlKind::Button, &GenericScreen::buildButton},
+        {ControlKind::Check, &GenericScreen::buildCheck},
+        {ControlKind::Option, &GenericScreen::buildOption},
+        {ControlKind::List, &GenericScreen::buildList},
+        {ControlKind::Combo, &GenericScreen::buildCombo},
+        {ControlKind::Spin, &GenericScreen::buildSpin},
+        {ControlKind::Grid, &GenericScreen::buildGrid},
+        {ControlKind::RichText, &GenericScreen::buildRichText},
+    };
+    return table;
+}
+
+QWidget* GenericScreen::buildLabel(const ControlSpec& c, QWidget* parent) {
+    return new QLabel(qs(c.caption), parent);
+}
+
+QWidget* GenericScreen::buildText(const ControlSpec& c, QWidget* parent) {
+    const auto& s = c.as<TextSettings>();
+    auto* e = new QLineEdit(parent);
+    restrictTo(e, s.allowed, s.pattern);
+    if (s.maxLength > 0) {
+        e->setMaxLength(s.maxLength);
+    }
+    e->setReadOnly(s.readOnly);
+    return e;
+}
+
+QWidget* GenericScreen::buildDate(const ControlSpec& /*c*/, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setInputMask(qs(kDateMask));
+    return e;
+}
+
+QWidget* GenericScreen::buildAmount(const ControlSpec& c, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    restrictTo(e, {}, AmountPattern(c.as<AmountSettings>().amounts));
+    return e;
+}
+
+QWidget* GenericScreen::buildAccount(const ControlSpec& /*c*/, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    offerCompletion(e);
+    return e;
+}
+
+void GenericScreen::offerCompletion(QLineEdit* e) {
+    auto* completer = new QCompleter(new QStringListModel(e), e);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    e->setCompleter(completer);
+    connect(e, &QLineEdit::textEdited, this,
+            [this, e](const QString& typed) { updateCompletion(e, typed); });
+}
+
+QWidget* GenericScreen::buildButton(const ControlSpec& c, QWidget* parent) {
+    const auto& s = c.as<ButtonSettings>();
+    auto* b = new QPushButton(qs(c.caption), parent);
+    b->setAutoDefault(false);
+    if (!s.richAction.empty()) {
+        connect(b, &QPushButton::clicked, this, [this, action = s.richAction, target = s.target] {
+            formatRichText(target, action);
+        });
+    } else {
+        connect(b, &QPushButton::clicked, this,
+                [this, name = c.name] { dispatch([&name](ScreenLogic& l) { l.click(name); }); });
+    }
+    return b;
+}
+
+QWidget* GenericScreen::buildCheck(const ControlSpec& c, QWidget* parent) {
+    auto* b = new QCheckBox(qs(c.caption), parent);
+    connect(b, &QCheckBox::clicked, this,
+            [this, name = c.name] { dispatch([&name](ScreenLogic& l) { l.change(name); }); });
+    return b;
+}
+
+QWidget* GenericScreen::buildOption(const ControlSpec& c, QWidget* parent) {
+    auto* b = new QRadioButton(qs(c.caption), parent);
+    QButtonGroup*& group = m_optionGroups[c.as<OptionSettings>().group];
+    if (group == nullptr) {
+        group = new QButtonGroup(this);
+    }
+    group->addButton(b);
+    connect(b, &QRadioButton::clicked, this,
+            [this, name = c.name] { dispatch([&name](ScreenLogic& l) { l.change(name); }); });
+    return b;
+}
+
+QWidget* GenericScreen::buildList(const ControlSpec& c, QWidget* parent) {
+    auto* l = new QListWidget(parent);
+    connect(l, &QListWidget::itemClicked, this,
+            [this, name = c.name, l] { pickItem(name, l->currentRow(), false); });
+    connect(l, &QListWidget::itemDoubleClicked, this,
+            [this, name = c.name, l] { pickItem(name, l->currentRow(), true); });
+    return l;
+}
+
+QWidget* GenericScreen::buildCombo(const ControlSpec& c, QWidget* parent) {
+    auto* b = new QComboBox(parent);
+    b->setEditable(c.as<ComboSettings>().editable);
+    connect(b, &QComboBox::activated, this,
+            [this, name = c.name](int index) { pickItem(name, index, false); });
+    return b;
+}
+
+QWidget* GenericScreen::buildSpin(const ControlSpec& c, QWidget* parent) {
+    const auto& s = c.as<SpinSettings>();
+    auto* sp = new QSpinBox(parent);
+    sp->setRange(s.minimum, s.maximum);
+    connect(sp, &QSpinBox::valueChanged, this,
+            [this, name = c.name] { dispatch([&name](ScreenLogic& l) { l.change(name); }); });
+    return sp;
+}
+
+QWidget* GenericScreen::buildRichText(const ControlSpec& c, QWidget* parent) {
+    auto* t = new QTextEdit(parent);
+    t->setAcceptRichText(true);
+    t->setReadOnly(c.as<RichTextSettings>().readOnly);
+    return t;
+}
+
+QWidget* GenericScreen::buildGrid(const ControlSpec& c, QWidget* parent) {
+    const auto& s = c.as<GridSettings>();
+    auto* box = new QWidget(parent);
+    auto* layout = new QGridLayout(box);
+    layout->setSpacing(1);
+    const int charWidth = fontMetrics().averageCharWidth();
+    Grid& g = m_grids[c.name];
+    g.settings = &s;
+    for (size_t k = 0; k < s.columns.size(); ++k) {
+        layout->addWidget(new QLabel(qs(s.columns[k].caption), box), 0, static_cast<int>(k));
+    }
+    g.cells.resize(static_cast<size_t>(s.pageRows));
+    for (int r = 0; r < s.pageRows; ++r) {
+        for (size_t k = 0; k < s.columns.size(); ++k) {
+            QWidget* w = buildCell(s.columns[k], box);
+            // Named after the cell it shows, like every other control; refreshGrid renames
+            // it when the page changes.
+            w->setObjectName(qs(CellName(s.columns[k].name, r)));
+            w->setProperty("gridName", qs(c.name));
+            w->setMinimumWidth(charWidth * (s.columns[k].width + 1));
+            layout->addWidget(w, r + 1, static_cast<int>(k));
+            g.cells[static_cast<size_t>(r)].push_back(w);
+        }
+    }
+    return box;
+}
+
+QWidget* GenericScreen::buildCell(const GridColumn& column, QWidget* parent) {
+    switch (column.kind) {
+        case ColumnKind::Label:
+            return new QLabel(parent);
+        case ColumnKind::Check: {
+            auto* b = new QCheckBox(parent);
+            b->installEventFilter(this);
+            connect(b, &QCheckBox::clicked, this, [this, b] {
+                std::string name = nameOf(b);
+                dispatch([&name](ScreenLogic& l) { l.change(name); });
+            });
+            return b;
+        }
+        case ColumnKind::Text:
+        case ColumnKind::Amount:
+        case ColumnKind::Account:
+            break;
+    }
+    auto* e = new QLineEdit(parent);
+    restrictTo(e, {},
+               column.kind == ColumnKind::Amount ? AmountPattern(column.amounts) : column.pattern);
+    e->installEventFilter(this);
+    if (column.kind == ColumnKind::Account) {
+        offerCompletion(e);
+    }
+    return e;
+}
+
+QWidget* GenericScreen::buildTabPage(const std::string& caption) {
+    if (m_tabs == nullptr) {
+        m_tabs = new QTabWidget(this);
+        m_tabs->setObjectName("SSTab1");
+        static_cast<QGridLayout*>(layout())->addWidget(m_tabs, 0, 0, 1, 8);
+    }
+    auto* page = new QWidget(m_tabs);
+    new QGridLayout(page);
+    m_tabs->addTab(page, qs(caption));
+    return page;
+}
 
 void GenericScreen::build() {
     auto* outer = new QGridLayout(this);
-    // Controls on tab pages go into the page's own grid; the others below the tabs.
-    QTabWidget* tabs = nullptr;
-    std::map<std::string, QGridLayout*> pages;
-    auto layoutFor = [&](const ControlSpec& c) -> std::pair<QGridLayout*, QWidget*> {
-        if (c.tab.empty()) {
-            return {outer, this};
-        }
-        if (tabs == nullptr) {
-            tabs = new QTabWidget(this);
-            tabs->setObjectName("SSTab1");
-            outer->addWidget(tabs, 0, 0, 1, 8);
-        }
-        QGridLayout*& page = pages[c.tab];
-        if (page == nullptr) {
-            auto* w = new QWidget(tabs);
-            page = new QGridLayout(w);
-            tabs->addTab(w, qs(c.tab));
-        }
-        return {page, page->parentWidget()};
-    };
-    std::map<std::string, QButtonGroup*> groups;
+    std::map<std::string, QWidget*> pages;
     const int charWidth = fontMetrics().averageCharWidth();
     for (const ControlSpec& c : m_logic->layout().controls) {
-        QWidget* w = nullptr;
-        QString caption = qs(c.caption);
-        auto [grid, parent] = layoutFor(c);
-        const int rowOffset = (tabs != nullptr && c.tab.empty()) ? 1 : 0;
-        switch (c.kind) {
-            case ControlKind::Label:
-                w = new QLabel(caption, parent);
-                break;
-            case ControlKind::RichText: {
-                auto* t = new QTextEdit(parent);
-                t->setAcceptRichText(true);
-                t->setReadOnly(c.readOnly);
-                w = t;
-                break;
+        // Controls on tab pages go into the page's own grid; the others below the tabs.
+        QWidget* parent = this;
+        if (!c.tab.empty()) {
+            QWidget*& page = pages[c.tab];
+            if (page == nullptr) {
+                page = buildTabPage(c.tab);
             }
-            case ControlKind::Text: {
-                auto* e = new QLineEdit(parent);
-                if (!c.mask.empty()) {
-                    e->setInputMask(qs(c.mask));
-                }
-                restrictTo(e, c.allowed, c.pattern);
-                if (c.maxLength > 0) {
-                    e->setMaxLength(c.maxLength);
-                }
-                e->setReadOnly(c.readOnly);
-                w = e;
-                break;
-            }
-            case ControlKind::Button: {
-                auto* b = new QPushButton(caption, parent);
-                b->setAutoDefault(false);
-                if (!c.richAction.empty()) {
-                    connect(b, &QPushButton::clicked, this,
-                            [this, action = c.richAction, target = c.target] {
-                                formatRichText(target, action);
-                            });
-                } else {
-                    connect(b, &QPushButton::clicked, this, [this, name = c.name] {
-                        dispatch([&name](ScreenLogic& l) { l.click(name); });
-                    });
-                }
-                w = b;
-                break;
-            }
-            case ControlKind::Check: {
-                auto* b = new QCheckBox(caption, parent);
-                connect(b, &QCheckBox::clicked, this, [this, name = c.name] {
-                    dispatch([&name](ScreenLogic& l) { l.change(name); });
-                });
-                w = b;
-                break;
-            }
-            case ControlKind::Option: {
-                auto* b = new QRadioButton(caption, parent);
-                auto& group = groups[c.group];
-                if (group == nullptr) {
-                    group = new QButtonGroup(this);
-                }
-                group->addButton(b);
-                connect(b, &QRadioButton::clicked, this, [this, name = c.name] {
-                    dispatch([&name](ScreenLogic& l) { l.change(name); });
-                });
-                w = b;
-                break;
-            }
-            case ControlKind::List: {
-                auto* l = new QListWidget(parent);
-                connect(l, &QListWidget::itemClicked, this,
-                        [this, name = c.name, l] { pickItem(name, l->currentRow(), false); });
-                connect(l, &QListWidget::itemDoubleClicked, this,
-                        [this, name = c.name, l] { pickItem(name, l->currentRow(), true); });
-                w = l;
-                break;
-            }
-            case ControlKind::Combo: {
-                auto* b = new QComboBox(parent);
-                b->setEditable(c.editable);
-                connect(b, &QComboBox::activated, this,
-                        [this, name = c.name](int index) { pickItem(name, index, false); });
-                w = b;
-                break;
-            }
-            case ControlKind::Spin: {
-                auto* sp = new QSpinBox(parent);
-                sp->setRange(c.minimum, c.maximum);
-                connect(sp, &QSpinBox::valueChanged, this, [this, name = c.name] {
-                    dispatch([&name](ScreenLogic& l) { l.change(name); });
-                });
-                w = sp;
-                break;
-            }
-            case ControlKind::Grid:
-                w = buildGrid(c);
-                break;
+            parent = page;
         }
+        auto* grid = static_cast<QGridLayout*>(parent->layout());
+        QWidget* w = (this->*builders().at(c.kind))(c, parent);
         w->setObjectName(qs(c.name));
         if (c.width > 0 && c.kind != ControlKind::Button && c.kind != ControlKind::Grid) {
             w->setMinimumWidth(charWidth * (c.width + 2));
         }
-        if (c.account) {
-            if (auto* e = qobject_cast<QLineEdit*>(w)) {
-                auto* completer = new QCompleter(new QStringListModel(e), e);
-                completer->setCaseSensitivity(Qt::CaseInsensitive);
-                e->setCompleter(completer);
-                connect(e, &QLineEdit::textEdited, this,
-                        [this, e](const QString& typed) { updateCompletion(e, typed); });
-            }
-        }
-        bool labelled =
-            !caption.isEmpty() && (c.kind == ControlKind::Text || c.kind == ControlKind::Combo ||
-                                   c.kind == ControlKind::List || c.kind == ControlKind::Spin);
-        int col = c.column * 2;
-        int row = c.row + rowOffset;
-        if (labelled) {
-            auto* label = new QLabel(caption, parent);
+        const int col = c.column * 2;
+        const int row = c.row + ((m_tabs != nullptr && c.tab.empty()) ? 1 : 0);
+        if (labelledBeside(c.kind) && !c.caption.empty()) {
+            auto* label = new QLabel(qs(c.caption), parent);
             label->setBuddy(w);
             grid->addWidget(label, row, col);
             grid->addWidget(w, row, col + 1, 1, c.columnSpan * 2 - 1);
@@ -191,57 +286,6 @@ void GenericScreen::build() {
         m_controls[c.name] = w;
     }
     outer->setRowStretch(outer->rowCount(), 1);
-}
-
-QWidget* GenericScreen::buildGrid(const ControlSpec& c) {
-    auto* box = new QWidget(this);
-    auto* layout = new QGridLayout(box);
-    layout->setSpacing(1);
-    const int charWidth = fontMetrics().averageCharWidth();
-    Grid& g = m_grids[c.name];
-    g.layout = &c;
-    for (size_t k = 0; k < c.columns.size(); ++k) {
-        layout->addWidget(new QLabel(qs(c.columns[k].caption), box), 0, static_cast<int>(k));
-    }
-    g.cells.resize(static_cast<size_t>(c.pageRows));
-    for (int r = 0; r < c.pageRows; ++r) {
-        for (size_t k = 0; k < c.columns.size(); ++k) {
-            const GridColumn& col = c.columns[k];
-            QWidget* w = nullptr;
-            if (col.label) {
-                w = new QLabel(box);
-            } else if (col.check) {
-                auto* b = new QCheckBox(box);
-                b->installEventFilter(this);
-                connect(b, &QCheckBox::clicked, this, [this, b] {
-                    std::string name = nameOf(b);
-                    dispatch([&name](ScreenLogic& l) { l.change(name); });
-                });
-                w = b;
-            } else {
-                auto* e = new QLineEdit(box);
-                restrictTo(e, col.allowed, col.pattern);
-                e->installEventFilter(this);
-                if (col.account) {
-                    auto* completer = new QCompleter(new QStringListModel(e), e);
-                    completer->setCaseSensitivity(Qt::CaseInsensitive);
-                    e->setCompleter(completer);
-                    connect(e, &QLineEdit::textEdited, this,
-                            [this, e](const QString& typed) { updateCompletion(e, typed); });
-                }
-                w = e;
-            }
-            // Named like the rows of a control array: "conto(3)" is the fourth visible row.
-            w->setObjectName(qs(col.name) + QStringLiteral("(%1)").arg(r));
-            w->setProperty("gridName", qs(c.name));
-            w->setProperty("gridColumn", qs(col.name));
-            w->setProperty("gridRow", r);
-            w->setMinimumWidth(charWidth * (col.width + 1));
-            layout->addWidget(w, r + 1, static_cast<int>(k));
-            g.cells[static_cast<size_t>(r)].push_back(w);
-        }
-    }
-    return box;
 }
 
 }  // namespace zelvo

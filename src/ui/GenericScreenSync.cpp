@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextEdit>
+#include <stdexcept>
 
 #include "base/NumberText.h"
 #include "ui/GenericScreenImpl.h"
@@ -19,22 +20,17 @@
 namespace zelvo {
 
 std::string GenericScreen::nameOf(const QWidget* w) const {
-    QVariant grid = w->property("gridName");
-    if (grid.isValid()) {
-        const Grid& g = m_grids.at(grid.toString().toStdString());
-        int row = g.page * g.layout->pageRows + w->property("gridRow").toInt();
-        return CellName(w->property("gridColumn").toString().toStdString(), row);
-    }
+    // Grid cells carry the name of the cell their row shows now, like any other control.
     return w->objectName().toStdString();
 }
 
 QWidget* GenericScreen::cell(const std::string& column, int row) {
     const ControlSpec* gs = m_logic->layout().gridOf(column);
-    if (gs == nullptr || row < 0 || row >= gs->rows) {
+    if (gs == nullptr || row < 0 || row >= gs->as<GridSettings>().rows) {
         return nullptr;
     }
     Grid& g = m_grids[gs->name];
-    int page = row / gs->pageRows;
+    const int page = row / g.settings->pageRows;
     if (page != g.page) {
         std::string grid = gs->name;
         // The screen hears of the page change as from its page control.
@@ -45,22 +41,34 @@ QWidget* GenericScreen::cell(const std::string& column, int row) {
         g.page = page;
         refreshGrid(grid);
     }
-    size_t k = 0;
-    while (k < gs->columns.size() && gs->columns[k].name != column) {
-        ++k;
+    return shownCell(g, column, row);
+}
+
+QWidget* GenericScreen::shownCell(const Grid& g, const std::string& column, int row) const {
+    const int pageRows = g.settings->pageRows;
+    if (row / pageRows != g.page) {
+        return nullptr;
     }
-    return g.cells[static_cast<size_t>(row % gs->pageRows)][k];
+    const auto& columns = g.settings->columns;
+    for (size_t k = 0; k < columns.size(); ++k) {
+        if (columns[k].name == column) {
+            return g.cells[static_cast<size_t>(row % pageRows)][k];
+        }
+    }
+    return nullptr;
 }
 
 void GenericScreen::refreshGrid(const std::string& name) {
     Grid& g = m_grids[name];
     FormState& f = m_logic->form();
-    for (int r = 0; r < g.layout->pageRows; ++r) {
-        int row = g.page * g.layout->pageRows + r;
-        for (size_t k = 0; k < g.layout->columns.size(); ++k) {
+    const auto& columns = g.settings->columns;
+    for (int r = 0; r < g.settings->pageRows; ++r) {
+        const int row = g.page * g.settings->pageRows + r;
+        for (size_t k = 0; k < columns.size(); ++k) {
             QWidget* w = g.cells[static_cast<size_t>(r)][k];
             QSignalBlocker block(w);
-            const std::string cell = CellName(g.layout->columns[k].name, row);
+            const std::string cell = CellName(columns[k].name, row);
+            w->setObjectName(qs(cell));
             if (auto* b = qobject_cast<QCheckBox*>(w)) {
                 b->setChecked(f.checked(cell));
             } else {
@@ -123,22 +131,15 @@ QWidget* GenericScreen::widgetFor(const std::string& name) {
     }
     std::string column;
     int row = 0;
-    if (!ParseCell(name, column, row)) {
-        return nullptr;
+    const ControlSpec* gs =
+        ParseCell(name, column, row) ? m_logic->layout().gridOf(column) : nullptr;
+    if (gs == nullptr) {
+        // The form state lets no unknown name through; one here is the view's own mistake.
+        throw std::logic_error("screen " + m_logic->layout().name + " shows no control \"" + name +
+                               "\"");
     }
-    const ControlSpec* gs = m_logic->layout().gridOf(column);
-    if (gs == nullptr || row < 0 || row >= gs->rows) {
-        return nullptr;
-    }
-    Grid& g = m_grids[gs->name];
-    if (row / gs->pageRows != g.page) {
-        return nullptr;  // not shown: it reaches the screen when its page does
-    }
-    size_t k = 0;
-    while (k < gs->columns.size() && gs->columns[k].name != column) {
-        ++k;
-    }
-    return g.cells[static_cast<size_t>(row % gs->pageRows)][k];
+    // A cell of another page has no widget now: it reaches the screen when its page does.
+    return shownCell(m_grids[gs->name], column, row);
 }
 
 void GenericScreen::applyChanges() {

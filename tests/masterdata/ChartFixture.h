@@ -69,7 +69,7 @@ class ChartFixture : public ::testing::Test {
 
     std::int64_t count(int archive) {
         std::int64_t n = -1;
-        session.records().count(archives().handle(archive), n);
+        archives().count(archive, n);
         return n;
     }
     double counterValue(const std::string& name) {

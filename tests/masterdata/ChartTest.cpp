@@ -214,5 +214,52 @@ TEST_F(ChartTest, LengthZeroListsThirty) {
     EXPECT_EQ(around.back(), "Voce 40");
 }
 
+TEST_F(ChartTest, ADescriptionIsFreeOnlyWhenNoItemOfAnyKindHasIt) {
+    int refusals = 0;
+    auto refuse = [&refusals] { ++refusals; };
+    EXPECT_FALSE(DescriptionFree(archives(), "ROSSI mario", refuse));  // a customer
+    EXPECT_FALSE(DescriptionFree(archives(), "iva vendite", refuse));  // a sottoconto
+    EXPECT_EQ(refusals, 2);
+    EXPECT_TRUE(DescriptionFree(archives(), "Ros", refuse));
+    EXPECT_TRUE(DescriptionFree(archives(), "Iva vendite estero", refuse));
+    EXPECT_EQ(refusals, 2);
+    EXPECT_TRUE(dialogs.events().empty());
+}
+
+TEST_F(ChartTest, ANewItemTakesTheNextNumberWithItsKindAndKeys) {
+    setCounter("conto", 53);
+    const std::string number = AddItem(
+        archives(), "s", "Cassa",
+        [](isam::Record& r, const std::string& n) {
+            r.setText(kMastroNumber, "00004");
+            r.setText(kContoNumber, "00010");
+            r.setText(kAccountCode, "0000400010" + n);
+            // The kind asked for wins over whatever the fill sets.
+            r.setText(kKind, "m");
+        },
+        8901, 8902);
+    EXPECT_EQ(number, "00054");
+    EXPECT_TRUE(dialogs.events().empty());
+    const std::optional<chart::Item> item = ByNumber(archives(), "00054");
+    ASSERT_TRUE(item);
+    EXPECT_EQ(*item, (chart::Item{"00054", "Cassa", "s", "", "00004", "00010", "000040001000054", 0,
+                                  0, 0, 0}));
+    EXPECT_EQ(archives().readBuffer(arc::kPc).text(kKindKey), "sCassa");
+    EXPECT_EQ(archives().readBuffer(arc::kPc).text(kGroupKey), "ssCassa");
+    EXPECT_EQ(counterValue("conto"), 54);
+}
+
+TEST_F(ChartTest, ANewItemWhoseWriteFailsStillUsesUpItsNumber) {
+    // The counter still stands at the predefined items: its next number is the customer's.
+    const std::string number = AddItem(
+        archives(), "s", "Cassa", [](isam::Record&, const std::string&) {}, 8901, 8902);
+    EXPECT_EQ(number, "");
+    ASSERT_EQ(dialogs.boxes().size(), 1u);
+    EXPECT_NE(dialogs.boxes()[0].text.find("Posizione: 8901"), std::string::npos)
+        << dialogs.boxes()[0].text;
+    EXPECT_EQ(ByNumber(archives(), "00051")->description, "Rossi Mario");
+    EXPECT_EQ(counterValue("conto"), 51);
+}
+
 }  // namespace
 }  // namespace zelvo

@@ -162,7 +162,7 @@ TEST_F(InvoiceTest, ZeroVatPostsNoVatLineButEveryRegisterRow) {
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(lines().size(), 3U);
     std::int64_t rows = 0;
-    year.session().records().count(year.archives().handle(arc::kIv), rows);
+    year.archives().count(arc::kIv, rows);
     EXPECT_EQ(rows, 2);
 }
 
@@ -369,12 +369,12 @@ TEST_F(InvoiceTest, RevisionsReplaceTheInvoiceWithItsVatRowsAndDueDates) {
     EXPECT_EQ(r->lastPosted(), 4);
     EXPECT_EQ(lines().size(), 3U);
     std::int64_t rows = 0;
-    year.session().records().count(year.archives().handle(arc::kIv), rows);
+    year.archives().count(arc::kIv, rows);
     EXPECT_EQ(rows, 1);
     Archives& a = year.archives();
     a.open(arc::kSt);
     std::int64_t dues = 0;
-    year.session().records().count(a.handle(arc::kSt), dues);
+    a.count(arc::kSt, dues);
     EXPECT_EQ(dues, 2);
     a.close(arc::kSt);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
@@ -406,11 +406,11 @@ TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) 
     EXPECT_EQ(l[0].number(mcf::kCredit), 600);
     Archives& a = year.archives();
     std::int64_t rows = 0;
-    year.session().records().count(a.handle(arc::kIa), rows);
+    a.count(arc::kIa, rows);
     EXPECT_EQ(rows, 1);
     a.open(arc::kSf);
     std::int64_t dues = 0;
-    year.session().records().count(a.handle(arc::kSf), dues);
+    a.count(arc::kSf, dues);
     EXPECT_EQ(dues, 1);
     ASSERT_EQ(a.get(arc::kSf, 0, isam::op::kFind, ""), 0);
     EXPECT_EQ(a.readBuffer(arc::kSf).number(duef::kAmount), 600);

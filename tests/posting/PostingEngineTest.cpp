@@ -58,9 +58,7 @@ TEST_F(PostingEngineTest, TotalsOfAllThreeLevelsFollowPostingsAndRevisions) {
     std::int32_t second = engine.post(Movement("12/03/2026", {{"00011", 70, 0}, {"00022", 0, 70}}));
     JournalEntry revised =
         Movement("12/03/2026", {{"00011", 10, 0}, {"00015", 20, 0}, {"00022", 0, 30}});
-    NumberedRecord row{
-        arc::kTt, "dati",
-        isam::Record(*year.session().records().description(year.archives().handle(arc::kTt)))};
+    NumberedRecord row{arc::kTt, "dati", year.archives().blankRecord(arc::kTt)};
     revised.detailRows.push_back(row);
     std::int32_t third = engine.replace(std::to_string(second), revised);
     EXPECT_GT(third, second);
@@ -131,7 +129,7 @@ TEST_F(PostingEngineTest, FourStationsPostingAtOnceKeepTheJournalWhole) {
         EXPECT_EQ(s->wait(), 0);
     }
     std::int64_t n = 0;
-    year.session().records().count(year.archives().handle(arc::kMc), n);
+    year.archives().count(arc::kMc, n);
     EXPECT_EQ(n, 4 * 25 * 3);
     checkJournal(year);
 }

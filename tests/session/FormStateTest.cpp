@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <tuple>
+
+#include "session/ScreenLogic.h"
+
 namespace zelvo {
 namespace {
 
@@ -32,6 +37,120 @@ TEST(FormStateTest, AListShowsAndReadsOnlyWhatItOffers) {
     f.inputSelected("Combo3", -1);
     f.input("Combo3", "typed");
     EXPECT_EQ(f.text("Combo3"), "typed");
+}
+
+FormSpec Layout() {
+    FormSpec f;
+    f.name = "prova";
+    f.date("TEXT1", "Data:", 0);
+    f.account("text5", "Cliente:", 1);
+    f.grid("Griglia", 2,
+           {.columns = {AccountColumn("conto", "Sottoconto", 20), AmountColumn("dare", "Dare", 15)},
+            .rows = 40,
+            .pageRows = 20});
+    f.button("Command1", "&Registra", 3, 0);
+    return f;
+}
+
+TEST(FormStateTest, EveryNameMustBeAControlOrACellOfTheLayout) {
+    const FormSpec layout = Layout();
+    FormState f(&layout);
+    f.setText("TEXT1", "10/03/2026");
+    f.input("conto:39", "Cassa");
+    f.setSelected("Griglia", 1);
+    EXPECT_EQ(f.text("conto:39"), "Cassa");
+    for (const char* wrong : {"text1", "TEXT2", "conto:40", "conto(3)", "avere:0", "conto"}) {
+        EXPECT_THROW(f.text(wrong), std::logic_error) << wrong;
+        EXPECT_THROW(f.setText(wrong, "x"), std::logic_error) << wrong;
+        EXPECT_THROW(f.input(wrong, "x"), std::logic_error) << wrong;
+    }
+    EXPECT_EQ(f.takeDirty(), (std::set<std::string>{"TEXT1", "Griglia"}));
+}
+
+TEST(FormStateTest, CellNamesAreParsedStrictly) {
+    const std::tuple<const char*, bool, const char*, int> cases[] = {
+        {"conto:25", true, "conto", 25}, {"dare:0", true, "dare", 0},
+        {"conto:", false, "", 0},        {":3", false, "", 0},
+        {"conto:3a", false, "", 0},      {"conto:-1", false, "", 0},
+        {"conto:1234567", false, "", 0}, {"text5", false, "", 0},
+    };
+    for (const auto& [name, ok, column, row] : cases) {
+        std::string c;
+        int r = -1;
+        EXPECT_EQ(ParseCell(name, c, r), ok) << name;
+        if (ok) {
+            EXPECT_EQ(c, column);
+            EXPECT_EQ(r, row);
+            EXPECT_EQ(CellName(c, r), name);
+        }
+    }
+}
+
+TEST(FormSpecTest, ALayoutWithATwiceUsedNameOrABrokenGridIsRefused) {
+    FormSpec twice = Layout();
+    twice.text("text5", "Altro:", 4);
+    EXPECT_THROW(twice.validate(), std::logic_error);
+    FormSpec column = Layout();
+    column.text("dare", "Dare:", 4);  // a field named like a grid column
+    EXPECT_THROW(column.validate(), std::logic_error);
+    FormSpec grid = Layout();
+    grid.grid("Griglia2", 5, {.columns = {TextColumn("x", "X", 3)}, .rows = 30, .pageRows = 20});
+    EXPECT_THROW(grid.validate(), std::logic_error);
+    EXPECT_NO_THROW(Layout().validate());
+    EXPECT_TRUE(Layout().isAccountField("text5"));
+    EXPECT_TRUE(Layout().isAccountField("conto:7"));
+    EXPECT_FALSE(Layout().isAccountField("dare:7"));
+}
+
+// A screen whose events land in a log through its handler table.
+class TableScreen : public ScreenLogic {
+  public:
+    explicit TableScreen(Session& s) : ScreenLogic(s, Layout()) {
+        on(Event::Leave, "TEXT1", [this] { log.push_back("date"); });
+        on(Event::Click, "Command1", [this] { log.push_back("confirm"); });
+        onCell(Event::Leave, "dare",
+               [this](int row) { log.push_back("dare " + std::to_string(row)); });
+        onKey("text5", [this](const std::string& key) {
+            log.push_back("key " + key);
+            return key == "F6";
+        });
+    }
+    void registerFor(const char* control) {
+        on(Event::Click, control, [] {});
+    }
+    void registerCell(const char* column) {
+        onCell(Event::Leave, column, [](int) {});
+    }
+    void focusOn(const char* control) { requestFocus(control); }
+    std::vector<std::string> log;
+};
+
+TEST(ScreenLogicTest, EventsReachTheirHandlersAndUnknownNamesAreRefused) {
+    ScriptedDialogs dialogs;
+    FixedClock clock{"15/03/2026"};
+    Session session(dialogs, clock);
+    TableScreen s(session);
+    s.leave("TEXT1");
+    s.click("Command1");
+    s.leave("dare:37");
+    s.leave("conto:2");  // no handler: nothing happens
+    s.click("TEXT1");
+    EXPECT_TRUE(s.key("text5", "F6"));
+    EXPECT_FALSE(s.key("text5", "F5"));
+    EXPECT_FALSE(s.key("TEXT1", "F6"));
+    EXPECT_EQ(s.log, (std::vector<std::string>{"date", "confirm", "dare 37", "key F6", "key F5"}));
+    // The account field's hint in the status bar comes and goes with the focus.
+    s.focus("text5");
+    EXPECT_EQ(session.panel(2), "F5 ricerca facilitata");
+    s.leave("text5");
+    EXPECT_EQ(session.panel(2), "");
+
+    EXPECT_THROW(s.leave("text1"), std::logic_error);
+    EXPECT_THROW(s.click("Command9"), std::logic_error);
+    EXPECT_THROW(s.leave("dare:40"), std::logic_error);
+    EXPECT_THROW(s.registerFor("Command2"), std::logic_error);
+    EXPECT_THROW(s.registerCell("avere"), std::logic_error);
+    EXPECT_THROW(s.focusOn("text6"), std::logic_error);
 }
 
 }  // namespace

@@ -25,22 +25,33 @@ namespace {
 // A screen that records what it saw and refuses to let an empty date go.
 class ProbeLogic : public ScreenLogic {
   public:
-    explicit ProbeLogic(Session& s) : ScreenLogic(s, layout()) {}
+    explicit ProbeLogic(Session& s) : ScreenLogic(s, layout()) {
+        for (const char* field : {"text1", "text2", "text3", "text4", "text5"}) {
+            on(Event::Leave, field, [this, field] { left(field); });
+        }
+        on(Event::Click, "Command1", [this] { requestClose(); });
+        on(Event::Click, "Command2", [this] {
+            // A fault in the middle of a registration: one record written, then a throw.
+            Registration tx(archives(), arc::kDataz);
+            archives().clearWriteBuffer(arc::kDataz);
+            archives().put(arc::kDataz, "99", isam::mode::kAdd);
+            throw std::runtime_error("guasto di prova");
+        });
+    }
     static FormSpec layout() {
         FormSpec f;
         f.name = "probe";
         f.date("text1", "Data:", 0);
-        f.text("text2", "Anno:", 1).allowed = kDigits;
+        f.text("text2", "Anno:", 1, 30, {.allowed = kDigits});
         f.button("Command1", "&Chiudi", 2, 0);
         f.button("Command2", "&Guasto", 2, 1);
-        f.text("text3", "Lire:", 3).pattern = kLirePattern;
-        f.text("text4", "Euro:", 4).pattern = kEuroPattern;
-        f.text("text5", "Importo:", 5).pattern = "-?[0-9]{0,15}";
-        ControlSpec& spin = f.add(ControlKind::Spin, "Spin1", "Pagina:", 6);
-        spin.maximum = 4;
+        f.amount("text3", "Lire:", 3, 16, Amounts::Lire);
+        f.amount("text4", "Euro:", 4, 16, Amounts::Euro);
+        f.amount("text5", "Importo:", 5, 16, Amounts::SignedLire);
+        f.spin("Spin1", "Pagina:", 6, {.maximum = 4});
         return f;
     }
-    void leave(const std::string& control) override {
+    void left(const std::string& control) {
         seen.push_back(control + "=" + text(control));
         if (spinGiven) {
             form().setText("Spin1", *spinGiven);
@@ -48,17 +59,6 @@ class ProbeLogic : public ScreenLogic {
         }
         if (control == "text1" && text("text1") == "__/__/____") {
             inputError("La data inserita non è valida", "text1");
-        }
-    }
-    void click(const std::string& control) override {
-        if (control == "Command1") {
-            requestClose();
-        } else if (control == "Command2") {
-            // A fault in the middle of a registration: one record written, then a throw.
-            Registration tx(archives(), arc::kDataz);
-            archives().clearWriteBuffer(arc::kDataz);
-            archives().put(arc::kDataz, "99", isam::mode::kAdd);
-            throw std::runtime_error("guasto di prova");
         }
     }
     std::vector<std::string> seen;

@@ -416,7 +416,7 @@ std::int64_t MovementLineCount(Session& session) {
         return -1;
     }
     std::int64_t n = 0;
-    if (session.records().count(a.handle(arc::kMc), n) != 0) {
+    if (a.count(arc::kMc, n) != 0) {
         n = -1;
     }
     if (!wasOpen) {

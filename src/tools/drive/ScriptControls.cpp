@@ -204,7 +204,9 @@ std::string ScriptRunner::pick(QWidget* w, const std::string& text) {
     if (screen != nullptr) {
         std::string name = w->objectName().toStdString();
         const ControlSpec* layout = screen->logic().layout().find(name);
-        screen->pickItem(name, index, layout != nullptr && layout->pickByDoubleClick);
+        screen->pickItem(name, index,
+                         layout != nullptr && layout->kind == ControlKind::List &&
+                             layout->as<ListSettings>().pickByDoubleClick);
         settle();
     }
     return {};

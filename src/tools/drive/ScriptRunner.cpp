@@ -9,6 +9,7 @@
 #include <iostream>
 #include <utility>
 
+#include "app/CompanySelection.h"
 #include "app/Installation.h"
 #include "session/Session.h"
 #include "tools/drive/ScriptHelpers.h"
@@ -228,13 +229,13 @@ std::string ScriptRunner::execute(const Words& w) {
         if (s == nullptr || !s->isVisible()) {
             return "the selection window is not open";
         }
-        if (std::string e = pick(s->control("Combo1"), w[1]); !e.empty()) {
+        if (std::string e = pick(s->control(CompanySelection::kCompany), w[1]); !e.empty()) {
             return e;
         }
-        if (std::string e = pick(s->control("Combo2"), w[2]); !e.empty()) {
+        if (std::string e = pick(s->control(CompanySelection::kYear), w[2]); !e.empty()) {
             return e;
         }
-        return click(s->control("Command1"));
+        return click(s->control(CompanySelection::kOk));
     }
     if (cmd == "menu" && args(1)) {
         auto* a = main->findChild<QAction*>(qs(w[1]));
