@@ -111,20 +111,22 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         d.record.setText(ttf::kCell4, text(CellName("importoiva", i)));
         e.detailRows.push_back(std::move(d));
     }
-    auto vatLine = [&e, &description](const char* account, double amount, bool debitWhenPositive) {
-        if (amount == 0) {
-            return;
-        }
-        bool debit = (amount > 0) == debitWhenPositive;
-        e.lines.push_back(
-            {account, debit ? std::fabs(amount) : 0, debit ? 0 : std::fabs(amount), description});
-    };
     if (sales()) {
-        // Sales VAT is a credit; a negative total (credit-like invoice) turns it round.
-        vatLine("00012", deductible, false);
+        // Unlike the rows, the sales VAT never changes side: a negative total is a negative
+        // credit, so the account's Avere and the journal's column net it as the rule says.
+        if (deductible != 0) {
+            e.lines.push_back({"00012", 0, deductible, description});
+        }
     } else {
-        vatLine("00011", deductible, true);
-        vatLine("00014", nonDeductible, true);
+        // Purchase VAT goes in debit, a negative total in credit as its absolute value.
+        auto vatLine = [&e, &description](const char* account, double amount) {
+            if (amount != 0) {
+                e.lines.push_back(
+                    {account, amount > 0 ? amount : 0, amount < 0 ? -amount : 0, description});
+            }
+        };
+        vatLine("00011", deductible);
+        vatLine("00014", nonDeductible);
     }
     const std::string partyName = text("text5");
     const std::string reference = sales() ? sec + Format(Val(text("text2")), "00000") : docNumber;

@@ -379,5 +379,23 @@ TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) 
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
+TEST_F(InvoiceTest, ANegativeSalesVatTotalIsANegativeCredit) {
+    auto s = screen(K::Sales);
+    fill(*s, "Rossi Mario", "9", "-1200",
+         {{"Vendite merci", "1000", "20"}, {"Vendite merci", "-2000", "20"}});
+    EXPECT_EQ(s->form().text("importoiva:1"), "-400");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    auto l = lines();
+    ASSERT_EQ(l.size(), 4U);
+    EXPECT_EQ(l[2].number(mcf::kDebit), 2000);  // the negative row changes side
+    EXPECT_EQ(l[3].text(mcf::kAccount), "00012");
+    EXPECT_EQ(l[3].number(mcf::kDebit), 0);
+    EXPECT_EQ(l[3].number(mcf::kCredit), -200);
+    auto totals = year.storedTotals();
+    EXPECT_EQ(totals["00012"], std::make_pair(0.0, -200.0));
+    EXPECT_EQ(totals, year.recomputedTotals());
+}
+
 }  // namespace
 }  // namespace zelvo
