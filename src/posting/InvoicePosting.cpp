@@ -34,6 +34,13 @@ constexpr VatRowFields kPurchaseRowFields{iaf::kMonth,       iaf::kProtocol,
                                           iaf::kVatSection,  iaf::kSectionProtocolKey,
                                           iaf::kRegDateText};
 
+// The reference an invoice's due dates carry, by which its revision finds them again: for
+// sales the section followed by the invoice number with at least five digits, for purchases
+// the supplier's document number as stored, padded to six. Longer numbers are kept whole.
+std::string dueDateReference(bool sales, const std::string& section, const std::string& docNumber) {
+    return sales ? section + Format(Val(docNumber), "00000") : PadNumber(docNumber, 6);
+}
+
 std::string shownDate(const std::string& key) {
     return key.empty() ? std::string() : InputToDate(FromKeyDate(key));
 }
@@ -129,7 +136,7 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         vatLine("00014", nonDeductible);
     }
     const std::string partyName = text("text5");
-    const std::string reference = sales() ? sec + Format(Val(text("text2")), "00000") : docNumber;
+    const std::string reference = dueDateReference(sales(), sec, text("text2"));
     const std::string keyDate = ToKeyDate(docDate);
     e.afterLines = [this, partyName, total, reference, keyDate, protocol, sec]() {
         Archives& ar = archives();
@@ -173,7 +180,7 @@ void InvoiceEntry::removeOldDocument() {
         }
     }
     // The due dates the old invoice generated: its party, reference and date.
-    const std::string reference = sales() ? m_oldSection + m_oldNumber : m_oldDocNumber;
+    const std::string reference = dueDateReference(sales(), m_oldSection, m_oldDocNumber);
     const std::vector<int> dueArchives =
         sales() ? std::vector<int>{arc::kSd, arc::kSt} : std::vector<int>{arc::kSf};
     for (int archive : dueArchives) {

@@ -379,6 +379,17 @@ TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) 
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
+std::vector<isam::Record> Records(Archives& a, int archive) {
+    std::vector<isam::Record> out;
+    a.open(archive);
+    a.bof(archive, 0);
+    while (a.get(archive, 0, isam::op::kNext, "") == 0) {
+        out.push_back(a.readBuffer(archive));
+    }
+    a.close(archive);
+    return out;
+}
+
 TEST_F(InvoiceTest, ANegativeSalesVatTotalIsANegativeCredit) {
     auto s = screen(K::Sales);
     fill(*s, "Rossi Mario", "9", "-1200",
@@ -396,6 +407,59 @@ TEST_F(InvoiceTest, ANegativeSalesVatTotalIsANegativeCredit) {
     EXPECT_EQ(totals["00012"], std::make_pair(0.0, -200.0));
     EXPECT_EQ(totals, year.recomputedTotals());
 }
+
+// Invoice numbers beyond five digits: the revision finds the due dates the invoice generated.
+struct LongNumber {
+    const char* name;
+    K kind;
+    const char* number;
+    int dueArchive;
+    const char* reference;
+    size_t instalments;
+};
+
+void PrintTo(const LongNumber& n, std::ostream* os) {
+    *os << n.name;
+}
+
+class LongNumberTest : public InvoiceTest, public ::testing::WithParamInterface<LongNumber> {};
+
+TEST_P(LongNumberTest, ARevisionLeavesOnlyTheNewInstalments) {
+    const LongNumber& p = GetParam();
+    const bool sales = p.kind == K::Sales;
+    auto s = screen(p.kind);
+    fill(*s, sales ? "Rossi Mario" : "Bianchi Srl", p.number, "1200",
+         {{sales ? "Vendite merci" : "Acquisti merci", "1000", "20"}});
+    if (!sales) {
+        s->form().input("text7", "4");
+    }
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    boxes();
+    ASSERT_EQ(Records(year.archives(), p.dueArchive).size(), p.instalments);
+
+    auto r = screen(p.kind, V::Revision, "1");
+    r->form().input("text6", "2400");
+    r->form().input("imponibile:0", "2000");
+    r->form().input("importoiva:0", "400");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_GT(r->lastPosted(), 1);
+    auto dues = Records(year.archives(), p.dueArchive);
+    ASSERT_EQ(dues.size(), p.instalments);
+    double sum = 0;
+    for (const isam::Record& d : dues) {
+        EXPECT_EQ(d.text(duef::kInvoiceNumber), p.reference);
+        sum += d.number(duef::kAmount);
+    }
+    EXPECT_EQ(sum, 2400);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Invoices, LongNumberTest,
+    ::testing::Values(LongNumber{"Sales", K::Sales, "123456", arc::kSt, "1123456", 2},
+                      LongNumber{"Purchase", K::Purchase, "12345678", arc::kSf, "12345678", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zelvo
