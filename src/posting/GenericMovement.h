@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "posting/PostingEngine.h"
 #include "session/ScreenLogic.h"
 
 namespace zelvo {
@@ -47,6 +48,8 @@ class GenericMovement : public ScreenLogic {
     std::array<std::string, kRows> m_accounts;  // item numbers of the rows
     bool m_converted = false;
     std::int32_t m_lastPosted = 0;
+    // The registration under revision as the screen read it: the confirm revises only that.
+    std::vector<PostingEngine::PostedLine> m_loaded;
 };
 
 }  // namespace zelvo

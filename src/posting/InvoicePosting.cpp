@@ -156,7 +156,7 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
     };
     PostingEngine engine(session());
     if (m_variant == Variant::Revision) {
-        m_lastPosted = engine.replace(m_regNumber, e, [this] { removeOldDocument(); });
+        m_lastPosted = engine.replace(m_regNumber, m_loaded, e, [this] { removeOldDocument(); });
     } else {
         m_lastPosted = engine.post(e);
     }
@@ -208,7 +208,8 @@ void InvoiceEntry::removeOldDocument() {
 
 void InvoiceEntry::fillFromRegistration() {
     PostingEngine engine(session());
-    auto lines = engine.lines(m_regNumber);
+    m_loaded = engine.lines(m_regNumber);
+    const auto& lines = m_loaded;
     if (lines.empty()) {
         return;
     }

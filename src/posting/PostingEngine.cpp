@@ -33,18 +33,36 @@ std::int32_t PostingEngine::post(const JournalEntry& entry) {
     return asRegistration([&] { return write(entry); });
 }
 
-std::int32_t PostingEngine::replace(const std::string& oldRegNumber, const JournalEntry& entry,
+std::int32_t PostingEngine::replace(const std::string& oldRegNumber,
+                                    const std::vector<PostedLine>& loaded,
+                                    const JournalEntry& entry,
                                     const std::function<void()>& removeOthers) {
-    return asRegistration([&] {
-        // The lock is taken before the old registration is touched, so that no other station
-        // sees it half removed.
+    bool changedElsewhere = false;
+    const std::int32_t number = asRegistration([&]() -> std::int32_t {
+        // The lock is taken before the old registration is read, so that no other station
+        // changes it between the comparison and the removal, or sees it half removed.
         m_session.archives().lockWait(arc::kPr, "mc");
+        // Revised or annulled meanwhile: the operator's revision rests on lines that are gone.
+        if (loaded.empty() || lines(oldRegNumber) != loaded) {
+            changedElsewhere = true;
+            return 0;
+        }
         remove(oldRegNumber);
         if (removeOthers) {
             removeOthers();
         }
         return write(entry);
     });
+    if (changedElsewhere) {
+        // Told once the transaction is over: the operator's reading keeps nobody waiting.
+        Dialogs& d = m_session.dialogs();
+        d.beep();
+        d.message(
+            "La registrazione è stata modificata o annullata da un'altra postazione: la "
+            "revisione non è stata registrata.",
+            "Attenzione", Icon::Exclamation);
+    }
+    return number;
 }
 
 std::int32_t PostingEngine::asRegistration(const std::function<std::int32_t()>& work) {

@@ -461,5 +461,72 @@ INSTANTIATE_TEST_SUITE_P(
                       LongNumber{"Purchase", K::Purchase, "12345678", arc::kSf, "12345678", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Another station revises (or annuls) the invoice while this one has its revision open; this
+// one confirms afterwards.
+class InvoiceRevisionRaceTest : public InvoiceTest,
+                                public ::testing::WithParamInterface<std::tuple<K, bool>> {};
+
+TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
+    const auto [kind, annul] = GetParam();
+    const bool sales = kind == K::Sales;
+    auto s = screen(kind);
+    fill(*s, sales ? "Rossi Mario" : "Bianchi Srl", "7", "1200",
+         {{sales ? "Vendite merci" : "Acquisti merci", "1000", "20"}});
+    if (!sales) {
+        s->form().input("text7", "4");
+    }
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    auto mine = screen(kind, V::Revision, "1");
+
+    test::Child other([this, kind, annul](test::Child&) {
+        test::Year station(dir.prefix());
+        if (annul) {
+            return PostingEngine(station.session()).remove("1") == 3 ? 0 : 1;
+        }
+        InvoiceEntry e(station.session(), kind, V::Revision, "1");
+        e.load();
+        e.form().input("text6", "600");
+        e.form().input("imponibile:0", "500");
+        e.form().input("importoiva:0", "100");
+        e.click("Command1");
+        return e.lastPosted() > 0 && station.dialogs.boxes().empty() ? 0 : 1;
+    });
+    ASSERT_EQ(other.wait(), 0);
+    const int vatArchive = sales ? arc::kIv : arc::kIa;
+    const int dueArchive = sales ? arc::kSt : arc::kSf;
+    const auto theirLines = lines();
+    const auto theirVatRows = Records(year.archives(), vatArchive);
+    const auto theirDues = Records(year.archives(), dueArchive);
+    ASSERT_FALSE(theirDues.empty());
+
+    mine->form().input("text6", "2400");
+    mine->form().input("imponibile:0", "2000");
+    mine->form().input("importoiva:0", "400");
+    mine->click("Command1");
+    EXPECT_EQ(mine->lastPosted(), 0);
+    auto b = year.dialogs.boxes();
+    ASSERT_EQ(b.size(), 1U);
+    EXPECT_EQ(b[0].title, "Attenzione");
+    EXPECT_EQ(b[0].icon, Icon::Exclamation);
+    EXPECT_EQ(b[0].text,
+              "La registrazione è stata modificata o annullata da un'altra postazione: la "
+              "revisione non è stata registrata.");
+    EXPECT_EQ(lines(), theirLines);
+    EXPECT_EQ(Records(year.archives(), vatArchive), theirVatRows);
+    EXPECT_EQ(Records(year.archives(), dueArchive), theirDues);
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+    EXPECT_TRUE(mine->closeRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(Stations, InvoiceRevisionRaceTest,
+                         ::testing::Combine(::testing::Values(K::Sales, K::Purchase),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == K::Sales ? "Sales"
+                                                                                    : "Purchase") +
+                                    (std::get<1>(info.param) ? "Annulled" : "Revised");
+                         });
+
 }  // namespace
 }  // namespace zelvo
