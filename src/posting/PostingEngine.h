@@ -71,8 +71,9 @@ class PostingEngine {
     std::int32_t replace(const std::string& oldRegNumber, const std::vector<PostedLine>& loaded,
                          const JournalEntry& entry, const std::function<void()>& removeOthers = {});
 
-    // Takes a registration out of the totals and deletes its lines and detail rows; inside the
-    // caller's transaction when one is open. The number of lines removed.
+    // Takes a registration out of the totals and deletes its lines and detail rows under the
+    // registration lock; inside the caller's transaction when one is open. The number of
+    // lines removed.
     int remove(const std::string& regNumber);
 
     // The movement lines of a registration, in line order, with their primary keys.

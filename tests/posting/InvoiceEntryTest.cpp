@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "YearFixture.h"
+#include "archive/RecordLock.h"
 #include "duedates/DueDateFields.h"
 #include "masterdata/VatCodeFields.h"
 #include "support/Child.h"
@@ -271,7 +272,7 @@ TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
         test::Year station(dir.prefix());
         InvoiceEntry e(station.session(), K::Purchase, V::Lire);
         e.load();
-        station.archives().lockWait(arc::kPr, "prot1");
+        RecordLock held(station.archives(), arc::kPr, "prot1", 0);
         self.tell("locked");
         usleep(300000);
         e.form().input("TEXT1", "10/03/2026");
@@ -527,6 +528,30 @@ INSTANTIATE_TEST_SUITE_P(Stations, InvoiceRevisionRaceTest,
                                                                                     : "Purchase") +
                                     (std::get<1>(info.param) ? "Annulled" : "Revised");
                          });
+
+TEST_F(InvoiceTest, APurchaseIsNotPostedWithoutTheProtocolLock) {
+    // The year's lock file cannot be opened: the system refuses every record lock.
+    const std::string lockFile =
+        year.session().records().locate(year.archives().fileName(arc::kPr)).container + "-lck";
+    std::filesystem::remove(lockFile);
+    ASSERT_TRUE(std::filesystem::create_directory(lockFile));
+    test::Year station(dir.prefix());
+    InvoiceEntry e(station.session(), K::Purchase, V::Lire);
+    e.load();
+    fill(e, "Bianchi Srl", "F1", "1200", {{"Acquisti merci", "1000", "20"}});
+    e.form().input("text7", "4");
+    station.dialogs.clear();
+    e.click("Command1");
+    EXPECT_EQ(e.lastPosted(), 0);
+    auto b = station.dialogs.boxes();
+    ASSERT_EQ(b.size(), 2U);
+    EXPECT_EQ(b[0].text, "ERRORE DOS");
+    EXPECT_EQ(b[1].text,
+              "Errore: 13\rOperazione: registrazione dati\rArchivio: progressivi\rPosizione: 745");
+    EXPECT_TRUE(lines().empty());
+    EXPECT_TRUE(Records(year.archives(), arc::kIa).empty());
+    EXPECT_TRUE(Records(year.archives(), arc::kSf).empty());
+}
 
 }  // namespace
 }  // namespace zelvo
