@@ -71,15 +71,7 @@ class InvoiceTest : public ::testing::Test {
             type(CellName("codiva", row), std::get<2>(rows[i]));
         }
     }
-    std::vector<isam::Record> lines() {
-        Archives& a = year.archives();
-        std::vector<isam::Record> out;
-        a.bof(arc::kMc, 0);
-        while (a.get(arc::kMc, 0, isam::op::kNext, "") == 0) {
-            out.push_back(a.readBuffer(arc::kMc));
-        }
-        return out;
-    }
+    std::vector<isam::Record> lines() { return year.journal(); }
     std::vector<std::string> boxes() {
         std::vector<std::string> out;
         for (const auto& b : year.dialogs.boxes()) {

@@ -29,15 +29,6 @@ class RecordLockTest : public ::testing::Test {
         std::filesystem::remove(lockFile);
         ASSERT_TRUE(std::filesystem::create_directory(lockFile));
     }
-    std::vector<isam::Record> journal() {
-        Archives& a = year.archives();
-        std::vector<isam::Record> out;
-        a.bof(arc::kMc, 0);
-        while (a.get(arc::kMc, 0, isam::op::kNext, "") == 0) {
-            out.push_back(a.readBuffer(arc::kMc));
-        }
-        return out;
-    }
     double counter(const std::string& name) {
         EXPECT_EQ(year.archives().getByKey(arc::kPr, name), 0);
         return year.archives().readBuffer(arc::kPr).number(prf::kValue);
@@ -61,14 +52,14 @@ TEST_P(LockRefusedTest, NothingIsWrittenAndTheFailureIsReported) {
     PostingEngine engine(year.session());
     const std::string reg =
         std::to_string(engine.post(Movement("10/03/2026", {{"00015", 100, 0}, {"00020", 0, 100}})));
-    const auto linesBefore = journal();
+    const auto linesBefore = year.journal();
     const auto totalsBefore = year.storedTotals();
     const double dati = counter("dati");
     breakLockFile();
 
     Year station(dir.prefix());
     EXPECT_EQ(GetParam().attempt(station.session(), reg), 0);
-    EXPECT_EQ(journal(), linesBefore);
+    EXPECT_EQ(year.journal(), linesBefore);
     EXPECT_EQ(year.storedTotals(), totalsBefore);
     EXPECT_EQ(counter("dati"), dati);
     auto boxes = station.dialogs.boxes();

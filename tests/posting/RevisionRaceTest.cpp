@@ -49,16 +49,6 @@ class RevisionRaceTest : public ::testing::TestWithParam<Interference> {
   protected:
     test::TempDir dir;
     Year year{dir.prefix()};
-
-    std::vector<isam::Record> journal() {
-        Archives& a = year.archives();
-        std::vector<isam::Record> out;
-        a.bof(arc::kMc, 0);
-        while (a.get(arc::kMc, 0, isam::op::kNext, "") == 0) {
-            out.push_back(a.readBuffer(arc::kMc));
-        }
-        return out;
-    }
 };
 
 TEST_P(RevisionRaceTest, TheLaterConfirmPostsNothingAndSaysWhy) {
@@ -73,7 +63,7 @@ TEST_P(RevisionRaceTest, TheLaterConfirmPostsNothingAndSaysWhy) {
         GetParam().act(other);
         EXPECT_TRUE(other.dialogs.events().empty());
     }
-    const auto theirs = journal();
+    const auto theirs = year.journal();
     const auto totals = year.storedTotals();
 
     mine.form().input("dare:0", "200");
@@ -86,7 +76,7 @@ TEST_P(RevisionRaceTest, TheLaterConfirmPostsNothingAndSaysWhy) {
     EXPECT_EQ(boxes[0].title, "Attenzione");
     EXPECT_EQ(boxes[0].icon, Icon::Exclamation);
     // The other station's work stands as it left it.
-    EXPECT_EQ(journal(), theirs);
+    EXPECT_EQ(year.journal(), theirs);
     EXPECT_EQ(year.storedTotals(), totals);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
     // Its lines can never be posted: the revision is over.
