@@ -62,7 +62,8 @@ TEST_F(PostingEngineTest, TotalsOfAllThreeLevelsFollowPostingsAndRevisions) {
         arc::kTt, "dati",
         isam::Record(*year.session().records().description(year.archives().handle(arc::kTt)))};
     revised.detailRows.push_back(row);
-    std::int32_t third = engine.replace(std::to_string(second), revised);
+    std::int32_t third =
+        engine.replace(std::to_string(second), engine.lines(std::to_string(second)), revised);
     EXPECT_GT(third, second);
     EXPECT_TRUE(engine.lines(std::to_string(second)).empty());
     EXPECT_EQ(engine.detailRows(std::to_string(third)).size(), 1U);
