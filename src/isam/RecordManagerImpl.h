@@ -18,6 +18,7 @@
 #include "isam/FieldDesc.h"
 #include "isam/Record.h"
 #include "isam/RecordManager.h"
+#include "isam/SqliteUtil.h"
 #include "isam/Status.h"
 #include "isam/WriteGate.h"
 
@@ -112,6 +113,9 @@ struct Handle {
     std::map<std::string, sqlite3_stmt*> shapedStmts;  // by the shape of a NumberChange
     bool dead = false;  // its archive was killed or re-created under it
 };
+
+// The journal of a container, from the kind of the folder it lies in.
+JournalMode JournalModeFor(const RecordManager::Options& options, const std::string& container);
 
 struct RecordManager::Impl {
     RecordManager::Options options;

@@ -144,7 +144,7 @@ std::int16_t schemaChange(sqlite3* db, bool inTransaction, const std::vector<std
 
 }  // namespace
 
-std::int16_t ConfigureConnection(sqlite3* db, bool create) {
+std::int16_t ConfigureConnection(sqlite3* db, bool create, JournalMode journal) {
     sqlite3_extended_result_codes(db, 1);
     sqlite3_db_config(db, SQLITE_DBCONFIG_LOOKASIDE, nullptr, 128, 4000);
     sqlite3_busy_handler(db, patientBusyHandler, nullptr);
@@ -163,10 +163,25 @@ std::int16_t ConfigureConnection(sqlite3* db, bool create) {
     if (rc != SQLITE_OK) {
         return MapSqliteError(rc, 0, db);
     }
-    std::int16_t s = run(db, "PRAGMA journal_mode=WAL");
-    if (s == status::kOk) {
-        s = run(db, "PRAGMA synchronous=FULL");
+    // The mode is kept in the file: a container once used on a local disk is still WAL when
+    // the folder moves to a share. SQLite answers with the mode in force, which stays the
+    // old one when the switch is refused (another connection still has the WAL open).
+    const char* wanted = journal == JournalMode::Wal ? "wal" : "delete";
+    rc = sqlite3_prepare_v2(
+        db, journal == JournalMode::Wal ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE",
+        -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(st);
     }
+    const bool switched = rc == SQLITE_ROW && ColumnText(st, 0) == wanted;
+    sqlite3_finalize(st);
+    if (rc != SQLITE_ROW) {
+        return MapSqliteError(rc, 0, db);
+    }
+    if (!switched) {
+        return status::kBusy;
+    }
+    std::int16_t s = run(db, "PRAGMA synchronous=FULL");
     if (s != status::kOk) {
         return s;
     }
@@ -335,7 +350,7 @@ std::int64_t LockOffset(const std::string& table, const std::string& primaryKey)
 
 void RemoveContainerFiles(const std::string& path) {
     std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm", "-lck"}) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal", "-lck"}) {
         std::filesystem::remove(path + suffix, ec);
     }
 }
