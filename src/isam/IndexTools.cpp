@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
@@ -58,8 +59,14 @@ std::vector<std::pair<std::string, std::string>> keyExpressions(const FieldDesc&
     for (int f = 1; f <= d.count(); ++f) {
         int n = d.field(f).keyLength;
         if (n > 0) {
-            out.emplace_back("k" + std::to_string(f), "substr(coalesce(f" + std::to_string(f) +
-                                                          ", ''), 1, " + std::to_string(n) + ")");
+            std::string expression = "substr(coalesce(f";
+            expression += std::to_string(f);
+            expression += ", ''), 1, ";
+            expression += std::to_string(n);
+            expression += ')';
+            std::string column(1, 'k');
+            column += std::to_string(f);
+            out.emplace_back(std::move(column), std::move(expression));
         }
     }
     return out;

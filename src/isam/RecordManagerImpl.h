@@ -149,7 +149,11 @@ struct RecordManager::Impl {
     void invalidateTable(Container* c, const std::string& table);
     std::int16_t allocateSlot(std::int16_t& id);
 
-    static std::string keyColumn(int field) { return "k" + std::to_string(field); }
+    static std::string keyColumn(int field) {
+        std::string name(1, 'k');  // appended: see ValueColumn
+        name += std::to_string(field);
+        return name;
+    }
     static std::string orderColumn(int keyField) {
         return keyField == 0 ? std::string("pk") : keyColumn(keyField);
     }
