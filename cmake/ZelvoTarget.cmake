@@ -1,11 +1,15 @@
-# Common settings for every Zelvo target: warnings as errors, sanitizers when asked.
+# Common settings for every Zelvo target: warnings (as errors with ZELVO_WERROR), sanitizers
+# when asked.
 function(zelvo_target target)
   target_compile_options(${target} PRIVATE
-    -Wall -Wextra -Wpedantic -Werror
+    -Wall -Wextra -Wpedantic
     -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual
     # Screens describe controls with designated initializers that name only the settings
     # they change; the others keep their defaults on purpose.
     -Wno-missing-field-initializers)
+  if(ZELVO_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
   if(ZELVO_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                              -fno-sanitize-recover=all)

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "archive/RecordLock.h"
 #include "base/Utf8.h"
 
 namespace zelvo {
@@ -311,17 +312,54 @@ std::int16_t Archives::putReported(int archive, const std::string& primaryKey, i
 
 std::int16_t Archives::lockWait(int archive, const std::string& primaryKey) {
     m_status = 1;
+    bool announced = false;
     for (int attempt = 0; m_status != 0; ++attempt) {
         lock(archive, primaryKey);
         if (m_status != isam::status::kLocked) {
             break;
+        }
+        if (m_lockWaitHook) {
+            announced = true;
+            m_lockWaitHook(LockWait::Waiting);
         }
         // Holders keep a lock for one registration: a short pause is enough and spares
         // the processor that the holder needs to finish.
         std::this_thread::sleep_for(attempt < 50 ? std::chrono::microseconds(100)
                                                  : std::chrono::microseconds(1000));
     }
+    if (announced) {
+        const std::int16_t result = m_status;
+        m_lockWaitHook(LockWait::Ended);
+        m_status = result;
+    }
     return m_status;
+}
+
+std::int16_t Archives::acquireLock(int archive, const std::string& primaryKey) {
+    const auto id = std::make_pair(archive, primaryKey);
+    auto held = m_heldLocks.find(id);
+    if (held != m_heldLocks.end()) {
+        ++held->second;
+        m_status = 0;
+        return m_status;
+    }
+    if (lockWait(archive, primaryKey) == 0) {
+        m_heldLocks.emplace(id, 1);
+    }
+    return m_status;
+}
+
+std::int16_t Archives::releaseLock(int archive, const std::string& primaryKey) {
+    auto held = m_heldLocks.find(std::make_pair(archive, primaryKey));
+    if (held == m_heldLocks.end()) {
+        throw std::logic_error("releasing a record lock that is not held");
+    }
+    if (--held->second > 0) {
+        m_status = 0;
+        return m_status;
+    }
+    m_heldLocks.erase(held);
+    return unlock(archive, primaryKey);
 }
 
 std::int16_t Archives::underLock(int archive, const std::string& primaryKey, int writePosition,
@@ -332,13 +370,16 @@ std::int16_t Archives::underLock(int archive, const std::string& primaryKey, int
         report(opn::kWrite, archive, writePosition);
         return m_status;
     }
-    if (lockWait(archive, primaryKey) != 0) {
-        report(opn::kWrite, archive, writePosition);
-        return m_status;
+    std::int16_t result = 0;
+    {
+        // Nothing is written without the lock. The transaction still commits: giving it up
+        // would also give up the caller's registration it may be nested in.
+        RecordLock lock(*this, archive, primaryKey, writePosition);
+        if (lock.held()) {
+            work();
+        }
+        result = lock.held() ? m_status : lock.status();
     }
-    work();
-    std::int16_t result = m_status;
-    unlock(archive, primaryKey);
     if (tx.commit() != 0) {
         report(opn::kWrite, archive, writePosition);
         return m_status;

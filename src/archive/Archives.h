@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "archive/ArchiveError.h"
 #include "archive/Catalog.h"
@@ -11,6 +13,12 @@
 #include "isam/RecordManager.h"
 
 namespace zelvo {
+
+// What a lock wait tells the program around it: another attempt is about to be made after a
+// pause (the window should repaint and show the busy cursor), or a wait that announced itself
+// so has ended, granted or not.
+enum class LockWait { Waiting, Ended };
+using LockWaitHook = std::function<void(LockWait)>;
 
 // The access layer between the screens and the record manager: one handle and two record
 // buffers per archive, the path values, the shared status of the last call and the error
@@ -93,9 +101,9 @@ class Archives {
     std::int16_t getByKeyReported(int archive, const std::string& key, int position);
     std::int16_t putReported(int archive, const std::string& primaryKey, int mode, int position);
 
-    // Waits until the record lock is granted, pausing a little between attempts; it never
-    // gives up while the record is merely held elsewhere. Other failures end the wait.
-    std::int16_t lockWait(int archive, const std::string& primaryKey);
+    // Called between the attempts of every lock wait and when such a wait ends; the program
+    // keeps its windows alive with it. No hook: the wait only pauses.
+    void setLockWaitHook(LockWaitHook hook) { m_lockWaitHook = std::move(hook); }
 
     // The shared update of one record: inside a transaction (begun before the lock, so
     // nobody waits for the database while holding a record lock) lock, read by key, change
@@ -119,6 +127,17 @@ class Archives {
     std::int16_t handle(int archive) const;
 
   private:
+    // Record locks are taken through RecordLock, which also reports a refusal and gives the
+    // lock back on every path.
+    friend class RecordLock;
+    // Waits until the record lock is granted, pausing a little between attempts; it never
+    // gives up while the record is merely held elsewhere. Other failures end the wait.
+    std::int16_t lockWait(int archive, const std::string& primaryKey);
+    // The nesting count of this station's record locks: only the first acquisition of a
+    // record waits for its lock and only the last release gives it back.
+    std::int16_t acquireLock(int archive, const std::string& primaryKey);
+    std::int16_t releaseLock(int archive, const std::string& primaryKey);
+
     struct Slot {
         std::int16_t handle = 0;
         int refs = 0;
@@ -143,6 +162,8 @@ class Archives {
     std::string m_year;
     std::int16_t m_status = 0;
     std::array<Slot, kSlots> m_slots;
+    std::map<std::pair<int, std::string>, int> m_heldLocks;
+    LockWaitHook m_lockWaitHook;
 };
 
 // A registration: every write to the archives of one container between its start and its

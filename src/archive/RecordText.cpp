@@ -63,8 +63,11 @@ std::string ShortestNumber(double value) {
     if (value == 0) {
         return "0";  // also for -0
     }
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    // Fixed notation: the shortest digits that read back as the same double, but never in
+    // exponent form, which a record's 300000 would otherwise take ("3e+05"). The widest
+    // doubles (1e308, 5e-324) need a little over 320 characters.
+    char buf[512];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     return std::string(buf, res.ptr);
 }
 

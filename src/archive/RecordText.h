@@ -10,7 +10,7 @@ namespace zelvo {
 
 // Records as lines of text, for the archive tool and the operator scripts: the primary key,
 // then every value (an array field gives one value per element), separated by tabs.
-// Numbers are written in their shortest decimal form ("1200", "0.5", "-41"); tabs, line
+// Numbers are written in their shortest decimal form ("1200", "0.5", "-41", "300000"); tabs, line
 // ends and backslashes inside texts are escaped as \t, \n, \r and \\.
 std::string RecordToLine(const std::string& primaryKey, const isam::Record& record);
 
@@ -26,6 +26,8 @@ std::string LineToRecord(std::string_view line, const isam::FieldDesc& desc,
 // `error` on success.
 std::string FieldText(const isam::Record& record, std::string_view field, std::string& error);
 
+// The shortest plain decimal digits that read back as `value` ("300000", "0.0025", never
+// "3e+05"); "0" for -0 too.
 std::string ShortestNumber(double value);
 
 }  // namespace zelvo

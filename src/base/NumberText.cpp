@@ -32,7 +32,8 @@ Decimal ToDecimal(double value) {
     Decimal d;
     d.negative = std::signbit(value);
     if (value == 0) {
-        d.digits = "0";
+        // Not `= "0"`: GCC 12 at -O3 takes assigning a literal for an overlapping copy.
+        d.digits.push_back('0');
         return d;
     }
     // to_chars, unlike printf, ignores the C locale, which the GUI sets to the operator's.
@@ -155,7 +156,11 @@ std::string GroupThousands(const std::string& digits) {
 
 std::string Str(double value) {
     if (!std::isfinite(value)) {
-        return std::isnan(value) || value > 0 ? " " + NonFinite(value) : NonFinite(value);
+        // Appended rather than concatenated: GCC 12 at -O3 mistakes `" " + string` for an
+        // overlapping copy (-Wrestrict).
+        std::string out = std::isnan(value) || value > 0 ? " " : "";
+        out += NonFinite(value);
+        return out;
     }
     if (value == 0) {
         return " 0";  // -0 too: the sign of zero is not shown

@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include "isam/RecordManager.h"
+#include "isam/RecordManagerImpl.h"
 #include "isam/SqliteUtil.h"
 
 namespace zelvo::isam {
@@ -20,18 +22,19 @@ struct Connection {
     ~Connection() { sqlite3_close_v2(db); }
 };
 
-std::int16_t openConnection(const std::string& path, const std::string& vfs, bool create,
-                            Connection& c) {
+std::int16_t openConnection(const std::string& path, const RecordManager::Options& options,
+                            bool create, Connection& c) {
     std::error_code ec;
     if (!create && !fs::exists(path, ec)) {
         return status::kArchiveMissing;
     }
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(path.c_str(), &c.db, flags, vfs.empty() ? nullptr : vfs.c_str());
+    int rc = sqlite3_open_v2(path.c_str(), &c.db, flags,
+                             options.vfs.empty() ? nullptr : options.vfs.c_str());
     if (rc != SQLITE_OK) {
         return MapSqliteError(rc, 0, c.db);
     }
-    return ConfigureConnection(c.db, create);
+    return ConfigureConnection(c.db, create, JournalModeFor(options, path));
 }
 
 // Runs a query whose first column of the first row is a number or text we want.
@@ -56,8 +59,14 @@ std::vector<std::pair<std::string, std::string>> keyExpressions(const FieldDesc&
     for (int f = 1; f <= d.count(); ++f) {
         int n = d.field(f).keyLength;
         if (n > 0) {
-            out.emplace_back("k" + std::to_string(f), "substr(coalesce(f" + std::to_string(f) +
-                                                          ", ''), 1, " + std::to_string(n) + ")");
+            std::string expression = "substr(coalesce(f";
+            expression += std::to_string(f);
+            expression += ", ''), 1, ";
+            expression += std::to_string(n);
+            expression += ')';
+            std::string column(1, 'k');
+            column += std::to_string(f);
+            out.emplace_back(std::move(column), std::move(expression));
         }
     }
     return out;
@@ -78,9 +87,9 @@ std::int16_t describe(sqlite3* db, const std::string& table, FieldDesc& desc) {
 }
 
 // A connection of its own to the archive's container, and the archive's fields.
-std::int16_t openArchive(const ArchiveLocation& loc, const std::string& vfs, Connection& c,
-                         FieldDesc& desc, std::string& message) {
-    std::int16_t s = openConnection(loc.container, vfs, false, c);
+std::int16_t openArchive(const ArchiveLocation& loc, const RecordManager::Options& options,
+                         Connection& c, FieldDesc& desc, std::string& message) {
+    std::int16_t s = openConnection(loc.container, options, false, c);
     if (s == status::kOk) {
         s = describe(c.db, loc.table, desc);
     }
@@ -96,7 +105,7 @@ std::int16_t RecordManager::listArchives(const std::string& container,
                                          std::vector<std::string>& names) {
     names.clear();
     Connection c;
-    std::int16_t s = openConnection(container, m_options.vfs, false, c);
+    std::int16_t s = openConnection(container, m_options, false, c);
     if (s != status::kOk) {
         return s;
     }
@@ -117,7 +126,7 @@ std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& mess
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;
-    if (std::int16_t s = openArchive(loc, m_options.vfs, c, desc, message); s != status::kOk) {
+    if (std::int16_t s = openArchive(loc, m_options, c, desc, message); s != status::kOk) {
         return s;
     }
     sqlite3_stmt* st = nullptr;
@@ -159,7 +168,7 @@ std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& 
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;
-    if (std::int16_t s = openArchive(loc, m_options.vfs, c, desc, message); s != status::kOk) {
+    if (std::int16_t s = openArchive(loc, m_options, c, desc, message); s != status::kOk) {
         return s;
     }
     std::string sql = "BEGIN IMMEDIATE;";
@@ -191,7 +200,7 @@ std::int16_t RecordManager::VTRepair(const std::string& request, std::string& me
     std::string path = request.substr(4);
     closeIdleContainer(path);
     Connection damaged;
-    std::int16_t s = openConnection(path, m_options.vfs, false, damaged);
+    std::int16_t s = openConnection(path, m_options, false, damaged);
     if (s != status::kOk) {
         message = "Archivio non leggibile";
         return s;
@@ -217,7 +226,7 @@ std::int16_t RecordManager::VTRepair(const std::string& request, std::string& me
     std::int64_t lostTables = 0;
     {
         Connection out;
-        s = openConnection(fresh, m_options.vfs, true, out);
+        s = openConnection(fresh, m_options, true, out);
         if (s == status::kOk) {
             s = exec(out.db, "BEGIN IMMEDIATE") == SQLITE_OK ? status::kOk : status::kBusy;
         }
@@ -291,8 +300,10 @@ std::int16_t RecordManager::VTRepair(const std::string& request, std::string& me
     sqlite3_close_v2(damaged.db);
     damaged.db = nullptr;
     std::error_code ec;
-    fs::remove(path + "-wal", ec);
-    fs::remove(path + "-shm", ec);
+    // A journal left beside the damaged file would be played back into the fresh one.
+    for (const char* companion : {"-wal", "-shm", "-journal"}) {
+        fs::remove(path + companion, ec);
+    }
     fs::rename(fresh, path, ec);
     if (ec) {
         message = "Riparazione non riuscita";

@@ -26,6 +26,14 @@ constexpr int kMaxHandles = 4000;
 
 }  // namespace
 
+JournalMode JournalModeFor(const RecordManager::Options& options, const std::string& container) {
+    const std::string folder = fs::path(container).parent_path().string();
+    const FileSystemKind kind = options.fileSystem
+                                    ? options.fileSystem(folder)
+                                    : ProbeFileSystemKind(folder.empty() ? "." : folder);
+    return kind == FileSystemKind::Network ? JournalMode::Rollback : JournalMode::Wal;
+}
+
 RecordManager::Impl::~Impl() {
     for (auto& h : handles) {
         if (h) {
@@ -68,7 +76,7 @@ std::int16_t RecordManager::Impl::acquire(const std::string& path, bool create, 
         sqlite3_close_v2(db);
         return s;
     }
-    std::int16_t s = ConfigureConnection(db, create);
+    std::int16_t s = ConfigureConnection(db, create, JournalModeFor(options, key));
     if (s != status::kOk) {
         sqlite3_close_v2(db);
         return s;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "isam/FieldDesc.h"
+#include "isam/FileSystemKind.h"
 #include "isam/Record.h"
 #include "isam/Status.h"
 
@@ -49,6 +50,9 @@ class RecordManager {
   public:
     struct Options {
         std::string vfs;  // SQLite VFS to open containers with; empty: the default
+        // The kind of a container's folder, which decides its journal: WAL on a local disk,
+        // the rollback journal on a network share. Empty: statfs (ProbeFileSystemKind).
+        FileSystemProbe fileSystem = {};
     };
 
     explicit RecordManager(ContainerResolver resolver = SeparateContainers);
@@ -98,7 +102,8 @@ class RecordManager {
     // holds the key. They are released by VmxUnlock, VmxClose or the holder's death.
     std::int16_t VmxLock(std::int16_t handle, const std::string& primaryKey);
     std::int16_t VmxUnlock(std::int16_t handle, const std::string& primaryKey);
-    // Every commit is already durable (WAL, synchronous=FULL); flush only reports failures.
+    // Every commit is already durable (synchronous=FULL, with WAL or the rollback journal);
+    // flush only reports failures.
     std::int16_t VmxFlush(std::int16_t handle);
     std::int16_t VmxClose(std::int16_t handle);
     // Positions before the first record of the key field's order.

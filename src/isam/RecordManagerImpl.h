@@ -18,6 +18,7 @@
 #include "isam/FieldDesc.h"
 #include "isam/Record.h"
 #include "isam/RecordManager.h"
+#include "isam/SqliteUtil.h"
 #include "isam/Status.h"
 #include "isam/WriteGate.h"
 
@@ -113,6 +114,9 @@ struct Handle {
     bool dead = false;  // its archive was killed or re-created under it
 };
 
+// The journal of a container, from the kind of the folder it lies in.
+JournalMode JournalModeFor(const RecordManager::Options& options, const std::string& container);
+
 struct RecordManager::Impl {
     RecordManager::Options options;
     std::map<std::string, std::unique_ptr<Container>> containers;
@@ -145,7 +149,11 @@ struct RecordManager::Impl {
     void invalidateTable(Container* c, const std::string& table);
     std::int16_t allocateSlot(std::int16_t& id);
 
-    static std::string keyColumn(int field) { return "k" + std::to_string(field); }
+    static std::string keyColumn(int field) {
+        std::string name(1, 'k');  // appended: see ValueColumn
+        name += std::to_string(field);
+        return name;
+    }
     static std::string orderColumn(int keyField) {
         return keyField == 0 ? std::string("pk") : keyColumn(keyField);
     }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "isam/Status.h"
 
@@ -143,7 +144,7 @@ std::int16_t schemaChange(sqlite3* db, bool inTransaction, const std::vector<std
 
 }  // namespace
 
-std::int16_t ConfigureConnection(sqlite3* db, bool create) {
+std::int16_t ConfigureConnection(sqlite3* db, bool create, JournalMode journal) {
     sqlite3_extended_result_codes(db, 1);
     sqlite3_db_config(db, SQLITE_DBCONFIG_LOOKASIDE, nullptr, 128, 4000);
     sqlite3_busy_handler(db, patientBusyHandler, nullptr);
@@ -162,10 +163,25 @@ std::int16_t ConfigureConnection(sqlite3* db, bool create) {
     if (rc != SQLITE_OK) {
         return MapSqliteError(rc, 0, db);
     }
-    std::int16_t s = run(db, "PRAGMA journal_mode=WAL");
-    if (s == status::kOk) {
-        s = run(db, "PRAGMA synchronous=FULL");
+    // The mode is kept in the file: a container once used on a local disk is still WAL when
+    // the folder moves to a share. SQLite answers with the mode in force, which stays the
+    // old one when the switch is refused (another connection still has the WAL open).
+    const char* wanted = journal == JournalMode::Wal ? "wal" : "delete";
+    rc = sqlite3_prepare_v2(
+        db, journal == JournalMode::Wal ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE",
+        -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(st);
     }
+    const bool switched = rc == SQLITE_ROW && ColumnText(st, 0) == wanted;
+    sqlite3_finalize(st);
+    if (rc != SQLITE_ROW) {
+        return MapSqliteError(rc, 0, db);
+    }
+    if (!switched) {
+        return status::kBusy;
+    }
+    std::int16_t s = run(db, "PRAGMA synchronous=FULL");
     if (s != status::kOk) {
         return s;
     }
@@ -185,16 +201,31 @@ std::int16_t ConfigureConnection(sqlite3* db, bool create) {
                    "COMMIT;");
 }
 
+namespace {
+
+// A column name: a letter and a field number. Built by appending: GCC 12 at -O3 mistakes
+// `"f" + std::to_string(n)` for an overlapping copy (-Wrestrict).
+std::string NumberedName(char letter, int number) {
+    std::string name(1, letter);
+    name += std::to_string(number);
+    return name;
+}
+
+}  // namespace
+
 std::vector<std::string> ValueColumns(const FieldDesc& desc) {
     std::vector<std::string> cols;
     for (int f = 1; f <= desc.count(); ++f) {
         const FieldSpec& fieldSpec = desc.field(f);
         if (fieldSpec.type == FieldType::TextArray) {
             for (int e = 1; e <= fieldSpec.arrayLength; ++e) {
-                cols.push_back("f" + std::to_string(f) + "_" + std::to_string(e));
+                std::string name = NumberedName('f', f);
+                name += '_';
+                name += std::to_string(e);
+                cols.push_back(std::move(name));
             }
         } else {
-            cols.push_back("f" + std::to_string(f));
+            cols.push_back(NumberedName('f', f));
         }
     }
     return cols;
@@ -222,7 +253,7 @@ std::int16_t CreateTable(sqlite3* db, const std::string& table, const FieldDesc&
     std::vector<std::string> indexes;
     for (int f = 1; f <= desc.count(); ++f) {
         if (desc.field(f).keyLength > 0) {
-            std::string k = "k" + std::to_string(f);
+            const std::string k = NumberedName('k', f);
             cols += ", " + k + " TEXT NOT NULL DEFAULT '' COLLATE NOCASE";
             indexes.push_back("CREATE INDEX " + QuoteName(table + "#" + k) + " ON " + t + "(" + k +
                               ", pk)");
@@ -319,7 +350,7 @@ std::int64_t LockOffset(const std::string& table, const std::string& primaryKey)
 
 void RemoveContainerFiles(const std::string& path) {
     std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm", "-lck"}) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal", "-lck"}) {
         std::filesystem::remove(path + suffix, ec);
     }
 }

@@ -31,9 +31,15 @@ void BindText(sqlite3_stmt* st, int param, const std::string& text);
 // and reset, and every parameter is bound again before the next step.
 void BindTextInPlace(sqlite3_stmt* st, int param, const std::string& text);
 
-// WAL, synchronous=FULL, a patient busy handler; creates the catalogue in a new container
-// and checks that an existing one is ours.
-std::int16_t ConfigureConnection(sqlite3* db, bool create);
+// How a container journals its transactions. WAL lets readers go on while a station writes,
+// but its index lives in shared memory of one host; on a network share the rollback journal
+// (journal_mode=DELETE) with the filesystem's own locks is the safe choice.
+enum class JournalMode { Wal, Rollback };
+
+// The journal mode (switching a container that was left in the other one), synchronous=FULL,
+// a patient busy handler; creates the catalogue in a new container and checks that an
+// existing one is ours.
+std::int16_t ConfigureConnection(sqlite3* db, bool create, JournalMode journal);
 
 // Columns of a record's values in field order; an array field spreads over one column per
 // element ("f60_1", "f60_2", ...).
@@ -54,7 +60,7 @@ std::int16_t CountRows(sqlite3* db, const std::string& table, std::int64_t& rows
 // so that distinct records practically never share a lock.
 std::int64_t LockOffset(const std::string& table, const std::string& primaryKey);
 
-// The container and its companions (-wal, -shm, -lck).
+// The container and its companions (-wal, -shm, -journal, -lck).
 void RemoveContainerFiles(const std::string& path);
 
 }  // namespace zelvo::isam

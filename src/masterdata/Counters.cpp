@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "archive/RecordLock.h"
 #include "base/NumberText.h"
 
 namespace zelvo {
@@ -39,13 +40,13 @@ std::int32_t NextLockedNumber(Archives& archives, const std::string& name) {
         archives.report(opn::kWrite, arc::kPr, counterpos::kCommit);
         return 0;
     }
-    if (archives.lockWait(arc::kPr, name) != 0) {
-        archives.report(opn::kWrite, arc::kPr, counterpos::kLock);
-        return 0;
-    }
-    const std::int32_t number = NextNumber(archives, name);
-    if (archives.unlock(arc::kPr, name) != 0) {
-        archives.report(opn::kWrite, arc::kPr, counterpos::kUnlock);
+    std::int32_t number = 0;
+    {
+        // Without the lock (reported) no number is taken: another station could take it too.
+        RecordLock lock(archives, arc::kPr, name, counterpos::kLock);
+        if (lock.held()) {
+            number = NextNumber(archives, name);
+        }
     }
     // Committed even after a failure: nothing was written then, and giving up the
     // transaction would also give up the caller's registration it may be nested in.

@@ -21,8 +21,7 @@ namespace counterpos {
 inline constexpr int kRead = 801;
 inline constexpr int kWrite = 802;
 inline constexpr int kOverflow = 803;
-inline constexpr int kLock = 804;
-inline constexpr int kUnlock = 805;
+inline constexpr int kLock = 804;  // the counter's record lock, taken or given back
 inline constexpr int kCommit = 806;
 }  // namespace counterpos
 

@@ -222,8 +222,8 @@ void GenericMovement::confirm() {
         return;
     }
     PostingEngine engine(session());
-    m_lastPosted =
-        m_variant == Variant::Revision ? engine.replace(m_regNumber, entry) : engine.post(entry);
+    m_lastPosted = m_variant == Variant::Revision ? engine.replace(m_regNumber, m_loaded, entry)
+                                                  : engine.post(entry);
     if (m_variant == Variant::Revision) {
         requestClose();
         return;
@@ -246,7 +246,8 @@ void GenericMovement::clearRows() {
 
 void GenericMovement::fillFromRegistration() {
     PostingEngine engine(session());
-    auto lines = engine.lines(m_regNumber);
+    m_loaded = engine.lines(m_regNumber);
+    const auto& lines = m_loaded;
     if (lines.empty()) {
         return;
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "posting/EuroConversion.h"
+#include "posting/PostingEngine.h"
 #include "session/ScreenLogic.h"
 
 namespace zelvo {
@@ -60,6 +61,8 @@ class GenericMovement : public ScreenLogic {
     std::array<std::string, kRows> m_accounts;  // item numbers of the rows
     EuroConversion m_euro;
     std::int32_t m_lastPosted = 0;
+    // The registration under revision as the screen read it: the confirm revises only that.
+    std::vector<PostingEngine::PostedLine> m_loaded;
 };
 
 }  // namespace zelvo

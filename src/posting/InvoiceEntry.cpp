@@ -1,7 +1,9 @@
 #include "posting/InvoiceEntry.h"
 
 #include <cmath>
+#include <optional>
 
+#include "archive/RecordLock.h"
 #include "base/NumberText.h"
 #include "masterdata/Chart.h"
 #include "masterdata/Counters.h"
@@ -19,6 +21,7 @@ using K = InvoiceEntry::Kind;
 using V = InvoiceEntry::Variant;
 
 constexpr int kVatRowRead = 741;
+constexpr int kProtocolLock = 745;
 
 // Counter-accounts: every sub-account, never a mastro or conto.
 const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
@@ -433,12 +436,8 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
     return true;
 }
 
+// Runs under the section's protocol lock, which the confirm holds.
 bool InvoiceEntry::allocateProtocol(std::string& protocol) {
-    Archives& a = archives();
-    const std::string counter = "prot" + section();
-    // Held from the re-check to the end of the registration, outside its transaction: the
-    // operator may be asked a question meanwhile.
-    a.lockWait(arc::kPr, counter);
     if (!protocolTaken(protocol, true)) {
         return true;
     }
@@ -449,7 +448,6 @@ bool InvoiceEntry::allocateProtocol(std::string& protocol) {
         "disponibile ?",
         "Zelvo", Icon::Question, false);
     if (answer != Answer::Yes) {
-        a.unlock(arc::kPr, counter);
         requestFocus(kProtocol);
         return false;
     }
@@ -474,13 +472,17 @@ void InvoiceEntry::confirm() {
         return;
     }
     std::string protocol = sales() ? std::string() : Format(Val(text(kProtocol)), "0");
-    if (!sales() && !allocateProtocol(protocol)) {
-        return;
+    // The section's protocol lock is held from the re-check to the end of the registration,
+    // outside its transaction: the operator may be asked a question meanwhile.
+    std::optional<RecordLock> protocolLock;
+    if (!sales()) {
+        protocolLock.emplace(archives(), arc::kPr, "prot" + section(), kProtocolLock);
+        if (!protocolLock->held() || !allocateProtocol(protocol)) {
+            return;
+        }
     }
     post(rows, protocol);
-    if (!sales()) {
-        archives().unlock(arc::kPr, "prot" + section());
-    }
+    protocolLock.reset();
     if (m_variant == Variant::Revision) {
         requestClose();
         return;

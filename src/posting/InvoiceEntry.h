@@ -4,6 +4,7 @@
 #include <string>
 
 #include "posting/EuroConversion.h"
+#include "posting/PostingEngine.h"
 #include "session/ScreenLogic.h"
 
 namespace zelvo {
@@ -87,6 +88,8 @@ class InvoiceEntry : public ScreenLogic {
     Kind m_kind;
     Variant m_variant;
     std::string m_regNumber;  // the registration under revision
+    // Its lines as the screen read them: the confirm revises only that registration.
+    std::vector<PostingEngine::PostedLine> m_loaded;
     // What the revised registration was, so that its own number, protocol and rows do not
     // count as taken by another document.
     std::string m_oldNumber;

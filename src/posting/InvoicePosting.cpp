@@ -34,6 +34,13 @@ constexpr VatRowFields kPurchaseRowFields{iaf::kMonth,       iaf::kProtocol,
                                           iaf::kVatSection,  iaf::kSectionProtocolKey,
                                           iaf::kRegDateText};
 
+// The reference an invoice's due dates carry, by which its revision finds them again: for
+// sales the section followed by the invoice number with at least five digits, for purchases
+// the supplier's document number as stored, padded to six. Longer numbers are kept whole.
+std::string dueDateReference(bool sales, const std::string& section, const std::string& docNumber) {
+    return sales ? section + Format(Val(docNumber), "00000") : PadNumber(docNumber, 6);
+}
+
 }  // namespace
 
 void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& protocol) {
@@ -104,24 +111,25 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
         d.record.setText(ttf::kCell4, text(CellName(kVat, i)));
         e.detailRows.push_back(std::move(d));
     }
-    auto vatLine = [&e, &description](const char* account, double amount, bool debitWhenPositive) {
-        if (amount == 0) {
-            return;
-        }
-        bool debit = (amount > 0) == debitWhenPositive;
-        e.lines.push_back(
-            {account, debit ? std::fabs(amount) : 0, debit ? 0 : std::fabs(amount), description});
-    };
     if (sales()) {
-        // Sales VAT is a credit; a negative total (credit-like invoice) turns it round.
-        vatLine("00012", deductible, false);
+        // Unlike the rows, the sales VAT never changes side: a negative total is a negative
+        // credit, so the account's Avere and the journal's column net it as the rule says.
+        if (deductible != 0) {
+            e.lines.push_back({"00012", 0, deductible, description});
+        }
     } else {
-        vatLine("00011", deductible, true);
-        vatLine("00014", nonDeductible, true);
+        // Purchase VAT goes in debit, a negative total in credit as its absolute value.
+        auto vatLine = [&e, &description](const char* account, double amount) {
+            if (amount != 0) {
+                e.lines.push_back(
+                    {account, amount > 0 ? amount : 0, amount < 0 ? -amount : 0, description});
+            }
+        };
+        vatLine("00011", deductible);
+        vatLine("00014", nonDeductible);
     }
     const std::string partyName = text(kParty);
-    const std::string reference =
-        sales() ? sec + Format(Val(text(kDocNumber)), "00000") : docNumber;
+    const std::string reference = dueDateReference(sales(), sec, text(kDocNumber));
     const std::string keyDate = ToKeyDate(docDate);
     e.afterLines = [this, partyName, total, reference, keyDate, protocol, sec]() {
         Archives& ar = archives();
@@ -141,7 +149,7 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& p
     };
     PostingEngine engine(session());
     if (m_variant == Variant::Revision) {
-        m_lastPosted = engine.replace(m_regNumber, e, [this] { removeOldDocument(); });
+        m_lastPosted = engine.replace(m_regNumber, m_loaded, e, [this] { removeOldDocument(); });
     } else {
         m_lastPosted = engine.post(e);
     }
@@ -165,7 +173,7 @@ void InvoiceEntry::removeOldDocument() {
         }
     }
     // The due dates the old invoice generated: its party, reference and date.
-    const std::string reference = sales() ? m_oldSection + m_oldNumber : m_oldDocNumber;
+    const std::string reference = dueDateReference(sales(), m_oldSection, m_oldDocNumber);
     const std::vector<int> dueArchives =
         sales() ? std::vector<int>{arc::kSd, arc::kSt} : std::vector<int>{arc::kSf};
     for (int archive : dueArchives) {
@@ -193,7 +201,8 @@ void InvoiceEntry::removeOldDocument() {
 
 void InvoiceEntry::fillFromRegistration() {
     PostingEngine engine(session());
-    auto lines = engine.lines(m_regNumber);
+    m_loaded = engine.lines(m_regNumber);
+    const auto& lines = m_loaded;
     if (lines.empty()) {
         return;
     }

@@ -1,7 +1,9 @@
 #include "posting/PostingEngine.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "archive/RecordLock.h"
 #include "base/DateText.h"
 #include "base/NumberText.h"
 #include "masterdata/Counters.h"
@@ -15,7 +17,7 @@ namespace {
 // Report positions of the posting core.
 constexpr int kLineWrite = 721;
 constexpr int kRecordWrite = 722;
-constexpr int kUnlock = 723;
+constexpr int kRegistrationLock = 723;
 constexpr int kCommit = 724;
 constexpr int kLineRead = 725;
 constexpr int kLineDelete = 726;
@@ -33,18 +35,39 @@ std::int32_t PostingEngine::post(const JournalEntry& entry) {
     return asRegistration([&] { return write(entry); });
 }
 
-std::int32_t PostingEngine::replace(const std::string& oldRegNumber, const JournalEntry& entry,
+std::int32_t PostingEngine::replace(const std::string& oldRegNumber,
+                                    const std::vector<PostedLine>& loaded,
+                                    const JournalEntry& entry,
                                     const std::function<void()>& removeOthers) {
-    return asRegistration([&] {
-        // The lock is taken before the old registration is touched, so that no other station
-        // sees it half removed.
-        m_session.archives().lockWait(arc::kPr, "mc");
+    bool changedElsewhere = false;
+    const std::int32_t number = asRegistration([&]() -> std::int32_t {
+        // The lock is taken before the old registration is read, so that no other station
+        // changes it between the comparison and the removal, or sees it half removed.
+        RecordLock registration(m_session.archives(), arc::kPr, "mc", kRegistrationLock);
+        if (!registration.held()) {
+            return 0;
+        }
+        // Revised or annulled meanwhile: the operator's revision rests on lines that are gone.
+        if (loaded.empty() || lines(oldRegNumber) != loaded) {
+            changedElsewhere = true;
+            return 0;
+        }
         remove(oldRegNumber);
         if (removeOthers) {
             removeOthers();
         }
         return write(entry);
     });
+    if (changedElsewhere) {
+        // Told once the transaction is over: the operator's reading keeps nobody waiting.
+        Dialogs& d = m_session.dialogs();
+        d.beep();
+        d.message(
+            "La registrazione è stata modificata o annullata da un'altra postazione: la "
+            "revisione non è stata registrata.",
+            "Attenzione", Icon::Exclamation);
+    }
+    return number;
 }
 
 std::int32_t PostingEngine::asRegistration(const std::function<std::int32_t()>& work) {
@@ -65,7 +88,10 @@ std::int32_t PostingEngine::asRegistration(const std::function<std::int32_t()>& 
 
 std::int32_t PostingEngine::write(const JournalEntry& e) {
     Archives& a = m_session.archives();
-    a.lockWait(arc::kPr, "mc");
+    RecordLock registration(a, arc::kPr, "mc", kRegistrationLock);
+    if (!registration.held()) {
+        return 0;
+    }
 
     const std::string regDate = ToKeyDate(e.regDate);
     const std::string docDate = e.docDate.empty() ? std::string() : ToKeyDate(e.docDate);
@@ -121,9 +147,7 @@ std::int32_t PostingEngine::write(const JournalEntry& e) {
     for (const NumberedRecord& d : e.detailRows) {
         writeNumbered(d, std::to_string(regNumber));
     }
-    if (a.unlock(arc::kPr, "mc") != 0) {
-        a.report(opn::kWrite, arc::kPr, kUnlock);
-    }
+    registration.release();
     if (e.afterLines) {
         e.afterLines();
     }
@@ -168,6 +192,12 @@ std::vector<isam::Record> PostingEngine::detailRows(const std::string& regNumber
 int PostingEngine::remove(const std::string& regNumber) {
     Archives& a = m_session.archives();
     Registration tx(a, arc::kMc);
+    std::optional<RecordLock> registration;
+    registration.emplace(a, arc::kPr, "mc", kRegistrationLock);
+    if (!registration->held()) {
+        tx.commit();
+        return 0;
+    }
     int removed = 0;
     for (const PostedLine& l : lines(regNumber)) {
         PostToAccount(a, l.record.text(mcf::kAccount), -l.record.number(mcf::kDebit),
@@ -189,6 +219,7 @@ int PostingEngine::remove(const std::string& regNumber) {
             a.report(opn::kDelete, arc::kTt, kDetailDelete);
         }
     }
+    registration.reset();
     if (tx.commit() != 0) {
         a.report(opn::kWrite, arc::kMc, kCommit);
     }

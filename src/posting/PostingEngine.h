@@ -53,21 +53,30 @@ class PostingEngine {
     // The registration number (the number of its first line); 0 when nothing could be posted.
     std::int32_t post(const JournalEntry& entry);
 
-    // A revision: the old registration leaves the totals and the archives, and the revised
-    // one is posted under new numbers, in one transaction. `removeOthers` deletes what only
-    // the caller can find (VAT rows, due dates) inside that transaction.
-    std::int32_t replace(const std::string& oldRegNumber, const JournalEntry& entry,
-                         const std::function<void()>& removeOthers = {});
-
-    // Takes a registration out of the totals and deletes its lines and detail rows; inside the
-    // caller's transaction when one is open. The number of lines removed.
-    int remove(const std::string& regNumber);
-
-    // The movement lines of a registration, in line order, with their primary keys.
+    // A movement line as posted: its primary key and every field.
     struct PostedLine {
         std::string key;
         isam::Record record;
+        bool operator==(const PostedLine&) const = default;
     };
+
+    // A revision: the old registration leaves the totals and the archives, and the revised
+    // one is posted under new numbers, in one transaction. `removeOthers` deletes what only
+    // the caller can find (VAT rows, due dates) inside that transaction.
+    //
+    // `loaded` is the old registration's lines as the revision screen read them when it
+    // opened. Another station may have revised or removed the registration since: unless its
+    // lines are still exactly those, nothing is removed or posted, the operator is told, and
+    // the result is 0.
+    std::int32_t replace(const std::string& oldRegNumber, const std::vector<PostedLine>& loaded,
+                         const JournalEntry& entry, const std::function<void()>& removeOthers = {});
+
+    // Takes a registration out of the totals and deletes its lines and detail rows under the
+    // registration lock; inside the caller's transaction when one is open. The number of
+    // lines removed.
+    int remove(const std::string& regNumber);
+
+    // The movement lines of a registration, in line order, with their primary keys.
     std::vector<PostedLine> lines(const std::string& regNumber);
     // The detail rows of a registration, in their numbering order.
     std::vector<isam::Record> detailRows(const std::string& regNumber);

@@ -1,5 +1,6 @@
 #include "ui/Program.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QFontInfo>
 
@@ -31,6 +32,21 @@ class QtFontCatalog : public FontCatalog {
 Program::Program(Options options) : m_options(std::move(options)) {
     m_session = std::make_unique<Session>(*m_options.dialogs, *m_options.clock);
     m_session->values().programFolder = m_options.programFolder;
+    // While another station holds a record this one waits for, its windows keep repainting
+    // under the busy cursor. The operator's input waits with the confirm that is waiting:
+    // acting on the screen in the middle of its posting would post from a changed screen.
+    m_session->archives().setLockWaitHook([busy = false](LockWait event) mutable {
+        if (event == LockWait::Waiting) {
+            if (!busy) {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                busy = true;
+            }
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        } else if (busy) {
+            QApplication::restoreOverrideCursor();
+            busy = false;
+        }
+    });
 }
 
 Program::~Program() {

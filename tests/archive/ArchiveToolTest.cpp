@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 
@@ -43,6 +44,49 @@ TEST(RecordTextTest, LinesRoundTripEveryFieldKindAndAwkwardText) {
     EXPECT_NE(LineToRecord("k\t\t\t\t\t\t\t\t\t", desc, pk, back), "");
 }
 
+struct NumberCase {
+    double value;
+    const char* text;
+};
+
+class ShortestNumberTest : public ::testing::TestWithParam<NumberCase> {};
+
+// Scripts and dumps show numbers as plain digits: a record's 300000 is "300000", never
+// "3e+05", and the text reads back as exactly the stored double.
+TEST_P(ShortestNumberTest, WritesPlainDigitsThatReadBackExactly) {
+    const NumberCase c = GetParam();
+    const std::string text = ShortestNumber(c.value);
+    EXPECT_EQ(text, c.text);
+    double back = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), back);
+    EXPECT_EQ(res.ec, std::errc());
+    EXPECT_EQ(res.ptr, text.data() + text.size());
+    EXPECT_EQ(back, c.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ShortestNumberTest,
+    ::testing::Values(NumberCase{0, "0"}, NumberCase{-0.0, "0"}, NumberCase{1200, "1200"},
+                      NumberCase{0.5, "0.5"}, NumberCase{-41, "-41"}, NumberCase{100000, "100000"},
+                      NumberCase{300000, "300000"}, NumberCase{-2500000, "-2500000"},
+                      NumberCase{1e15, "1000000000000000"},
+                      NumberCase{123456789012345, "123456789012345"},
+                      NumberCase{999999999999999999.0, "1000000000000000000"},
+                      NumberCase{0.1, "0.1"}, NumberCase{1936.27, "1936.27"},
+                      NumberCase{-2.5e-3, "-0.0025"}, NumberCase{1e-7, "0.0000001"},
+                      NumberCase{1e21, "1000000000000000000000"}));
+
+TEST(ShortestNumberTest, TheWidestDoublesStillComeOutWhole) {
+    const std::string huge = ShortestNumber(1.7976931348623157e308);
+    EXPECT_EQ(huge.size(), 309u);
+    EXPECT_EQ(huge.substr(0, 17), "17976931348623157");
+    EXPECT_EQ(huge.find_first_not_of("0123456789"), std::string::npos);
+    const std::string tiny = ShortestNumber(-4.9406564584124654e-324);
+    EXPECT_EQ(tiny.substr(0, 4), "-0.0");
+    EXPECT_EQ(tiny.back(), '5');
+    EXPECT_EQ(tiny.find('e'), std::string::npos);
+}
+
 std::string run(const std::string& command, int& exitCode) {
     std::string out;
     FILE* p = popen(command.c_str(), "r");
@@ -66,13 +110,13 @@ TEST(ArchiveToolTest, LoadThenDumpGivesTheSameLinesAndVerifyFindsDamage) {
         ASSERT_TRUE(a.create(arc::kDataz, "", "", 1));
     }
     std::string input = (dir.path() / "counters.txt").string();
-    std::ofstream(input) << "mc\t100\t\nconto\t50\t\nregia1\t0\t03\n";
+    std::ofstream(input) << "mc\t300000\t\nconto\t50\t\nregia1\t0\t03\n";
     const std::string tool = ZELVO_ARCHIVE_TOOL;
     int rc = -1;
     run(tool + " load " + dir.prefix() + " 2026ABpr " + input, rc);
     ASSERT_EQ(rc, 0);
     EXPECT_EQ(run(tool + " dump " + dir.prefix() + " 2026ABpr", rc),
-              "conto\t50\t\nmc\t100\t\nregia1\t0\t03\n");
+              "conto\t50\t\nmc\t300000\t\nregia1\t0\t03\n");
     EXPECT_EQ(rc, 0);
 
     // A bad line loads nothing at all.

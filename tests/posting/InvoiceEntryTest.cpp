@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "YearFixture.h"
+#include "archive/RecordLock.h"
 #include "duedates/DueDateFields.h"
 #include "masterdata/VatCodeFields.h"
 #include "support/Child.h"
@@ -70,15 +71,7 @@ class InvoiceTest : public ::testing::Test {
             type(CellName("codiva", row), std::get<2>(rows[i]));
         }
     }
-    std::vector<isam::Record> lines() {
-        Archives& a = year.archives();
-        std::vector<isam::Record> out;
-        a.bof(arc::kMc, 0);
-        while (a.get(arc::kMc, 0, isam::op::kNext, "") == 0) {
-            out.push_back(a.readBuffer(arc::kMc));
-        }
-        return out;
-    }
+    std::vector<isam::Record> lines() { return year.journal(); }
     std::vector<std::string> boxes() {
         std::vector<std::string> out;
         for (const auto& b : year.dialogs.boxes()) {
@@ -305,7 +298,7 @@ TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
         test::Year station(dir.prefix());
         InvoiceEntry e(station.session(), K::Purchase, V::Lire);
         e.load();
-        station.archives().lockWait(arc::kPr, "prot1");
+        RecordLock held(station.archives(), arc::kPr, "prot1", 0);
         self.tell("locked");
         usleep(300000);
         e.form().input("TEXT1", "10/03/2026");
@@ -416,6 +409,180 @@ TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) 
     EXPECT_EQ(a.readBuffer(arc::kSf).number(duef::kAmount), 600);
     a.close(arc::kSf);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+std::vector<isam::Record> Records(Archives& a, int archive) {
+    std::vector<isam::Record> out;
+    a.open(archive);
+    a.bof(archive, 0);
+    while (a.get(archive, 0, isam::op::kNext, "") == 0) {
+        out.push_back(a.readBuffer(archive));
+    }
+    a.close(archive);
+    return out;
+}
+
+TEST_F(InvoiceTest, ANegativeSalesVatTotalIsANegativeCredit) {
+    auto s = screen(K::Sales);
+    fill(*s, "Rossi Mario", "9", "-1200",
+         {{"Vendite merci", "1000", "20"}, {"Vendite merci", "-2000", "20"}});
+    EXPECT_EQ(s->form().text("importoiva:1"), "-400");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    auto l = lines();
+    ASSERT_EQ(l.size(), 4U);
+    EXPECT_EQ(l[2].number(mcf::kDebit), 2000);  // the negative row changes side
+    EXPECT_EQ(l[3].text(mcf::kAccount), "00012");
+    EXPECT_EQ(l[3].number(mcf::kDebit), 0);
+    EXPECT_EQ(l[3].number(mcf::kCredit), -200);
+    auto totals = year.storedTotals();
+    EXPECT_EQ(totals["00012"], std::make_pair(0.0, -200.0));
+    EXPECT_EQ(totals, year.recomputedTotals());
+}
+
+// Invoice numbers beyond five digits: the revision finds the due dates the invoice generated.
+struct LongNumber {
+    const char* name;
+    K kind;
+    const char* number;
+    int dueArchive;
+    const char* reference;
+    size_t instalments;
+};
+
+void PrintTo(const LongNumber& n, std::ostream* os) {
+    *os << n.name;
+}
+
+class LongNumberTest : public InvoiceTest, public ::testing::WithParamInterface<LongNumber> {};
+
+TEST_P(LongNumberTest, ARevisionLeavesOnlyTheNewInstalments) {
+    const LongNumber& p = GetParam();
+    const bool sales = p.kind == K::Sales;
+    auto s = screen(p.kind);
+    fill(*s, sales ? "Rossi Mario" : "Bianchi Srl", p.number, "1200",
+         {{sales ? "Vendite merci" : "Acquisti merci", "1000", "20"}});
+    if (!sales) {
+        s->form().input("text7", "4");
+    }
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    boxes();
+    ASSERT_EQ(Records(year.archives(), p.dueArchive).size(), p.instalments);
+
+    auto r = screen(p.kind, V::Revision, "1");
+    r->form().input("text6", "2400");
+    r->form().input("imponibile:0", "2000");
+    r->form().input("importoiva:0", "400");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_GT(r->lastPosted(), 1);
+    auto dues = Records(year.archives(), p.dueArchive);
+    ASSERT_EQ(dues.size(), p.instalments);
+    double sum = 0;
+    for (const isam::Record& d : dues) {
+        EXPECT_EQ(d.text(duef::kInvoiceNumber), p.reference);
+        sum += d.number(duef::kAmount);
+    }
+    EXPECT_EQ(sum, 2400);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Invoices, LongNumberTest,
+    ::testing::Values(LongNumber{"Sales", K::Sales, "123456", arc::kSt, "1123456", 2},
+                      LongNumber{"Purchase", K::Purchase, "12345678", arc::kSf, "12345678", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Another station revises (or annuls) the invoice while this one has its revision open; this
+// one confirms afterwards.
+class InvoiceRevisionRaceTest : public InvoiceTest,
+                                public ::testing::WithParamInterface<std::tuple<K, bool>> {};
+
+TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
+    const auto [kind, annul] = GetParam();
+    const bool sales = kind == K::Sales;
+    auto s = screen(kind);
+    fill(*s, sales ? "Rossi Mario" : "Bianchi Srl", "7", "1200",
+         {{sales ? "Vendite merci" : "Acquisti merci", "1000", "20"}});
+    if (!sales) {
+        s->form().input("text7", "4");
+    }
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    auto mine = screen(kind, V::Revision, "1");
+
+    test::Child other([this, kind, annul](test::Child&) {
+        test::Year station(dir.prefix());
+        if (annul) {
+            return PostingEngine(station.session()).remove("1") == 3 ? 0 : 1;
+        }
+        InvoiceEntry e(station.session(), kind, V::Revision, "1");
+        e.load();
+        e.form().input("text6", "600");
+        e.form().input("imponibile:0", "500");
+        e.form().input("importoiva:0", "100");
+        e.click("Command1");
+        return e.lastPosted() > 0 && station.dialogs.boxes().empty() ? 0 : 1;
+    });
+    ASSERT_EQ(other.wait(), 0);
+    const int vatArchive = sales ? arc::kIv : arc::kIa;
+    const int dueArchive = sales ? arc::kSt : arc::kSf;
+    const auto theirLines = lines();
+    const auto theirVatRows = Records(year.archives(), vatArchive);
+    const auto theirDues = Records(year.archives(), dueArchive);
+    ASSERT_FALSE(theirDues.empty());
+
+    mine->form().input("text6", "2400");
+    mine->form().input("imponibile:0", "2000");
+    mine->form().input("importoiva:0", "400");
+    mine->click("Command1");
+    EXPECT_EQ(mine->lastPosted(), 0);
+    auto b = year.dialogs.boxes();
+    ASSERT_EQ(b.size(), 1U);
+    EXPECT_EQ(b[0].title, "Attenzione");
+    EXPECT_EQ(b[0].icon, Icon::Exclamation);
+    EXPECT_EQ(b[0].text,
+              "La registrazione è stata modificata o annullata da un'altra postazione: la "
+              "revisione non è stata registrata.");
+    EXPECT_EQ(lines(), theirLines);
+    EXPECT_EQ(Records(year.archives(), vatArchive), theirVatRows);
+    EXPECT_EQ(Records(year.archives(), dueArchive), theirDues);
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+    EXPECT_TRUE(mine->closeRequested());
+}
+
+INSTANTIATE_TEST_SUITE_P(Stations, InvoiceRevisionRaceTest,
+                         ::testing::Combine(::testing::Values(K::Sales, K::Purchase),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == K::Sales ? "Sales"
+                                                                                    : "Purchase") +
+                                    (std::get<1>(info.param) ? "Annulled" : "Revised");
+                         });
+
+TEST_F(InvoiceTest, APurchaseIsNotPostedWithoutTheProtocolLock) {
+    // The year's lock file cannot be opened: the system refuses every record lock.
+    const std::string lockFile =
+        year.archives().recordManager().locate(year.archives().fileName(arc::kPr)).container +
+        "-lck";
+    std::filesystem::remove(lockFile);
+    ASSERT_TRUE(std::filesystem::create_directory(lockFile));
+    test::Year station(dir.prefix());
+    InvoiceEntry e(station.session(), K::Purchase, V::Lire);
+    e.load();
+    fill(e, "Bianchi Srl", "F1", "1200", {{"Acquisti merci", "1000", "20"}});
+    e.form().input("text7", "4");
+    station.dialogs.clear();
+    e.click("Command1");
+    EXPECT_EQ(e.lastPosted(), 0);
+    auto b = station.dialogs.boxes();
+    ASSERT_EQ(b.size(), 2U);
+    EXPECT_EQ(b[0].text, "ERRORE DOS");
+    EXPECT_EQ(b[1].text,
+              "Errore: 13\rOperazione: registrazione dati\rArchivio: progressivi\rPosizione: 745");
+    EXPECT_TRUE(lines().empty());
+    EXPECT_TRUE(Records(year.archives(), arc::kIa).empty());
+    EXPECT_TRUE(Records(year.archives(), arc::kSf).empty());
 }
 
 }  // namespace

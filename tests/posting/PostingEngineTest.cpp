@@ -60,7 +60,8 @@ TEST_F(PostingEngineTest, TotalsOfAllThreeLevelsFollowPostingsAndRevisions) {
         Movement("12/03/2026", {{"00011", 10, 0}, {"00015", 20, 0}, {"00022", 0, 30}});
     NumberedRecord row{arc::kTt, "dati", year.archives().blankRecord(arc::kTt)};
     revised.detailRows.push_back(row);
-    std::int32_t third = engine.replace(std::to_string(second), revised);
+    std::int32_t third =
+        engine.replace(std::to_string(second), engine.lines(std::to_string(second)), revised);
     EXPECT_GT(third, second);
     EXPECT_TRUE(engine.lines(std::to_string(second)).empty());
     EXPECT_EQ(engine.detailRows(std::to_string(third)).size(), 1U);

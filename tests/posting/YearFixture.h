@@ -36,6 +36,17 @@ class Year {
     Session& session() { return *m_session; }
     Archives& archives() { return m_session->archives(); }
 
+    // Every movement line of the year, in line order.
+    std::vector<isam::Record> journal() {
+        Archives& a = archives();
+        std::vector<isam::Record> out;
+        a.bof(arc::kMc, 0);
+        while (a.get(arc::kMc, 0, isam::op::kNext, "") == 0) {
+            out.push_back(a.readBuffer(arc::kMc));
+        }
+        return out;
+    }
+
     // The running totals of every chart item, recomputed from the movement lines: each line
     // counts for its sub-account, the sub-account's conto and mastro.
     std::map<std::string, std::pair<double, double>> recomputedTotals() {

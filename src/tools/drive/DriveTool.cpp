@@ -1,8 +1,10 @@
-// zelvo-drive SCRIPT: runs an operator script against the real program with no display.
+// zelvo-drive [--output DIR] SCRIPT: runs an operator script against the real program with no
+// display.
 
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "tools/drive/ScriptRunner.h"
 
@@ -22,13 +24,26 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(quietHandler);
-    if (argc != 2) {
-        std::cerr << "usage: zelvo-drive SCRIPT\n";
+    // Where relative report, file and screenshot paths land: --output DIR, else
+    // ZELVO_DRIVE_OUTPUT, else a fresh temporary folder. Never the script's folder, which is
+    // part of the source tree.
+    std::string output;
+    const char* fromEnvironment = std::getenv("ZELVO_DRIVE_OUTPUT");
+    if (fromEnvironment != nullptr) {
+        output = fromEnvironment;
+    }
+    int first = 1;
+    if (argc == 4 && std::string(argv[1]) == "--output") {
+        output = argv[2];
+        first = 3;
+    }
+    if (argc != first + 1) {
+        std::cerr << "usage: zelvo-drive [--output DIR] SCRIPT\n";
         return 2;
     }
     // Scripts never need a screen; the offscreen platform also keeps runs reproducible.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    zelvo::drive::ScriptRunner runner(argv[1]);
+    zelvo::drive::ScriptRunner runner(argv[first], output);
     return runner.run();
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -16,6 +17,8 @@
 #include "ui/Program.h"
 
 namespace zelvo::drive {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -130,7 +133,14 @@ std::string ScriptRunner::expect(const Words& w) {
         return expectRecord(w);
     }
     if (what == "file" && w.size() == 4) {
-        std::ifstream a(resolve(w[2]), std::ios::binary);
+        // FILE is what the program wrote, in the output folder; a file the script brings
+        // along beside it is found there too.
+        std::string written = output(w[2]);
+        std::error_code ec;
+        if (!fs::exists(written, ec)) {
+            written = resolve(w[2]);
+        }
+        std::ifstream a(written, std::ios::binary);
         std::ifstream b(resolve(w[3]), std::ios::binary);
         if (!a || !b) {
             return "expected files " + w[2] + " and " + w[3] + " to exist";

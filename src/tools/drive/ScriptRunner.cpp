@@ -65,22 +65,44 @@ int keyCode(const std::string& key) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(std::string scriptPath)
-    : m_script(std::move(scriptPath)), m_clock(realToday()) {
+ScriptRunner::ScriptRunner(std::string scriptPath, std::string outputFolder)
+    : m_script(std::move(scriptPath)),
+      m_clock(realToday()),
+      m_outputFolder(std::move(outputFolder)) {
     m_scriptDir = fs::absolute(m_script).parent_path().string();
 }
 
 ScriptRunner::~ScriptRunner() {
     m_program.reset();
+    std::error_code ec;
     if (!m_tempFolder.empty()) {
-        std::error_code ec;
         fs::remove_all(m_tempFolder, ec);
+    }
+    if (m_ownOutputFolder) {
+        fs::remove_all(m_outputFolder, ec);
     }
 }
 
 std::string ScriptRunner::resolve(const std::string& relative) const {
     fs::path p(relative);
     return p.is_absolute() ? relative : (fs::path(m_scriptDir) / p).string();
+}
+
+std::string ScriptRunner::output(const std::string& relative) {
+    fs::path p(relative);
+    if (p.is_absolute()) {
+        return relative;
+    }
+    if (m_outputFolder.empty()) {
+        std::string templ = (fs::temp_directory_path() / "zelvo-drive-out-XXXXXX").string();
+        if (mkdtemp(templ.data()) != nullptr) {
+            m_outputFolder = templ;
+            m_ownOutputFolder = true;
+        }
+    }
+    std::error_code ec;
+    fs::create_directories(fs::path(m_outputFolder) / p.parent_path(), ec);
+    return (fs::path(m_outputFolder) / p).string();
 }
 
 int ScriptRunner::run() {
@@ -116,6 +138,11 @@ int ScriptRunner::run() {
     if (!error.empty()) {
         std::cout << m_script << ":" << lineNo << ": " << error << "\n0 passed, 1 failed"
                   << std::endl;
+        if (m_ownOutputFolder) {
+            // What the program wrote is what one looks at next.
+            m_ownOutputFolder = false;
+            std::cout << "outputs kept in " << m_outputFolder << std::endl;
+        }
         return 1;
     }
     std::cout << "1 passed, 0 failed" << std::endl;
@@ -209,11 +236,11 @@ std::string ScriptRunner::execute(const Words& w) {
         return {};
     }
     if (cmd == "file" && args(1)) {
-        m_dialogs.queueFile(resolve(w[1]));
+        m_dialogs.queueFile(output(w[1]));
         return {};
     }
     if (cmd == "report" && args(1)) {
-        m_reportFile = resolve(w[1]);
+        m_reportFile = output(w[1]);
         passReportFile();
         return {};
     }
@@ -253,7 +280,7 @@ std::string ScriptRunner::execute(const Words& w) {
         // Not part of the fixed script format: the demo uses it to show the program.
         QWidget* win = main->activeScreen()->window();
         settle();
-        return win->grab().save(qs(resolve(w[1]))) ? "" : "cannot write " + w[1];
+        return win->grab().save(qs(output(w[1]))) ? "" : "cannot write " + w[1];
     }
     if (cmd == "close" && args(0)) {
         QWidget* active = main->activeScreen();

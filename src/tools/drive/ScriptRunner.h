@@ -19,7 +19,10 @@ namespace zelvo::drive {
 // boxes and a fixed date. Stops at the first failed expectation.
 class ScriptRunner {
   public:
-    explicit ScriptRunner(std::string scriptPath);
+    // Relative paths of what the script writes (report, file and screenshot) land in
+    // `outputFolder`; empty: a fresh temporary folder, removed at the end when the script
+    // passed.
+    explicit ScriptRunner(std::string scriptPath, std::string outputFolder = {});
     ~ScriptRunner();
 
     // 0 when every expectation held; prints the result line either way.
@@ -34,7 +37,12 @@ class ScriptRunner {
     std::string expectRecord(const Words& w);
     std::string checkQuestions();
 
+    // Paths the script reads (datadir, the expected side of `expect file`): beside the
+    // script.
     std::string resolve(const std::string& relative) const;
+    // Paths the program writes: in the output folder, so that a run leaves the script's
+    // folder as it found it.
+    std::string output(const std::string& relative);
     QWidget* find(const std::string& name) const;
     QWidget* gridCell(const std::string& column, const std::string& row);
     std::string needProgram() const;
@@ -52,6 +60,8 @@ class ScriptRunner {
     ScriptedDialogs m_dialogs;
     std::string m_folder;  // the program's folder and data directory, with a separator
     std::string m_tempFolder;
+    std::string m_outputFolder;
+    bool m_ownOutputFolder = false;  // made here, removed unless the script failed
     std::unique_ptr<Program> m_program;
     size_t m_boxCursor = 0;
     size_t m_beepCursor = 0;
