@@ -59,11 +59,8 @@ void RebuildRegister(Archives& archives) {
         archives.close(arc::kDataz, setuppos::kRegisterClose);
         ++references;
     }
-    // The record manager is called directly: the plain box below is this step's report.
-    const ArchiveInfo& info = *Catalog::byNumber(arc::kDataz);
-    archives.setStatus(archives.recordManager().VmxCreate(archives.fileName(arc::kDataz),
-                                                          static_cast<std::int16_t>(info.creation),
-                                                          0, 0, 0, info.fieldDescription));
+    // The plain box below is this step's report, not the archive error report.
+    archives.createUnreported(arc::kDataz, archives.company(), archives.year());
     archives.dialogs().message(std::to_string(archives.status()), "Zelvo", Icon::None);
     if (!archives.open(arc::kDataz, setuppos::kRegisterOpen)) {
         return;

@@ -160,12 +160,18 @@ bool Archives::exists(const std::string& file) {
 
 bool Archives::create(int archive, const std::string& company, const std::string& year,
                       int position) {
+    createUnreported(archive, company, year);
+    report(opn::kCreate, archive, position);
+    return m_status == 0;
+}
+
+std::int16_t Archives::createUnreported(int archive, const std::string& company,
+                                        const std::string& year) {
     const ArchiveInfo& info = infoOf(archive);
     m_status =
         m_rm.VmxCreate(fileName(archive, company, year), static_cast<std::int16_t>(info.creation),
                        0, 0, 0, info.fieldDescription);
-    report(opn::kCreate, archive, position);
-    return m_status == 0;
+    return m_status;
 }
 
 bool Archives::kill(int archive, const std::string& company, const std::string& year,
@@ -192,6 +198,15 @@ void Archives::copyReadToWrite(int archive) {
 }
 void Archives::clearWriteBuffer(int archive) {
     slot(archive).write.clear();
+}
+
+std::int16_t Archives::scan(
+    int archive, int keyField, const std::string& from,
+    const std::function<bool(const std::string& primaryKey, const isam::Record& record)>& row) {
+    const std::int16_t handle = slot(archive).handle;
+    isam::Snapshot snapshot(m_rm, handle);
+    m_status = m_rm.scan(handle, static_cast<std::int16_t>(keyField), from, row);
+    return m_status;
 }
 
 std::int16_t Archives::count(int archive, std::int64_t& records) {

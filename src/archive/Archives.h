@@ -65,6 +65,8 @@ class Archives {
 
     // Creates the archive of the given company and year, reported with operation 1.
     bool create(int archive, const std::string& company, const std::string& year, int position);
+    // The same for a caller that tells the operator the status in its own way; the status.
+    std::int16_t createUnreported(int archive, const std::string& company, const std::string& year);
     // Deletes it, reported with operation 7.
     bool kill(int archive, const std::string& company, const std::string& year, int position);
 
@@ -92,6 +94,12 @@ class Archives {
     std::int16_t remove(int archive, const std::string& primaryKey);
     std::int16_t flush(int archive);
     std::int16_t lock(int archive, const std::string& primaryKey);
+    // Reads the records of a key field's order from the first key >= `from` on, until `row`
+    // answers false, in one consistent state of the archive's container and with one
+    // statement: the read of a report, which writes nothing meanwhile. Not reported.
+    std::int16_t scan(
+        int archive, int keyField, const std::string& from,
+        const std::function<bool(const std::string& primaryKey, const isam::Record& record)>& row);
     // How many records the archive holds.
     std::int16_t count(int archive, std::int64_t& records);
     std::int16_t unlock(int archive, const std::string& primaryKey);
@@ -122,6 +130,7 @@ class Archives {
     // to 89) and writes the chosen company's name to the file "www".
     void CloseMainArchives();
 
+    // The record manager underneath, for the tools and the tests; screens never need it.
     isam::RecordManager& recordManager() { return m_rm; }
     Dialogs& dialogs() { return m_dialogs; }
     std::int16_t handle(int archive) const;

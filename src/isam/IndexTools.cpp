@@ -86,9 +86,11 @@ std::int16_t describe(sqlite3* db, const std::string& table, FieldDesc& desc) {
     return status::kOk;
 }
 
-// A connection of its own to the archive's container, and the archive's fields.
+// A connection of its own to the archive's container, and the archive's fields; `message`
+// starts empty and says what went wrong.
 std::int16_t openArchive(const ArchiveLocation& loc, const RecordManager::Options& options,
                          Connection& c, FieldDesc& desc, std::string& message) {
+    message.clear();
     std::int16_t s = openConnection(loc.container, options, false, c);
     if (s == status::kOk) {
         s = describe(c.db, loc.table, desc);
@@ -122,7 +124,6 @@ std::int16_t RecordManager::listArchives(const std::string& container,
 
 std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& message, std::int16_t,
                                   std::int32_t) {
-    message.clear();
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;
@@ -164,7 +165,6 @@ std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& mess
 
 std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& message,
                                       std::int16_t, std::int32_t, std::int32_t) {
-    message.clear();
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;

@@ -104,19 +104,16 @@ void MovementPrinter::print(const isam::Record& row, const std::string& prefix) 
 
 bool ForEachMovementByDate(Archives& archives, const std::string& lastDate, int position,
                            const std::function<void(const isam::Record&)>& row) {
-    // One consistent state of the year for the whole print, with the file locked once, read
-    // by one statement from the first date on.
-    isam::RecordManager& rm = archives.recordManager();
-    isam::Snapshot snapshot(rm, archives.handle(arc::kMc));
-    std::int16_t s = rm.scan(archives.handle(arc::kMc), mcf::kRegDate, "",
-                             [&](const std::string&, const isam::Record& r) {
-                                 if (r.text(mcf::kRegDate) > lastDate) {
-                                     return false;
-                                 }
-                                 row(r);
-                                 return true;
-                             });
-    archives.setStatus(s);
+    // One consistent state of the year for the whole print, read by one statement from the
+    // first date on.
+    std::int16_t s =
+        archives.scan(arc::kMc, mcf::kRegDate, "", [&](const std::string&, const isam::Record& r) {
+            if (r.text(mcf::kRegDate) > lastDate) {
+                return false;
+            }
+            row(r);
+            return true;
+        });
     if (s != isam::status::kOk) {
         archives.report(opn::kRead, arc::kMc, position);
         return false;

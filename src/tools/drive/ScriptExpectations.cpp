@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "archive/Catalog.h"
@@ -97,134 +98,187 @@ std::string ScriptRunner::expectRecord(const Words& w) {
                                inQuotes(w[5]) + ", got " + inQuotes(value);
 }
 
+// The expectations of the script format: how many words they take (the command and its
+// kind included), whether the program must be running, and whether the third word names a
+// control to look at.
+struct ScriptRunner::Expectation {
+    size_t minWords;
+    size_t maxWords;
+    enum class Needs { Nothing, Program, Control } needs;
+    std::string (ScriptRunner::*check)(const Words& w, QWidget* target);
+};
+
+const std::map<std::string, ScriptRunner::Expectation>& ScriptRunner::expectations() {
+    using N = Expectation::Needs;
+    using R = ScriptRunner;
+    constexpr size_t kAny = static_cast<size_t>(-1);
+    static const std::map<std::string, Expectation> table = {
+        {"message", {3, kAny, N::Nothing, &R::checkMessage}},
+        {"message-matching", {3, kAny, N::Nothing, &R::checkMessage}},
+        {"beep", {2, kAny, N::Nothing, &R::checkBeep}},
+        {"no-message", {2, kAny, N::Nothing, &R::checkNoMessage}},
+        {"ended", {2, kAny, N::Nothing, &R::checkEnded}},
+        {"record", {6, 6, N::Nothing, &R::checkRecord}},
+        {"no-record", {4, 4, N::Nothing, &R::checkRecord}},
+        {"count", {4, 4, N::Nothing, &R::checkRecord}},
+        {"file", {4, 4, N::Nothing, &R::checkFile}},
+        {"window", {4, 4, N::Program, &R::checkWindow}},
+        {"status", {4, 4, N::Program, &R::checkStatus}},
+        {"focus", {3, 3, N::Program, &R::checkFocus}},
+        {"cell", {5, 5, N::Program, &R::checkCell}},
+        {"text", {4, 4, N::Control, &R::checkText}},
+        {"items", {3, kAny, N::Control, &R::checkItems}},
+        {"enabled", {4, 4, N::Control, &R::checkEnabled}},
+    };
+    return table;
+}
+
 std::string ScriptRunner::expect(const Words& w) {
     if (w.size() < 2) {
         return "bad expectation";
     }
-    const std::string& what = w[1];
-    if ((what == "message" || what == "message-matching") && w.size() >= 3) {
-        return expectMessage(w, what == "message-matching");
+    auto it = expectations().find(w[1]);
+    if (it == expectations().end() || w.size() < it->second.minWords ||
+        w.size() > it->second.maxWords) {
+        return "bad expectation: " + w[1];
     }
-    if (what == "beep") {
-        const auto& events = m_dialogs.events();
-        while (m_beepCursor < events.size() && events[m_beepCursor].kind != Kind::Beep) {
-            ++m_beepCursor;
+    const Expectation& e = it->second;
+    if (e.needs != Expectation::Needs::Nothing) {
+        if (std::string error = needProgram(); !error.empty()) {
+            return error;
         }
-        if (m_beepCursor >= events.size()) {
-            return "expected a beep, got none";
-        }
-        ++m_beepCursor;
-        return {};
     }
-    if (what == "no-message") {
-        const auto& events = m_dialogs.events();
-        for (size_t i = m_boxCursor; i < events.size(); ++i) {
-            if (isBox(events[i])) {
-                return "expected no message, got " + inQuotes(events[i].text);
-            }
-        }
-        return {};
-    }
-    if (what == "ended") {
-        return m_program != nullptr && m_program->ended() ? "" : "expected the program ended";
-    }
-    if ((what == "record" && w.size() == 6) || (what == "no-record" && w.size() == 4) ||
-        (what == "count" && w.size() == 4)) {
-        return expectRecord(w);
-    }
-    if (what == "file" && w.size() == 4) {
-        // FILE is what the program wrote, in the output folder; a file the script brings
-        // along beside it is found there too.
-        std::string written = output(w[2]);
-        std::error_code ec;
-        if (!fs::exists(written, ec)) {
-            written = resolve(w[2]);
-        }
-        std::ifstream a(written, std::ios::binary);
-        std::ifstream b(resolve(w[3]), std::ios::binary);
-        if (!a || !b) {
-            return "expected files " + w[2] + " and " + w[3] + " to exist";
-        }
-        std::stringstream sa, sb;
-        sa << a.rdbuf();
-        sb << b.rdbuf();
-        return sa.str() == sb.str() ? "" : "expected " + w[2] + " to equal " + w[3];
-    }
-    if (std::string e = needProgram(); !e.empty()) {
-        return e;
-    }
-    MainWindow* main = m_program->mainWindow();
-    if (what == "window" && w.size() == 4) {
-        GenericScreen* s = main->screen(w[2]);
-        bool open = (s != nullptr && s->isVisible()) ||
-                    (w[2] == "MDIForm1" && main->isVisible() && !m_program->ended());
-        // Windows that are not screens (the print preview ANTEP) are found by their name.
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            open = open || (top->isVisible() && top->objectName() == qs(w[2]));
-        }
-        if (open != (w[3] == "open")) {
-            return "expected window " + w[2] + " " + w[3] + ", got " + (open ? "open" : "closed");
-        }
-        return {};
-    }
-    if (what == "status" && w.size() == 4) {
-        auto* label = main->findChild<QLabel*>(qs("Panel" + w[2]));
-        if (label == nullptr) {
-            return "no status-bar panel " + w[2];
-        }
-        std::string got = label->text().toStdString();
-        return got == w[3]
-                   ? ""
-                   : "expected panel " + w[2] + " " + inQuotes(w[3]) + ", got " + inQuotes(got);
-    }
-    if (what == "focus" && w.size() == 3) {
-        QWidget* f = QApplication::focusWidget();
-        std::string got = f != nullptr ? f->objectName().toStdString() : "nothing";
-        QWidget* target = find(w[2]);
-        return (f != nullptr && (f == target || got == w[2]))
-                   ? ""
-                   : "expected focus on " + w[2] + ", got " + got;
-    }
-    if (what == "cell" && w.size() == 5) {
-        QWidget* target = gridCell(w[2], w[3]);
+    QWidget* target = nullptr;
+    if (e.needs == Expectation::Needs::Control) {
+        target = find(w[2]);
         if (target == nullptr) {
-            return "no grid cell " + w[2] + " " + w[3] + " on this screen";
+            return "no control " + w[2];
         }
-        std::string got = widgetText(target);
-        return got == w[4] ? ""
-                           : "expected cell " + w[2] + " " + w[3] + " " + inQuotes(w[4]) +
-                                 ", got " + inQuotes(got);
     }
-    if (w.size() < 3) {
-        return "bad expectation";
+    return (this->*e.check)(w, target);
+}
+
+std::string ScriptRunner::checkMessage(const Words& w, QWidget* /*target*/) {
+    return expectMessage(w, w[1] == "message-matching");
+}
+
+std::string ScriptRunner::checkBeep(const Words& /*w*/, QWidget* /*target*/) {
+    const auto& events = m_dialogs.events();
+    while (m_beepCursor < events.size() && events[m_beepCursor].kind != Kind::Beep) {
+        ++m_beepCursor;
     }
+    if (m_beepCursor >= events.size()) {
+        return "expected a beep, got none";
+    }
+    ++m_beepCursor;
+    return {};
+}
+
+std::string ScriptRunner::checkNoMessage(const Words& /*w*/, QWidget* /*target*/) {
+    const auto& events = m_dialogs.events();
+    for (size_t i = m_boxCursor; i < events.size(); ++i) {
+        if (isBox(events[i])) {
+            return "expected no message, got " + inQuotes(events[i].text);
+        }
+    }
+    return {};
+}
+
+std::string ScriptRunner::checkEnded(const Words& /*w*/, QWidget* /*target*/) {
+    return m_program != nullptr && m_program->ended() ? "" : "expected the program ended";
+}
+
+std::string ScriptRunner::checkRecord(const Words& w, QWidget* /*target*/) {
+    return expectRecord(w);
+}
+
+std::string ScriptRunner::checkFile(const Words& w, QWidget* /*target*/) {
+    // FILE is what the program wrote, in the output folder; a file the script brings along
+    // beside it is found there too.
+    std::string written = output(w[2]);
+    std::error_code ec;
+    if (!fs::exists(written, ec)) {
+        written = resolve(w[2]);
+    }
+    std::ifstream a(written, std::ios::binary);
+    std::ifstream b(resolve(w[3]), std::ios::binary);
+    if (!a || !b) {
+        return "expected files " + w[2] + " and " + w[3] + " to exist";
+    }
+    std::stringstream sa, sb;
+    sa << a.rdbuf();
+    sb << b.rdbuf();
+    return sa.str() == sb.str() ? "" : "expected " + w[2] + " to equal " + w[3];
+}
+
+std::string ScriptRunner::checkWindow(const Words& w, QWidget* /*target*/) {
+    MainWindow* main = m_program->mainWindow();
+    GenericScreen* s = main->screen(w[2]);
+    bool open = (s != nullptr && s->isVisible()) ||
+                (w[2] == "MDIForm1" && main->isVisible() && !m_program->ended());
+    // Windows that are not screens (the print preview ANTEP) are found by their name.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        open = open || (top->isVisible() && top->objectName() == qs(w[2]));
+    }
+    if (open != (w[3] == "open")) {
+        return "expected window " + w[2] + " " + w[3] + ", got " + (open ? "open" : "closed");
+    }
+    return {};
+}
+
+std::string ScriptRunner::checkStatus(const Words& w, QWidget* /*target*/) {
+    auto* label = m_program->mainWindow()->findChild<QLabel*>(qs("Panel" + w[2]));
+    if (label == nullptr) {
+        return "no status-bar panel " + w[2];
+    }
+    std::string got = label->text().toStdString();
+    return got == w[3] ? ""
+                       : "expected panel " + w[2] + " " + inQuotes(w[3]) + ", got " + inQuotes(got);
+}
+
+std::string ScriptRunner::checkFocus(const Words& w, QWidget* /*target*/) {
+    QWidget* f = QApplication::focusWidget();
+    std::string got = f != nullptr ? f->objectName().toStdString() : "nothing";
     QWidget* target = find(w[2]);
+    return (f != nullptr && (f == target || got == w[2]))
+               ? ""
+               : "expected focus on " + w[2] + ", got " + got;
+}
+
+std::string ScriptRunner::checkCell(const Words& w, QWidget* /*target*/) {
+    QWidget* target = gridCell(w[2], w[3]);
     if (target == nullptr) {
-        return "no control " + w[2];
+        return "no grid cell " + w[2] + " " + w[3] + " on this screen";
     }
-    if (what == "text" && w.size() == 4) {
-        std::string got = widgetText(target);
-        return got == w[3] ? "" : "expected text " + inQuotes(w[3]) + ", got " + inQuotes(got);
-    }
-    if (what == "items") {
-        std::vector<std::string> want(w.begin() + 3, w.end());
-        std::vector<std::string> got = widgetItems(target);
-        if (got != want) {
-            std::string g;
-            for (const auto& s : got) {
-                g += (g.empty() ? "" : " ") + inQuotes(s);
-            }
-            return "expected other items in " + w[2] + ", got [" + g + "]";
-        }
+    std::string got = widgetText(target);
+    return got == w[4] ? ""
+                       : "expected cell " + w[2] + " " + w[3] + " " + inQuotes(w[4]) + ", got " +
+                             inQuotes(got);
+}
+
+std::string ScriptRunner::checkText(const Words& w, QWidget* target) {
+    std::string got = widgetText(target);
+    return got == w[3] ? "" : "expected text " + inQuotes(w[3]) + ", got " + inQuotes(got);
+}
+
+std::string ScriptRunner::checkItems(const Words& w, QWidget* target) {
+    std::vector<std::string> want(w.begin() + 3, w.end());
+    std::vector<std::string> got = widgetItems(target);
+    if (got == want) {
         return {};
     }
-    if (what == "enabled" && w.size() == 4) {
-        bool on = target->isEnabled();
-        return on == (w[3] == "yes")
-                   ? ""
-                   : "expected " + w[2] + " enabled " + w[3] + ", got " + (on ? "yes" : "no");
+    std::string g;
+    for (const auto& s : got) {
+        g += (g.empty() ? "" : " ") + inQuotes(s);
     }
-    return "bad expectation: " + what;
+    return "expected other items in " + w[2] + ", got [" + g + "]";
+}
+
+std::string ScriptRunner::checkEnabled(const Words& w, QWidget* target) {
+    const bool on = target->isEnabled();
+    return on == (w[3] == "yes")
+               ? ""
+               : "expected " + w[2] + " enabled " + w[3] + ", got " + (on ? "yes" : "no");
 }
 
 }  // namespace zelvo::drive

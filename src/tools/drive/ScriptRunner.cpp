@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <utility>
 
 #include "app/CompanySelection.h"
@@ -184,186 +185,253 @@ std::string ScriptRunner::checkQuestions() {
     return {};
 }
 
+// The commands of the script format: the number of words after the command, whether the
+// program must be running, and whether the first word names a control to act on.
+struct ScriptRunner::Command {
+    size_t args;
+    enum class Needs { Nothing, Program, Control } needs;
+    std::string (ScriptRunner::*run)(const Words& w, QWidget* target);
+};
+
+const std::map<std::string, ScriptRunner::Command>& ScriptRunner::commands() {
+    using N = Command::Needs;
+    using R = ScriptRunner;
+    static const std::map<std::string, Command> table = {
+        {"today", {1, N::Nothing, &R::doToday}},
+        {"install", {0, N::Nothing, &R::doInstall}},
+        {"datadir", {1, N::Nothing, &R::doDatadir}},
+        {"write", {2, N::Nothing, &R::doWrite}},
+        {"remove", {1, N::Nothing, &R::doRemove}},
+        {"start", {0, N::Nothing, &R::doStart}},
+        {"answer", {1, N::Nothing, &R::doAnswer}},
+        {"file", {1, N::Nothing, &R::doFile}},
+        {"report", {1, N::Nothing, &R::doReport}},
+        {"choose", {2, N::Program, &R::doChoose}},
+        {"menu", {1, N::Program, &R::doMenu}},
+        {"screenshot", {1, N::Program, &R::doScreenshot}},
+        {"close", {0, N::Program, &R::doClose}},
+        {"leave", {0, N::Program, &R::doLeave}},
+        {"key", {1, N::Program, &R::doKey}},
+        {"cell", {3, N::Program, &R::doCell}},
+        {"cellkey", {3, N::Program, &R::doCell}},
+        {"focus", {1, N::Control, &R::doFocus}},
+        {"set", {2, N::Control, &R::doSet}},
+        {"type", {2, N::Control, &R::doType}},
+        {"pick", {2, N::Control, &R::doPick}},
+        {"click", {1, N::Control, &R::doClick}},
+        {"check", {2, N::Control, &R::doCheck}},
+    };
+    return table;
+}
+
 std::string ScriptRunner::execute(const Words& w) {
-    const std::string& cmd = w[0];
-    auto args = [&w](size_t n) { return w.size() == n + 1; };
-    if (cmd == "today" && args(1)) {
-        m_clock.set(w[1]);
-        return {};
-    }
-    if (cmd == "install" && args(0)) {
-        if (m_folder.empty()) {
-            std::string templ = (fs::temp_directory_path() / "zelvo-drive-XXXXXX").string();
-            if (mkdtemp(templ.data()) == nullptr) {
-                return "cannot make a temporary folder";
-            }
-            m_tempFolder = templ;
-            m_folder = templ + "/";
-        }
-        Session session(m_dialogs, m_clock);
-        session.setDataDirectory(m_folder);
-        CreateInstallation(session, std::to_string(m_clock.currentYear()));
-        return {};
-    }
-    if (cmd == "datadir" && args(1)) {
-        m_folder = fs::absolute(resolve(w[1])).lexically_normal().string();
-        if (m_folder.back() != '/') {
-            m_folder += '/';
-        }
-        return {};
-    }
-    if (cmd == "write" && args(2)) {
-        std::ofstream(m_folder + w[1]) << w[2] << "\n";
-        return {};
-    }
-    if (cmd == "remove" && args(1)) {
-        std::error_code ec;
-        fs::remove(m_folder + w[1], ec);
-        return {};
-    }
-    if (cmd == "start" && args(0)) {
-        if (m_folder.empty()) {
-            return "no installation: use install or datadir first";
-        }
-        m_program = std::make_unique<Program>(Program::Options{m_folder, &m_dialogs, &m_clock});
-        m_program->start();
-        settle();
-        passReportFile();
-        return {};
-    }
-    if (cmd == "answer" && args(1)) {
-        m_dialogs.queueAnswer(w[1] == "yes" ? Answer::Yes : Answer::No);
-        return {};
-    }
-    if (cmd == "file" && args(1)) {
-        m_dialogs.queueFile(output(w[1]));
-        return {};
-    }
-    if (cmd == "report" && args(1)) {
-        m_reportFile = output(w[1]);
-        passReportFile();
-        return {};
-    }
-    if (cmd == "expect") {
+    if (w[0] == "expect") {
         return expect(w);
     }
-    if (std::string e = needProgram(); !e.empty()) {
+    auto it = commands().find(w[0]);
+    if (it == commands().end() || w.size() != it->second.args + 1) {
+        return "bad command: " + w[0];
+    }
+    const Command& c = it->second;
+    QWidget* target = nullptr;
+    if (c.needs != Command::Needs::Nothing) {
+        if (std::string e = needProgram(); !e.empty()) {
+            return e;
+        }
+    }
+    if (c.needs == Command::Needs::Control) {
+        target = find(w[1]);
+        if (target == nullptr) {
+            return "no control " + w[1];
+        }
+    }
+    return (this->*c.run)(w, target);
+}
+
+std::string ScriptRunner::doToday(const Words& w, QWidget* /*target*/) {
+    m_clock.set(w[1]);
+    return {};
+}
+
+std::string ScriptRunner::doInstall(const Words& /*w*/, QWidget* /*target*/) {
+    if (m_folder.empty()) {
+        std::string templ = (fs::temp_directory_path() / "zelvo-drive-XXXXXX").string();
+        if (mkdtemp(templ.data()) == nullptr) {
+            return "cannot make a temporary folder";
+        }
+        m_tempFolder = templ;
+        m_folder = templ + "/";
+    }
+    Session session(m_dialogs, m_clock);
+    session.setDataDirectory(m_folder);
+    CreateInstallation(session, std::to_string(m_clock.currentYear()));
+    return {};
+}
+
+std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
+    m_folder = fs::absolute(resolve(w[1])).lexically_normal().string();
+    if (m_folder.back() != '/') {
+        m_folder += '/';
+    }
+    return {};
+}
+
+std::string ScriptRunner::doWrite(const Words& w, QWidget* /*target*/) {
+    std::ofstream(m_folder + w[1]) << w[2] << "\n";
+    return {};
+}
+
+std::string ScriptRunner::doRemove(const Words& w, QWidget* /*target*/) {
+    std::error_code ec;
+    fs::remove(m_folder + w[1], ec);
+    return {};
+}
+
+std::string ScriptRunner::doStart(const Words& /*w*/, QWidget* /*target*/) {
+    if (m_folder.empty()) {
+        return "no installation: use install or datadir first";
+    }
+    m_program = std::make_unique<Program>(Program::Options{m_folder, &m_dialogs, &m_clock});
+    m_program->start();
+    settle();
+    passReportFile();
+    return {};
+}
+
+std::string ScriptRunner::doAnswer(const Words& w, QWidget* /*target*/) {
+    m_dialogs.queueAnswer(w[1] == "yes" ? Answer::Yes : Answer::No);
+    return {};
+}
+
+std::string ScriptRunner::doFile(const Words& w, QWidget* /*target*/) {
+    m_dialogs.queueFile(output(w[1]));
+    return {};
+}
+
+std::string ScriptRunner::doReport(const Words& w, QWidget* /*target*/) {
+    m_reportFile = output(w[1]);
+    passReportFile();
+    return {};
+}
+
+std::string ScriptRunner::doChoose(const Words& w, QWidget* /*target*/) {
+    GenericScreen* s = m_program->mainWindow()->screen("SCELTA");
+    if (s == nullptr || !s->isVisible()) {
+        return "the selection window is not open";
+    }
+    if (std::string e = pick(s->control(CompanySelection::kCompany), w[1]); !e.empty()) {
         return e;
     }
+    if (std::string e = pick(s->control(CompanySelection::kYear), w[2]); !e.empty()) {
+        return e;
+    }
+    return click(s->control(CompanySelection::kOk));
+}
+
+std::string ScriptRunner::doMenu(const Words& w, QWidget* /*target*/) {
+    auto* a = m_program->mainWindow()->findChild<QAction*>(qs(w[1]));
+    if (a == nullptr) {
+        return "no command " + w[1];
+    }
+    if (!a->isEnabled()) {
+        return "command " + w[1] + " is disabled";
+    }
+    a->trigger();
+    settle();
+    return {};
+}
+
+std::string ScriptRunner::doScreenshot(const Words& w, QWidget* /*target*/) {
+    // Not part of the fixed script format: the demo uses it to show the program.
+    QWidget* win = m_program->mainWindow()->activeScreen()->window();
+    settle();
+    return win->grab().save(qs(output(w[1]))) ? "" : "cannot write " + w[1];
+}
+
+std::string ScriptRunner::doClose(const Words& /*w*/, QWidget* /*target*/) {
     MainWindow* main = m_program->mainWindow();
-    if (cmd == "choose" && args(2)) {
-        GenericScreen* s = main->screen("SCELTA");
-        if (s == nullptr || !s->isVisible()) {
-            return "the selection window is not open";
-        }
-        if (std::string e = pick(s->control(CompanySelection::kCompany), w[1]); !e.empty()) {
-            return e;
-        }
-        if (std::string e = pick(s->control(CompanySelection::kYear), w[2]); !e.empty()) {
-            return e;
-        }
-        return click(s->control(CompanySelection::kOk));
+    QWidget* active = main->activeScreen();
+    if (auto* screen = qobject_cast<GenericScreen*>(active)) {
+        screen->frame()->close();
+    } else if (active != main) {
+        // A window of the program that is not a screen: the print preview.
+        active->window()->close();
+    } else {
+        main->close();
     }
-    if (cmd == "menu" && args(1)) {
-        auto* a = main->findChild<QAction*>(qs(w[1]));
-        if (a == nullptr) {
-            return "no command " + w[1];
-        }
-        if (!a->isEnabled()) {
-            return "command " + w[1] + " is disabled";
-        }
-        a->trigger();
-        settle();
-        return {};
+    settle();
+    return {};
+}
+
+std::string ScriptRunner::doLeave(const Words& /*w*/, QWidget* /*target*/) {
+    return leave();
+}
+
+std::string ScriptRunner::pressKey(QWidget* w, const std::string& key) {
+    const int code = keyCode(key);
+    if (code == 0) {
+        return "unknown key " + key;
     }
-    if (cmd == "screenshot" && args(1)) {
-        // Not part of the fixed script format: the demo uses it to show the program.
-        QWidget* win = main->activeScreen()->window();
-        settle();
-        return win->grab().save(qs(output(w[1]))) ? "" : "cannot write " + w[1];
-    }
-    if (cmd == "close" && args(0)) {
-        QWidget* active = main->activeScreen();
-        if (auto* screen = qobject_cast<GenericScreen*>(active)) {
-            screen->frame()->close();
-        } else if (active != main) {
-            // A window of the program that is not a screen: the print preview.
-            active->window()->close();
-        } else {
-            main->close();
-        }
-        settle();
-        return {};
-    }
-    if (cmd == "leave" && args(0)) {
-        return leave();
-    }
-    if (cmd == "key" && args(1)) {
-        QWidget* f = QApplication::focusWidget();
-        int code = keyCode(w[1]);
-        if (code == 0) {
-            return "unknown key " + w[1];
-        }
-        QTest::keyClick(f != nullptr ? f : main->activeScreen(), static_cast<Qt::Key>(code));
-        settle();
-        return {};
-    }
-    if ((cmd == "cell" && args(3)) || (cmd == "cellkey" && args(3))) {
-        QWidget* target = gridCell(w[1], w[2]);
-        if (target == nullptr) {
-            return "no grid cell " + w[1] + " " + w[2] + " on this screen";
-        }
-        if (cmd == "cell") {
-            std::string e = setText(target, w[3]);
-            return e.empty() ? leave() : e;
-        }
-        int code = keyCode(w[3]);
-        if (code == 0) {
-            return "unknown key " + w[3];
-        }
-        focusWidget(target);
-        QTest::keyClick(target, static_cast<Qt::Key>(code));
-        settle();
-        return {};
-    }
-    if (w.size() < 2) {
-        return "bad command: " + cmd;
-    }
-    QWidget* target = find(w[1]);
+    QTest::keyClick(w, static_cast<Qt::Key>(code));
+    settle();
+    return {};
+}
+
+std::string ScriptRunner::doKey(const Words& w, QWidget* /*target*/) {
+    QWidget* f = QApplication::focusWidget();
+    return pressKey(f != nullptr ? f : m_program->mainWindow()->activeScreen(), w[1]);
+}
+
+std::string ScriptRunner::doCell(const Words& w, QWidget* /*target*/) {
+    QWidget* target = gridCell(w[1], w[2]);
     if (target == nullptr) {
-        return "no control " + w[1];
+        return "no grid cell " + w[1] + " " + w[2] + " on this screen";
     }
-    if (cmd == "focus" && args(1)) {
-        focusWidget(target);
-        return {};
-    }
-    if (cmd == "set" && args(2)) {
-        return setText(target, w[2]);
-    }
-    if (cmd == "type" && args(2)) {
-        std::string e = setText(target, w[2]);
+    if (w[0] == "cell") {
+        std::string e = setText(target, w[3]);
         return e.empty() ? leave() : e;
     }
-    if (cmd == "pick" && args(2)) {
-        return pick(target, w[2]);
+    if (keyCode(w[3]) == 0) {
+        return "unknown key " + w[3];
     }
-    if (cmd == "click" && args(1)) {
-        return click(target);
+    focusWidget(target);
+    return pressKey(target, w[3]);
+}
+
+std::string ScriptRunner::doFocus(const Words& /*w*/, QWidget* target) {
+    focusWidget(target);
+    return {};
+}
+
+std::string ScriptRunner::doSet(const Words& w, QWidget* target) {
+    return setText(target, w[2]);
+}
+
+std::string ScriptRunner::doType(const Words& w, QWidget* target) {
+    std::string e = setText(target, w[2]);
+    return e.empty() ? leave() : e;
+}
+
+std::string ScriptRunner::doPick(const Words& w, QWidget* target) {
+    return pick(target, w[2]);
+}
+
+std::string ScriptRunner::doClick(const Words& /*w*/, QWidget* target) {
+    return click(target);
+}
+
+std::string ScriptRunner::doCheck(const Words& w, QWidget* target) {
+    auto* b = qobject_cast<QAbstractButton*>(target);
+    if (b == nullptr || !b->isCheckable()) {
+        return "control " + w[1] + " is not a check box or option";
     }
-    if (cmd == "check" && args(2)) {
-        auto* b = qobject_cast<QAbstractButton*>(target);
-        if (b == nullptr || !b->isCheckable()) {
-            return "control " + w[1] + " is not a check box or option";
-        }
-        bool on = w[2] == "on";
-        if (b->isChecked() != on) {
-            focusWidget(b);
-            b->click();
-            settle();
-        }
-        return {};
+    const bool on = w[2] == "on";
+    if (b->isChecked() != on) {
+        focusWidget(b);
+        b->click();
+        settle();
     }
-    return "bad command: " + cmd;
+    return {};
 }
 
 }  // namespace zelvo::drive

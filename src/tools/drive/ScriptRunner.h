@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,9 +31,49 @@ class ScriptRunner {
 
   private:
     using Words = std::vector<std::string>;
+    struct Command;
+    static const std::map<std::string, Command>& commands();
     // Each returns an error text, empty when the command did what it should.
     std::string execute(const Words& w);
+    std::string doToday(const Words& w, QWidget* target);
+    std::string doInstall(const Words& w, QWidget* target);
+    std::string doDatadir(const Words& w, QWidget* target);
+    std::string doWrite(const Words& w, QWidget* target);
+    std::string doRemove(const Words& w, QWidget* target);
+    std::string doStart(const Words& w, QWidget* target);
+    std::string doAnswer(const Words& w, QWidget* target);
+    std::string doFile(const Words& w, QWidget* target);
+    std::string doReport(const Words& w, QWidget* target);
+    std::string doChoose(const Words& w, QWidget* target);
+    std::string doMenu(const Words& w, QWidget* target);
+    std::string doScreenshot(const Words& w, QWidget* target);
+    std::string doClose(const Words& w, QWidget* target);
+    std::string doLeave(const Words& w, QWidget* target);
+    std::string doKey(const Words& w, QWidget* target);
+    std::string doCell(const Words& w, QWidget* target);
+    std::string doFocus(const Words& w, QWidget* target);
+    std::string doSet(const Words& w, QWidget* target);
+    std::string doType(const Words& w, QWidget* target);
+    std::string doPick(const Words& w, QWidget* target);
+    std::string doClick(const Words& w, QWidget* target);
+    std::string doCheck(const Words& w, QWidget* target);
+    std::string pressKey(QWidget* w, const std::string& key);
+    struct Expectation;
+    static const std::map<std::string, Expectation>& expectations();
     std::string expect(const Words& w);
+    std::string checkMessage(const Words& w, QWidget* target);
+    std::string checkBeep(const Words& w, QWidget* target);
+    std::string checkNoMessage(const Words& w, QWidget* target);
+    std::string checkEnded(const Words& w, QWidget* target);
+    std::string checkRecord(const Words& w, QWidget* target);
+    std::string checkFile(const Words& w, QWidget* target);
+    std::string checkWindow(const Words& w, QWidget* target);
+    std::string checkStatus(const Words& w, QWidget* target);
+    std::string checkFocus(const Words& w, QWidget* target);
+    std::string checkCell(const Words& w, QWidget* target);
+    std::string checkText(const Words& w, QWidget* target);
+    std::string checkItems(const Words& w, QWidget* target);
+    std::string checkEnabled(const Words& w, QWidget* target);
     std::string expectMessage(const Words& w, bool pattern);
     std::string expectRecord(const Words& w);
     std::string checkQuestions();
