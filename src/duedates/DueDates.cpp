@@ -40,9 +40,9 @@ std::vector<Instalment> SplitInstalments(const InstalmentTerms& t, double total,
         return out;
     }
     const double share = std::floor(total / n);
-    int y = static_cast<int>(Val(invoiceDate.substr(0, 4)));
-    int m = static_cast<int>(Val(invoiceDate.substr(4, 2)));
-    int d = static_cast<int>(Val(invoiceDate.substr(6, 2)));
+    int y = WholeVal(invoiceDate.substr(0, 4));
+    int m = WholeVal(invoiceDate.substr(4, 2));
+    int d = WholeVal(invoiceDate.substr(6, 2));
     m += t.firstInstalmentMonths;
     while (m > 12) {
         m -= 12;

@@ -35,7 +35,7 @@ bool IsValidDateText(const std::string& text, int minYear, int maxYear) {
     if (!allDigits(d) || !allDigits(m) || !allDigits(y)) {
         return false;
     }
-    int day = std::stoi(d), month = std::stoi(m), year = std::stoi(y);
+    const int day = WholeVal(d), month = WholeVal(m), year = WholeVal(y);
     return year >= minYear && year <= maxYear && IsValidDay(day, month, year);
 }
 
@@ -47,7 +47,7 @@ void ClearEmptyDate(std::string& text) {
 
 bool CheckRegistrationDate(Session& session, std::string& text) {
     ClearEmptyDate(text);
-    int year = static_cast<int>(Val(session.values().year));
+    int year = WholeVal(session.values().year);
     if (!IsValidDateText(text, year, year)) {
         refuse(session);
         return false;
@@ -74,8 +74,8 @@ void CheckJournalPrinted(Session& session, const std::string& regDate) {
     if (!printed.empty() && ToKeyDate(regDate) <= printed) {
         session.dialogs().beep();
         session.dialogs().message(
-            "Il giornale di contabilità è stato stampato al " + InputToDate(FromKeyDate(printed)),
-            "ATTENZIONE", Icon::Exclamation);
+            "Il giornale di contabilità è stato stampato al " + ShownDate(printed), "ATTENZIONE",
+            Icon::Exclamation);
     }
 }
 
@@ -89,7 +89,7 @@ void CheckPurchaseRegisterPrinted(Session& session, const std::string& regDate,
     const std::string printed = a.readBuffer(arc::kPr).text(prf::kText);
     const std::string month = regDate.size() >= 5 ? regDate.substr(3, 2) : std::string();
     if (!printed.empty() && printed >= month) {
-        int m = static_cast<int>(Val(printed));
+        int m = WholeVal(printed);
         std::string name =
             m >= 1 && m <= 12 ? session.values().monthNames[static_cast<size_t>(m)] : printed;
         session.dialogs().beep();

@@ -9,7 +9,7 @@ namespace zelvo {
 
 int Clock::currentYear() const {
     std::string t = today();
-    return t.size() >= 10 ? static_cast<int>(Val(t.substr(6, 4))) : 0;
+    return t.size() >= 10 ? WholeVal(t.substr(6, 4)) : 0;
 }
 
 std::string SystemClock::today() const {
