@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <utility>
 
 #include "isam/RecordManager.h"
@@ -191,6 +192,191 @@ std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& 
     return status::kOk;
 }
 
+namespace {
+
+// What one table of a damaged container gave back.
+struct Salvage {
+    std::int64_t saved = 0;
+    std::int64_t lost = 0;     // keys the indexes still know whose records could not be read
+    bool unknownLoss = false;  // the scan broke off and no index tells what was beyond
+};
+
+struct CopyStatements {
+    sqlite3_stmt* all = nullptr;    // every record in key order
+    sqlite3_stmt* one = nullptr;    // one record by key
+    sqlite3_stmt* write = nullptr;  // into the fresh container
+    ~CopyStatements() {
+        sqlite3_finalize(all);
+        sqlite3_finalize(one);
+        sqlite3_finalize(write);
+    }
+};
+
+// Copies the current row of `from` into the fresh table; key columns are recomputed from
+// their fields rather than trusted.
+bool copyRow(sqlite3_stmt* from, sqlite3_stmt* write) {
+    int n = sqlite3_column_count(from);
+    for (int i = 0; i < n; ++i) {
+        sqlite3_bind_value(write, i + 1, sqlite3_column_value(from, i));
+    }
+    bool ok = sqlite3_step(write) == SQLITE_DONE;
+    sqlite3_reset(write);
+    return ok;
+}
+
+std::int16_t prepareCopy(sqlite3* damaged, sqlite3* out, const std::string& table,
+                         const FieldDesc& desc, CopyStatements& st) {
+    std::string list = "pk";
+    std::string params = "?1";
+    int p = 2;
+    for (const auto& col : ValueColumns(desc)) {
+        list += ", " + col;
+        params += ", ?" + std::to_string(p++);
+    }
+    std::string keyList;
+    std::string keyParams;
+    int fieldParam = 2;
+    for (int f = 1; f <= desc.count(); ++f) {
+        const FieldSpec& fieldSpec = desc.field(f);
+        if (fieldSpec.keyLength > 0) {
+            keyList += ", k" + std::to_string(f);
+            keyParams += ", substr(coalesce(?" + std::to_string(fieldParam) + ", ''), 1, " +
+                         std::to_string(fieldSpec.keyLength) + ")";
+        }
+        fieldParam += fieldSpec.type == FieldType::TextArray ? fieldSpec.arrayLength : 1;
+    }
+    std::string t = QuoteName(table);
+    std::string all = "SELECT " + list + " FROM " + t + " ORDER BY pk";
+    std::string one = "SELECT " + list + " FROM " + t + " WHERE pk = ?1";
+    std::string write = "INSERT OR REPLACE INTO " + t + "(" + list + keyList + ") VALUES(" +
+                        params + keyParams + ")";
+    if (sqlite3_prepare_v2(damaged, all.c_str(), -1, &st.all, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(damaged, one.c_str(), -1, &st.one, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(out, write.c_str(), -1, &st.write, nullptr) != SQLITE_OK) {
+        return status::kCorrupt;
+    }
+    return status::kOk;
+}
+
+// The keys the table's indexes still hold: each index carries every record's primary key,
+// so an intact index tells which records lie on a damaged page of the table itself.
+std::set<std::string> keysFromIndexes(sqlite3* db, const std::string& table,
+                                      const FieldDesc& desc) {
+    std::set<std::string> keys;
+    for (int f = 1; f <= desc.count(); ++f) {
+        if (desc.field(f).keyLength <= 0) {
+            continue;
+        }
+        std::string sql = "SELECT pk FROM " + QuoteName(table) + " INDEXED BY " +
+                          QuoteName(table + "#k" + std::to_string(f));
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                keys.insert(ColumnText(st, 0));
+            }
+        }
+        sqlite3_finalize(st);
+    }
+    return keys;
+}
+
+// Every record that can still be read: the table in key order up to the first damaged
+// page, then each key the indexes know, one by one, so that only the records on damaged
+// pages are lost.
+Salvage salvageTable(sqlite3* damaged, const std::string& table, const FieldDesc& desc,
+                     CopyStatements& st) {
+    Salvage result;
+    std::set<std::string> copied;
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(st.all)) == SQLITE_ROW) {
+        copied.insert(ColumnText(st.all, 0));
+        result.saved += copyRow(st.all, st.write) ? 1 : 0;
+    }
+    if (rc == SQLITE_DONE) {
+        return result;
+    }
+    std::set<std::string> known = keysFromIndexes(damaged, table, desc);
+    result.unknownLoss = known.empty();
+    for (const std::string& key : known) {
+        if (copied.count(key) != 0) {
+            continue;
+        }
+        sqlite3_reset(st.one);
+        BindText(st.one, 1, key);
+        if (sqlite3_step(st.one) == SQLITE_ROW) {
+            result.saved += copyRow(st.one, st.write) ? 1 : 0;
+        } else {
+            ++result.lost;
+        }
+    }
+    return result;
+}
+
+std::int16_t readCatalog(sqlite3* db, std::vector<std::pair<std::string, std::string>>& tables) {
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT name, description FROM isam_catalog ORDER BY name", -1,
+                                &st, nullptr);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        tables.emplace_back(ColumnText(st, 0), ColumnText(st, 1));
+        rc = SQLITE_OK;
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? status::kOk : MapSqliteError(rc, 0, db);
+}
+
+struct RepairTotals {
+    std::int64_t tables = 0;
+    std::int64_t lostTables = 0;
+    Salvage records;
+};
+
+std::int16_t copyInto(sqlite3* damaged, sqlite3* out,
+                      const std::vector<std::pair<std::string, std::string>>& tables,
+                      RepairTotals& totals) {
+    if (exec(out, "BEGIN IMMEDIATE") != SQLITE_OK) {
+        return status::kBusy;
+    }
+    for (const auto& [table, descText] : tables) {
+        auto desc = FieldDesc::parse(descText);
+        if (!desc) {
+            ++totals.lostTables;
+            continue;
+        }
+        if (std::int16_t s = CreateTable(out, table, *desc, true); s != status::kOk) {
+            return s;
+        }
+        CopyStatements st;
+        if (prepareCopy(damaged, out, table, *desc, st) != status::kOk) {
+            ++totals.lostTables;
+            continue;
+        }
+        Salvage one = salvageTable(damaged, table, *desc, st);
+        ++totals.tables;
+        totals.records.saved += one.saved;
+        totals.records.lost += one.lost;
+        totals.records.unknownLoss = totals.records.unknownLoss || one.unknownLoss;
+    }
+    return exec(out, "COMMIT") == SQLITE_OK ? status::kOk
+                                            : MapSqliteError(sqlite3_errcode(out), 0, out);
+}
+
+std::string repairReport(const RepairTotals& t) {
+    std::string text = "Archivi recuperati: " + std::to_string(t.tables) +
+                       ", record: " + std::to_string(t.records.saved);
+    if (t.lostTables > 0) {
+        text += "; archivi non recuperabili: " + std::to_string(t.lostTables);
+    }
+    if (t.records.lost > 0) {
+        text += "; record illeggibili: " + std::to_string(t.records.lost);
+    }
+    if (t.records.unknownLoss) {
+        text += "; parte dei record illeggibile";
+    }
+    return text;
+}
+
+}  // namespace
+
 std::int16_t RecordManager::VTRepair(const std::string& request, std::string& message, std::int16_t,
                                      std::int32_t) {
     message.clear();
@@ -207,89 +393,18 @@ std::int16_t RecordManager::VTRepair(const std::string& request, std::string& me
     }
     // The catalogue must be readable: without it nothing tells what the tables hold.
     std::vector<std::pair<std::string, std::string>> tables;
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(damaged.db, "SELECT name, description FROM isam_catalog", -1, &st,
-                                nullptr);
-    while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
-        tables.emplace_back(ColumnText(st, 0), ColumnText(st, 1));
-        rc = SQLITE_OK;
-    }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) {
+    if (s = readCatalog(damaged.db, tables); s != status::kOk) {
         message = "Catalogo dell'archivio illeggibile";
-        return MapSqliteError(rc, 0, damaged.db);
+        return s;
     }
-
     std::string fresh = path + ".new";
     RemoveContainerFiles(fresh);
-    std::int64_t saved = 0;
-    std::int64_t lostTables = 0;
+    RepairTotals totals;
     {
         Connection out;
         s = openConnection(fresh, m_options, true, out);
         if (s == status::kOk) {
-            s = exec(out.db, "BEGIN IMMEDIATE") == SQLITE_OK ? status::kOk : status::kBusy;
-        }
-        for (const auto& [table, descText] : tables) {
-            if (s != status::kOk) {
-                break;
-            }
-            auto desc = FieldDesc::parse(descText);
-            if (!desc) {
-                ++lostTables;
-                continue;
-            }
-            s = CreateTable(out.db, table, *desc, true);
-            if (s != status::kOk) {
-                break;
-            }
-            auto cols = ValueColumns(*desc);
-            std::string list = "pk";
-            std::string params = "?1";
-            int p = 2;
-            for (const auto& col : cols) {
-                list += ", " + col;
-                params += ", ?" + std::to_string(p++);
-            }
-            // Key columns are recomputed from their fields rather than trusted.
-            std::string keyList;
-            std::string keyParams;
-            int fieldParam = 2;
-            for (int f = 1; f <= desc->count(); ++f) {
-                const FieldSpec& fieldSpec = desc->field(f);
-                if (fieldSpec.keyLength > 0) {
-                    keyList += ", k" + std::to_string(f);
-                    keyParams += ", substr(coalesce(?" + std::to_string(fieldParam) + ", ''), 1, " +
-                                 std::to_string(fieldSpec.keyLength) + ")";
-                }
-                fieldParam += fieldSpec.type == FieldType::TextArray ? fieldSpec.arrayLength : 1;
-            }
-            sqlite3_stmt* rd = nullptr;
-            sqlite3_stmt* wr = nullptr;
-            std::string rsql = "SELECT " + list + " FROM " + QuoteName(table);
-            std::string wsql = "INSERT OR REPLACE INTO " + QuoteName(table) + "(" + list + keyList +
-                               ") VALUES(" + params + keyParams + ")";
-            if (sqlite3_prepare_v2(damaged.db, rsql.c_str(), -1, &rd, nullptr) == SQLITE_OK &&
-                sqlite3_prepare_v2(out.db, wsql.c_str(), -1, &wr, nullptr) == SQLITE_OK) {
-                // Rows up to the first unreadable page are saved; the rest are lost.
-                while (sqlite3_step(rd) == SQLITE_ROW) {
-                    int n = sqlite3_column_count(rd);
-                    for (int i = 0; i < n; ++i) {
-                        sqlite3_bind_value(wr, i + 1, sqlite3_column_value(rd, i));
-                    }
-                    if (sqlite3_step(wr) == SQLITE_DONE) {
-                        ++saved;
-                    }
-                    sqlite3_reset(wr);
-                }
-            } else {
-                ++lostTables;
-            }
-            sqlite3_finalize(rd);
-            sqlite3_finalize(wr);
-        }
-        if (s == status::kOk && exec(out.db, "COMMIT") != SQLITE_OK) {
-            s = MapSqliteError(sqlite3_errcode(out.db), 0, out.db);
+            s = copyInto(damaged.db, out.db, tables, totals);
         }
     }
     if (s != status::kOk) {
@@ -309,8 +424,70 @@ std::int16_t RecordManager::VTRepair(const std::string& request, std::string& me
         message = "Riparazione non riuscita";
         return status::kOsError;
     }
-    message = "Archivi recuperati: " + std::to_string(tables.size() - lostTables) +
-              ", record: " + std::to_string(saved);
+    message = repairReport(totals);
+    return status::kOk;
+}
+
+std::int16_t RecordManager::backupContainer(const std::string& container,
+                                            const std::string& destination) {
+    Connection source;
+    std::int16_t s = openConnection(container, m_options, false, source);
+    if (s != status::kOk) {
+        return s;
+    }
+    RemoveContainerFiles(destination);
+    Connection copy;
+    int rc = sqlite3_open_v2(destination.c_str(), &copy.db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             m_options.vfs.empty() ? nullptr : m_options.vfs.c_str());
+    if (rc != SQLITE_OK) {
+        return MapSqliteError(rc, 0, copy.db);
+    }
+    // One step copies every page under one read transaction: on WAL the writers go on
+    // meanwhile, and the copy is the container as one commit left it.
+    sqlite3_backup* b = sqlite3_backup_init(copy.db, "main", source.db, "main");
+    if (b == nullptr) {
+        return MapSqliteError(sqlite3_errcode(copy.db), 0, copy.db);
+    }
+    do {
+        rc = sqlite3_backup_step(b, -1);
+    } while (rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    int finish = sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE || finish != SQLITE_OK) {
+        s = MapSqliteError(rc != SQLITE_DONE ? rc : finish, 0, copy.db);
+        sqlite3_close_v2(copy.db);
+        copy.db = nullptr;
+        RemoveContainerFiles(destination);
+        return s;
+    }
+    // The copy stands alone, in the rollback journal's format, whatever the original used.
+    return exec(copy.db, "PRAGMA journal_mode=DELETE") == SQLITE_OK ? status::kOk
+                                                                    : status::kIoError;
+}
+
+std::int16_t RecordManager::checkContainer(const std::string& container, std::string& message) {
+    message.clear();
+    Connection c;
+    std::int16_t s = openConnection(container, m_options, false, c);
+    std::vector<std::pair<std::string, std::string>> tables;
+    if (s == status::kOk) {
+        s = readCatalog(c.db, tables);
+    }
+    if (s != status::kOk) {
+        message = "Archivio non leggibile";
+        return s;
+    }
+    sqlite3_stmt* st = nullptr;
+    int qrc = sqlite3_prepare_v2(c.db, "PRAGMA integrity_check", -1, &st, nullptr);
+    std::string verdict;
+    if (qrc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+        verdict = ColumnText(st, 0);
+    }
+    sqlite3_finalize(st);
+    if (verdict != "ok") {
+        message = verdict.empty() ? "Archivio danneggiato" : verdict;
+        return status::kCorrupt;
+    }
     return status::kOk;
 }
 

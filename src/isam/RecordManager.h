@@ -121,6 +121,15 @@ class RecordManager {
     std::int16_t VTRepair(const std::string& request, std::string& message, std::int16_t,
                           std::int32_t);
 
+    // A consistent copy of a whole container at `destination` (replaced), taken with
+    // SQLite's online backup while other stations may go on writing: the copy is the
+    // container as one commit left it. The copy is a container of its own in the rollback
+    // journal's format.
+    std::int16_t backupContainer(const std::string& container, const std::string& destination);
+    // Whether a container file is one of ours, whole and readable: its catalogue and
+    // SQLite's integrity check over every page. `message` says what is wrong.
+    std::int16_t checkContainer(const std::string& container, std::string& message);
+
     // Transactions span every archive of one container: begun on any handle of it, they
     // nest (only the outermost commits), and a write transaction is begun IMMEDIATE so that
     // nobody waits for the database while holding a record lock.
