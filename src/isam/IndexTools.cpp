@@ -123,6 +123,74 @@ std::int16_t RecordManager::listArchives(const std::string& container,
     return rc == SQLITE_DONE ? status::kOk : MapSqliteError(rc, 0, c.db);
 }
 
+namespace {
+
+// The state of a container's files: size and time of the file and of its WAL. A write by
+// any station changes it.
+std::string fileState(const std::string& container) {
+    std::string state;
+    for (const std::string& path : {container, container + "-wal"}) {
+        std::error_code ec;
+        auto size = fs::file_size(path, ec);
+        auto time = fs::last_write_time(path, ec);
+        state += std::to_string(ec ? 0 : size) + ':' +
+                 std::to_string(ec ? 0 : time.time_since_epoch().count()) + ';';
+    }
+    return state;
+}
+
+// SQLite's structural check of every page: a damaged page of any archive shows here.
+std::int16_t checkPages(sqlite3* db, std::string& message) {
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
+    std::string verdict;
+    if (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+        verdict = ColumnText(st, 0);
+    }
+    rc = rc == SQLITE_OK ? sqlite3_errcode(db) : rc;
+    sqlite3_finalize(st);
+    if (verdict == "ok") {
+        return status::kOk;
+    }
+    message = verdict.empty() ? "Archivio danneggiato" : verdict;
+    return (rc & 0xFF) == SQLITE_ROW || rc == SQLITE_OK || rc == SQLITE_DONE
+               ? status::kCorrupt
+               : MapSqliteError(rc, 0, db);
+}
+
+// Every key column equal to what its field gives, and every index holding one entry per
+// record: an index out of step with its records.
+std::int16_t checkKeys(sqlite3* db, const std::string& table, const FieldDesc& desc,
+                       std::string& message) {
+    const std::string t = QuoteName(table);
+    std::string stale;
+    int rc = SQLITE_OK;
+    const int records = queryInt(db, "SELECT count(*) FROM " + t + " NOT INDEXED", rc);
+    for (const auto& [column, expr] : keyExpressions(desc)) {
+        stale += (stale.empty() ? "" : " OR ") + column + " IS NOT " + expr;
+        int entries = queryInt(
+            db, "SELECT count(*) FROM " + t + " INDEXED BY " + QuoteName(table + "#" + column), rc);
+        if (rc == SQLITE_OK && entries != records) {
+            message = "Indici non allineati";
+            return status::kCorrupt;
+        }
+    }
+    int wrong = stale.empty() || rc != SQLITE_OK
+                    ? 0
+                    : queryInt(db, "SELECT count(*) FROM " + t + " WHERE " + stale, rc);
+    if (rc != SQLITE_OK) {
+        message = "Archivio non leggibile";
+        return MapSqliteError(rc, 0, db);
+    }
+    if (wrong != 0) {
+        message = "Indici non allineati";
+        return status::kCorrupt;
+    }
+    return status::kOk;
+}
+
+}  // namespace
+
 std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& message, std::int16_t,
                                   std::int32_t) {
     ArchiveLocation loc = m_resolver(fileName);
@@ -131,37 +199,22 @@ std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& mess
     if (std::int16_t s = openArchive(loc, m_options, c, desc, message); s != status::kOk) {
         return s;
     }
-    sqlite3_stmt* st = nullptr;
-    std::string sql = "PRAGMA integrity_check(" + QuoteName(loc.table) + ")";
-    int rc = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &st, nullptr);
-    std::string verdict;
-    if (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-        verdict = ColumnText(st, 0);
-    }
-    rc = rc == SQLITE_OK ? sqlite3_errcode(c.db) : rc;
-    sqlite3_finalize(st);
-    if (verdict != "ok") {
-        message = verdict.empty() ? "Archivio danneggiato" : verdict;
-        return (rc & 0xFF) == SQLITE_ROW || rc == SQLITE_OK || rc == SQLITE_DONE
-                   ? status::kCorrupt
-                   : MapSqliteError(rc, 0, c.db);
-    }
-    for (const auto& [column, expr] : keyExpressions(desc)) {
-        int qrc = SQLITE_OK;
-        int stale = queryInt(
-            c.db,
-            "SELECT count(*) FROM " + QuoteName(loc.table) + " WHERE " + column + " IS NOT " + expr,
-            qrc);
-        if (qrc != SQLITE_OK) {
-            message = "Archivio non leggibile";
-            return MapSqliteError(qrc, 0, c.db);
-        }
-        if (stale != 0) {
-            message = "Indici non allineati";
-            return status::kCorrupt;
+    const std::string state = fileState(loc.container);
+    auto& checked = m_impl->checkedContainers[loc.container];
+    if (checked.first != state) {
+        std::string pages;
+        checked = {state, checkPages(c.db, pages)};
+        if (checked.second != status::kOk) {
+            message = pages;
         }
     }
-    return status::kOk;
+    if (checked.second != status::kOk) {
+        if (message.empty()) {
+            message = "Archivio danneggiato";
+        }
+        return checked.second;
+    }
+    return checkKeys(c.db, loc.table, desc, message);
 }
 
 std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& message,

@@ -122,6 +122,9 @@ struct RecordManager::Impl {
     std::map<std::string, std::unique_ptr<Container>> containers;
     std::vector<std::unique_ptr<Handle>> handles;  // slot i is handle i + 1
     std::deque<std::string> idle;                  // open containers nobody uses, oldest first
+    // The structural check of each container VTVal has run, by the state of its files when
+    // it ran: the archives of one container share it, and it is not run again for each.
+    std::map<std::string, std::pair<std::string, std::int16_t>> checkedContainers;
     static constexpr size_t kIdleContainers = 8;
 
     ~Impl();
