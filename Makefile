@@ -61,6 +61,9 @@ bench-run:
 	  echo; echo "## Start-up (QT_QPA_PLATFORM=offscreen)"; echo; \
 	  echo "\`$$B startup $$D/year 2026 7\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B startup $$D/year 2026 7 2>/dev/null; \
+	  echo; echo "## Backup, restore and verification of the generated year"; echo; \
+	  echo "\`$$B maintenance $$D/year 2026 $$D/maintenance 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B maintenance $$D/year 2026 $$D/maintenance 3 2>/dev/null; \
 	  echo; cat src/tools/bench/notes.md; } > $$out; \
 	mv $$out $(BENCH_DOC); echo "wrote $(BENCH_DOC)"
 

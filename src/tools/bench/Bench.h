@@ -50,5 +50,8 @@ int JournalChild(const std::string& what, const std::string& dataDir, const std:
                  const std::string& out);
 int StartupBench(const std::string& dataDir, const std::string& year, int rounds, char** argv);
 int StartupChild(const std::string& dataDir, const std::string& year);
+// Backup, restore and verification of the year; `work` is emptied and used for the copies.
+int MaintenanceBench(const std::string& dataDir, const std::string& year, const std::string& work,
+                     int rounds);
 
 }  // namespace zelvo::bench
