@@ -286,6 +286,42 @@ const char* unpack(isam::RecordManager& rm, zip_t* z, const std::string& work,
     return nullptr;
 }
 
+// Puts each unpacked container in place, the one it replaces kept aside in the work folder
+// until all are in; on a failure every container goes back to what it was.
+bool replaceAll(isam::RecordManager& rm, const std::vector<std::string>& names,
+                const std::string& work, const std::string& dataDirectory) {
+    std::vector<std::pair<std::string, bool>> done;  // name, whether an old one was set aside
+    std::error_code ec;
+    for (const std::string& name : names) {
+        const std::string target = dataDirectory + name;
+        rm.closeIdleContainer(target);
+        for (const char* companion : {"-wal", "-shm", "-journal"}) {
+            fs::remove(target + companion, ec);
+        }
+        const bool hadOld = fs::exists(target, ec);
+        if (hadOld) {
+            fs::rename(target, work + "old-" + name, ec);
+        }
+        if (!ec) {
+            fs::rename(work + name, target, ec);
+        }
+        if (ec) {
+            if (hadOld) {
+                fs::rename(work + "old-" + name, target, ec);
+            }
+            for (const auto& [undone, old] : done) {
+                fs::remove(dataDirectory + undone, ec);
+                if (old) {
+                    fs::rename(work + "old-" + undone, dataDirectory + undone, ec);
+                }
+            }
+            return false;
+        }
+        done.emplace_back(name, hadOld);
+    }
+    return true;
+}
+
 }  // namespace
 
 BackupResult RestoreBackup(isam::RecordManager& rm, const std::string& zipPath,
@@ -307,21 +343,10 @@ BackupResult RestoreBackup(isam::RecordManager& rm, const std::string& zipPath,
     if (refusal != nullptr) {
         return failure(refusal);
     }
-    // Everything is whole: the containers now replace the data directory's, one rename each
-    // on one filesystem, with no step left that could fail for lack of room.
-    for (const std::string& name : names) {
-        const std::string target = dataDirectory + name;
-        rm.closeIdleContainer(target);
-        std::error_code ec;
-        for (const char* companion : {"-wal", "-shm", "-journal"}) {
-            fs::remove(target + companion, ec);
-        }
-        fs::rename(work.path() + name, target, ec);
-        if (ec) {
-            return failure(kCannotWrite);
-        }
-    }
-    return {true, {}};
+    // Everything is whole: the containers now replace the data directory's, by renames on
+    // one filesystem; should one fail, those done are undone.
+    return replaceAll(rm, names, work.path(), dataDirectory) ? BackupResult{true, {}}
+                                                             : failure(kCannotWrite);
 }
 
 }  // namespace zelvo::maintenance

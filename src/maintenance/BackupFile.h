@@ -32,8 +32,9 @@ BackupResult WriteBackup(isam::RecordManager& rm, const std::string& dataDirecto
 
 // Restores a backup into the data directory: the file (and its following parts) is
 // unpacked and every container checked in a folder of its own first; only when all of
-// them are whole do they replace the data directory's containers. A truncated, damaged or
-// foreign file changes nothing.
+// them are whole do they replace the data directory's containers, each by a rename, the
+// replaced ones kept aside until all are in. A truncated, damaged or foreign file changes
+// nothing, and neither does a replacement that fails half-way.
 BackupResult RestoreBackup(isam::RecordManager& rm, const std::string& zipPath,
                            const std::string& dataDirectory);
 
