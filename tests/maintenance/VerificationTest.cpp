@@ -63,6 +63,8 @@ TEST_F(VerificationTest, ACorruptedPageIsFoundInEveryArchiveOfItsContainer) {
     test::DamageLeaf(container(), "2026ABmc");
     comeBack();
     auto lines = run(ArchiveCheck::Kind::Verify);
+    // The year's archives share one container: the damage shows in each of them.
+    EXPECT_EQ(lines[0], "ERRORE 10  su archivio " + dir.prefix() + "2026ABct");
     EXPECT_EQ(lines[6], "ERRORE 10  su archivio " + dir.prefix() + "2026ABmc");
     EXPECT_EQ(lines[7], "OK archivio " + dir.prefix() + "ABax");
     EXPECT_EQ(finalBox(), "Errore: Ci sono errori negli archivi");
