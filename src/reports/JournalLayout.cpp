@@ -131,14 +131,20 @@ void AddDateRangeFields(FormSpec& f) {
 
 bool ReadDateRange(Session& session, const FormState& form, std::string& from, std::string& to,
                    std::string& focus) {
-    std::string start = form.text(kFromDateControl);
-    std::string end = form.text(kToDateControl);
+    return ReadDateRange(session, form, kFromDateControl, kToDateControl, from, to, focus);
+}
+
+bool ReadDateRange(Session& session, const FormState& form, const std::string& fromControl,
+                   const std::string& toControl, std::string& from, std::string& to,
+                   std::string& focus) {
+    std::string start = form.text(fromControl);
+    std::string end = form.text(toControl);
     if (!CheckRegistrationDate(session, start)) {
-        focus = kFromDateControl;
+        focus = fromControl;
         return false;
     }
     if (!CheckRegistrationDate(session, end)) {
-        focus = kToDateControl;
+        focus = toControl;
         return false;
     }
     from = ToKeyDate(start);
@@ -147,7 +153,7 @@ bool ReadDateRange(Session& session, const FormState& form, std::string& from, s
         session.dialogs().beep();
         session.dialogs().message("La data finale è minore della data iniziale", "Errore",
                                   Icon::Exclamation);
-        focus = kToDateControl;
+        focus = toControl;
         return false;
     }
     return true;

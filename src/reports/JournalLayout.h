@@ -78,5 +78,9 @@ void AddDateRangeFields(FormSpec& layout);
 // `focus` names the field to return to.
 bool ReadDateRange(Session& session, const FormState& form, std::string& from, std::string& to,
                    std::string& focus);
+// The same on the date fields the caller names.
+bool ReadDateRange(Session& session, const FormState& form, const std::string& fromControl,
+                   const std::string& toControl, std::string& from, std::string& to,
+                   std::string& focus);
 
 }  // namespace zelvo

@@ -1,5 +1,7 @@
 #include "reports/ReportScreens.h"
 
+#include "reports/AccountCard.h"
+#include "reports/AccountCardView.h"
 #include "reports/CompanyListPrint.h"
 #include "reports/GeneralJournal.h"
 #include "reports/JournalPrint.h"
@@ -11,6 +13,8 @@ void RegisterReportScreens(ScreenRegistry& registry) {
     registry.add("STGC", ScreenRegistry::make<GeneralJournal>());
     registry.add("STMC", ScreenRegistry::make<JournalEntriesPrint>());
     registry.add("STMC1", ScreenRegistry::make<JournalControlPrint>());
+    registry.add("visched", ScreenRegistry::make<AccountCardView>());
+    registry.add("STSCHED", ScreenRegistry::make<AccountCardPrint>());
 }
 
 }  // namespace zelvo
