@@ -2,6 +2,7 @@
 
 #include "reports/AccountCard.h"
 #include "reports/AccountCardView.h"
+#include "reports/BalanceSheet.h"
 #include "reports/CompanyListPrint.h"
 #include "reports/GeneralJournal.h"
 #include "reports/JournalPrint.h"
@@ -15,6 +16,7 @@ void RegisterReportScreens(ScreenRegistry& registry) {
     registry.add("STMC1", ScreenRegistry::make<JournalControlPrint>());
     registry.add("visched", ScreenRegistry::make<AccountCardView>());
     registry.add("STSCHED", ScreenRegistry::make<AccountCardPrint>());
+    registry.add("BIL", ScreenRegistry::make<BalanceSheetPrint>());
 }
 
 }  // namespace zelvo
