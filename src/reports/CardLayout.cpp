@@ -20,12 +20,12 @@ std::string CardAmounts::row(double lire) const {
     return PadLeft(euro == 0 ? "0,00" : Format(euro, "##,###,##0.00"), kRowWidth);
 }
 
-std::string CardAmounts::balance(double lire) const {
+std::string CardAmounts::balance(double lire, int width) const {
     if (!m_euro) {
-        return PadLeft(Format(lire, "###,###,###,##0"), kBalanceWidth);
+        return PadLeft(Format(lire, "###,###,###,##0"), width);
     }
     const double euro = LireToEuro(lire, m_rate);
-    return PadLeft(euro == 0 ? "0,00" : Format(euro, "###,###,##0.00"), kBalanceWidth);
+    return PadLeft(euro == 0 ? "0,00" : Format(euro, "###,###,##0.00"), width);
 }
 
 std::string CardAmounts::total(double lire) const {

@@ -14,8 +14,8 @@ class CardAmounts {
     CardAmounts(bool euro, double rate) : m_euro(euro), m_rate(rate) {}
     // A debit or credit of a row, right-aligned in 14 columns.
     std::string row(double lire) const;
-    // A running or final balance, right-aligned in 16 columns.
-    std::string balance(double lire) const;
+    // A running or final balance, right-aligned in `width` columns.
+    std::string balance(double lire, int width = 16) const;
     // A balance of the footer's second column, right-aligned in 16 columns.
     std::string total(double lire) const;
 

@@ -2,6 +2,8 @@
 
 #include "reports/AccountCard.h"
 #include "reports/AccountCardView.h"
+#include "reports/AccountStatement.h"
+#include "reports/AccountStatementView.h"
 #include "reports/BalanceSheet.h"
 #include "reports/CompanyListPrint.h"
 #include "reports/GeneralJournal.h"
@@ -16,6 +18,8 @@ void RegisterReportScreens(ScreenRegistry& registry) {
     registry.add("STMC1", ScreenRegistry::make<JournalControlPrint>());
     registry.add("visched", ScreenRegistry::make<AccountCardView>());
     registry.add("STSCHED", ScreenRegistry::make<AccountCardPrint>());
+    registry.add("vec", ScreenRegistry::make<AccountStatementView>());
+    registry.add("STEC", ScreenRegistry::make<AccountStatementPrint>());
     registry.add("BIL", ScreenRegistry::make<BalanceSheetPrint>());
 }
 

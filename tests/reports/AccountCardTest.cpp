@@ -183,7 +183,7 @@ TEST_F(AccountCardTest, TheViewReadsOnePageAtATimeAndCarriesTheBalanceAcrossPage
     other.leave(AccountCardView::kFrom);
     rows = other.form().items(AccountCardView::kRows);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], AccountCardView::rowText(year.journal()[4], 4300));
+    EXPECT_EQ(rows[0], AccountCardView::cardRow(year.journal()[4], 4300));
     other.form().input(AccountCardView::kAccount, "Nessuno");
     other.leave(AccountCardView::kAccount);
     EXPECT_TRUE(other.form().items(AccountCardView::kRows).empty());
