@@ -20,11 +20,17 @@ std::string shortDate(const std::string& key, int width) {
 
 }  // namespace
 
-AccountCardView::AccountCardView(Session& session) : AccountCardView(session, std::string()) {}
+AccountCardView::AccountCardView(Session& session)
+    : PagedAccountView(session, viewLayout("visched")) {
+    handleFields();
+}
 
 AccountCardView::AccountCardView(Session& session, std::string description)
-    : PagedAccountView(session, viewLayout(description.empty() ? "visched" : "visched1")),
-      m_preset(std::move(description)) {
+    : PagedAccountView(session, viewLayout("visched1")), m_preset(std::move(description)) {
+    handleFields();
+}
+
+void AccountCardView::handleFields() {
     on(Event::Leave, kAccount, [this] { showFromDate(); });
     on(Event::Leave, kFrom, [this] { showFromDate(); });
 }

@@ -37,6 +37,7 @@ class AccountCardView : public PagedAccountView {
     }
 
   private:
+    void handleFields();
     void showFromDate();
     std::string m_preset;
 };

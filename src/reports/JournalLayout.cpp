@@ -24,8 +24,6 @@ constexpr const char* kAmountMask = "#,###,###,###";
 // The totals: the widest amount their mask gives ("999.999.999.999").
 constexpr int kTotalWidth = 15;
 constexpr const char* kTotalMask = "###,###,###,###";
-// The title stands where the general journal's "GIORNALE CONTABILITA'" does.
-constexpr int kTitleColumn = 37;
 
 // A date never given keeps its column blank, so that what follows stays in place.
 std::string dateColumn(const std::string& key) {
@@ -72,11 +70,6 @@ void JournalTotals::add(const isam::Record& row) {
 std::vector<std::string> TotalsLines(const std::string& caption, const JournalTotals& totals) {
     return {caption, "Dare : " + PadLeft(Format(totals.debit, kTotalMask), kTotalWidth),
             "Avere: " + PadLeft(Format(totals.credit, kTotalMask), kTotalWidth)};
-}
-
-std::string TitleLine(const std::string& today, const std::string& title, int page) {
-    const std::string left = PadRight("Data: " + today, kTitleColumn) + title;
-    return left + PadLeft("Pag. " + std::to_string(page), kReportWidth - Utf8Length(left));
 }
 
 MovementPrinter::MovementPrinter(ReportPager& pager, Archives& archives)

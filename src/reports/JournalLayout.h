@@ -42,10 +42,6 @@ struct JournalTotals {
 // and "Avere: " each with its amount.
 std::vector<std::string> TotalsLines(const std::string& caption, const JournalTotals& totals);
 
-// The first heading line of the prima nota prints: "Data: " and today at the left, the title
-// where the general journal has its own, "Pag. " and the page number at the right edge.
-std::string TitleLine(const std::string& today, const std::string& title, int page);
-
 // Prints movement lines one after the other: the "-" rule before each new registration
 // (before the first one too), the two lines, and the page break, which therefore only ever
 // falls after a movement's second line.

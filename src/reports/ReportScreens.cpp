@@ -17,6 +17,9 @@ void RegisterReportScreens(ScreenRegistry& registry) {
     registry.add("STMC", ScreenRegistry::make<JournalEntriesPrint>());
     registry.add("STMC1", ScreenRegistry::make<JournalControlPrint>());
     registry.add("visched", ScreenRegistry::make<AccountCardView>());
+    registry.add("visched1", [](Session& s) {
+        return std::make_unique<AccountCardView>(s, s.values().chosenAccount);
+    });
     registry.add("STSCHED", ScreenRegistry::make<AccountCardPrint>());
     registry.add("vec", ScreenRegistry::make<AccountStatementView>());
     registry.add("STEC", ScreenRegistry::make<AccountStatementPrint>());
