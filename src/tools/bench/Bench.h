@@ -67,6 +67,6 @@ int StartupChild(const std::string& dataDir, const std::string& year);
 int CardBench(const std::string& dataDir, const std::string& year, const std::string& ledgerFile,
               int rounds, char** argv);
 int CardChild(const std::string& what, const std::string& dataDir, const std::string& year,
-              const std::string& out);
+              const std::string& out, const std::string& account);
 
 }  // namespace zelvo::bench

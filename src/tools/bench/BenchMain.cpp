@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
     if (cmd == "cards" && argc >= 5) {
         return CardBench(DirPrefix(argv[2]), argv[3], argv[4], arg(argc, argv, 5, 3), argv);
     }
-    if (cmd == "cards-child" && argc == 6) {
-        return CardChild(argv[2], DirPrefix(argv[3]), argv[4], argv[5]);
+    if (cmd == "cards-child" && argc == 7) {
+        return CardChild(argv[2], DirPrefix(argv[3]), argv[4], argv[5], argv[6]);
     }
     if (cmd == "startup" && argc >= 4) {
         return StartupBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 5), argv);
