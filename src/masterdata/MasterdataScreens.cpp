@@ -1,7 +1,11 @@
 #include "masterdata/MasterdataScreens.h"
 
 #include "masterdata/ChartAnnulment.h"
+#include "masterdata/ChartPrint.h"
 #include "masterdata/ChartRegistration.h"
+#include "masterdata/ChartTree.h"
+#include "masterdata/ChartVariation.h"
+#include "masterdata/ChartView.h"
 #include "masterdata/PartyEntry.h"
 #include "masterdata/PartyPrint.h"
 #include "masterdata/PartyView.h"
@@ -14,6 +18,10 @@ void RegisterMasterdataScreens(ScreenRegistry& registry) {
     registry.add("RPC", ScreenRegistry::make<ChartRegistration>());
     // "anpc1" has no command of its own: "anpc" builds it with the item to delete.
     registry.add("anpc", ScreenRegistry::make<ChartAnnulment>());
+    registry.add("VARPC", ScreenRegistry::make<ChartVariation>());
+    registry.add("VISPC", ScreenRegistry::make<ChartView>());
+    registry.add("LISTAPC", ScreenRegistry::make<ChartTree>());
+    registry.add("STPC", ScreenRegistry::make<ChartPrint>());
 
     registry.add("rtiva", [](Session& s) {
         return std::make_unique<VatCodeTable>(s, VatCodeTable::Mode::Registration);

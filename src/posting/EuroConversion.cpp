@@ -1,8 +1,17 @@
 #include "posting/EuroConversion.h"
 
+#include <cmath>
+
 #include "base/NumberText.h"
 
 namespace zelvo {
+
+double LireToEuro(double lire, double rate) {
+    if (rate == 0) {
+        return 0;
+    }
+    return std::round(lire / rate * 100) / 100;
+}
 
 EuroConversion::EuroConversion(bool active, std::string convertButton, std::string postButton)
     : m_active(active),

@@ -14,6 +14,10 @@ namespace zelvo {
 //
 // A lire screen holds an inactive conversion, so that the screens read their amounts the
 // same way whatever their twin.
+// An amount in lire as euro at the lire-per-euro rate, to the cent (halves away from zero):
+// the euro options of the reports show every amount through this one conversion.
+double LireToEuro(double lire, double rate);
+
 class EuroConversion {
   public:
     EuroConversion(bool active, std::string convertButton, std::string postButton);

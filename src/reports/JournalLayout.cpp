@@ -24,8 +24,6 @@ constexpr const char* kAmountMask = "#,###,###,###";
 // The totals: the widest amount their mask gives ("999.999.999.999").
 constexpr int kTotalWidth = 15;
 constexpr const char* kTotalMask = "###,###,###,###";
-// The title stands where the general journal's "GIORNALE CONTABILITA'" does.
-constexpr int kTitleColumn = 37;
 
 // A date never given keeps its column blank, so that what follows stays in place.
 std::string dateColumn(const std::string& key) {
@@ -72,11 +70,6 @@ void JournalTotals::add(const isam::Record& row) {
 std::vector<std::string> TotalsLines(const std::string& caption, const JournalTotals& totals) {
     return {caption, "Dare : " + PadLeft(Format(totals.debit, kTotalMask), kTotalWidth),
             "Avere: " + PadLeft(Format(totals.credit, kTotalMask), kTotalWidth)};
-}
-
-std::string TitleLine(const std::string& today, const std::string& title, int page) {
-    const std::string left = PadRight("Data: " + today, kTitleColumn) + title;
-    return left + PadLeft("Pag. " + std::to_string(page), kReportWidth - Utf8Length(left));
 }
 
 MovementPrinter::MovementPrinter(ReportPager& pager, Archives& archives)
@@ -128,14 +121,20 @@ void AddDateRangeFields(FormSpec& f) {
 
 bool ReadDateRange(Session& session, const FormState& form, std::string& from, std::string& to,
                    std::string& focus) {
-    std::string start = form.text(kFromDateControl);
-    std::string end = form.text(kToDateControl);
+    return ReadDateRange(session, form, kFromDateControl, kToDateControl, from, to, focus);
+}
+
+bool ReadDateRange(Session& session, const FormState& form, const std::string& fromControl,
+                   const std::string& toControl, std::string& from, std::string& to,
+                   std::string& focus) {
+    std::string start = form.text(fromControl);
+    std::string end = form.text(toControl);
     if (!CheckRegistrationDate(session, start)) {
-        focus = kFromDateControl;
+        focus = fromControl;
         return false;
     }
     if (!CheckRegistrationDate(session, end)) {
-        focus = kToDateControl;
+        focus = toControl;
         return false;
     }
     from = ToKeyDate(start);
@@ -144,7 +143,7 @@ bool ReadDateRange(Session& session, const FormState& form, std::string& from, s
         session.dialogs().beep();
         session.dialogs().message("La data finale è minore della data iniziale", "Errore",
                                   Icon::Exclamation);
-        focus = kToDateControl;
+        focus = toControl;
         return false;
     }
     return true;

@@ -42,10 +42,6 @@ struct JournalTotals {
 // and "Avere: " each with its amount.
 std::vector<std::string> TotalsLines(const std::string& caption, const JournalTotals& totals);
 
-// The first heading line of the prima nota prints: "Data: " and today at the left, the title
-// where the general journal has its own, "Pag. " and the page number at the right edge.
-std::string TitleLine(const std::string& today, const std::string& title, int page);
-
 // Prints movement lines one after the other: the "-" rule before each new registration
 // (before the first one too), the two lines, and the page break, which therefore only ever
 // falls after a movement's second line.
@@ -77,6 +73,10 @@ void AddDateRangeFields(FormSpec& layout);
 // it), and the end may not come before the start. On failure the operator has been told and
 // `focus` names the field to return to.
 bool ReadDateRange(Session& session, const FormState& form, std::string& from, std::string& to,
+                   std::string& focus);
+// The same on the date fields the caller names.
+bool ReadDateRange(Session& session, const FormState& form, const std::string& fromControl,
+                   const std::string& toControl, std::string& from, std::string& to,
                    std::string& focus);
 
 }  // namespace zelvo

@@ -4,7 +4,7 @@
 
 namespace zelvo {
 
-// The report screens: STAZ (the company list).
+// The report screens: the company list, the journal prints, the account card.
 void RegisterReportScreens(ScreenRegistry& registry);
 
 }  // namespace zelvo

@@ -1,5 +1,6 @@
 #include "session/Form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace zelvo {
@@ -94,6 +95,26 @@ ControlSpec& FormSpec::spin(std::string name, std::string caption, int row, Spin
 
 ControlSpec& FormSpec::grid(std::string name, int row, GridSettings settings) {
     return add(ControlKind::Grid, std::move(name), "", row, 0, std::move(settings));
+}
+
+ControlSpec& FormSpec::tree(std::string name, int row) {
+    return add(ControlKind::Tree, std::move(name), "", row, 0, {});
+}
+
+std::string TreeItem(int depth, std::string_view text) {
+    const size_t start = text.find_first_not_of(' ');
+    return std::string(static_cast<size_t>(2 * std::max(depth, 0)), ' ') +
+           std::string(start == std::string_view::npos ? std::string_view() : text.substr(start));
+}
+
+int TreeDepth(std::string_view item, std::string& text) {
+    size_t blanks = item.find_first_not_of(' ');
+    if (blanks == std::string_view::npos) {
+        blanks = item.size();
+    }
+    const int depth = static_cast<int>(blanks / 2);
+    text = std::string(item.substr(static_cast<size_t>(depth) * 2));
+    return depth;
 }
 
 ControlSpec& FormSpec::richText(std::string name, int row, RichTextSettings settings) {

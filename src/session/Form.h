@@ -27,6 +27,7 @@ enum class ControlKind {
     Spin,      // an up-down whole number
     Grid,      // rows of cells shown a page at a time
     RichText,  // formatted notes; the text is the document as HTML
+    Tree,      // nodes under nodes, shown expanded; its items are TreeItem texts
 };
 
 // What an amount field accepts as typed: whole lire of at most 15 digits, or euro with a
@@ -92,6 +93,14 @@ struct GridSettings {
     int pageRows = 0;  // rows shown at a time
 };
 
+// A tree's items are its nodes in pre-order (each node followed by its children), each
+// indented by two blanks per level below the root: the form state, the view and the
+// operator scripts read them alike. The text loses leading blanks of its own, so that it
+// cannot pass for a deeper node.
+std::string TreeItem(int depth, std::string_view text);
+// The level and text of a tree item.
+int TreeDepth(std::string_view item, std::string& text);
+
 // A grid cell's one name, in the logic, the form state and the view alike: "conto:25" is
 // the cell of column "conto" in absolute row 25, whatever page shows it.
 std::string CellName(std::string_view column, int row);
@@ -151,6 +160,7 @@ struct FormSpec {
     ControlSpec& spin(std::string name, std::string caption, int row, SpinSettings settings);
     ControlSpec& grid(std::string name, int row, GridSettings settings);
     ControlSpec& richText(std::string name, int row, RichTextSettings settings = {});
+    ControlSpec& tree(std::string name, int row);
 
     const ControlSpec* find(std::string_view name) const;
     // The grid holding a column of that name, or nullptr.

@@ -30,13 +30,17 @@ bool ReportPager::breakIfFull() {
     if (m_lines <= m_linesPerPage) {
         return false;
     }
+    newPage();
+    return true;
+}
+
+void ReportPager::newPage() {
     if (!m_pageEnd.empty()) {
         m_sink.line(m_pageEnd);
     }
     m_sink.newPage();
     ++m_page;
     heading();
-    return true;
 }
 
 }  // namespace zelvo

@@ -29,6 +29,9 @@ class ReportPager {
     // The end of a unit: breaks the page when the counter exceeds lines per page. True when
     // it did.
     bool breakIfFull();
+    // Breaks the page whatever the counter says: a report whose parts each start a page
+    // (one account after another) asks for it between them.
+    void newPage();
 
     int lines() const { return m_lines; }
     int page() const { return m_page; }

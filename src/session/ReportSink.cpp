@@ -1,5 +1,8 @@
 #include "session/ReportSink.h"
 
+#include "base/NumberText.h"
+#include "base/Utf8.h"
+
 namespace zelvo {
 
 TextReportSink::TextReportSink(std::string path) : m_path(std::move(path)) {}
@@ -19,6 +22,12 @@ void TextReportSink::newPage() {
 
 void TextReportSink::close() {
     m_out.close();
+}
+
+std::string TitleLine(const std::string& today, const std::string& title, int page) {
+    constexpr int kTitleColumn = 37;
+    const std::string left = PadRight("Data: " + today, kTitleColumn) + title;
+    return left + PadLeft("Pag. " + std::to_string(page), kReportWidth - Utf8Length(left));
 }
 
 std::string Rule(char c) {

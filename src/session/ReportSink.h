@@ -48,6 +48,11 @@ inline constexpr int kReportWidth = 97;
 // The overline character, code 175 of the program's character set (U+00AF), in UTF-8.
 inline constexpr const char* kOverline = "\xC2\xAF";
 
+// The first heading line of most reports: "Data: " and today at the left, the title at
+// column 37 (where the general journal has its own), "Pag. " and the page number at the
+// right edge.
+std::string TitleLine(const std::string& today, const std::string& title, int page);
+
 // A rule of 97 times `c` ("-", "=").
 std::string Rule(char c);
 // The rule of 97 overline characters that opens and closes the statutory books' pages.

@@ -41,6 +41,8 @@ struct ProgramValues {
     bool showToolbar = true;
     bool showStatusBar = true;
     bool agendaAtStartUp = false;
+    // The account another screen chose (by description) before opening its card, visched1.
+    std::string chosenAccount;
 };
 
 // What the screens may ask of the program around them.

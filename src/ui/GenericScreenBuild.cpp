@@ -18,6 +18,7 @@
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTreeWidget>
 
 #include "ui/GenericScreenImpl.h"
 
@@ -71,6 +72,7 @@ const std::map<ControlKind, GenericScreen::Builder>& GenericScreen::builders() {
         {ControlKind::Spin, &GenericScreen::buildSpin},
         {ControlKind::Grid, &GenericScreen::buildGrid},
         {ControlKind::RichText, &GenericScreen::buildRichText},
+        {ControlKind::Tree, &GenericScreen::buildTree},
     };
     return table;
 }
@@ -157,6 +159,13 @@ QWidget* GenericScreen::buildList(const ControlSpec& c, QWidget* parent) {
     connect(l, &QListWidget::itemDoubleClicked, this,
             [this, name = c.name, l] { pickItem(name, l->currentRow(), true); });
     return l;
+}
+
+QWidget* GenericScreen::buildTree(const ControlSpec&, QWidget* parent) {
+    auto* t = new QTreeWidget(parent);
+    t->setHeaderHidden(true);
+    t->setColumnCount(1);
+    return t;
 }
 
 QWidget* GenericScreen::buildCombo(const ControlSpec& c, QWidget* parent) {

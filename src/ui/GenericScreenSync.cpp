@@ -12,12 +12,33 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTextEdit>
+#include <QTreeWidget>
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/NumberText.h"
 #include "ui/GenericScreenImpl.h"
 
 namespace zelvo {
+
+namespace {
+
+// The tree again from its items: each hangs under the last node one level up.
+void fillTree(QTreeWidget* t, const std::vector<std::string>& items) {
+    t->clear();
+    std::vector<QTreeWidgetItem*> parents;
+    for (const std::string& item : items) {
+        std::string text;
+        const size_t depth = std::min(static_cast<size_t>(TreeDepth(item, text)), parents.size());
+        parents.resize(depth);
+        auto* node = depth == 0 ? new QTreeWidgetItem(t) : new QTreeWidgetItem(parents.back());
+        node->setText(0, qs(text));
+        parents.push_back(node);
+    }
+    t->expandAll();
+}
+
+}  // namespace
 
 std::string GenericScreen::nameOf(const QWidget* w) const {
     // Grid cells carry the name of the cell their row shows now, like any other control.
@@ -171,6 +192,8 @@ void GenericScreen::applyChanges() {
             if (b->isCheckable()) {
                 b->setChecked(f.checked(name));
             }
+        } else if (auto* t = qobject_cast<QTreeWidget*>(w)) {
+            fillTree(t, f.items(name));
         } else if (auto* l = qobject_cast<QListWidget*>(w)) {
             l->clear();
             l->addItems(toList(f.items(name)));

@@ -155,3 +155,45 @@ TEST(ScreenLogicTest, EventsReachTheirHandlersAndUnknownNamesAreRefused) {
 
 }  // namespace
 }  // namespace zelvo
+
+namespace zelvo {
+namespace {
+
+// A tree's items carry their level as leading blanks: what the logic writes, the view and
+// the scripts read back at the same level, and a text with blanks of its own stays put.
+struct TreeCase {
+    int depth;
+    const char* text;
+    const char* item;
+    const char* readBack;
+};
+class TreeItemTest : public ::testing::TestWithParam<TreeCase> {};
+
+TEST_P(TreeItemTest, ALevelAndTextMakeOneItemAndComeBackFromIt) {
+    const TreeCase& c = GetParam();
+    EXPECT_EQ(TreeItem(c.depth, c.text), c.item);
+    std::string text;
+    EXPECT_EQ(TreeDepth(c.item, text), c.depth);
+    EXPECT_EQ(text, c.readBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, TreeItemTest,
+    ::testing::Values(TreeCase{0, "Piano dei conti", "Piano dei conti", "Piano dei conti"},
+                      TreeCase{2, "Crediti", "    Crediti", "Crediti"},
+                      TreeCase{1, "   Spazi", "  Spazi", "Spazi"}, TreeCase{3, "", "      ", ""}));
+
+TEST(TreeItemTest, ATreeIsAControlOfTheLayoutLikeAnyOther) {
+    FormSpec f;
+    f.tree("TreeView1", 0);
+    f.validate();
+    FormState s(&f);
+    s.setItems("TreeView1", {TreeItem(0, "Radice"), TreeItem(1, "Figlio")});
+    EXPECT_EQ(s.items("TreeView1").size(), 2u);
+    EXPECT_EQ(f.find("TreeView1")->kind, ControlKind::Tree);
+    f.tree("TreeView1", 1);
+    EXPECT_THROW(f.validate(), std::logic_error);
+}
+
+}  // namespace
+}  // namespace zelvo

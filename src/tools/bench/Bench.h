@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,19 @@ bool BaseDirectory(const std::string& dir, GeneratedChart& chart);
 // `to` replaced by a copy of `from`.
 void Copy(const std::string& from, const std::string& to);
 
+struct ChildResult {
+    bool ok = false;
+    double wall = 0;                     // seconds
+    double maxRssMb = 0;                 // ru_maxrss of the child
+    std::map<std::string, double> said;  // "name value" lines the child printed
+};
+
+// Runs `args` (argv[0] first) as a child process, its stdout read back into `said` ("name
+// value" lines); stdout goes to /dev/null when `quiet`.
+ChildResult Run(const std::vector<std::string>& args, bool quiet);
+// Lets Qt deliver what is pending: shows, layouts, paints.
+void Settle();
+
 // The subcommands; each prints its figures as Markdown and returns the exit status.
 int ExportLedger(const std::string& dataDir, const std::string& year, const std::string& file);
 int PostingBench(const std::string& workDir, int invoices, int rounds);
@@ -53,5 +67,9 @@ int StartupChild(const std::string& dataDir, const std::string& year);
 // Backup, restore and verification of the year; `work` is emptied and used for the copies.
 int MaintenanceBench(const std::string& dataDir, const std::string& year, const std::string& work,
                      int rounds);
+int CardBench(const std::string& dataDir, const std::string& year, const std::string& ledgerFile,
+              int rounds, char** argv);
+int CardChild(const std::string& what, const std::string& dataDir, const std::string& year,
+              const std::string& out, const std::string& account);
 
 }  // namespace zelvo::bench

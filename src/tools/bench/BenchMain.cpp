@@ -16,6 +16,7 @@ int usage() {
                  "       zelvo-bench posting WORKDIR [INVOICES] [ROUNDS]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
+                 "       zelvo-bench cards DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n"
                  "       zelvo-bench maintenance DATADIR YEAR WORKDIR [ROUNDS]\n";
     return 2;
@@ -67,6 +68,12 @@ int main(int argc, char** argv) {
     }
     if (cmd == "journal-child" && argc == 6) {
         return JournalChild(argv[2], DirPrefix(argv[3]), argv[4], argv[5]);
+    }
+    if (cmd == "cards" && argc >= 5) {
+        return CardBench(DirPrefix(argv[2]), argv[3], argv[4], arg(argc, argv, 5, 3), argv);
+    }
+    if (cmd == "cards-child" && argc == 7) {
+        return CardChild(argv[2], DirPrefix(argv[3]), argv[4], argv[5], argv[6]);
     }
     if (cmd == "startup" && argc >= 4) {
         return StartupBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 5), argv);

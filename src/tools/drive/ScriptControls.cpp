@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "tools/drive/ScriptHelpers.h"
 #include "ui/GenericScreen.h"
@@ -68,6 +70,15 @@ std::vector<std::string> widgetItems(QWidget* w) {
     } else if (auto* l = qobject_cast<QListWidget*>(w)) {
         for (int i = 0; i < l->count(); ++i) {
             items.push_back(l->item(i)->text().toStdString());
+        }
+    } else if (auto* t = qobject_cast<QTreeWidget*>(w)) {
+        // The nodes in pre-order, indented as the screen's items are (TreeItem).
+        for (QTreeWidgetItemIterator it(t); *it != nullptr; ++it) {
+            int depth = 0;
+            for (QTreeWidgetItem* p = (*it)->parent(); p != nullptr; p = p->parent()) {
+                ++depth;
+            }
+            items.push_back(TreeItem(depth, (*it)->text(0).toStdString()));
         }
     }
     return items;
