@@ -5,6 +5,7 @@
 #include "app/CompanyDataScreen.h"
 #include "app/CompanySelection.h"
 #include "app/ParametersScreen.h"
+#include "duedates/DueDateScreens.h"
 #include "masterdata/MasterdataScreens.h"
 #include "posting/PostingScreens.h"
 #include "reports/ReportScreens.h"
@@ -23,6 +24,7 @@ ScreenRegistry build() {
     RegisterMasterdataScreens(r);
     RegisterReportScreens(r);
     RegisterPostingScreens(r);
+    RegisterDueDateScreens(r);
     return r;
 }
 
