@@ -9,6 +9,7 @@
 #include "masterdata/MasterdataScreens.h"
 #include "posting/PostingScreens.h"
 #include "reports/ReportScreens.h"
+#include "vat/AnnualListScreen.h"
 
 namespace zelvo {
 
@@ -25,6 +26,7 @@ ScreenRegistry build() {
     RegisterReportScreens(r);
     RegisterPostingScreens(r);
     RegisterDueDateScreens(r);
+    RegisterAnnualListScreens(r);
     return r;
 }
 
