@@ -92,34 +92,33 @@ std::optional<std::string> DueDateRegistration::checkedParty() {
     return number;
 }
 
+bool DueDateRegistration::requiredDate(const char* control, const char* missing,
+                                       std::string& date) {
+    date = text(control);
+    if (date.empty() || IsEmptyDateMask(date)) {
+        inputError(missing, control);
+        return false;
+    }
+    if (!CheckDocumentDate(session(), date)) {
+        requestFocus(control);
+        return false;
+    }
+    return true;
+}
+
 bool DueDateRegistration::checkFields(std::string& invoiceDate, std::string& dueDate) {
     if (text(kInvoiceNumber).empty()) {
         inputError("NON E' STATO INSERITO IL NUMERO DELLA FATTURA", kInvoiceNumber);
         return false;
     }
-    invoiceDate = text(kInvoiceDate);
-    if (IsEmptyDateMask(invoiceDate) || invoiceDate.empty()) {
-        inputError("NON E' STATA INSERITA LA DATA DELLA FATTURA", kInvoiceDate);
-        return false;
-    }
-    if (!CheckDocumentDate(session(), invoiceDate)) {
-        requestFocus(kInvoiceDate);
+    if (!requiredDate(kInvoiceDate, "NON E' STATA INSERITA LA DATA DELLA FATTURA", invoiceDate)) {
         return false;
     }
     if (Val(text(kAmount)) == 0) {
         inputError("NON E' STATO INSERITO L'IMPORTO", kAmount);
         return false;
     }
-    dueDate = text(kDueDate);
-    if (IsEmptyDateMask(dueDate) || dueDate.empty()) {
-        inputError("NON E' STATA INSERITA LA DATA DELLA SCADENZA", kDueDate);
-        return false;
-    }
-    if (!CheckDocumentDate(session(), dueDate)) {
-        requestFocus(kDueDate);
-        return false;
-    }
-    return true;
+    return requiredDate(kDueDate, "NON E' STATA INSERITA LA DATA DELLA SCADENZA", dueDate);
 }
 
 void DueDateRegistration::registerInstalment() {

@@ -46,6 +46,8 @@ class DueDateRegistration : public ScreenLogic {
     // The archive the options choose.
     duedates::Book side();
     std::optional<std::string> checkedParty();
+    // A date that must be given: the message when it is not, the date check when it is.
+    bool requiredDate(const char* control, const char* missing, std::string& date);
     bool checkFields(std::string& invoiceDate, std::string& dueDate);
     void registerInstalment();
     bool write(const std::string& partyNumber, const std::string& invoiceDate,

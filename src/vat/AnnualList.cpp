@@ -1,7 +1,7 @@
 #include "vat/AnnualList.h"
 
 #include <algorithm>
-#include <set>
+#include <string_view>
 
 #include "base/NumberText.h"
 #include "base/Utf8.h"
@@ -104,21 +104,30 @@ bool CollectCounterparts(Session& session, ListKind kind, const std::string& yea
         a.close(arc::kCiva, kCodesPosition);
     }
     std::map<std::string, Counterpart> by;
-    std::set<std::string> invoices;  // account, year, number and date of each invoice seen
+    // The rows of one invoice are written together, one after the other: an invoice is
+    // counted where its rows begin.
+    std::string previousRow;
+    const Code noCode;
     const std::int16_t s = a.recordManager().scan(
         a.handle(f.archive), 0, "", [&](const std::string&, const isam::Record& r) {
-            const std::string date = r.text(f.docDateText);
-            const std::string y = date.size() == 10 ? date.substr(6) : std::string();
+            const std::string& date = r.text(f.docDateText);
+            const std::string_view y =
+                date.size() == 10 ? std::string_view(date).substr(6) : std::string_view();
             if (y != year && y != previous) {
+                previousRow.clear();
                 return true;
             }
-            const std::string account = r.text(f.account);
+            const std::string& account = r.text(f.account);
             Counterpart& c = by[account];
             c.number = account;
             Amounts& to = y == year ? c.year : c.previousYear;
-            addRow(to, codes[r.text(f.vatCode)], kind, r.number(f.taxable), r.number(f.vat));
-            if (invoices.insert(account + "|" + r.text(f.number) + "|" + date).second) {
+            auto code = codes.find(r.text(f.vatCode));
+            addRow(to, code == codes.end() ? noCode : code->second, kind, r.number(f.taxable),
+                   r.number(f.vat));
+            std::string invoice = account + "|" + r.text(f.number) + "|" + date;
+            if (invoice != previousRow) {
                 ++to.invoices;
+                previousRow = std::move(invoice);
             }
             return true;
         });

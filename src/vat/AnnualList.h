@@ -28,7 +28,8 @@ struct Amounts {
 };
 
 // One counterpart: its chart data and the amounts of the invoices dated in the year and in
-// the year before. Invoices are counted once however many VAT rows they have.
+// the year before. Invoices are counted once however many VAT rows they have (the rows of
+// an invoice follow each other in the register).
 struct Counterpart {
     std::string number;
     std::string name;

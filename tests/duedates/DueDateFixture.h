@@ -14,20 +14,12 @@ namespace zelvo::test {
 class DueDateYear : public ::testing::Test {
   protected:
     DueDateYear() {
-        party("00051", "Rossi Mario", "c");
-        party("00052", "Bianchi Srl", "c");
-        party("00053", "Verdi Forniture", "f");
+        year.addItem("00051", "Rossi Mario", "c");
+        year.addItem("00052", "Bianchi Srl", "c");
+        year.addItem("00053", "Verdi Forniture", "f");
         for (int archive : {arc::kSd, arc::kSt, arc::kSf}) {
             year.archives().open(archive);
         }
-    }
-    void party(const char* number, const char* name, const char* kind) {
-        Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kPc);
-        isam::Record& r = a.writeBuffer(arc::kPc);
-        r.setText(chart::kDescription, name);
-        r.setText(chart::kKind, kind);
-        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
     }
     // An instalment under primary key `key`; `settled` fills the settlement date.
     void instalment(int archive, const std::string& key, const std::string& party,
@@ -61,14 +53,7 @@ class DueDateYear : public ::testing::Test {
         }
         return out;
     }
-    std::vector<std::string> messages() {
-        std::vector<std::string> out;
-        for (const auto& b : year.dialogs.boxes()) {
-            out.push_back(b.text);
-        }
-        year.dialogs.clear();
-        return out;
-    }
+    std::vector<std::string> messages() { return year.takeBoxes(); }
 
     test::TempDir dir;
     test::Year year{dir.prefix()};

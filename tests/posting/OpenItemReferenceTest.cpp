@@ -15,9 +15,9 @@ using O = OpenItemReference;
 class OpenItemReferenceTest : public ::testing::Test {
   protected:
     OpenItemReferenceTest() {
-        party("00051", "Rossi Mario", "c");
-        party("00052", "Bianchi Srl", "c");
-        party("00053", "Cassa contanti", "s");
+        year.addItem("00051", "Rossi Mario", "c");
+        year.addItem("00052", "Bianchi Srl", "c");
+        year.addItem("00053", "Cassa contanti", "s");
         // Rossi's invoice, a collection recorded against another document, a second invoice;
         // Bianchi's invoice.
         line("00000001", "00051", "000007", "20260110", "Fattura 7", 1000, 0);
@@ -29,13 +29,6 @@ class OpenItemReferenceTest : public ::testing::Test {
     }
     ~OpenItemReferenceTest() override { screen.unload(); }
 
-    void party(const char* number, const char* name, const char* kind) {
-        Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kPc);
-        a.writeBuffer(arc::kPc).setText(chart::kDescription, name);
-        a.writeBuffer(arc::kPc).setText(chart::kKind, kind);
-        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
-    }
     void line(const char* key, const std::string& account, const std::string& docNumber,
               const std::string& docDate, const char* description, double debit, double credit) {
         Archives& a = year.archives();

@@ -44,42 +44,41 @@ class AnnualListTest : public ::testing::Test {
     }
     void party(const char* number, const char* name, const char* kind, const char* vat,
                const char* taxCode) {
-        Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kPc);
-        isam::Record& r = a.writeBuffer(arc::kPc);
-        r.setText(chart::kDescription, name);
-        r.setText(chart::kKind, kind);
-        r.setText(chart::kAddress, "Via Roma 1");
-        r.setText(chart::kCity, "Torino");
-        r.setText(chart::kVatNumber, vat);
-        r.setText(chart::kTaxCode, taxCode);
-        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+        year.addItem(number, name, kind, [&](isam::Record& r) {
+            r.setText(chart::kAddress, "Via Roma 1");
+            r.setText(chart::kCity, "Torino");
+            r.setText(chart::kVatNumber, vat);
+            r.setText(chart::kTaxCode, taxCode);
+        });
     }
-    void sale(int key, const char* account, const char* number, const char* date, double taxable,
-              const char* code, double vat) {
+    // A VAT row of the sales (or purchases) register with the fields the lists read.
+    struct RowFields {
+        int archive, number, date, account, taxable, code, vat;
+    };
+    void row(const RowFields& f, int key, const char* account, const char* number, const char* date,
+             double taxable, const char* code, double vat) {
         Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kIv);
-        isam::Record& r = a.writeBuffer(arc::kIv);
-        r.setText(ivf::kNumber, number);
-        r.setText(ivf::kDocDateText, date);
-        r.setText(ivf::kAccount, account);
-        r.setNumber(ivf::kTaxable, taxable);
-        r.setText(ivf::kVatCode, code);
-        r.setNumber(ivf::kVat, vat);
-        ASSERT_EQ(a.put(arc::kIv, " " + std::to_string(key), isam::mode::kAdd), 0);
+        a.clearWriteBuffer(f.archive);
+        isam::Record& r = a.writeBuffer(f.archive);
+        r.setText(f.number, number);
+        r.setText(f.date, date);
+        r.setText(f.account, account);
+        r.setNumber(f.taxable, taxable);
+        r.setText(f.code, code);
+        r.setNumber(f.vat, vat);
+        ASSERT_EQ(a.put(f.archive, " " + std::to_string(key), isam::mode::kAdd), 0);
     }
-    void purchase(int key, const char* account, const char* number, const char* date,
-                  double taxable, const char* code, double vat) {
-        Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kIa);
-        isam::Record& r = a.writeBuffer(arc::kIa);
-        r.setText(iaf::kDocNumber, number);
-        r.setText(iaf::kDocDateText, date);
-        r.setText(iaf::kAccount, account);
-        r.setNumber(iaf::kTaxable, taxable);
-        r.setText(iaf::kVatCode, code);
-        r.setNumber(iaf::kVat, vat);
-        ASSERT_EQ(a.put(arc::kIa, " " + std::to_string(key), isam::mode::kAdd), 0);
+    template <typename... Args>
+    void sale(Args... args) {
+        row({arc::kIv, ivf::kNumber, ivf::kDocDateText, ivf::kAccount, ivf::kTaxable, ivf::kVatCode,
+             ivf::kVat},
+            args...);
+    }
+    template <typename... Args>
+    void purchase(Args... args) {
+        row({arc::kIa, iaf::kDocNumber, iaf::kDocDateText, iaf::kAccount, iaf::kTaxable,
+             iaf::kVatCode, iaf::kVat},
+            args...);
     }
     std::vector<Counterpart> collect(ListKind kind) {
         std::vector<Counterpart> out;

@@ -16,7 +16,8 @@ int usage() {
                  "       zelvo-bench posting WORKDIR [INVOICES] [ROUNDS]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
-                 "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n";
+                 "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n"
+                 "       zelvo-bench duedates DATADIR YEAR [ROUNDS]\n";
     return 2;
 }
 
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
     }
     if (cmd == "startup" && argc >= 4) {
         return StartupBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 5), argv);
+    }
+    if (cmd == "duedates" && argc >= 4) {
+        return DueDateBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 5));
     }
     if (cmd == "startup-child" && argc == 4) {
         return StartupChild(DirPrefix(argv[2]), argv[3]);
