@@ -9,6 +9,7 @@
 #include "duedates/DueDateVariation.h"
 #include "duedates/DueDateView.h"
 #include "session/ReportSink.h"
+#include "support/Child.h"
 
 namespace zelvo {
 namespace {
@@ -89,6 +90,32 @@ INSTANTIATE_TEST_SUITE_P(
                                  "00053 1500 20260331 0005320260331 rb"},
                       TargetCase{"supplier_rd", true, false, "Verdi Forniture", arc::kSf,
                                  "00053 1500 20260331 0005320260331 rd"}));
+
+TEST_F(RegistrationTest, TwoStationsRegisteringAtOnceNeverShareANumber) {
+    constexpr int kEach = 20;
+    auto registerMany = [this](test::Year& station) {
+        R screen(station.session());
+        screen.load();
+        for (int i = 0; i < kEach; ++i) {
+            enter(screen, Entry{}, false, false);
+        }
+        screen.unload();
+        return station.dialogs.boxes().empty() ? 0 : 1;
+    };
+    test::Child other([&](test::Child& self) {
+        test::Year station(dir.prefix());
+        self.tell("ready");
+        return registerMany(station);
+    });
+    ASSERT_EQ(other.hear(), "ready");
+    EXPECT_EQ(registerMany(year), 0);
+    ASSERT_EQ(other.wait(), 0);
+    const std::vector<std::string> records = dump(arc::kSd);
+    ASSERT_EQ(records.size(), 2U * kEach);
+    EXPECT_EQ(records.back().substr(0, 8), "00000040");
+    ASSERT_EQ(year.archives().getByKey(arc::kPr, "scaclird"), 0);
+    EXPECT_EQ(year.archives().readBuffer(arc::kPr).number(prf::kValue), 2 * kEach);
+}
 
 struct RefusalCase {
     const char* name;
@@ -303,9 +330,15 @@ TEST_F(VariationTest, RefusalsAndChangesFromAnotherStationWriteNothing) {
     EXPECT_EQ(dump(arc::kSd), before);
 
     // Settled meanwhile at another station: neither varied nor deleted.
-    year.archives().update(
-        arc::kSd, "00000002", [](isam::Record& r) { r.setText(duef::kSettledDate, "20260320"); }, 1,
-        1);
+    test::Child other([this](test::Child&) {
+        test::Year station(dir.prefix());
+        Archives& a = station.archives();
+        a.open(arc::kSd);
+        return a.update(
+            arc::kSd, "00000002",
+            [](isam::Record& r) { r.setText(duef::kSettledDate, "20260320"); }, 1, 1);
+    });
+    ASSERT_EQ(other.wait(), 0);
     const std::vector<std::string> settled = dump(arc::kSd);
     screen.form().input(DueDateVariation::kDueDate, "20/03/2026");
     screen.click(DueDateVariation::kVary);

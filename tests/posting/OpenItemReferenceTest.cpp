@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "YearFixture.h"
+#include "support/Child.h"
 
 namespace zelvo {
 namespace {
@@ -124,9 +125,13 @@ TEST_F(OpenItemReferenceTest, EmptyingAsksFirstAndTheLinesStay) {
 
 TEST_F(OpenItemReferenceTest, ALineChangedElsewhereLeavesEverySelectedLineAsItWas) {
     choose("Rossi Mario");
-    year.archives().update(
-        arc::kMc, "00000003",
-        [](isam::Record& r) { r.setText(mcf::kAccountDocKey, "0005120260115000008"); }, 1, 1);
+    test::Child other([this](test::Child&) {
+        test::Year station(dir.prefix());
+        return station.archives().update(
+            arc::kMc, "00000003",
+            [](isam::Record& r) { r.setText(mcf::kAccountDocKey, "0005120260115000008"); }, 1, 1);
+    });
+    ASSERT_EQ(other.wait(), 0);
     const std::vector<std::string> before = references();
     select({0, 1, 2});
     screen.click(O::kGroup);
