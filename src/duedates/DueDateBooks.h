@@ -78,8 +78,8 @@ std::string InstalmentLine(const std::string& heading, const OpenInstalment& i,
 
 inline constexpr const char* kAmountMask = "##,###,###,###";
 
-// A "dd/mm/yyyy" due-date field: an untouched mask (or no text) is empty (true, `key` empty); a valid
-// date gives its key; anything else beeps with "La data inserita non è valida" (false).
+// A "dd/mm/yyyy" due-date field: an untouched mask (or no text) is empty (true, `key` empty); a
+// valid date gives its key; anything else beeps with "La data inserita non è valida" (false).
 bool DueDateKey(Session& session, std::string text, std::string& key);
 
 }  // namespace zelvo::duedates
