@@ -133,18 +133,20 @@ std::string Heading(const std::string& customerHeading, bool suppliers) {
     return h;
 }
 
-std::string InstalmentLine(const std::string& heading, const OpenInstalment& i,
-                           const std::string& partyName) {
-    const size_t nameAt = std::min(heading.find("Cliente"), heading.find("Fornitore"));
-    const int amountEnd = static_cast<int>(heading.find("Importo") + 7);
-    const int dueAt = static_cast<int>(heading.find("Scadenza"));
+InstalmentLines::InstalmentLines(const std::string& heading)
+    : m_nameAt(static_cast<int>(std::min(heading.find("Cliente"), heading.find("Fornitore")))),
+      m_amountEnd(static_cast<int>(heading.find("Importo") + 7)),
+      m_dueAt(static_cast<int>(heading.find("Scadenza"))) {}
+
+std::string InstalmentLines::operator()(const OpenInstalment& i,
+                                        const std::string& partyName) const {
     std::string line =
         PadLeft(Format(Val(i.invoiceNumber), "######"), 6) + " " + ShownDate(i.invoiceDate);
-    line = PadRight(line, static_cast<int>(nameAt));
+    line = PadRight(line, m_nameAt);
     const std::string amount = Format(i.amount, kAmountMask);
-    const int nameWidth = amountEnd - Utf8Length(amount) - Utf8Length(line) - 1;
+    const int nameWidth = m_amountEnd - Utf8Length(amount) - Utf8Length(line) - 1;
     line += PadRight(Utf8Left(partyName, nameWidth), nameWidth) + " ";
-    line = PadRight(line + PadLeft(amount, amountEnd - Utf8Length(line)), dueAt);
+    line = PadRight(line + amount, m_dueAt);
     return line + ShownDate(i.dueDate);
 }
 

@@ -73,8 +73,17 @@ class PartyNames {
 // date, the party's name, the amount ("##,###,###,###") ending under "Importo" and the due
 // date under "Scadenza".
 std::string Heading(const std::string& customerHeading, bool suppliers);
-std::string InstalmentLine(const std::string& heading, const OpenInstalment& i,
-                           const std::string& partyName);
+// The columns are found in the heading once per listing.
+class InstalmentLines {
+  public:
+    explicit InstalmentLines(const std::string& heading);
+    std::string operator()(const OpenInstalment& i, const std::string& partyName) const;
+
+  private:
+    int m_nameAt;
+    int m_amountEnd;
+    int m_dueAt;
+};
 
 inline constexpr const char* kAmountMask = "##,###,###,###";
 

@@ -29,7 +29,7 @@ void DueDateList::load() {
         }
     }
     form().setChecked(duedates::kBookOptions[0], true);
-    refill();
+    form().setText(kHeading, m_customerHeading);
 }
 
 void DueDateList::unload() {
@@ -62,10 +62,11 @@ bool DueDateList::refill() {
     std::vector<std::string> lines;
     if (archives().isOpen(info.archive)) {
         duedates::PartyNames names(archives());
+        const duedates::InstalmentLines line(heading);
         duedates::ReadOpenInstalments(
             archives(), b, filter,
             [&](const duedates::OpenInstalment& i) {
-                lines.push_back(duedates::InstalmentLine(heading, i, names.of(i.partyNumber)));
+                lines.push_back(line(i, names.of(i.partyNumber)));
                 m_shown.push_back(i);
                 m_total += i.amount;
                 return true;

@@ -10,7 +10,8 @@ namespace zelvo {
 
 // What the due-date view and the variation share: the three archive options, "Dalla
 // scadenza:" and the list of the open instalments due from that date on, under its heading.
-// The list is refilled when the date is left or another archive is chosen.
+// The list is filled when the date is left or another archive is chosen (it opens empty: a
+// whole archive is read only when asked for).
 class DueDateList : public ScreenLogic {
   public:
     static constexpr const char* kFrom = "text1";

@@ -37,11 +37,12 @@ bool PrintDueDates(Session& session, ReportSink& sink, bool preview, Book book,
         Rule('-'));
     pager.start();
     duedates::PartyNames names(session.archives());
+    const duedates::InstalmentLines line(columns);
     double total = 0;
     duedates::ReadOpenInstalments(
         session.archives(), book, filter,
         [&](const duedates::OpenInstalment& i) {
-            pager.print(duedates::InstalmentLine(columns, i, names.of(i.partyNumber)));
+            pager.print(line(i, names.of(i.partyNumber)));
             total += i.amount;
             pager.breakIfFull();
             return true;

@@ -288,7 +288,11 @@ TEST_F(ListingTest, TheLinesSitUnderTheHeadingAndBadFiltersAreRefused) {
 
 class VariationTest : public ListingTest {
   protected:
-    VariationTest() { screen.load(); }
+    VariationTest() {
+        screen.load();
+        EXPECT_TRUE(screen.shown().empty());
+        screen.leave(DueDateVariation::kFrom);
+    }
     ~VariationTest() override { screen.unload(); }
     void choose(int line) {
         screen.form().inputSelected(DueDateVariation::kList, line);
