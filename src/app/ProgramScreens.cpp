@@ -5,10 +5,12 @@
 #include "app/CompanyDataScreen.h"
 #include "app/CompanySelection.h"
 #include "app/ParametersScreen.h"
+#include "duedates/DueDateScreens.h"
 #include "maintenance/MaintenanceScreens.h"
 #include "masterdata/MasterdataScreens.h"
 #include "posting/PostingScreens.h"
 #include "reports/ReportScreens.h"
+#include "vat/AnnualListScreen.h"
 
 namespace zelvo {
 
@@ -25,6 +27,8 @@ ScreenRegistry build() {
     RegisterReportScreens(r);
     RegisterPostingScreens(r);
     RegisterMaintenanceScreens(r);
+    RegisterDueDateScreens(r);
+    RegisterAnnualListScreens(r);
     return r;
 }
 

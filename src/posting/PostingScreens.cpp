@@ -3,6 +3,7 @@
 #include "posting/GenericMovement.h"
 #include "posting/InvoiceEntry.h"
 #include "posting/JournalCheck.h"
+#include "posting/OpenItemReference.h"
 #include "posting/RegistrationView.h"
 #include "posting/RevisionChooser.h"
 
@@ -18,6 +19,7 @@ void RegisterPostingScreens(ScreenRegistry& r) {
     r.add("VMC", ScreenRegistry::make<RegistrationView>());
     r.add("AMC", ScreenRegistry::make<RevisionChooser>());
     r.add("VERPN", ScreenRegistry::make<JournalCheck>());
+    r.add("VARRIFP", ScreenRegistry::make<OpenItemReference>());
     using K = InvoiceEntry::Kind;
     using V = InvoiceEntry::Variant;
     r.add("mcfv", [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Sales, V::Lire); });

@@ -1,5 +1,7 @@
 #include "session/Session.h"
 
+#include "session/ReportSink.h"
+
 #include <stdexcept>
 
 namespace zelvo {
@@ -47,6 +49,10 @@ void Session::setPanel(int n, std::string text) {
     if (m_host != nullptr) {
         m_host->panelChanged(n);
     }
+}
+
+std::unique_ptr<ReportSink> ScreenHost::openPdfReport(const std::string& /*path*/) {
+    return nullptr;
 }
 
 }  // namespace zelvo

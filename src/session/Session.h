@@ -65,6 +65,9 @@ class ScreenHost {
     virtual void settingsChanged() = 0;
     // Where the next document goes: every report gets its sink here, just before opening it.
     virtual std::unique_ptr<ReportSink> openReport() = 0;
+    // A document written to a PDF file when it closes, for reports that are kept rather than
+    // previewed (the annual lists go straight to the printer). None: the host cannot.
+    virtual std::unique_ptr<ReportSink> openPdfReport(const std::string& path);
 };
 
 // One running program: the program-wide values, the record manager and archives of this

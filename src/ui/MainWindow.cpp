@@ -312,6 +312,13 @@ std::unique_ptr<ReportSink> MainWindow::openReport() {
         });
 }
 
+std::unique_ptr<ReportSink> MainWindow::openPdfReport(const std::string& path) {
+    if (!m_reportFile.empty()) {
+        return std::make_unique<TextReportSink>(std::exchange(m_reportFile, {}));
+    }
+    return std::make_unique<PdfReportSink>(m_session.dialogs(), path);
+}
+
 void MainWindow::setBusy(bool busy) {
     if (busy) {
         if (m_busyDepth++ == 0) {

@@ -46,6 +46,7 @@ class MainWindow : public QMainWindow, public ScreenHost {
     void panelChanged(int panel) override;
     void settingsChanged() override;
     std::unique_ptr<ReportSink> openReport() override;
+    std::unique_ptr<ReportSink> openPdfReport(const std::string& path) override;
 
     // The next document goes to this plain-text file instead of the printer or the preview
     // (operator scripts compare reports this way); the one after goes back to normal.

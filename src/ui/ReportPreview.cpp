@@ -18,6 +18,15 @@ namespace {
 
 constexpr const char* kNoPrinter = "Nessuna stampante disponibile";
 
+// The document as a PDF file; a file that cannot be written is said to the operator.
+bool WriteOrSay(const ReportDocument& document, const std::string& path, Dialogs& dialogs) {
+    if (!WritePdf(document, QString::fromStdString(path))) {
+        dialogs.message("Impossibile scrivere il file " + path, "", Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 bool noPrinter(Dialogs& dialogs) {
     if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
         return false;
@@ -159,8 +168,7 @@ void ReportPreview::savePdf() {
     if (!path) {
         return;
     }
-    if (!WritePdf(*m_document, QString::fromStdString(*path))) {
-        m_dialogs.message("Impossibile scrivere il file " + *path, "", Icon::Exclamation);
+    if (!WriteOrSay(*m_document, *path, m_dialogs)) {
         return;
     }
     close();
@@ -215,6 +223,27 @@ void QtReportSink::close() {
         m_showPreview(std::move(m_document));
     }
     m_document.reset();
+}
+
+PdfReportSink::PdfReportSink(Dialogs& dialogs, std::string path)
+    : m_dialogs(dialogs), m_path(std::move(path)) {}
+
+bool PdfReportSink::open(bool, const std::string& font, int size) {
+    m_document = ReportDocument();
+    m_document.setFont(font, size);
+    return true;
+}
+
+void PdfReportSink::line(const std::string& text) {
+    m_document.line(text);
+}
+
+void PdfReportSink::newPage() {
+    m_document.newPage();
+}
+
+void PdfReportSink::close() {
+    WriteOrSay(m_document, m_path, m_dialogs);
 }
 
 }  // namespace zelvo

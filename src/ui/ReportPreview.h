@@ -69,4 +69,20 @@ class QtReportSink : public ReportSink {
     std::unique_ptr<QPrinter> m_printer;  // when printing without preview
 };
 
+// A document written to a PDF file when it closes; a file that cannot be written is said
+// plainly through `dialogs`.
+class PdfReportSink : public ReportSink {
+  public:
+    PdfReportSink(Dialogs& dialogs, std::string path);
+    bool open(bool preview, const std::string& font, int size) override;
+    void line(const std::string& text) override;
+    void newPage() override;
+    void close() override;
+
+  private:
+    Dialogs& m_dialogs;
+    std::string m_path;
+    ReportDocument m_document;
+};
+
 }  // namespace zelvo

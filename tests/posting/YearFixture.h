@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -85,6 +86,30 @@ class Year {
             }
         }
         return totals;
+    }
+
+    // Adds a chart item of the kind under its number; `more` fills further fields.
+    void addItem(const std::string& number, const std::string& name, const std::string& kind,
+                 const std::function<void(isam::Record&)>& more = {}) {
+        Archives& a = archives();
+        a.clearWriteBuffer(arc::kPc);
+        isam::Record& r = a.writeBuffer(arc::kPc);
+        r.setText(chart::kDescription, name);
+        r.setText(chart::kKind, kind);
+        if (more) {
+            more(r);
+        }
+        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+    }
+
+    // The texts of the boxes shown so far, which are then forgotten.
+    std::vector<std::string> takeBoxes() {
+        std::vector<std::string> out;
+        for (const auto& b : dialogs.boxes()) {
+            out.push_back(b.text);
+        }
+        dialogs.clear();
+        return out;
     }
 
     ScriptedDialogs dialogs;

@@ -272,5 +272,28 @@ TEST_F(ReportPreviewTest, TheNextReportCanGoToATextFileOnce) {
     EXPECT_EQ(in<QSpinBox>(preview(), "Spin1")->maximum(), 1);
 }
 
+TEST_F(ReportPreviewTest, AReportKeptAsPdfIsWrittenWhenItClosesWithItsPages) {
+    const std::string pdf = (dir.path() / "elenco.pdf").string();
+    std::unique_ptr<ReportSink> sink = main->openPdfReport(pdf);
+    ASSERT_TRUE(sink->open(false, "Courier New", 10));
+    sink->line("uno");
+    sink->newPage();
+    sink->line("due");
+    sink->close();
+    EXPECT_EQ(preview(), nullptr);
+    QProcess info;
+    info.start("pdfinfo", {QString::fromStdString(pdf)});
+    ASSERT_TRUE(info.waitForFinished());
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression("Pages:\\s+2\\n")));
+
+    const std::string nowhere = (dir.path() / "no" / "elenco.pdf").string();
+    sink = main->openPdfReport(nowhere);
+    ASSERT_TRUE(sink->open(false, "Courier New", 10));
+    sink->close();
+    ASSERT_EQ(dialogs.boxes().size(), 1U);
+    EXPECT_EQ(dialogs.boxes()[0].text, "Impossibile scrivere il file " + nowhere);
+}
+
 }  // namespace
 }  // namespace zelvo

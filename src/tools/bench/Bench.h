@@ -71,5 +71,6 @@ int CardBench(const std::string& dataDir, const std::string& year, const std::st
               int rounds, char** argv);
 int CardChild(const std::string& what, const std::string& dataDir, const std::string& year,
               const std::string& out, const std::string& account);
+int DueDateBench(const std::string& dataDir, const std::string& year, int rounds);
 
 }  // namespace zelvo::bench

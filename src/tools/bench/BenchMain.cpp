@@ -18,7 +18,8 @@ int usage() {
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench cards DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n"
-                 "       zelvo-bench maintenance DATADIR YEAR WORKDIR [ROUNDS]\n";
+                 "       zelvo-bench maintenance DATADIR YEAR WORKDIR [ROUNDS]\n"
+                 "       zelvo-bench duedates DATADIR YEAR [ROUNDS]\n";
     return 2;
 }
 
@@ -81,6 +82,8 @@ int main(int argc, char** argv) {
     if (cmd == "maintenance" && argc >= 5) {
         return MaintenanceBench(DirPrefix(argv[2]), argv[3], DirPrefix(argv[4]),
                                 arg(argc, argv, 5, 3));
+    if (cmd == "duedates" && argc >= 4) {
+        return DueDateBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 5));
     }
     if (cmd == "startup-child" && argc == 4) {
         return StartupChild(DirPrefix(argv[2]), argv[3]);
