@@ -26,33 +26,60 @@ constexpr int kProtocolLock = 745;
 // Counter-accounts: every sub-account, never a mastro or conto.
 const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
-FormSpec invoiceForm(K kind, V variant) {
-    using I = InvoiceEntry;
-    const bool sales = kind == K::Sales;
-    FormSpec f;
-    if (sales) {
-        f.name = variant == V::Revision ? "mcfv2" : "mcfv";
-        f.title =
-            variant == V::Revision ? "Revisione fattura vendita" : "Registrazione fattura vendita";
-    } else {
-        f.name = variant == V::Revision ? "MCFA2" : variant == V::Euro ? "MCFA3" : "MCFA";
-        f.title = variant == V::Revision ? "Revisione fattura acquisto"
-                  : variant == V::Euro   ? "Registrazione fattura acquisto in Euro"
-                                         : "Registrazione fattura acquisto";
+struct Titles {
+    const char* name;
+    const char* title;
+};
+
+Titles titles(K kind, V variant) {
+    const bool revision = variant == V::Revision;
+    switch (kind) {
+        case K::Sales:
+            return revision ? Titles{"mcfv2", "Revisione fattura vendita"}
+                            : Titles{"mcfv", "Registrazione fattura vendita"};
+        case K::Receipt:
+            return revision ? Titles{"mcco2", "Revisione corrispettivo"}
+                            : Titles{"mcco", "Corrispettivo"};
+        case K::Purchase:
+            break;
     }
-    const Amounts amounts = variant == V::Euro ? Amounts::SignedEuro : Amounts::SignedLire;
+    return revision             ? Titles{"MCFA2", "Revisione fattura acquisto"}
+           : variant == V::Euro ? Titles{"MCFA3", "Registrazione fattura acquisto in Euro"}
+                                : Titles{"MCFA", "Registrazione fattura acquisto"};
+}
+
+// The header down to the section; the grid and the buttons follow it.
+void headerFields(FormSpec& f, K kind, Amounts amounts) {
+    using I = InvoiceEntry;
+    const bool purchase = kind == K::Purchase;
     f.date(I::kRegDate, "Data reg.:", 0);
-    f.text(I::kDocNumber, "N. doc.:", 1, 8, {.pattern = sales ? "[0-9]{0,6}" : ""});
+    f.text(I::kDocNumber, "N. doc.:", 1, 8,
+           {.pattern = kind == K::Sales     ? "[0-9]{0,6}"
+                       : kind == K::Receipt ? "[0-9]{0,5}"
+                                            : ""});
     f.date(I::kDocDate, "Data doc.:", 2);
-    f.text(I::kDescription, "Descrizione:", 3, 40);
-    f.account(I::kParty, sales ? "Cliente:" : "Fornitore:", 4, 40);
-    f.amount(I::kTotal, "Importo fattura:", 5, 16, amounts);
-    if (sales) {
-        f.text(I::kSalesSection, "Registro:", 6, 2, {.pattern = "[0-9]?"});
-    } else {
+    f.text(I::kDescription, kind == K::Receipt ? "Descrizione :" : "Descrizione:", 3, 40);
+    f.account(I::kParty,
+              kind == K::Sales     ? "Cliente:"
+              : kind == K::Receipt ? "Sottoconto:"
+                                   : "Fornitore:",
+              4, 40);
+    f.amount(I::kTotal, kind == K::Receipt ? "Importo:" : "Importo fattura:", 5, 16, amounts);
+    if (purchase) {
         f.text(I::kProtocol, "Protocollo:", 6, 6, {.pattern = "[0-9]{0,5}"});
         f.text(I::kPurchaseSection, "Registro:", 7, 2, {.pattern = "[0-9]?"});
+    } else {
+        f.text(I::kSalesSection, "Registro:", 6, 2, {.pattern = "[0-9]?"});
     }
+}
+
+FormSpec invoiceForm(K kind, V variant) {
+    using I = InvoiceEntry;
+    FormSpec f;
+    f.name = titles(kind, variant).name;
+    f.title = titles(kind, variant).title;
+    const Amounts amounts = variant == V::Euro ? Amounts::SignedEuro : Amounts::SignedLire;
+    headerFields(f, kind, amounts);
     f.grid(I::kGrid, 8,
            {.columns = {AccountColumn(I::kCounterAccount, "Contropartita", 28),
                         AmountColumn(I::kTaxable, "Imponibile", 15, amounts),
@@ -62,7 +89,9 @@ FormSpec invoiceForm(K kind, V variant) {
             .pageRows = I::kRows})
         .columnSpan = 4;
     f.button(I::kConfirm, "&Registra", 9, 0);
-    f.button(I::kNewParty, sales ? "&Nuovo cliente" : "&Nuovo fornitore", 9, 1);
+    if (kind != K::Receipt) {
+        f.button(I::kNewParty, kind == K::Sales ? "&Nuovo cliente" : "&Nuovo fornitore", 9, 1);
+    }
     f.button(I::kNewAccountOrConvert,
              variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", 9, 2);
     f.button(I::kCancel, "&Annulla", 9, 3, {.isCancel = true});
@@ -104,17 +133,28 @@ void InvoiceEntry::registerEvents() {
     if (sales()) {
         on(Event::Leave, kDocNumber, [this] { leaveDocNumber(); });
     } else {
-        on(Event::Focus, kProtocol, [this] { proposeProtocol(); });
+        on(Event::Focus, allocatedField(), [this] { proposeNumber(); });
+    }
+    if (m_kind == Kind::Purchase) {
         on(Event::Leave, kProtocol, [this] { leaveProtocol(); });
+    }
+    if (receipt()) {
+        onCell(Event::Focus, kVat, [this](int) { session().setPanel(2, "F6 scorporo iva"); });
+        onCell(Event::Leave, kVat, [this](int) { session().setPanel(2, ""); });
+        onCellKey(kVat, [this](int row, const std::string& key) {
+            return key == "F6" && extractVat(row);
+        });
     }
     onCell(Event::Leave, kCounterAccount, [this](int row) { leaveCounterAccount(row); });
     onCell(Event::Leave, kVatCode, [this](int row) { leaveVatCode(row); });
     on(Event::Click, kConfirm, [this] { confirm(); });
-    on(Event::Click, kNewParty, [this] {
-        if (host() != nullptr) {
-            host()->openScreen(sales() ? "RCLIENTE" : "regforn");
-        }
-    });
+    if (!receipt()) {
+        on(Event::Click, kNewParty, [this] {
+            if (host() != nullptr) {
+                host()->openScreen(sales() ? "RCLIENTE" : "regforn");
+            }
+        });
+    }
     on(Event::Click, kNewAccountOrConvert, [this] { pressNewAccountOrConvert(); });
     on(Event::Click, kCancel, [this] { requestClose(); });
 }
@@ -123,7 +163,7 @@ void InvoiceEntry::load() {
     Archives& a = archives();
     a.open(arc::kMc);
     a.open(arc::kTt);
-    a.open(sales() ? arc::kIv : arc::kIa);
+    a.open(vatArchive(m_kind));
     form().setText(kRegDate, session().values().yearDateMask);
     form().setText(kDocDate, session().values().yearDateMask);
     form().setText(sectionField(), "1");
@@ -135,7 +175,7 @@ void InvoiceEntry::load() {
 
 void InvoiceEntry::unload() {
     Archives& a = archives();
-    a.close(sales() ? arc::kIv : arc::kIa);
+    a.close(vatArchive(m_kind));
     a.close(arc::kTt);
     a.close(arc::kMc);
 }
@@ -146,7 +186,9 @@ std::vector<std::string> InvoiceEntry::suggestions(const std::string& control,
     std::string column;
     int row = 0;
     if (control == kParty) {
-        kinds = sales() ? std::vector<std::string>{"c"} : std::vector<std::string>{"f", "ag"};
+        kinds = sales()     ? std::vector<std::string>{"c"}
+                : receipt() ? kPostable
+                            : std::vector<std::string>{"f", "ag"};
     } else if (ParseCell(control, column, row) && column == kCounterAccount) {
         kinds = kPostable;
     } else {
@@ -164,44 +206,31 @@ double InvoiceEntry::amount(const std::string& control) const {
     return m_euro.amount(text(control));
 }
 
-void InvoiceEntry::proposeProtocol() {
+void InvoiceEntry::proposeNumber() {
     // A reading only: the number is taken under the section's lock at confirm.
-    if (archives().getByKey(arc::kPr, "prot" + section()) != 0) {
+    if (archives().getByKey(arc::kPr, allocationCounter()) != 0) {
         archives().report(opn::kRead, arc::kPr, kVatRowRead);
         return;
     }
-    form().setText(kProtocol, Format(archives().readBuffer(arc::kPr).number(prf::kValue) + 1, "0"));
+    form().setText(allocatedField(),
+                   Format(archives().readBuffer(arc::kPr).number(prf::kValue) + 1, "0"));
 }
 
-bool InvoiceEntry::invoiceNumberTaken(const std::string& number) const {
+bool InvoiceEntry::numberTaken(const std::string& number, bool inSection) const {
     Archives& a = const_cast<InvoiceEntry*>(this)->archives();
-    const std::string key = PadNumber(number, 5);
-    std::int16_t s = a.get(arc::kIv, ivf::kNumber, isam::op::kFind, key);
-    while (s == 0 && a.readBuffer(arc::kIv).text(ivf::kNumber) == key) {
-        // The invoice under revision does not stand in its own way.
-        bool own = m_variant == Variant::Revision && key == m_oldNumber &&
-                   a.readBuffer(arc::kIv).text(ivf::kVatSection) == m_oldSection;
-        if (!own) {
-            return true;
-        }
-        s = a.get(arc::kIv, ivf::kNumber, isam::op::kNext, "");
-    }
-    return false;
-}
-
-bool InvoiceEntry::protocolTaken(const std::string& protocol, bool inSection) const {
-    Archives& a = const_cast<InvoiceEntry*>(this)->archives();
-    const std::string padded = PadNumber(protocol, 5);
-    const int field = inSection ? iaf::kSectionProtocolKey : iaf::kProtocol;
+    const RegisterFields& r = registerFields(m_kind);
+    const std::string padded = PadNumber(number, 5);
+    const int field = inSection ? r.sectionKey : r.number;
     const std::string key = inSection ? section() + padded : padded;
-    std::int16_t s = a.get(arc::kIa, field, isam::op::kFind, key);
-    while (s == 0 && a.readBuffer(arc::kIa).text(field) == key) {
-        bool own = m_variant == Variant::Revision && padded == m_oldProtocol &&
-                   a.readBuffer(arc::kIa).text(iaf::kVatSection) == m_oldSection;
+    std::int16_t s = a.get(r.archive, field, isam::op::kFind, key);
+    while (s == 0 && a.readBuffer(r.archive).text(field) == key) {
+        // The document under revision does not stand in its own way.
+        bool own = m_variant == Variant::Revision && padded == oldRegisterNumber() &&
+                   a.readBuffer(r.archive).text(r.section) == m_oldSection;
         if (!own) {
             return true;
         }
-        s = a.get(arc::kIa, field, isam::op::kNext, "");
+        s = a.get(r.archive, field, isam::op::kNext, "");
     }
     return false;
 }
@@ -212,8 +241,20 @@ bool InvoiceEntry::leavePartyField() {
         return true;
     }
     auto party = chart::ByDescription(archives(), name);
-    bool right = party && (sales() ? party->kind == chart::kCustomer
-                                   : party->kind == chart::kSupplier || party->kind == "ag");
+    bool right = false;
+    if (party) {
+        switch (m_kind) {
+            case Kind::Sales:
+                right = party->kind == chart::kCustomer;
+                break;
+            case Kind::Purchase:
+                right = party->kind == chart::kSupplier || party->kind == "ag";
+                break;
+            case Kind::Receipt:
+                right = party->kind != chart::kMastro && party->kind != chart::kConto;
+                break;
+        }
+    }
     if (!right) {
         m_partyName.clear();
         dialogs().beep();
@@ -246,7 +287,7 @@ bool InvoiceEntry::leaveVatCode(int row) {
     }
     auto vat = lookUpVatCode(archives(), code);
     // Non-deductible codes belong to purchases.
-    if (!vat || (sales() && vat->nonDeductible)) {
+    if (!vat || (m_kind != Kind::Purchase && vat->nonDeductible)) {
         dialogs().beep();
         focusCell(kGrid, kVatCode, row);
         return false;
@@ -284,7 +325,7 @@ void InvoiceEntry::leaveDocumentDate() {
 }
 
 void InvoiceEntry::leaveDocNumber() {
-    if (Val(text(kDocNumber)) != 0 && invoiceNumberTaken(text(kDocNumber))) {
+    if (Val(text(kDocNumber)) != 0 && numberTaken(text(kDocNumber), false)) {
         inputError("Fattura già registrata", kDocNumber);
     }
 }
@@ -293,7 +334,7 @@ void InvoiceEntry::leaveProtocol() {
     if (Val(text(kProtocol)) == 0) {
         return;
     }
-    if (protocolTaken(text(kProtocol), false)) {
+    if (numberTaken(text(kProtocol), false)) {
         inputError("Protocollo già registrato", kProtocol);
         return;
     }
@@ -321,7 +362,7 @@ void InvoiceEntry::pressNewAccountOrConvert() {
     m_euro.convert(form(), session().values().exchangeRate, amounts);
 }
 
-bool InvoiceEntry::checkHeader() {
+bool InvoiceEntry::checkDates() {
     std::string regDate = text(kRegDate);
     if (!CheckRegistrationDate(session(), regDate)) {
         requestFocus(kRegDate);
@@ -337,36 +378,52 @@ bool InvoiceEntry::checkHeader() {
         requestFocus(kDocDate);
         return false;
     }
+    return true;
+}
+
+bool InvoiceEntry::checkParty() {
     if (text(kParty).empty()) {
-        inputError(
-            sales() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE",
-            kParty);
+        inputError(sales()     ? "NON E' STATO INSERITO IL CLIENTE"
+                   : receipt() ? "NON E' STATO INSERITO IL CONTO"
+                               : "NON E' STATO INSERITO IL FORNITORE",
+                   kParty);
         return false;
     }
-    if (!leavePartyField()) {
+    return leavePartyField();
+}
+
+// The document's own number: the sales invoice's or the receipt's, or the protocol.
+bool InvoiceEntry::checkNumber() {
+    const char* field = m_kind == Kind::Purchase ? kProtocol : kDocNumber;
+    if (Val(text(field)) == 0) {
+        inputError(m_kind == Kind::Purchase ? "NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO"
+                                            : "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO",
+                   field);
         return false;
     }
-    if (sales()) {
-        if (Val(text(kDocNumber)) == 0) {
-            inputError("NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO", kDocNumber);
-            return false;
-        }
-        if (invoiceNumberTaken(text(kDocNumber))) {
-            inputError("Fattura già registrata", kDocNumber);
-            return false;
-        }
-    } else {
-        if (Val(text(kProtocol)) == 0) {
-            inputError("NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO", kProtocol);
-            return false;
-        }
-        if (protocolTaken(text(kProtocol), false)) {
-            inputError("Protocollo già registrato", kProtocol);
-            return false;
-        }
+    if (numberTaken(text(field), false)) {
+        inputError(sales()     ? "Fattura già registrata"
+                   : receipt() ? "Documento già registrato"
+                               : "Protocollo già registrato",
+                   field);
+        return false;
+    }
+    return true;
+}
+
+bool InvoiceEntry::checkHeader() {
+    if (!checkDates()) {
+        return false;
+    }
+    // A receipt checks its number before its account, the invoices after their party.
+    const bool ok = receipt() ? checkNumber() && checkParty() : checkParty() && checkNumber();
+    if (!ok) {
+        return false;
     }
     if (amount(kTotal) == 0) {
-        inputError("NON E' STATO INSERITO L'IMPORTO DELLA FATTURA", kTotal);
+        inputError(receipt() ? "NON E' STATO INSERITO L'IMPORTO "
+                             : "NON E' STATO INSERITO L'IMPORTO DELLA FATTURA",
+                   kTotal);
         return false;
     }
     return true;
@@ -424,7 +481,7 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
             return false;
         }
         auto vatCode = lookUpVatCode(archives(), text(CellName(kVatCode, row)));
-        if (!vatCode || (sales() && vatCode->nonDeductible)) {
+        if (!vatCode || (m_kind != Kind::Purchase && vatCode->nonDeductible)) {
             dialogs().beep();
             focusCell(kGrid, kVatCode, row);
             return false;
@@ -436,27 +493,42 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
     return true;
 }
 
-// Runs under the section's protocol lock, which the confirm holds.
-bool InvoiceEntry::allocateProtocol(std::string& protocol) {
-    if (!protocolTaken(protocol, true)) {
+// Runs under the section's counter lock, which the confirm holds.
+bool InvoiceEntry::allocateNumber(std::string& number) {
+    if (!numberTaken(number, true)) {
         return true;
     }
     dialogs().beep();
     Answer answer = dialogs().ask(
-        "Un'altra registrazione è stata nel frattempo effettuata con il numero di protocollo "
-        "inserito. Si vuole effettuare la registrazione con il primo numero successivo "
-        "disponibile ?",
+        std::string("Un'altra registrazione è stata nel frattempo effettuata con il numero di ") +
+            (receipt() ? "documento" : "protocollo") +
+            " inserito. Si vuole effettuare la registrazione con il primo numero successivo "
+            "disponibile ?",
         "Zelvo", Icon::Question, false);
     if (answer != Answer::Yes) {
-        requestFocus(kProtocol);
+        requestFocus(allocatedField());
         return false;
     }
-    double p = Val(protocol);
+    double p = Val(number);
     do {
         p += 1;
-    } while (protocolTaken(Format(p, "0"), true));
-    protocol = Format(p, "0");
-    form().setText(kProtocol, protocol);
+    } while (numberTaken(Format(p, "0"), true));
+    number = Format(p, "0");
+    form().setText(allocatedField(), number);
+    return true;
+}
+
+// The gross amount typed as taxable is split into taxable and VAT, to the nearest lira,
+// so that the two always add up to it.
+bool InvoiceEntry::extractVat(int row) {
+    auto vat = lookUpVatCode(archives(), text(CellName(kVatCode, row)));
+    if (!vat) {
+        return false;
+    }
+    const double gross = amount(CellName(kTaxable, row));
+    const double taxable = Int(gross / (1 + vat->rate / 100) + 0.5);
+    form().setText(CellName(kTaxable, row), m_euro.shown(taxable));
+    form().setText(CellName(kVat, row), m_euro.shown(gross - taxable));
     return true;
 }
 
@@ -471,18 +543,18 @@ void InvoiceEntry::confirm() {
     if (!checkRows(rows)) {
         return;
     }
-    std::string protocol = sales() ? std::string() : Format(Val(text(kProtocol)), "0");
-    // The section's protocol lock is held from the re-check to the end of the registration,
+    std::string number = sales() ? std::string() : Format(Val(text(allocatedField())), "0");
+    // The section's counter lock is held from the re-check to the end of the registration,
     // outside its transaction: the operator may be asked a question meanwhile.
-    std::optional<RecordLock> protocolLock;
+    std::optional<RecordLock> numberLock;
     if (!sales()) {
-        protocolLock.emplace(archives(), arc::kPr, "prot" + section(), kProtocolLock);
-        if (!protocolLock->held() || !allocateProtocol(protocol)) {
+        numberLock.emplace(archives(), arc::kPr, allocationCounter(), kProtocolLock);
+        if (!numberLock->held() || !allocateNumber(number)) {
             return;
         }
     }
-    post(rows, protocol);
-    protocolLock.reset();
+    post(rows, number);
+    numberLock.reset();
     if (m_variant == Variant::Revision) {
         requestClose();
         return;
@@ -491,9 +563,12 @@ void InvoiceEntry::confirm() {
 }
 
 void InvoiceEntry::clearDocument() {
-    // The protocol stays: the next invoice of the section is proposed from it.
+    // The protocol stays: the next invoice of the section is proposed from it. A receipt
+    // keeps its sub-account: the takings of a till follow one another.
     for (const char* c : {kDocNumber, kParty, kTotal}) {
-        form().setText(c, "");
+        if (!(receipt() && std::string(c) == kParty)) {
+            form().setText(c, "");
+        }
     }
     for (int row = 0; row < kRows; ++row) {
         for (const char* column : {kCounterAccount, kTaxable, kVatCode, kVat}) {

@@ -9,12 +9,14 @@
 
 namespace zelvo {
 
-// The invoice screens: sales (mcfv) and purchase (MCFA), the purchase twin in euro (MCFA3),
-// and the revision twins of both (mcfv2, MCFA2). One header, a grid of nine VAT lines, the
-// VAT computed per line, the checks in their order and one posting shared by all of them.
+// The VAT document screens: sales (mcfv) and purchase (MCFA) invoices, the purchase twin in
+// euro (MCFA3), cash receipts (mcco), and the revision twins (mcfv2, MCFA2, mcco2). One
+// header, a grid of nine VAT lines, the VAT computed per line, the checks in their order and
+// one posting shared by all of them. Purchase protocols and receipt numbers are allocated
+// per register section under the same race rule.
 class InvoiceEntry : public ScreenLogic {
   public:
-    enum class Kind { Sales, Purchase };
+    enum class Kind { Sales, Purchase, Receipt };
     enum class Variant { Lire, Euro, Revision };
 
     static constexpr int kRows = 9;
@@ -23,7 +25,7 @@ class InvoiceEntry : public ScreenLogic {
     static constexpr const char* kDocNumber = "text2";
     static constexpr const char* kDocDate = "text3";
     static constexpr const char* kDescription = "text4";
-    static constexpr const char* kParty = "text5";  // "Cliente:" or "Fornitore:"
+    static constexpr const char* kParty = "text5";  // "Cliente:", "Fornitore:", "Sottoconto:"
     static constexpr const char* kTotal = "text6";
     static constexpr const char* kSalesSection = "text7";
     static constexpr const char* kProtocol = "text7";  // purchases
@@ -59,7 +61,18 @@ class InvoiceEntry : public ScreenLogic {
     };
 
     bool sales() const { return m_kind == Kind::Sales; }
-    const char* sectionField() const { return sales() ? kSalesSection : kPurchaseSection; }
+    bool receipt() const { return m_kind == Kind::Receipt; }
+    const char* sectionField() const {
+        return m_kind == Kind::Purchase ? kPurchaseSection : kSalesSection;
+    }
+    // The number allocated per section under its counter's lock: the purchase protocol or
+    // the receipt's document number; sales invoices have none.
+    const char* allocatedField() const { return receipt() ? kDocNumber : kProtocol; }
+    std::string allocationCounter() const { return (receipt() ? "co" : "prot") + section(); }
+    // The 5-digit number the revised document holds in its register.
+    const std::string& oldRegisterNumber() const {
+        return m_kind == Kind::Purchase ? m_oldProtocol : m_oldNumber;
+    }
     std::string section() const;
     double amount(const std::string& control) const;
 
@@ -73,14 +86,21 @@ class InvoiceEntry : public ScreenLogic {
     bool leavePartyField();
     bool leaveCounterAccount(int row);
     bool leaveVatCode(int row);
-    bool invoiceNumberTaken(const std::string& number) const;
-    bool protocolTaken(const std::string& protocol, bool inSection) const;
-    void proposeProtocol();
+    bool extractVat(int row);
+    // Whether another document holds `number` in the screen's VAT register, in the chosen
+    // section or in any.
+    bool numberTaken(const std::string& number, bool inSection) const;
+    void proposeNumber();
     void confirm();
+    bool checkDates();
+    bool checkParty();
+    bool checkNumber();
     bool checkHeader();
     bool checkRows(std::array<Row, kRows>& rows);
-    bool allocateProtocol(std::string& protocol);
-    void post(const std::array<Row, kRows>& rows, const std::string& protocol);
+    bool allocateNumber(std::string& number);
+    void post(const std::array<Row, kRows>& rows, const std::string& allocated);
+    void addRowRecords(JournalEntry& e, const Row& r, int row, const std::string& allocated);
+    void addVatLines(JournalEntry& e, double deductible, double nonDeductible);
     void removeOldDocument();
     void clearDocument();
     void fillFromRegistration();

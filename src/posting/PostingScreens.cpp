@@ -25,6 +25,11 @@ void RegisterPostingScreens(ScreenRegistry& r) {
           [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Purchase, V::Lire); });
     r.add("MCFA3",
           [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Purchase, V::Euro); });
+    r.add("mcco",
+          [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Receipt, V::Lire); });
+    RevisionScreens()["co"] = [](Session& s, const std::string& number) {
+        return std::make_unique<InvoiceEntry>(s, K::Receipt, V::Revision, number);
+    };
     RevisionScreens()["fv"] = [](Session& s, const std::string& number) {
         return std::make_unique<InvoiceEntry>(s, K::Sales, V::Revision, number);
     };

@@ -23,6 +23,7 @@ class InvoiceTest : public ::testing::Test {
         item("00052", "Bianchi Srl", "f", "00006", "00002", "Rimessa diretta a vista");
         item("00053", "Vendite merci", "s", "00009", "00003", "");
         item("00054", "Acquisti merci", "s", "00010", "00004", "");
+        item("00055", "Cassa", "s", "00009", "00003", "");
         Archives& a = year.archives();
         a.clearWriteBuffer(arc::kCiva);
         isam::Record& r = a.writeBuffer(arc::kCiva);
@@ -500,11 +501,14 @@ class InvoiceRevisionRaceTest : public InvoiceTest,
 
 TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
     const auto [kind, annul] = GetParam();
-    const bool sales = kind == K::Sales;
+    const bool purchase = kind == K::Purchase;
     auto s = screen(kind);
-    fill(*s, sales ? "Rossi Mario" : "Bianchi Srl", "7", "1200",
-         {{sales ? "Vendite merci" : "Acquisti merci", "1000", "20"}});
-    if (!sales) {
+    fill(*s,
+         kind == K::Sales ? "Rossi Mario"
+         : purchase       ? "Bianchi Srl"
+                          : "Cassa",
+         "7", "1200", {{purchase ? "Acquisti merci" : "Vendite merci", "1000", "20"}});
+    if (purchase) {
         s->form().input("text7", "4");
     }
     s->click("Command1");
@@ -525,12 +529,13 @@ TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
         return e.lastPosted() > 0 && station.dialogs.boxes().empty() ? 0 : 1;
     });
     ASSERT_EQ(other.wait(), 0);
-    const int vatArchive = sales ? arc::kIv : arc::kIa;
-    const int dueArchive = sales ? arc::kSt : arc::kSf;
+    const int vatArchive = kind == K::Sales ? arc::kIv : purchase ? arc::kIa : arc::kIc;
+    // Receipts have no due dates: their empty archive stands in.
+    const int dueArchive = kind == K::Sales ? arc::kSt : arc::kSf;
     const auto theirLines = lines();
     const auto theirVatRows = Records(year.archives(), vatArchive);
     const auto theirDues = Records(year.archives(), dueArchive);
-    ASSERT_FALSE(theirDues.empty());
+    ASSERT_EQ(theirDues.empty(), kind == K::Receipt);
 
     mine->form().input("text6", "2400");
     mine->form().input("imponibile:0", "2000");
@@ -552,11 +557,13 @@ TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stations, InvoiceRevisionRaceTest,
-                         ::testing::Combine(::testing::Values(K::Sales, K::Purchase),
+                         ::testing::Combine(::testing::Values(K::Sales, K::Purchase, K::Receipt),
                                             ::testing::Bool()),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param) == K::Sales ? "Sales"
-                                                                                    : "Purchase") +
+                             const K kind = std::get<0>(info.param);
+                             return std::string(kind == K::Sales      ? "Sales"
+                                                : kind == K::Purchase ? "Purchase"
+                                                                      : "Receipt") +
                                     (std::get<1>(info.param) ? "Annulled" : "Revised");
                          });
 
@@ -583,6 +590,204 @@ TEST_F(InvoiceTest, APurchaseIsNotPostedWithoutTheProtocolLock) {
     EXPECT_TRUE(lines().empty());
     EXPECT_TRUE(Records(year.archives(), arc::kIa).empty());
     EXPECT_TRUE(Records(year.archives(), arc::kSf).empty());
+}
+
+// F6 in a VAT cell splits the gross amount typed as taxable, to the nearest lira.
+TEST_F(InvoiceTest, ScorporoSplitsTheGrossAmountExactly) {
+    auto s = screen(K::Receipt);
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"1200", "20", "1000", "200"},
+        {"1000", "20", "833", "167"},
+        // 1100 / 1.1 falls just below 1000 in double precision.
+        {"1100", "10", "1000", "100"},
+        {"-1200", "20", "-1000", "-200"},
+        {"1000", "E10", "1000", ""}};
+    for (const auto& [gross, code, taxable, vat] : cases) {
+        s->form().input("imponibile:0", gross);
+        s->form().input("codiva:0", code);
+        s->focus("importoiva:0");
+        EXPECT_EQ(year.session().panel(2), "F6 scorporo iva");
+        EXPECT_TRUE(s->key("importoiva:0", "F6"));
+        EXPECT_EQ(s->form().text("imponibile:0"), taxable) << gross << " at " << code;
+        EXPECT_EQ(s->form().text("importoiva:0"), vat) << gross << " at " << code;
+        s->leave("importoiva:0");
+        EXPECT_EQ(year.session().panel(2), "");
+    }
+    // Without a known code there is nothing to extract by.
+    for (const char* code : {"", "XX"}) {
+        s->form().input("imponibile:1", "1200");
+        s->form().input("codiva:1", code);
+        EXPECT_FALSE(s->key("importoiva:1", "F6"));
+        EXPECT_EQ(s->form().text("imponibile:1"), "1200");
+    }
+}
+
+TEST_F(InvoiceTest, AReceiptPostsTheTillRevenuesAndItsOwnRegister) {
+    auto s = screen(K::Receipt);
+    s->focus("text2");
+    EXPECT_EQ(s->form().text("text2"), "1");
+    fill(*s, "Cassa", "5", "2300",
+         {{"Vendite merci", "1200", "20"}, {"Vendite merci", "1100", "10"}});
+    for (int row : {0, 1}) {
+        s->key(CellName("importoiva", row), "F6");
+    }
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    auto l = lines();
+    ASSERT_EQ(l.size(), 4U);
+    const std::tuple<const char*, double, double> expected[] = {
+        {"00055", 2300, 0}, {"00053", 0, 1000}, {"00053", 0, 1000}, {"00013", 0, 300}};
+    for (size_t i = 0; i < l.size(); ++i) {
+        EXPECT_EQ(l[i].text(mcf::kAccount), std::get<0>(expected[i]));
+        EXPECT_EQ(l[i].number(mcf::kDebit), std::get<1>(expected[i]));
+        EXPECT_EQ(l[i].number(mcf::kCredit), std::get<2>(expected[i]));
+        EXPECT_EQ(l[i].text(mcf::kCausal), "co");
+        EXPECT_EQ(l[i].text(mcf::kDocNumber), "000005");
+    }
+    auto rows = Records(year.archives(), arc::kIc);
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[1].text(icf::kMonth), "03");  // of the document date
+    EXPECT_EQ(rows[1].text(icf::kNumber), "00005");
+    EXPECT_EQ(rows[1].text(icf::kDocDate), "20260308");
+    EXPECT_EQ(rows[1].number(icf::kTaxable), 1000);
+    EXPECT_EQ(rows[1].number(icf::kVat), 100);
+    EXPECT_EQ(rows[1].text(icf::kVatRateText), " 10");
+    EXPECT_EQ(rows[1].text(icf::kSectionNumberKey), "100005");
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+    // Number, amount and grid are cleared; the till stays for the next takings.
+    EXPECT_EQ(s->form().text("text5"), "Cassa");
+    for (const char* cleared : {"text2", "text6", "controp:0", "importoiva:1"}) {
+        EXPECT_EQ(s->form().text(cleared), "") << cleared;
+    }
+    Archives& a = year.archives();
+    ASSERT_EQ(a.getByKey(arc::kPr, "co1"), 0);
+    EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), 5);
+    s->focus("text2");
+    EXPECT_EQ(s->form().text("text2"), "6");
+    EXPECT_TRUE(Records(year.archives(), arc::kSt).empty());
+}
+
+TEST_F(InvoiceTest, ReceiptChecksComeInTheirOrder) {
+    auto s = screen(K::Receipt);
+    fill(*s, "Cassa", "5", "120", {{"Vendite merci", "100", "20"}});
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    const auto posted = lines();
+    struct Step {
+        const char* control;
+        const char* value;
+        const char* message;
+    };
+    const Step steps[] = {
+        {"text7", "2", "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO"},
+        // Number 5 is taken, in whatever section.
+        {"text2", "5", "Documento già registrato"},
+        {"text2", "6", "NON E' STATO INSERITO IL CONTO"},
+        {"text5", "Cassa", "NON E' STATO INSERITO L'IMPORTO "},
+        {"text6", "121", " 100"},
+        {"imponibile:0", "100", "E' STATO INSERITO L'IMPONIBILE MA NON LA CONTROPARTITA "},
+        {"controp:0", "Vendite merci", "E' STATO INSERITO L'IMPONIBILE MA NON IL CODICE IVA"},
+    };
+    s->form().input("text5", "");
+    s->form().input("importoiva:0", "21");
+    boxes();
+    for (const Step& step : steps) {
+        s->form().input(step.control, step.value);
+        s->click("Command1");
+        EXPECT_EQ(boxes(), std::vector<std::string>{step.message}) << step.control;
+    }
+    // A purchase-only code is refused with a beep.
+    s->form().input("codiva:0", "I20");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(lines(), posted);
+    s->form().input("codiva:0", "20");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(lines().size(), 2 * posted.size());
+}
+
+// Two stations post number 5 of section 1 at once; the second is asked.
+class ReceiptNumberRaceTest : public InvoiceTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ReceiptNumberRaceTest, TheSecondStationIsAskedAndTheNumbersStayContiguous) {
+    const bool yes = GetParam();
+    auto s = screen(K::Receipt);
+    fill(*s, "Cassa", "5", "1200", {{"Vendite merci", "1000", "20"}});
+    test::Child other([this](test::Child& self) {
+        test::Year station(dir.prefix());
+        InvoiceEntry e(station.session(), K::Receipt, V::Lire);
+        e.load();
+        RecordLock held(station.archives(), arc::kPr, "co1", 0);
+        self.tell("locked");
+        usleep(300000);
+        for (const auto& [control, value] :
+             std::vector<std::pair<const char*, const char*>>{{"TEXT1", "10/03/2026"},
+                                                              {"text3", "10/03/2026"},
+                                                              {"text5", "Cassa"},
+                                                              {"text2", "5"},
+                                                              {"text6", "120"},
+                                                              {"controp:0", "Vendite merci"},
+                                                              {"imponibile:0", "100"},
+                                                              {"codiva:0", "20"},
+                                                              {"importoiva:0", "20"}}) {
+            e.form().input(control, value);
+        }
+        e.click("Command1");
+        return e.lastPosted() > 0 ? 0 : 1;
+    });
+    ASSERT_EQ(other.hear(), "locked");
+    year.dialogs.queueAnswer(yes ? Answer::Yes : Answer::No);
+    s->click("Command1");
+    ASSERT_EQ(other.wait(), 0);
+    auto b = year.dialogs.boxes();
+    ASSERT_EQ(b.size(), 1U);
+    EXPECT_EQ(b[0].text,
+              "Un'altra registrazione è stata nel frattempo effettuata con il numero di documento "
+              "inserito. Si vuole effettuare la registrazione con il primo numero successivo "
+              "disponibile ?");
+    EXPECT_EQ(b[0].title, "Zelvo");
+    Archives& a = year.archives();
+    ASSERT_EQ(a.getByKey(arc::kPr, "co1"), 0);
+    EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), yes ? 6 : 5);
+    auto rows = Records(a, arc::kIc);
+    ASSERT_EQ(rows.size(), yes ? 2U : 1U);
+    EXPECT_EQ(rows[0].text(icf::kSectionNumberKey), "100005");
+    if (yes) {
+        EXPECT_EQ(rows[1].text(icf::kSectionNumberKey), "100006");
+        EXPECT_EQ(lines()[3].text(mcf::kDocNumber), "000006");
+    } else {
+        EXPECT_EQ(s->takeFocusRequest(), "text2");
+        EXPECT_EQ(s->form().text("text2"), "5");
+    }
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ReceiptNumberRaceTest, ::testing::Bool());
+
+TEST_F(InvoiceTest, AReceiptRevisionKeepsItsNumberAndReplacesItsRegisterRows) {
+    auto s = screen(K::Receipt);
+    fill(*s, "Cassa", "5", "1200", {{"Vendite merci", "1000", "20"}});
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    auto r = screen(K::Receipt, V::Revision, "1");
+    EXPECT_EQ(r->layout().name, "mcco2");
+    EXPECT_EQ(r->form().text("text2"), "5");
+    EXPECT_EQ(r->form().text("text5"), "Cassa");
+    EXPECT_EQ(r->form().text("text6"), "1200");
+    EXPECT_EQ(r->form().text("imponibile:0"), "1000");
+    r->form().input("text6", "2400");
+    r->form().input("imponibile:0", "2400");
+    r->key("importoiva:0", "F6");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(r->lastPosted(), 4);
+    auto rows = Records(year.archives(), arc::kIc);
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0].number(icf::kTaxable), 2000);
+    EXPECT_EQ(rows[0].text(icf::kSectionNumberKey), "100005");
+    EXPECT_EQ(lines().size(), 3U);
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
 }  // namespace
