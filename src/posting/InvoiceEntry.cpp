@@ -40,6 +40,13 @@ Titles titles(K kind, V variant) {
         case K::Receipt:
             return revision ? Titles{"mcco2", "Revisione corrispettivo"}
                             : Titles{"mcco", "Corrispettivo"};
+        case K::CustomerCredit:
+            return revision ? Titles{"mccv2", "Revisione nota credito cliente"}
+                            : Titles{"mccv", "Nota credito cliente"};
+        case K::SupplierCredit:
+            return revision             ? Titles{"mcca2", "Revisione nota credito fornitore"}
+                   : variant == V::Euro ? Titles{"mcca3", "Nota credito fornitore in Euro"}
+                                        : Titles{"mcca", "Nota credito fornitore"};
         case K::Purchase:
             break;
     }
@@ -48,29 +55,44 @@ Titles titles(K kind, V variant) {
                                 : Titles{"MCFA", "Registrazione fattura acquisto"};
 }
 
-// The header down to the section; the grid and the buttons follow it.
-void headerFields(FormSpec& f, K kind, Amounts amounts) {
+// The header down to the section and the invoice reference; the row the grid takes.
+int headerFields(FormSpec& f, K kind, Amounts amounts) {
     using I = InvoiceEntry;
-    const bool purchase = kind == K::Purchase;
+    const K base = InvoiceEntry::Base(kind);
+    const bool credit = kind != base;
     f.date(I::kRegDate, "Data reg.:", 0);
     f.text(I::kDocNumber, "N. doc.:", 1, 8,
-           {.pattern = kind == K::Sales     ? "[0-9]{0,6}"
-                       : kind == K::Receipt ? "[0-9]{0,5}"
+           {.pattern = base == K::Sales     ? "[0-9]{0,6}"
+                       : base == K::Receipt ? "[0-9]{0,5}"
                                             : ""});
     f.date(I::kDocDate, "Data doc.:", 2);
-    f.text(I::kDescription, kind == K::Receipt ? "Descrizione :" : "Descrizione:", 3, 40);
+    f.text(I::kDescription, base == K::Receipt ? "Descrizione :" : "Descrizione:", 3, 40);
     f.account(I::kParty,
-              kind == K::Sales     ? "Cliente:"
-              : kind == K::Receipt ? "Sottoconto:"
+              base == K::Sales     ? "Cliente:"
+              : base == K::Receipt ? "Sottoconto:"
                                    : "Fornitore:",
               4, 40);
-    f.amount(I::kTotal, kind == K::Receipt ? "Importo:" : "Importo fattura:", 5, 16, amounts);
-    if (purchase) {
-        f.text(I::kProtocol, "Protocollo:", 6, 6, {.pattern = "[0-9]{0,5}"});
-        f.text(I::kPurchaseSection, "Registro:", 7, 2, {.pattern = "[0-9]?"});
-    } else {
-        f.text(I::kSalesSection, "Registro:", 6, 2, {.pattern = "[0-9]?"});
+    f.amount(I::kTotal,
+             credit               ? "Importo nota credito:"
+             : base == K::Receipt ? "Importo:"
+                                  : "Importo fattura:",
+             5, 16, amounts);
+    int row = 6;
+    if (base == K::Purchase) {
+        f.text(I::kProtocol, "Protocollo:", row++, 6, {.pattern = "[0-9]{0,5}"});
+        f.text(I::kPurchaseSection, "Registro:", row++, 2, {.pattern = "[0-9]?"});
     }
+    if (credit) {
+        const bool sales = base == K::Sales;
+        f.text(sales ? I::kCustomerRefNumber : I::kSupplierRefNumber, "Riferimento partita:", row++,
+               8, {.pattern = "[0-9]{0,6}"});
+        f.date(sales ? I::kCustomerRefDate : I::kSupplierRefDate, "Data", row++);
+    }
+    if (base != K::Purchase) {
+        f.text(kind == K::CustomerCredit ? I::kCustomerCreditSection : I::kSalesSection,
+               "Registro:", row++, 2, {.pattern = "[0-9]?"});
+    }
+    return row;
 }
 
 FormSpec invoiceForm(K kind, V variant) {
@@ -79,8 +101,8 @@ FormSpec invoiceForm(K kind, V variant) {
     f.name = titles(kind, variant).name;
     f.title = titles(kind, variant).title;
     const Amounts amounts = variant == V::Euro ? Amounts::SignedEuro : Amounts::SignedLire;
-    headerFields(f, kind, amounts);
-    f.grid(I::kGrid, 8,
+    const int gridRow = headerFields(f, kind, amounts);
+    f.grid(I::kGrid, gridRow,
            {.columns = {AccountColumn(I::kCounterAccount, "Contropartita", 28),
                         AmountColumn(I::kTaxable, "Imponibile", 15, amounts),
                         TextColumn(I::kVatCode, "Codice iva", 6),
@@ -88,13 +110,16 @@ FormSpec invoiceForm(K kind, V variant) {
             .rows = I::kRows,
             .pageRows = I::kRows})
         .columnSpan = 4;
-    f.button(I::kConfirm, "&Registra", 9, 0);
-    if (kind != K::Receipt) {
-        f.button(I::kNewParty, kind == K::Sales ? "&Nuovo cliente" : "&Nuovo fornitore", 9, 1);
+    const int buttons = gridRow + 1;
+    const K base = InvoiceEntry::Base(kind);
+    f.button(I::kConfirm, "&Registra", buttons, 0);
+    if (base != K::Receipt) {
+        f.button(I::kNewParty, base == K::Sales ? "&Nuovo cliente" : "&Nuovo fornitore", buttons,
+                 1);
     }
     f.button(I::kNewAccountOrConvert,
-             variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", 9, 2);
-    f.button(I::kCancel, "&Annulla", 9, 3, {.isCancel = true});
+             variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", buttons, 2);
+    f.button(I::kCancel, "&Annulla", buttons, 3, {.isCancel = true});
     return f;
 }
 
@@ -119,10 +144,22 @@ std::optional<VatCode> lookUpVatCode(Archives& a, const std::string& code) {
 InvoiceEntry::InvoiceEntry(Session& session, Kind kind, Variant variant, std::string regNumber)
     : ScreenLogic(session, invoiceForm(kind, variant)),
       m_kind(kind),
+      m_base(Base(kind)),
       m_variant(variant),
       m_regNumber(std::move(regNumber)),
       m_euro(variant == Variant::Euro, kNewAccountOrConvert, kConfirm) {
     registerEvents();
+}
+
+InvoiceEntry::Kind InvoiceEntry::Base(Kind kind) {
+    switch (kind) {
+        case Kind::CustomerCredit:
+            return Kind::Sales;
+        case Kind::SupplierCredit:
+            return Kind::Purchase;
+        default:
+            return kind;
+    }
 }
 
 void InvoiceEntry::registerEvents() {
@@ -130,12 +167,22 @@ void InvoiceEntry::registerEvents() {
     on(Event::Leave, kDocDate, [this] { leaveDocumentDate(); });
     on(Event::Leave, kParty, [this] { leavePartyField(); });
     on(Event::Leave, sectionField(), [this] { leaveSection(); });
-    if (sales()) {
+    if (creditNote()) {
+        // A credit note's own number is not checked; the invoice it names must be a date.
+        on(Event::Leave, refDateField(), [this] {
+            std::string date = text(refDateField());
+            ClearEmptyDate(date);
+            if (!date.empty() && !CheckDocumentDate(session(), date)) {
+                requestFocus(refDateField());
+            }
+        });
+    } else if (sales()) {
         on(Event::Leave, kDocNumber, [this] { leaveDocNumber(); });
-    } else {
+    }
+    if (!sales()) {
         on(Event::Focus, allocatedField(), [this] { proposeNumber(); });
     }
-    if (m_kind == Kind::Purchase) {
+    if (m_base == Kind::Purchase) {
         on(Event::Leave, kProtocol, [this] { leaveProtocol(); });
     }
     if (receipt()) {
@@ -163,10 +210,13 @@ void InvoiceEntry::load() {
     Archives& a = archives();
     a.open(arc::kMc);
     a.open(arc::kTt);
-    a.open(vatArchive(m_kind));
+    a.open(vatArchive(m_base));
     form().setText(kRegDate, session().values().yearDateMask);
     form().setText(kDocDate, session().values().yearDateMask);
     form().setText(sectionField(), "1");
+    if (creditNote()) {
+        form().setText(refDateField(), session().values().yearDateMask);
+    }
     m_euro.reset(form());
     if (m_variant == Variant::Revision) {
         fillFromRegistration();
@@ -175,7 +225,7 @@ void InvoiceEntry::load() {
 
 void InvoiceEntry::unload() {
     Archives& a = archives();
-    a.close(vatArchive(m_kind));
+    a.close(vatArchive(m_base));
     a.close(arc::kTt);
     a.close(arc::kMc);
 }
@@ -218,7 +268,7 @@ void InvoiceEntry::proposeNumber() {
 
 bool InvoiceEntry::numberTaken(const std::string& number, bool inSection) const {
     Archives& a = const_cast<InvoiceEntry*>(this)->archives();
-    const RegisterFields& r = registerFields(m_kind);
+    const RegisterFields& r = registerFields(m_base);
     const std::string padded = PadNumber(number, 5);
     const int field = inSection ? r.sectionKey : r.number;
     const std::string key = inSection ? section() + padded : padded;
@@ -242,18 +292,12 @@ bool InvoiceEntry::leavePartyField() {
     }
     auto party = chart::ByDescription(archives(), name);
     bool right = false;
-    if (party) {
-        switch (m_kind) {
-            case Kind::Sales:
-                right = party->kind == chart::kCustomer;
-                break;
-            case Kind::Purchase:
-                right = party->kind == chart::kSupplier || party->kind == "ag";
-                break;
-            case Kind::Receipt:
-                right = party->kind != chart::kMastro && party->kind != chart::kConto;
-                break;
-        }
+    if (party && sales()) {
+        right = party->kind == chart::kCustomer;
+    } else if (party && receipt()) {
+        right = party->kind != chart::kMastro && party->kind != chart::kConto;
+    } else if (party) {
+        right = party->kind == chart::kSupplier || party->kind == "ag";
     }
     if (!right) {
         m_partyName.clear();
@@ -287,7 +331,7 @@ bool InvoiceEntry::leaveVatCode(int row) {
     }
     auto vat = lookUpVatCode(archives(), code);
     // Non-deductible codes belong to purchases.
-    if (!vat || (m_kind != Kind::Purchase && vat->nonDeductible)) {
+    if (!vat || (m_base != Kind::Purchase && vat->nonDeductible)) {
         dialogs().beep();
         focusCell(kGrid, kVatCode, row);
         return false;
@@ -394,9 +438,9 @@ bool InvoiceEntry::checkParty() {
 
 // The document's own number: the sales invoice's or the receipt's, or the protocol.
 bool InvoiceEntry::checkNumber() {
-    const char* field = m_kind == Kind::Purchase ? kProtocol : kDocNumber;
+    const char* field = m_base == Kind::Purchase ? kProtocol : kDocNumber;
     if (Val(text(field)) == 0) {
-        inputError(m_kind == Kind::Purchase ? "NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO"
+        inputError(m_base == Kind::Purchase ? "NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO"
                                             : "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO",
                    field);
         return false;
@@ -411,9 +455,49 @@ bool InvoiceEntry::checkNumber() {
     return true;
 }
 
+bool InvoiceEntry::checkReference() {
+    if (text(refNumberField()).empty()) {
+        inputError("NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (NUMERO FATTURA)",
+                   refNumberField());
+        return false;
+    }
+    std::string date = text(refDateField());
+    ClearEmptyDate(date);
+    if (date.empty()) {
+        inputError("NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (DATA FATTURA)",
+                   refDateField());
+        return false;
+    }
+    if (!CheckDocumentDate(session(), date)) {
+        requestFocus(refDateField());
+        return false;
+    }
+    return true;
+}
+
+// A credit note: its party, its own number (never looked up), its amount, the invoice it
+// corrects; a supplier's note then its protocol, as the purchase invoice checks it.
+bool InvoiceEntry::checkCreditNote() {
+    if (!checkParty()) {
+        return false;
+    }
+    if (Val(text(kDocNumber)) == 0) {
+        inputError("NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO", kDocNumber);
+        return false;
+    }
+    if (amount(kTotal) == 0) {
+        inputError("NON E' STATO INSERITO L'IMPORTO DELLA FATTURA", kTotal);
+        return false;
+    }
+    return checkReference() && (sales() || checkNumber());
+}
+
 bool InvoiceEntry::checkHeader() {
     if (!checkDates()) {
         return false;
+    }
+    if (creditNote()) {
+        return checkCreditNote();
     }
     // A receipt checks its number before its account, the invoices after their party.
     const bool ok = receipt() ? checkNumber() && checkParty() : checkParty() && checkNumber();
@@ -481,7 +565,7 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
             return false;
         }
         auto vatCode = lookUpVatCode(archives(), text(CellName(kVatCode, row)));
-        if (!vatCode || (m_kind != Kind::Purchase && vatCode->nonDeductible)) {
+        if (!vatCode || (m_base != Kind::Purchase && vatCode->nonDeductible)) {
             dialogs().beep();
             focusCell(kGrid, kVatCode, row);
             return false;
@@ -569,6 +653,10 @@ void InvoiceEntry::clearDocument() {
         if (!(receipt() && std::string(c) == kParty)) {
             form().setText(c, "");
         }
+    }
+    if (creditNote()) {
+        form().setText(refNumberField(), "");
+        form().setText(refDateField(), session().values().yearDateMask);
     }
     for (int row = 0; row < kRows; ++row) {
         for (const char* column : {kCounterAccount, kTaxable, kVatCode, kVat}) {

@@ -10,13 +10,16 @@
 namespace zelvo {
 
 // The VAT document screens: sales (mcfv) and purchase (MCFA) invoices, the purchase twin in
-// euro (MCFA3), cash receipts (mcco), and the revision twins (mcfv2, MCFA2, mcco2). One
-// header, a grid of nine VAT lines, the VAT computed per line, the checks in their order and
-// one posting shared by all of them. Purchase protocols and receipt numbers are allocated
-// per register section under the same race rule.
+// euro (MCFA3), cash receipts (mcco), the customer and supplier credit notes (mccv, mcca,
+// mcca3), and the revision twins (mcfv2, MCFA2, mcco2, mccv2, mcca2). One header, a grid of
+// nine VAT lines, the VAT computed per line, the checks in their order and one posting shared
+// by all of them. A credit note is its invoice mirrored: the same register, every side
+// swapped, the register amounts negated, and the invoice it corrects named in its party
+// line. Purchase protocols and receipt numbers are allocated per register section under the
+// same race rule.
 class InvoiceEntry : public ScreenLogic {
   public:
-    enum class Kind { Sales, Purchase, Receipt };
+    enum class Kind { Sales, Purchase, Receipt, CustomerCredit, SupplierCredit };
     enum class Variant { Lire, Euro, Revision };
 
     static constexpr int kRows = 9;
@@ -30,6 +33,12 @@ class InvoiceEntry : public ScreenLogic {
     static constexpr const char* kSalesSection = "text7";
     static constexpr const char* kProtocol = "text7";  // purchases
     static constexpr const char* kPurchaseSection = "text8";
+    // "Riferimento partita": the invoice a credit note corrects, number and date.
+    static constexpr const char* kCustomerRefNumber = "text7";
+    static constexpr const char* kCustomerRefDate = "text8";
+    static constexpr const char* kCustomerCreditSection = "text9";
+    static constexpr const char* kSupplierRefNumber = "text9";
+    static constexpr const char* kSupplierRefDate = "text10";
     static constexpr const char* kConfirm = "Command1";
     static constexpr const char* kNewParty = "Command2";
     // "Nuovo sottoconto", or "Converti in Lire" on the euro twin.
@@ -40,6 +49,9 @@ class InvoiceEntry : public ScreenLogic {
     static constexpr const char* kTaxable = "imponibile";
     static constexpr const char* kVatCode = "codiva";
     static constexpr const char* kVat = "importoiva";
+
+    // The register side: a credit note's is its invoice's.
+    static Kind Base(Kind kind);
 
     InvoiceEntry(Session& session, Kind kind, Variant variant, std::string regNumber = {});
 
@@ -60,18 +72,23 @@ class InvoiceEntry : public ScreenLogic {
         bool nonDeductible = false;
     };
 
-    bool sales() const { return m_kind == Kind::Sales; }
-    bool receipt() const { return m_kind == Kind::Receipt; }
+    bool sales() const { return m_base == Kind::Sales; }
+    bool receipt() const { return m_base == Kind::Receipt; }
+    bool creditNote() const { return m_kind != m_base; }
     const char* sectionField() const {
-        return m_kind == Kind::Purchase ? kPurchaseSection : kSalesSection;
+        return m_kind == Kind::CustomerCredit ? kCustomerCreditSection
+               : m_base == Kind::Purchase     ? kPurchaseSection
+                                              : kSalesSection;
     }
+    const char* refNumberField() const { return sales() ? kCustomerRefNumber : kSupplierRefNumber; }
+    const char* refDateField() const { return sales() ? kCustomerRefDate : kSupplierRefDate; }
     // The number allocated per section under its counter's lock: the purchase protocol or
     // the receipt's document number; sales invoices have none.
     const char* allocatedField() const { return receipt() ? kDocNumber : kProtocol; }
     std::string allocationCounter() const { return (receipt() ? "co" : "prot") + section(); }
     // The 5-digit number the revised document holds in its register.
     const std::string& oldRegisterNumber() const {
-        return m_kind == Kind::Purchase ? m_oldProtocol : m_oldNumber;
+        return m_base == Kind::Purchase ? m_oldProtocol : m_oldNumber;
     }
     std::string section() const;
     double amount(const std::string& control) const;
@@ -95,6 +112,8 @@ class InvoiceEntry : public ScreenLogic {
     bool checkDates();
     bool checkParty();
     bool checkNumber();
+    bool checkReference();
+    bool checkCreditNote();
     bool checkHeader();
     bool checkRows(std::array<Row, kRows>& rows);
     bool allocateNumber(std::string& number);
@@ -106,6 +125,7 @@ class InvoiceEntry : public ScreenLogic {
     void fillFromRegistration();
 
     Kind m_kind;
+    Kind m_base;
     Variant m_variant;
     std::string m_regNumber;  // the registration under revision
     // Its lines as the screen read them: the confirm revises only that registration.

@@ -19,26 +19,29 @@ inline std::string wholeNumber(double v) {
 
 // The VAT register a document screen writes, and the fields by which a document is found in
 // it: its 5-digit number (the protocol for purchases), section + number, and the section.
+// Sales and purchase rows also name the party and the registration and document dates (0
+// for receipts).
 struct RegisterFields {
-    int archive, number, sectionKey, section;
+    int archive, number, sectionKey, section, account, regDateText, docDateText;
 };
 
 inline const RegisterFields& registerFields(InvoiceEntry::Kind kind) {
-    static const RegisterFields kSales{arc::kIv, ivf::kNumber, ivf::kSectionNumberKey,
-                                       ivf::kVatSection};
-    static const RegisterFields kPurchase{arc::kIa, iaf::kProtocol, iaf::kSectionProtocolKey,
-                                          iaf::kVatSection};
-    static const RegisterFields kReceipt{arc::kIc, icf::kNumber, icf::kSectionNumberKey,
-                                         icf::kVatSection};
-    switch (kind) {
+    static const RegisterFields kSales{arc::kIv,         ivf::kNumber,  ivf::kSectionNumberKey,
+                                       ivf::kVatSection, ivf::kAccount, ivf::kRegDateText,
+                                       ivf::kDocDateText};
+    static const RegisterFields kPurchase{
+        arc::kIa,      iaf::kProtocol,    iaf::kSectionProtocolKey, iaf::kVatSection,
+        iaf::kAccount, iaf::kRegDateText, iaf::kDocDateText};
+    static const RegisterFields kReceipt{
+        arc::kIc, icf::kNumber, icf::kSectionNumberKey, icf::kVatSection, 0, 0, 0};
+    switch (InvoiceEntry::Base(kind)) {
         case InvoiceEntry::Kind::Sales:
             return kSales;
         case InvoiceEntry::Kind::Receipt:
             return kReceipt;
-        case InvoiceEntry::Kind::Purchase:
-            break;
+        default:
+            return kPurchase;
     }
-    return kPurchase;
 }
 
 inline int vatArchive(InvoiceEntry::Kind kind) {

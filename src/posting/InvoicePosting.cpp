@@ -54,17 +54,22 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& a
     e.regDate = text(kRegDate);
     e.docNumber = text(kDocNumber);
     e.docDate = docDate;
-    e.protocol = m_kind == Kind::Purchase ? allocated : std::string();
-    e.causal = sales() ? "fv" : receipt() ? "co" : "fa";
+    e.protocol = m_base == Kind::Purchase ? allocated : std::string();
+    e.causal = creditNote() ? (sales() ? "cv" : "ca") : sales() ? "fv" : receipt() ? "co" : "fa";
     e.vatSection = sec;
     if (receipt()) {
         // The number actually allocated, which the race may have moved on.
         e.docNumber = allocated;
     }
     const std::string description = text(kDescription);
-    // The customer and the till are debited with the total, the supplier credited.
-    const bool partyDebit = m_kind != Kind::Purchase;
+    // The customer and the till are debited with the total, the supplier credited; a credit
+    // note swaps every side and names the invoice it corrects in its party line.
+    const bool partyDebit = (m_base != Kind::Purchase) != creditNote();
     e.lines.push_back({m_partyNumber, partyDebit ? total : 0, partyDebit ? 0 : total, description});
+    if (creditNote()) {
+        e.lines.back().refNumber = Format(Val(text(refNumberField())), "0");
+        e.lines.back().refDate = text(refDateField());
+    }
     double deductible = 0;
     double nonDeductible = 0;
     for (int i = 0; i < kRows; ++i) {
@@ -98,7 +103,7 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& a
                 }
             }
         }
-        if (!receipt()) {
+        if (!receipt() && !creditNote()) {
             GenerateDueDates(session(), partyName, total, reference, keyDate);
         }
     };
@@ -117,7 +122,10 @@ void InvoiceEntry::addRowRecords(JournalEntry& e, const Row& r, int row,
     const std::string regDate = text(kRegDate);
     const std::string docDate = text(kDocDate);
     const std::string sec = section();
-    const int archive = vatArchive(m_kind);
+    const int archive = vatArchive(m_base);
+    // A credit note's register rows subtract from the register and its settlements.
+    const double sign = creditNote() ? -1 : 1;
+    auto signed_ = [sign](double v) { return v == 0 ? 0.0 : sign * v; };
     NumberedRecord v{archive, sales() ? "iv" : receipt() ? "ic" : "ia", a.blankRecord(archive)};
     if (receipt()) {
         // The receipts' register goes by the document's date and has no party.
@@ -145,10 +153,10 @@ void InvoiceEntry::addRowRecords(JournalEntry& e, const Row& r, int row,
         }
         v.record.setText(f.docDateText, docDate);
         v.record.setText(f.account, m_partyNumber);
-        v.record.setNumber(f.taxable, r.taxable);
+        v.record.setNumber(f.taxable, signed_(r.taxable));
         v.record.setText(f.vatCode, r.vatCode);
         v.record.setText(f.vatRateText, Str(r.rate));
-        v.record.setNumber(f.vat, r.vat);
+        v.record.setNumber(f.vat, signed_(r.vat));
         v.record.setText(f.vatSection, sec);
         v.record.setText(f.sectionKey, sec + number);
         v.record.setText(f.regDateText, regDate);
@@ -165,20 +173,27 @@ void InvoiceEntry::addRowRecords(JournalEntry& e, const Row& r, int row,
 
 void InvoiceEntry::addVatLines(JournalEntry& e, double deductible, double nonDeductible) {
     const std::string description = text(kDescription);
-    if (m_kind != Kind::Purchase) {
+    if (m_base != Kind::Purchase) {
         // Unlike the rows, the sales VAT never changes side: a negative total is a negative
         // credit, so the account's Avere and the journal's column net it as the rule says.
         // The receipts' VAT follows the same rule on its own account.
+        // A customer's credit note debits it, by the same rule.
         if (deductible != 0) {
-            e.lines.push_back({sales() ? "00012" : "00013", 0, deductible, description});
+            const std::string account = sales() ? "00012" : "00013";
+            e.lines.push_back(creditNote() ? JournalLine{account, deductible, 0, description}
+                                           : JournalLine{account, 0, deductible, description});
         }
         return;
     }
-    // Purchase VAT goes in debit, a negative total in credit as its absolute value.
-    auto vatLine = [&e, &description](const char* account, double amount) {
+    // Purchase VAT goes in debit, a negative total in credit as its absolute value; a
+    // supplier's credit note the other way round.
+    const bool mirrored = creditNote();
+    auto vatLine = [&e, &description, mirrored](const char* account, double amount) {
         if (amount != 0) {
+            const double usual = amount > 0 ? amount : 0;
+            const double other = amount < 0 ? -amount : 0;
             e.lines.push_back(
-                {account, amount > 0 ? amount : 0, amount < 0 ? -amount : 0, description});
+                {account, mirrored ? other : usual, mirrored ? usual : other, description});
         }
     };
     vatLine("00011", deductible);
@@ -188,13 +203,23 @@ void InvoiceEntry::addVatLines(JournalEntry& e, double deductible, double nonDed
 void InvoiceEntry::removeOldDocument() {
     Archives& a = archives();
     // The VAT rows of the old document, found by section and number (or protocol).
-    const int vatArchive = registerFields(m_kind).archive;
-    const int keyField = registerFields(m_kind).sectionKey;
+    const int vatArchive = registerFields(m_base).archive;
+    const int keyField = registerFields(m_base).sectionKey;
     const std::string key = m_oldSection + oldRegisterNumber();
+    // Sales and purchase rows also name their party and dates: a credit note may share its
+    // number with an invoice of the section.
+    const RegisterFields& f = registerFields(m_base);
+    const std::string regDateText = ShownDate(m_loaded.front().record.text(mcf::kRegDate));
     std::vector<std::string> doomed;
     std::int16_t s = a.get(vatArchive, keyField, isam::op::kFind, key);
     while (s == 0 && a.readBuffer(vatArchive).text(keyField) == key) {
-        doomed.push_back(a.primaryKey(vatArchive));
+        const isam::Record& row = a.readBuffer(vatArchive);
+        const bool own = receipt() || (row.text(f.account) == m_oldParty &&
+                                       row.text(f.regDateText) == regDateText &&
+                                       row.text(f.docDateText) == ShownDate(m_oldDocDate));
+        if (own) {
+            doomed.push_back(a.primaryKey(vatArchive));
+        }
         s = a.get(vatArchive, keyField, isam::op::kNext, "");
     }
     for (const std::string& k : doomed) {
@@ -202,8 +227,8 @@ void InvoiceEntry::removeOldDocument() {
             a.report(opn::kDelete, vatArchive, kVatRowDelete);
         }
     }
-    if (receipt()) {
-        return;  // receipts have no due dates
+    if (receipt() || creditNote()) {
+        return;  // only invoices have due dates
     }
     // The due dates the old invoice generated: its party, reference and date.
     const std::string reference = dueDateReference(sales(), m_oldSection, m_oldDocNumber);
@@ -251,15 +276,23 @@ void InvoiceEntry::fillFromRegistration() {
     m_oldDocDate = first.text(mcf::kDocDate);
     form().setText(kRegDate, ShownDate(first.text(mcf::kRegDate)));
     form().setText(kDocNumber,
-                   m_kind != Kind::Purchase ? wholeNumber(Val(m_oldDocNumber)) : m_oldDocNumber);
+                   m_base != Kind::Purchase ? wholeNumber(Val(m_oldDocNumber)) : m_oldDocNumber);
     form().setText(kDocDate, ShownDate(m_oldDocDate));
     form().setText(kDescription, first.text(mcf::kDescription));
     auto party = chart::ByNumber(archives(), m_oldParty);
     form().setText(kParty, party ? party->description : std::string());
     form().setText(kTotal, wholeNumber(first.number(mcf::kDebit) + first.number(mcf::kCredit)));
     form().setText(sectionField(), m_oldSection);
-    if (m_kind == Kind::Purchase) {
+    if (m_base == Kind::Purchase) {
         form().setText(kProtocol, wholeNumber(Val(m_oldProtocol)));
+    }
+    if (creditNote()) {
+        // The invoice corrected, as the party line's account-document key names it.
+        const std::string key = first.text(mcf::kAccountDocKey);
+        if (key.size() >= 19) {
+            form().setText(refDateField(), ShownDate(key.substr(5, 8)));
+            form().setText(refNumberField(), wholeNumber(Val(key.substr(13))));
+        }
     }
     int row = 0;
     for (const isam::Record& d : engine.detailRows(m_regNumber)) {

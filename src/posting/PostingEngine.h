@@ -15,6 +15,13 @@ struct JournalLine {
     double debit = 0;
     double credit = 0;
     std::string description;
+    // The invoice the line refers to when it is not the registration's own document, its
+    // number as typed and its date dd/mm/yyyy: a credit note's party line names it in its
+    // account-document key only; a collection's partner lines (`refFields`) also in their
+    // document number and date, so that the account card matches them with the invoice.
+    std::string refNumber = {};
+    std::string refDate = {};
+    bool refFields = false;
 };
 
 // A record numbered by a counter at posting time (VAT rows by "iv"/"ia"/"ic", detail rows by

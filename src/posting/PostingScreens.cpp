@@ -27,6 +27,18 @@ void RegisterPostingScreens(ScreenRegistry& r) {
           [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Purchase, V::Euro); });
     r.add("mcco",
           [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::Receipt, V::Lire); });
+    r.add("mccv",
+          [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::CustomerCredit, V::Lire); });
+    r.add("mcca",
+          [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::SupplierCredit, V::Lire); });
+    r.add("mcca3",
+          [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::SupplierCredit, V::Euro); });
+    RevisionScreens()["cv"] = [](Session& s, const std::string& number) {
+        return std::make_unique<InvoiceEntry>(s, K::CustomerCredit, V::Revision, number);
+    };
+    RevisionScreens()["ca"] = [](Session& s, const std::string& number) {
+        return std::make_unique<InvoiceEntry>(s, K::SupplierCredit, V::Revision, number);
+    };
     RevisionScreens()["co"] = [](Session& s, const std::string& number) {
         return std::make_unique<InvoiceEntry>(s, K::Receipt, V::Revision, number);
     };

@@ -62,7 +62,12 @@ class InvoiceTest : public ::testing::Test {
         type("text3", "08/03/2026");
         s.form().input("text4", "Fattura");
         type("text5", party);
-        type(s.layout().find("text8") ? "text8" : "text7", section);
+        for (const char* c : {"text9", "text8", "text7"}) {
+            if (s.layout().find(c) && s.layout().find(c)->caption == "Registro:") {
+                type(c, section);
+                break;
+            }
+        }
         type("text2", number);
         type("text6", total);
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -789,6 +794,136 @@ TEST_F(InvoiceTest, AReceiptRevisionKeepsItsNumberAndReplacesItsRegisterRows) {
     EXPECT_EQ(lines().size(), 3U);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
+
+// A credit note is its invoice mirrored: every side swapped, the register rows negated, and
+// the party line keyed to the invoice it corrects, which stays as it was.
+class CreditNoteTest : public InvoiceTest, public ::testing::WithParamInterface<K> {
+  protected:
+    bool customer() const { return GetParam() == K::CustomerCredit; }
+    const char* party() const { return customer() ? "Rossi Mario" : "Bianchi Srl"; }
+    const char* account() const { return customer() ? "Vendite merci" : "Acquisti merci"; }
+    const char* refNumber() const { return customer() ? "text7" : "text9"; }
+    const char* refDate() const { return customer() ? "text8" : "text10"; }
+    int vatArchive() const { return customer() ? arc::kIv : arc::kIa; }
+    // Invoice 15 of 10/03, then a credit note of 1,200 on it.
+    void postInvoiceAndNote() {
+        auto invoice = screen(customer() ? K::Sales : K::Purchase);
+        fill(*invoice, party(), "15", "2400", {{account(), "2000", "20"}});
+        invoice->form().input("text3", "10/03/2026");
+        if (!customer()) {
+            invoice->form().input("text7", "1");
+        }
+        invoice->click("Command1");
+        ASSERT_EQ(invoice->lastPosted(), 1);
+        auto note = screen(GetParam());
+        fill(*note, party(), "15", "1200", {{account(), "1000", "20"}});
+        note->form().input(refNumber(), "15");
+        note->form().input(refDate(), "10/03/2026");
+        if (!customer()) {
+            note->form().input("text7", "2");
+        }
+        boxes();
+        note->click("Command1");
+        EXPECT_TRUE(boxes().empty());
+        ASSERT_EQ(note->lastPosted(), 4);
+    }
+};
+
+TEST_P(CreditNoteTest, PostsTheMirrorOfItsInvoiceKeyedToIt) {
+    postInvoiceAndNote();
+    auto l = lines();
+    ASSERT_EQ(l.size(), 6U);
+    const std::string partyNumber = customer() ? "00051" : "00052";
+    // Party, counter-account, VAT: the note's sides are the invoice's swapped.
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(l[3 + i].text(mcf::kAccount), l[i].text(mcf::kAccount));
+        EXPECT_EQ(l[3 + i].number(mcf::kDebit), l[i].number(mcf::kCredit) / 2);
+        EXPECT_EQ(l[3 + i].number(mcf::kCredit), l[i].number(mcf::kDebit) / 2);
+        EXPECT_EQ(l[3 + i].text(mcf::kCausal), customer() ? "cv" : "ca");
+    }
+    EXPECT_EQ(l[5].text(mcf::kAccount), customer() ? "00012" : "00011");
+    // The party line's document key is the invoice's: the account card matches them.
+    EXPECT_EQ(l[3].text(mcf::kAccountDocKey), partyNumber + "20260310000015");
+    EXPECT_EQ(l[3].text(mcf::kAccountDocKey), l[0].text(mcf::kAccountDocKey));
+    EXPECT_EQ(l[3].text(mcf::kDocNumber), "000015");
+    EXPECT_EQ(l[3].text(mcf::kDocDate), "20260308");
+    auto rows = Records(year.archives(), vatArchive());
+    ASSERT_EQ(rows.size(), 2U);
+    const int taxable = customer() ? ivf::kTaxable : iaf::kTaxable;
+    const int vat = customer() ? ivf::kVat : iaf::kVat;
+    EXPECT_EQ(rows[1].number(taxable), -1000);
+    EXPECT_EQ(rows[1].number(vat), -200);
+    if (!customer()) {
+        EXPECT_EQ(rows[1].text(iaf::kProtocol), "00002");
+        Archives& a = year.archives();
+        ASSERT_EQ(a.getByKey(arc::kPr, "prot1"), 0);
+        EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), 2);
+    }
+    // Only the invoice (of 10/03) generated due dates, not the note (of 08/03).
+    const auto dues = Records(year.archives(), customer() ? arc::kSt : arc::kSf);
+    ASSERT_FALSE(dues.empty());
+    for (const isam::Record& d : dues) {
+        EXPECT_EQ(d.text(duef::kInvoiceDate), "20260310");
+    }
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+TEST_P(CreditNoteTest, ChecksComeInTheirOrderAndWriteNothing) {
+    auto s = screen(GetParam());
+    s->form().input("TEXT1", "10/03/2026");
+    struct Step {
+        const char* control;
+        const char* value;
+        const char* message;
+    };
+    const std::vector<Step> steps = {
+        {"text5", "",
+         customer() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE"},
+        {"text5", party(), "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO"},
+        {"text2", "3", "NON E' STATO INSERITO L'IMPORTO DELLA FATTURA"},
+        {"text6", "1200", "NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (NUMERO FATTURA)"},
+        {refNumber(), "15", "NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (DATA FATTURA)"},
+        {refDate(), "31/04/2026", "La data inserita non è valida"},
+        {refDate(), "10/03/2026",
+         customer() ? " 1200" : "NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO"},
+    };
+    for (const Step& step : steps) {
+        s->form().input(step.control, step.value);
+        s->click("Command1");
+        EXPECT_EQ(boxes(), std::vector<std::string>{step.message}) << step.control;
+    }
+    EXPECT_TRUE(lines().empty());
+}
+
+TEST_P(CreditNoteTest, ARevisionReplacesTheNoteAndLeavesTheInvoiceAlone) {
+    postInvoiceAndNote();
+    const auto invoiceRow = Records(year.archives(), vatArchive()).front();
+    auto r = screen(GetParam(), V::Revision, "4");
+    EXPECT_EQ(r->form().text(refNumber()), "15");
+    EXPECT_EQ(r->form().text(refDate()), "10/03/2026");
+    EXPECT_EQ(r->form().text("text6"), "1200");
+    r->form().input("text6", "600");
+    r->form().input("imponibile:0", "500");
+    r->form().input("importoiva:0", "100");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(r->lastPosted(), 7);
+    auto rows = Records(year.archives(), vatArchive());
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0], invoiceRow);
+    EXPECT_EQ(rows[1].number(customer() ? ivf::kTaxable : iaf::kTaxable), -500);
+    auto l = lines();
+    ASSERT_EQ(l.size(), 6U);
+    EXPECT_EQ(l[3].text(mcf::kAccountDocKey), l[0].text(mcf::kAccountDocKey));
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+INSTANTIATE_TEST_SUITE_P(Parties, CreditNoteTest,
+                         ::testing::Values(K::CustomerCredit, K::SupplierCredit),
+                         [](const auto& info) {
+                             return std::string(info.param == K::CustomerCredit ? "Customer"
+                                                                                : "Supplier");
+                         });
 
 }  // namespace
 }  // namespace zelvo
