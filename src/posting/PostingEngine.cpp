@@ -66,6 +66,17 @@ std::int32_t PostingEngine::replace(const std::string& oldRegNumber,
                                     const std::vector<PostedLine>& loaded,
                                     const JournalEntry& entry,
                                     const std::function<void()>& removeOthers) {
+    return revise(oldRegNumber, loaded, &entry, removeOthers);
+}
+
+bool PostingEngine::annul(const std::string& regNumber, const std::vector<PostedLine>& loaded,
+                          const std::function<void()>& removeOthers) {
+    return revise(regNumber, loaded, nullptr, removeOthers) != 0;
+}
+
+std::int32_t PostingEngine::revise(const std::string& oldRegNumber,
+                                   const std::vector<PostedLine>& loaded, const JournalEntry* entry,
+                                   const std::function<void()>& removeOthers) {
     bool changedElsewhere = false;
     const std::int32_t number = asRegistration([&]() -> std::int32_t {
         // The lock is taken before the old registration is read, so that no other station
@@ -83,15 +94,18 @@ std::int32_t PostingEngine::replace(const std::string& oldRegNumber,
         if (removeOthers) {
             removeOthers();
         }
-        return write(entry);
+        return entry != nullptr ? write(*entry) : 1;
     });
     if (changedElsewhere) {
         // Told once the transaction is over: the operator's reading keeps nobody waiting.
         Dialogs& d = m_session.dialogs();
         d.beep();
         d.message(
-            "La registrazione è stata modificata o annullata da un'altra postazione: la "
-            "revisione non è stata registrata.",
+            entry != nullptr
+                ? "La registrazione è stata modificata o annullata da un'altra postazione: la "
+                  "revisione non è stata registrata."
+                : "La registrazione è stata modificata o annullata da un'altra postazione: "
+                  "l'annullamento non è stato effettuato.",
             "Attenzione", Icon::Exclamation);
     }
     return number;

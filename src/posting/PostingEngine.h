@@ -77,6 +77,10 @@ class PostingEngine {
     // the result is 0.
     std::int32_t replace(const std::string& oldRegNumber, const std::vector<PostedLine>& loaded,
                          const JournalEntry& entry, const std::function<void()>& removeOthers = {});
+    // The same without a new registration: the annulment of a single registration. True when
+    // it was removed.
+    bool annul(const std::string& regNumber, const std::vector<PostedLine>& loaded,
+               const std::function<void()>& removeOthers = {});
 
     // Takes a registration out of the totals and deletes its lines and detail rows under the
     // registration lock; inside the caller's transaction when one is open. The number of
@@ -89,6 +93,9 @@ class PostingEngine {
     std::vector<isam::Record> detailRows(const std::string& regNumber);
 
   private:
+    // replace() and annul(): `entry` null posts nothing; 1 then stands for success.
+    std::int32_t revise(const std::string& oldRegNumber, const std::vector<PostedLine>& loaded,
+                        const JournalEntry* entry, const std::function<void()>& removeOthers);
     // `work` inside one transaction of the movement archive's container, reported at the
     // commit position when the transaction cannot begin or commit (0 then).
     std::int32_t asRegistration(const std::function<std::int32_t()>& work);

@@ -1,5 +1,6 @@
 #include "posting/PostingScreens.h"
 
+#include "posting/CollectionEntry.h"
 #include "posting/GenericMovement.h"
 #include "posting/InvoiceEntry.h"
 #include "posting/JournalCheck.h"
@@ -33,6 +34,15 @@ void RegisterPostingScreens(ScreenRegistry& r) {
           [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::SupplierCredit, V::Lire); });
     r.add("mcca3",
           [](Session& s) { return std::make_unique<InvoiceEntry>(s, K::SupplierCredit, V::Euro); });
+    using C = CollectionEntry::Kind;
+    r.add("MCIF", [](Session& s) { return std::make_unique<CollectionEntry>(s, C::Collection); });
+    r.add("MCPF", [](Session& s) { return std::make_unique<CollectionEntry>(s, C::Payment); });
+    RevisionScreens()["if"] = [](Session& s, const std::string& number) {
+        return std::make_unique<CollectionEntry>(s, C::Collection, number);
+    };
+    RevisionScreens()["pf"] = [](Session& s, const std::string& number) {
+        return std::make_unique<CollectionEntry>(s, C::Payment, number);
+    };
     RevisionScreens()["cv"] = [](Session& s, const std::string& number) {
         return std::make_unique<InvoiceEntry>(s, K::CustomerCredit, V::Revision, number);
     };
