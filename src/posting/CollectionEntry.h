@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "posting/Annullable.h"
 #include "posting/PostingEngine.h"
 #include "session/ScreenLogic.h"
 
@@ -14,7 +15,7 @@ namespace zelvo {
 // off, and every grid row marks the open instalment it names as settled by this
 // registration. A revision (or an annulment) reopens the instalments the old registration
 // had settled, in the same transaction that removes it.
-class CollectionEntry : public ScreenLogic {
+class CollectionEntry : public ScreenLogic, public Annullable {
   public:
     enum class Kind { Collection, Payment };
 
@@ -50,7 +51,7 @@ class CollectionEntry : public ScreenLogic {
     std::int32_t lastPosted() const { return m_lastPosted; }
     // Removes the registration the screen was opened for, reopening what it settled, in one
     // transaction and only if it is still what the screen loaded. True when it was removed.
-    bool annul();
+    bool annul() override;
 
   private:
     // An instalment as the open-items list shows it.

@@ -90,6 +90,10 @@ void GenericMovement::convert() {
     m_euro.convert(form(), session().values().exchangeRate, amounts);
 }
 
+bool GenericMovement::annul() {
+    return PostingEngine(session()).annul(m_regNumber, m_loaded);
+}
+
 void GenericMovement::load() {
     archives().open(arc::kMc);
     archives().open(arc::kTt);

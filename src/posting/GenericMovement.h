@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "posting/Annullable.h"
 #include "posting/EuroConversion.h"
 #include "posting/PostingEngine.h"
 #include "session/ScreenLogic.h"
@@ -12,7 +13,7 @@ namespace zelvo {
 // MCMG, and its twins: MCMG3 takes amounts in euro and converts them to lire before
 // posting; MCMG2 revises a posted generic movement. A free journal entry of up to 100 rows
 // of sub-accounts in debit or credit, shown 20 at a time, that must balance.
-class GenericMovement : public ScreenLogic {
+class GenericMovement : public ScreenLogic, public Annullable {
   public:
     enum class Variant { Lire, Euro, Revision };
 
@@ -44,6 +45,7 @@ class GenericMovement : public ScreenLogic {
 
     // The registration number of the last movement posted; 0 before any.
     std::int32_t lastPosted() const { return m_lastPosted; }
+    bool annul() override;
 
   private:
     bool leaveRegistrationDate();

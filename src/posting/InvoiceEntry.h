@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "posting/Annullable.h"
 #include "posting/EuroConversion.h"
 #include "posting/PostingEngine.h"
 #include "session/ScreenLogic.h"
@@ -17,7 +18,7 @@ namespace zelvo {
 // swapped, the register amounts negated, and the invoice it corrects named in its party
 // line. Purchase protocols and receipt numbers are allocated per register section under the
 // same race rule.
-class InvoiceEntry : public ScreenLogic {
+class InvoiceEntry : public ScreenLogic, public Annullable {
   public:
     enum class Kind { Sales, Purchase, Receipt, CustomerCredit, SupplierCredit };
     enum class Variant { Lire, Euro, Revision };
@@ -61,6 +62,7 @@ class InvoiceEntry : public ScreenLogic {
                                          bool full) override;
 
     std::int32_t lastPosted() const { return m_lastPosted; }
+    bool annul() override;
 
   private:
     struct Row {

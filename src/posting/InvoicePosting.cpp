@@ -200,6 +200,10 @@ void InvoiceEntry::addVatLines(JournalEntry& e, double deductible, double nonDed
     vatLine("00014", nonDeductible);
 }
 
+bool InvoiceEntry::annul() {
+    return PostingEngine(session()).annul(m_regNumber, m_loaded, [this] { removeOldDocument(); });
+}
+
 void InvoiceEntry::removeOldDocument() {
     Archives& a = archives();
     // The VAT rows of the old document, found by section and number (or protocol).

@@ -18,6 +18,9 @@ void RegisterPostingScreens(ScreenRegistry& r) {
     });
     r.add("VMC", ScreenRegistry::make<RegistrationView>());
     r.add("AMC", ScreenRegistry::make<RevisionChooser>());
+    r.add("annsr", [](Session& s) {
+        return std::make_unique<RevisionChooser>(s, RevisionChooser::Mode::Annul);
+    });
     r.add("VERPN", ScreenRegistry::make<JournalCheck>());
     using K = InvoiceEntry::Kind;
     using V = InvoiceEntry::Variant;
