@@ -1,5 +1,6 @@
 #include "posting/PostingScreens.h"
 
+#include "posting/AutoCausalTemplate.h"
 #include "posting/CollectionEntry.h"
 #include "posting/GenericMovement.h"
 #include "posting/InvoiceEntry.h"
@@ -16,6 +17,10 @@ void RegisterPostingScreens(ScreenRegistry& r) {
     r.add("MCMG3", [](Session& s) {
         return std::make_unique<GenericMovement>(s, GenericMovement::Variant::Euro);
     });
+    r.add("MCXX", [](Session& s) {
+        return std::make_unique<GenericMovement>(s, GenericMovement::Variant::Causal);
+    });
+    r.add("regxx", ScreenRegistry::make<AutoCausalTemplate>());
     r.add("VMC", ScreenRegistry::make<RegistrationView>());
     r.add("AMC", ScreenRegistry::make<RevisionChooser>());
     r.add("annsr", [](Session& s) {
