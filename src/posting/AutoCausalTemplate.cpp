@@ -1,6 +1,6 @@
 #include "posting/AutoCausalTemplate.h"
 
-#include "masterdata/Chart.h"
+#include "posting/EntryAccounts.h"
 
 namespace zelvo {
 
@@ -11,8 +11,6 @@ constexpr int kWritePosition = 771;
 constexpr int FieldOf(int row, int part) {
     return 2 + 3 * row + part;
 }
-
-const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
 FormSpec templateForm() {
     using T = AutoCausalTemplate;
@@ -56,12 +54,7 @@ void AutoCausalTemplate::unload() {
 
 std::vector<std::string> AutoCausalTemplate::suggestions(const std::string& control,
                                                          const std::string& typed, bool full) {
-    std::string column;
-    int row = 0;
-    if (!ParseCell(control, column, row) || column != kAccount) {
-        return {};
-    }
-    return chart::AccountSuggestions(archives(), session().values(), typed, kPostable, full);
+    return CellAccountSuggestions(session(), control, kAccount, typed, full);
 }
 
 // A stored causal is shown for changing.
@@ -86,8 +79,7 @@ bool AutoCausalTemplate::leaveAccount(int row) {
     if (name.empty()) {
         return true;
     }
-    auto item = chart::ByDescription(archives(), name);
-    if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+    if (!PostableAccount(archives(), name)) {
         dialogs().beep();
         focusCell(kGrid, kAccount, row);
         return false;
@@ -129,7 +121,7 @@ void AutoCausalTemplate::save() {
         if (!leaveAccount(row)) {
             return;
         }
-        auto item = chart::ByDescription(a, text(CellName(kAccount, row)));
+        auto item = PostableAccount(a, text(CellName(kAccount, row)));
         // Rows are kept in order, without the gaps the grid may have.
         r.setText(FieldOf(stored, 0), item->number);
         r.setText(FieldOf(stored, 1), text(CellName(kExtra, row)));

@@ -8,6 +8,7 @@
 #include "duedates/DueDateFields.h"
 #include "masterdata/Chart.h"
 #include "posting/DateChecks.h"
+#include "posting/EntryAccounts.h"
 #include "posting/InvoiceEntryParts.h"
 #include "posting/JournalFields.h"
 
@@ -19,8 +20,6 @@ using K = CollectionEntry::Kind;
 
 constexpr int kDueRead = 761;
 constexpr int kDueWrite = 762;
-
-const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
 FormSpec collectionForm(K kind, bool revision) {
     using C = CollectionEntry;
@@ -125,7 +124,7 @@ std::vector<std::string> CollectionEntry::suggestions(const std::string& control
     if (control == kParty) {
         kinds = collection() ? std::vector<std::string>{"c"} : std::vector<std::string>{"f", "ag"};
     } else if (control == kCounterAccount) {
-        kinds = kPostable;
+        kinds = PostableKinds();
     } else {
         return {};
     }
@@ -176,8 +175,8 @@ bool CollectionEntry::leaveCounterAccount() {
     if (name.empty()) {
         return true;
     }
-    auto item = chart::ByDescription(archives(), name);
-    if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+    auto item = PostableAccount(archives(), name);
+    if (!item) {
         m_counterNumber.clear();
         dialogs().beep();
         requestFocus(kCounterAccount);
@@ -234,19 +233,13 @@ void CollectionEntry::pickOpenItem() {
 }
 
 bool CollectionEntry::checkHeader() {
-    std::string regDate = text(kRegDate);
-    if (!CheckRegistrationDate(session(), regDate)) {
-        requestFocus(kRegDate);
-        return false;
-    }
     std::string docDate = text(kDocDate);
-    ClearEmptyDate(docDate);
-    if (docDate.empty()) {
-        form().setText(kDocDate, text(kRegDate));
-    } else if (!CheckDocumentDate(session(), docDate)) {
-        requestFocus(kDocDate);
+    const DateFault dates = CheckEntryDates(session(), text(kRegDate), docDate);
+    if (dates != DateFault::None) {
+        requestFocus(dates == DateFault::Registration ? kRegDate : kDocDate);
         return false;
     }
+    form().setText(kDocDate, docDate);
     if (text(kParty).empty()) {
         inputError(collection() ? "NON E' STATO INSERITO IL CLIENTE"
                                 : "NON E' STATO INSERITO IL FORNITORE",

@@ -5,6 +5,7 @@
 #include "masterdata/Chart.h"
 #include "posting/BalanceCheck.h"
 #include "posting/DateChecks.h"
+#include "posting/EntryAccounts.h"
 #include "posting/InvoiceEntryParts.h"
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
@@ -12,9 +13,6 @@
 namespace zelvo {
 
 namespace {
-
-// Kinds a generic movement may post to: every sub-account, never a mastro or conto.
-const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
 FormSpec causalForm() {
     using G = GenericMovement;
@@ -166,12 +164,7 @@ void GenericMovement::unload() {
 
 std::vector<std::string> GenericMovement::suggestions(const std::string& control,
                                                       const std::string& typed, bool full) {
-    std::string column;
-    int row = 0;
-    if (!ParseCell(control, column, row) || column != kAccount) {
-        return {};
-    }
-    return chart::AccountSuggestions(archives(), session().values(), typed, kPostable, full);
+    return CellAccountSuggestions(session(), control, kAccount, typed, full);
 }
 
 void GenericMovement::showPage(int page) {
@@ -210,8 +203,8 @@ bool GenericMovement::leaveAccount(int row) {
     if (name.empty()) {
         return true;
     }
-    auto item = chart::ByDescription(archives(), name);
-    if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+    auto item = PostableAccount(archives(), name);
+    if (!item) {
         dialogs().beep();
         showPage(pageOf(kGrid, row));
         focusCell(kGrid, kAccount, row);

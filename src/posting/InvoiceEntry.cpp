@@ -9,6 +9,7 @@
 #include "masterdata/Counters.h"
 #include "masterdata/VatCodeFields.h"
 #include "posting/DateChecks.h"
+#include "posting/EntryAccounts.h"
 #include "posting/InvoiceEntryParts.h"
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
@@ -22,9 +23,6 @@ using V = InvoiceEntry::Variant;
 
 constexpr int kVatRowRead = 741;
 constexpr int kProtocolLock = 745;
-
-// Counter-accounts: every sub-account, never a mastro or conto.
-const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
 
 struct Titles {
     const char* name;
@@ -237,10 +235,10 @@ std::vector<std::string> InvoiceEntry::suggestions(const std::string& control,
     int row = 0;
     if (control == kParty) {
         kinds = sales()     ? std::vector<std::string>{"c"}
-                : receipt() ? kPostable
+                : receipt() ? PostableKinds()
                             : std::vector<std::string>{"f", "ag"};
     } else if (ParseCell(control, column, row) && column == kCounterAccount) {
-        kinds = kPostable;
+        kinds = PostableKinds();
     } else {
         return {};
     }
@@ -315,8 +313,7 @@ bool InvoiceEntry::leaveCounterAccount(int row) {
     if (name.empty()) {
         return true;
     }
-    auto item = chart::ByDescription(archives(), name);
-    if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+    if (!PostableAccount(archives(), name)) {
         dialogs().beep();
         focusCell(kGrid, kCounterAccount, row);
         return false;
@@ -407,21 +404,13 @@ void InvoiceEntry::pressNewAccountOrConvert() {
 }
 
 bool InvoiceEntry::checkDates() {
-    std::string regDate = text(kRegDate);
-    if (!CheckRegistrationDate(session(), regDate)) {
-        requestFocus(kRegDate);
-        return false;
-    }
     std::string docDate = text(kDocDate);
-    ClearEmptyDate(docDate);
-    if (docDate.empty()) {
-        form().setText(kDocDate, text(kRegDate));
-        docDate = text(kRegDate);
-    }
-    if (!CheckDocumentDate(session(), docDate)) {
-        requestFocus(kDocDate);
+    const DateFault dates = CheckEntryDates(session(), text(kRegDate), docDate);
+    if (dates != DateFault::None) {
+        requestFocus(dates == DateFault::Registration ? kRegDate : kDocDate);
         return false;
     }
+    form().setText(kDocDate, docDate);
     return true;
 }
 
@@ -558,8 +547,8 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
             continue;
         }
         // Names and codes are read again: another station may have changed them.
-        auto item = chart::ByDescription(archives(), text(CellName(kCounterAccount, row)));
-        if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+        auto item = PostableAccount(archives(), text(CellName(kCounterAccount, row)));
+        if (!item) {
             dialogs().beep();
             focusCell(kGrid, kCounterAccount, row);
             return false;

@@ -26,18 +26,9 @@ class AnnulmentTest : public ::testing::TestWithParam<bool> {
     AnnulmentTest() {
         ScreenRegistry screens;
         RegisterPostingScreens(screens);
-        Archives& a = year.archives();
-        for (const auto& [number, name, kind] :
-             {std::tuple{"00051", "Rossi Mario", "c"}, std::tuple{"00053", "Vendite merci", "s"}}) {
-            a.clearWriteBuffer(arc::kPc);
-            isam::Record& r = a.writeBuffer(arc::kPc);
-            r.setText(chart::kDescription, name);
-            r.setText(chart::kKind, kind);
-            r.setText(chart::kContoNumber, "00009");
-            r.setText(chart::kMastroNumber, "00003");
-            r.setText(chart::kPaymentTerms, "Rimessa diretta 30-60 gg f.m. salta agosto");
-            EXPECT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
-        }
+        const char* terms = "Rimessa diretta 30-60 gg f.m. salta agosto";
+        year.addItem("00051", "Rossi Mario", "c", "00009", "00003", terms);
+        year.addItem("00053", "Vendite merci", "s", "00009", "00003", terms);
     }
     void post(K kind, const char* number) {
         InvoiceEntry s(year.session(), kind, InvoiceEntry::Variant::Lire);

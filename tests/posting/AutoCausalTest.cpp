@@ -11,14 +11,7 @@ using T = AutoCausalTemplate;
 
 class AutoCausalTest : public ::testing::Test {
   protected:
-    std::vector<std::string> boxes() {
-        std::vector<std::string> out;
-        for (const auto& b : year.dialogs.boxes()) {
-            out.push_back(b.text);
-        }
-        year.dialogs.clear();
-        return out;
-    }
+    std::vector<std::string> boxes() { return year.takeBoxes(); }
     // "Abbuoni su acquisti" in debit and "Abbuoni su vendite" in credit, as "GIRO".
     void saveTemplate() {
         T t(year.session());

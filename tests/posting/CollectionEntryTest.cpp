@@ -46,15 +46,8 @@ class CollectionTest : public ::testing::TestWithParam<K> {
     }
     void item(const char* number, const char* name, const char* kind, const char* conto,
               const char* mastro) {
-        Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kPc);
-        isam::Record& r = a.writeBuffer(arc::kPc);
-        r.setText(chart::kDescription, name);
-        r.setText(chart::kKind, kind);
-        r.setText(chart::kContoNumber, conto);
-        r.setText(chart::kMastroNumber, mastro);
-        r.setText(chart::kPaymentTerms, "Rimessa diretta 30-60 gg f.m. salta agosto");
-        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+        year.addItem(number, name, kind, conto, mastro,
+                     "Rimessa diretta 30-60 gg f.m. salta agosto");
     }
     bool collection() const { return GetParam() == K::Collection; }
     const char* party() const { return collection() ? "Rossi Mario" : "Bianchi Srl"; }
@@ -85,14 +78,7 @@ class CollectionTest : public ::testing::TestWithParam<K> {
         a.close(dueArchive());
         return out;
     }
-    std::vector<std::string> boxes() {
-        std::vector<std::string> out;
-        for (const auto& b : year.dialogs.boxes()) {
-            out.push_back(b.text);
-        }
-        year.dialogs.clear();
-        return out;
-    }
+    std::vector<std::string> boxes() { return year.takeBoxes(); }
 
     test::TempDir dir;
     test::Year year{dir.prefix()};

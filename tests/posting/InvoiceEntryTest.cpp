@@ -34,15 +34,7 @@ class InvoiceTest : public ::testing::Test {
     }
     void item(const char* number, const char* name, const char* kind, const char* conto,
               const char* mastro, const char* terms) {
-        Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kPc);
-        isam::Record& r = a.writeBuffer(arc::kPc);
-        r.setText(chart::kDescription, name);
-        r.setText(chart::kKind, kind);
-        r.setText(chart::kContoNumber, conto);
-        r.setText(chart::kMastroNumber, mastro);
-        r.setText(chart::kPaymentTerms, terms);
-        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+        year.addItem(number, name, kind, conto, mastro, terms);
     }
     std::unique_ptr<InvoiceEntry> screen(K kind, V variant = V::Lire, std::string reg = {}) {
         auto s = std::make_unique<InvoiceEntry>(year.session(), kind, variant, std::move(reg));
@@ -78,14 +70,7 @@ class InvoiceTest : public ::testing::Test {
         }
     }
     std::vector<isam::Record> lines() { return year.journal(); }
-    std::vector<std::string> boxes() {
-        std::vector<std::string> out;
-        for (const auto& b : year.dialogs.boxes()) {
-            out.push_back(b.text);
-        }
-        year.dialogs.clear();
-        return out;
-    }
+    std::vector<std::string> boxes() { return year.takeBoxes(); }
 
     test::TempDir dir;
     test::Year year{dir.prefix()};

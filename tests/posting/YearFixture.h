@@ -87,6 +87,31 @@ class Year {
         return totals;
     }
 
+    // A chart item of the company, under its conto and mastro, with its payment terms.
+    void addItem(const std::string& number, const std::string& name, const std::string& kind,
+                 const std::string& conto, const std::string& mastro,
+                 const std::string& terms = {}) {
+        Archives& a = archives();
+        a.clearWriteBuffer(arc::kPc);
+        isam::Record& r = a.writeBuffer(arc::kPc);
+        r.setText(chart::kDescription, name);
+        r.setText(chart::kKind, kind);
+        r.setText(chart::kContoNumber, conto);
+        r.setText(chart::kMastroNumber, mastro);
+        r.setText(chart::kPaymentTerms, terms);
+        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+    }
+
+    // The texts of the boxes shown so far, which are then forgotten with the beeps.
+    std::vector<std::string> takeBoxes() {
+        std::vector<std::string> out;
+        for (const auto& b : dialogs.boxes()) {
+            out.push_back(b.text);
+        }
+        dialogs.clear();
+        return out;
+    }
+
     ScriptedDialogs dialogs;
     FixedClock clock{"15/03/2026"};
 
