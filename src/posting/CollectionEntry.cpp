@@ -233,13 +233,10 @@ void CollectionEntry::pickOpenItem() {
 }
 
 bool CollectionEntry::checkHeader() {
-    std::string docDate = text(kDocDate);
-    const DateFault dates = CheckEntryDates(session(), text(kRegDate), docDate);
-    if (dates != DateFault::None) {
-        requestFocus(dates == DateFault::Registration ? kRegDate : kDocDate);
+    if (const char* failed = CheckEntryDates(session(), form(), kRegDate, kDocDate)) {
+        requestFocus(failed);
         return false;
     }
-    form().setText(kDocDate, docDate);
     if (text(kParty).empty()) {
         inputError(collection() ? "NON E' STATO INSERITO IL CLIENTE"
                                 : "NON E' STATO INSERITO IL FORNITORE",

@@ -30,16 +30,19 @@ std::vector<std::string> CellAccountSuggestions(Session& session, const std::str
                                      full);
 }
 
-DateFault CheckEntryDates(Session& session, const std::string& regDate, std::string& docDate) {
-    std::string reg = regDate;
-    if (!CheckRegistrationDate(session, reg)) {
-        return DateFault::Registration;
+const char* CheckEntryDates(Session& session, FormState& form, const char* regField,
+                            const char* docField) {
+    std::string regDate = form.text(regField);
+    if (!CheckRegistrationDate(session, regDate)) {
+        return regField;
     }
+    std::string docDate = form.text(docField);
     ClearEmptyDate(docDate);
     if (docDate.empty()) {
-        docDate = regDate;
+        docDate = form.text(regField);
+        form.setText(docField, docDate);
     }
-    return CheckDocumentDate(session, docDate) ? DateFault::None : DateFault::Document;
+    return CheckDocumentDate(session, docDate) ? nullptr : docField;
 }
 
 }  // namespace zelvo

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "masterdata/Chart.h"
+#include "session/Form.h"
 #include "session/Session.h"
 
 namespace zelvo {
@@ -21,9 +22,10 @@ std::vector<std::string> CellAccountSuggestions(Session& session, const std::str
                                                 const std::string& column, const std::string& typed,
                                                 bool full);
 
-// Where the dates of a document at confirm fail: the registration date must be valid and in
-// the year, and an empty document date takes it (written back into `docDate`).
-enum class DateFault { None, Registration, Document };
-DateFault CheckEntryDates(Session& session, const std::string& regDate, std::string& docDate);
+// The dates of a document at confirm: the registration date must be valid and in the year,
+// and an empty document date takes it (written back into its field). The field that failed,
+// for the focus, or nullptr.
+const char* CheckEntryDates(Session& session, FormState& form, const char* regField,
+                            const char* docField);
 
 }  // namespace zelvo

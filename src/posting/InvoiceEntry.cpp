@@ -404,13 +404,10 @@ void InvoiceEntry::pressNewAccountOrConvert() {
 }
 
 bool InvoiceEntry::checkDates() {
-    std::string docDate = text(kDocDate);
-    const DateFault dates = CheckEntryDates(session(), text(kRegDate), docDate);
-    if (dates != DateFault::None) {
-        requestFocus(dates == DateFault::Registration ? kRegDate : kDocDate);
+    if (const char* failed = CheckEntryDates(session(), form(), kRegDate, kDocDate)) {
+        requestFocus(failed);
         return false;
     }
-    form().setText(kDocDate, docDate);
     return true;
 }
 

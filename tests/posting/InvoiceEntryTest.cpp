@@ -76,6 +76,18 @@ class InvoiceTest : public ::testing::Test {
     test::Year year{dir.prefix()};
 };
 
+// Every record of an archive, in primary-key order.
+std::vector<isam::Record> Records(Archives& a, int archive) {
+    std::vector<isam::Record> out;
+    a.open(archive);
+    a.bof(archive, 0);
+    while (a.get(archive, 0, isam::op::kNext, "") == 0) {
+        out.push_back(a.readBuffer(archive));
+    }
+    a.close(archive);
+    return out;
+}
+
 TEST_F(InvoiceTest, VatIsRoundedUpUnlessTheFractionIsBelowATenth) {
     auto s = screen(K::Sales);
     const std::tuple<const char*, const char*, const char*> cases[] = {
@@ -274,34 +286,42 @@ TEST_F(InvoiceTest, AEuroPurchaseIsConvertedOnceAndItsEditedCellsHoldLire) {
     EXPECT_TRUE(s->form().enabled("Command3"));
 }
 
-// Another station posts protocol 12 between this station's entry and its confirm.
-class ProtocolRaceTest : public InvoiceTest, public ::testing::WithParamInterface<bool> {};
+// Another station posts protocol 12 (or receipt number 12) of section 1 between this
+// station's entry and its confirm: this one is asked whether to take the next free number.
+class NumberRaceTest : public InvoiceTest,
+                       public ::testing::WithParamInterface<std::tuple<K, bool>> {};
 
-TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
-    const bool yes = GetParam();
-    auto s = screen(K::Purchase);
-    fill(*s, "Bianchi Srl", "X9", "1200", {{"Acquisti merci", "1000", "20"}});
-    s->form().input("text7", "12");
-    s->leave("text7");
-    // The other station holds the section's protocol lock while this one confirms: this
-    // one's checks pass, it waits for the lock, and finds protocol 12 taken meanwhile.
-    test::Child other([this](test::Child& self) {
+TEST_P(NumberRaceTest, TheSecondStationIsAskedAndTheNumbersStayContiguous) {
+    const auto [kind, yes] = GetParam();
+    const bool purchase = kind == K::Purchase;
+    const char* party = purchase ? "Bianchi Srl" : "Cassa";
+    const char* numberField = purchase ? "text7" : "text2";
+    auto s = screen(kind);
+    fill(*s, party, purchase ? "X9" : "12", "1200",
+         {{purchase ? "Acquisti merci" : "Vendite merci", "1000", "20"}});
+    s->form().input(numberField, "12");
+    s->leave(numberField);
+    // The other station holds the section's counter lock while this one confirms: this
+    // one's checks pass, it waits for the lock, and finds number 12 taken meanwhile.
+    test::Child other([&](test::Child& self) {
         test::Year station(dir.prefix());
-        InvoiceEntry e(station.session(), K::Purchase, V::Lire);
+        InvoiceEntry e(station.session(), kind, V::Lire);
         e.load();
-        RecordLock held(station.archives(), arc::kPr, "prot1", 0);
+        RecordLock held(station.archives(), arc::kPr, purchase ? "prot1" : "co1", 0);
         self.tell("locked");
         usleep(300000);
-        e.form().input("TEXT1", "10/03/2026");
-        e.form().input("text3", "10/03/2026");
-        e.form().input("text5", "Bianchi Srl");
-        e.form().input("text8", "1");
-        e.form().input("text7", "12");
-        e.form().input("text6", "120");
-        e.form().input("controp:0", "Acquisti merci");
-        e.form().input("imponibile:0", "100");
-        e.form().input("codiva:0", "20");
-        e.form().input("importoiva:0", "20");
+        for (const auto& [control, value] : std::vector<std::pair<const char*, const char*>>{
+                 {"TEXT1", "10/03/2026"},
+                 {"text3", "10/03/2026"},
+                 {"text5", party},
+                 {numberField, "12"},
+                 {"text6", "120"},
+                 {"controp:0", purchase ? "Acquisti merci" : "Vendite merci"},
+                 {"imponibile:0", "100"},
+                 {"codiva:0", "20"},
+                 {"importoiva:0", "20"}}) {
+            e.form().input(control, value);
+        }
         e.click("Command1");
         return e.lastPosted() > 0 ? 0 : 1;
     });
@@ -311,28 +331,43 @@ TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
     ASSERT_EQ(other.wait(), 0);
     auto b = year.dialogs.boxes();
     ASSERT_EQ(b.size(), 1U);
+    EXPECT_EQ(b[0].text,
+              std::string("Un'altra registrazione è stata nel frattempo effettuata con il "
+                          "numero di ") +
+                  (purchase ? "protocollo" : "documento") +
+                  " inserito. Si vuole effettuare la registrazione con il primo numero "
+                  "successivo disponibile ?");
     EXPECT_EQ(b[0].icon, Icon::Question);
     EXPECT_EQ(b[0].title, "Zelvo");
     Archives& a = year.archives();
-    ASSERT_EQ(a.getByKey(arc::kPr, "prot1"), 0);
+    ASSERT_EQ(a.getByKey(arc::kPr, purchase ? "prot1" : "co1"), 0);
     EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), yes ? 13 : 12);
     auto l = lines();
     ASSERT_EQ(l.size(), yes ? 6U : 3U);
     if (yes) {
-        EXPECT_EQ(l[3].text(mcf::kProtocol), "00013");
-        // Number, supplier, total and grid are cleared for the next invoice; the protocol
-        // field keeps the one taken.
-        for (const char* cleared : {"text2", "text5", "text6", "controp:0", "imponibile:0"}) {
-            EXPECT_EQ(s->form().text(cleared), "") << cleared;
-        }
-        EXPECT_EQ(s->form().text("text7"), "13");
+        EXPECT_EQ(l[3].text(purchase ? mcf::kProtocol : mcf::kDocNumber),
+                  purchase ? "00013" : "000013");
+        auto rows = Records(a, purchase ? arc::kIa : arc::kIc);
+        ASSERT_EQ(rows.size(), 2U);
+        EXPECT_EQ(rows[1].text(purchase ? iaf::kSectionProtocolKey : icf::kSectionNumberKey),
+                  "100013");
+        // A purchase keeps the protocol taken for the next one; a receipt starts afresh.
+        EXPECT_EQ(s->form().text("text7"), purchase ? "13" : "1");
+        EXPECT_EQ(s->form().text("text6"), "");
     } else {
-        EXPECT_EQ(s->takeFocusRequest(), "text7");
-        EXPECT_EQ(s->form().text("text7"), "12");
+        EXPECT_EQ(s->takeFocusRequest(), numberField);
+        EXPECT_EQ(s->form().text(numberField), "12");
     }
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, ProtocolRaceTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(
+    Answers, NumberRaceTest,
+    ::testing::Combine(::testing::Values(K::Purchase, K::Receipt), ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param) == K::Purchase ? "Protocol" : "Receipt") +
+               (std::get<1>(info.param) ? "Yes" : "No");
+    });
 
 TEST_F(InvoiceTest, RevisionsReplaceTheInvoiceWithItsVatRowsAndDueDates) {
     auto s = screen(K::Sales);
@@ -400,17 +435,6 @@ TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) 
     EXPECT_EQ(a.readBuffer(arc::kSf).number(duef::kAmount), 600);
     a.close(arc::kSf);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
-}
-
-std::vector<isam::Record> Records(Archives& a, int archive) {
-    std::vector<isam::Record> out;
-    a.open(archive);
-    a.bof(archive, 0);
-    while (a.get(archive, 0, isam::op::kNext, "") == 0) {
-        out.push_back(a.readBuffer(archive));
-    }
-    a.close(archive);
-    return out;
 }
 
 TEST_F(InvoiceTest, ANegativeSalesVatTotalIsANegativeCredit) {
@@ -696,64 +720,6 @@ TEST_F(InvoiceTest, ReceiptChecksComeInTheirOrder) {
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(lines().size(), 2 * posted.size());
 }
-
-// Two stations post number 5 of section 1 at once; the second is asked.
-class ReceiptNumberRaceTest : public InvoiceTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(ReceiptNumberRaceTest, TheSecondStationIsAskedAndTheNumbersStayContiguous) {
-    const bool yes = GetParam();
-    auto s = screen(K::Receipt);
-    fill(*s, "Cassa", "5", "1200", {{"Vendite merci", "1000", "20"}});
-    test::Child other([this](test::Child& self) {
-        test::Year station(dir.prefix());
-        InvoiceEntry e(station.session(), K::Receipt, V::Lire);
-        e.load();
-        RecordLock held(station.archives(), arc::kPr, "co1", 0);
-        self.tell("locked");
-        usleep(300000);
-        for (const auto& [control, value] :
-             std::vector<std::pair<const char*, const char*>>{{"TEXT1", "10/03/2026"},
-                                                              {"text3", "10/03/2026"},
-                                                              {"text5", "Cassa"},
-                                                              {"text2", "5"},
-                                                              {"text6", "120"},
-                                                              {"controp:0", "Vendite merci"},
-                                                              {"imponibile:0", "100"},
-                                                              {"codiva:0", "20"},
-                                                              {"importoiva:0", "20"}}) {
-            e.form().input(control, value);
-        }
-        e.click("Command1");
-        return e.lastPosted() > 0 ? 0 : 1;
-    });
-    ASSERT_EQ(other.hear(), "locked");
-    year.dialogs.queueAnswer(yes ? Answer::Yes : Answer::No);
-    s->click("Command1");
-    ASSERT_EQ(other.wait(), 0);
-    auto b = year.dialogs.boxes();
-    ASSERT_EQ(b.size(), 1U);
-    EXPECT_EQ(b[0].text,
-              "Un'altra registrazione è stata nel frattempo effettuata con il numero di documento "
-              "inserito. Si vuole effettuare la registrazione con il primo numero successivo "
-              "disponibile ?");
-    EXPECT_EQ(b[0].title, "Zelvo");
-    Archives& a = year.archives();
-    ASSERT_EQ(a.getByKey(arc::kPr, "co1"), 0);
-    EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), yes ? 6 : 5);
-    auto rows = Records(a, arc::kIc);
-    ASSERT_EQ(rows.size(), yes ? 2U : 1U);
-    EXPECT_EQ(rows[0].text(icf::kSectionNumberKey), "100005");
-    if (yes) {
-        EXPECT_EQ(rows[1].text(icf::kSectionNumberKey), "100006");
-        EXPECT_EQ(lines()[3].text(mcf::kDocNumber), "000006");
-    } else {
-        EXPECT_EQ(s->takeFocusRequest(), "text2");
-        EXPECT_EQ(s->form().text("text2"), "5");
-    }
-    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
-}
-
-INSTANTIATE_TEST_SUITE_P(Answers, ReceiptNumberRaceTest, ::testing::Bool());
 
 TEST_F(InvoiceTest, AReceiptRevisionKeepsItsNumberAndReplacesItsRegisterRows) {
     auto s = screen(K::Receipt);
