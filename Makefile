@@ -51,6 +51,9 @@ bench-run:
 	  echo; echo "## Posting: sales invoices against a raw-SQLite replay"; echo; \
 	  echo "\`$$B posting $$D/posting 300 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B posting $$D/posting/ 300 5 2>/dev/null; \
+	  echo; echo "## Posting: cash receipts against a raw-SQLite replay"; echo; \
+	  echo "\`$$B receipts $$D/receipts 300 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B receipts $$D/receipts/ 300 5 2>/dev/null; \
 	  echo; echo "## Four processes posting generic movements"; echo; \
 	  echo "\`$$B concurrency $$D/concurrency 300 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B concurrency $$D/concurrency/ 300 3 2>/dev/null; \

@@ -5,6 +5,7 @@
 #include "masterdata/Chart.h"
 #include "posting/BalanceCheck.h"
 #include "posting/DateChecks.h"
+#include "posting/EntryAccounts.h"
 #include "posting/InvoiceEntryParts.h"
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
@@ -13,12 +14,36 @@ namespace zelvo {
 
 namespace {
 
-// Kinds a generic movement may post to: every sub-account, never a mastro or conto.
-const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
+FormSpec causalForm() {
+    using G = GenericMovement;
+    FormSpec f;
+    f.name = "MCXX";
+    f.title = "Registrazione causale automatizzata";
+    f.date(G::kRegDate, "Data reg.:", 0);
+    f.text(G::kDocNumber, "N. doc.:", 1, 8, {.pattern = "[0-9]{0,6}"});
+    f.date(G::kDocDate, "Data doc.:", 2);
+    f.text(G::kDescription, "Descrizione:", 3, 40);
+    f.combo(G::kCausal, "Causale", 4).width = 30;
+    f.grid(G::kGrid, 5,
+           {.columns = {AccountColumn(G::kAccount, "Conto", 28),
+                        TextColumn(G::kExtra, "Descr.aggiunt.", 18),
+                        AmountColumn(G::kDebit, "Dare", 15, Amounts::Lire),
+                        AmountColumn(G::kCredit, "Avere", 15, Amounts::Lire),
+                        LabelColumn(G::kAccountName, "", 28)},
+            .rows = G::kCausalRows,
+            .pageRows = G::kCausalRows})
+        .columnSpan = 4;
+    f.button(G::kConfirm, "&Registra", 6, 0);
+    f.button(G::kCausalCancel, "&Annulla", 6, 1, {.isCancel = true});
+    return f;
+}
 
 FormSpec movementForm(GenericMovement::Variant v) {
     using V = GenericMovement::Variant;
     using G = GenericMovement;
+    if (v == V::Causal) {
+        return causalForm();
+    }
     FormSpec f;
     f.name = v == V::Lire ? "MCMG" : v == V::Euro ? "MCMG3" : "MCMG2";
     f.title = v == V::Lire   ? "Registrazione movimento generico"
@@ -57,6 +82,10 @@ GenericMovement::GenericMovement(Session& session, Variant variant, std::string 
       m_variant(variant),
       m_regNumber(std::move(regNumber)),
       m_euro(variant == Variant::Euro, kConvert, kConfirm) {
+    registerEvents();
+}
+
+void GenericMovement::registerEvents() {
     on(Event::Leave, kRegDate, [this] { leaveRegistrationDate(); });
     on(Event::Leave, kDocDate, [this] {
         std::string date = text(kDocDate);
@@ -65,11 +94,17 @@ GenericMovement::GenericMovement(Session& session, Variant variant, std::string 
         }
     });
     onCell(Event::Leave, kAccount, [this](int row) { leaveAccount(row); });
+    on(Event::Click, kConfirm, [this] { confirm(); });
+    if (m_variant == Variant::Causal) {
+        on(Event::Change, kCausal, [this] { fillFromCausal(); });
+        on(Event::Leave, kCausal, [this] { fillFromCausal(); });
+        on(Event::Click, kCausalCancel, [this] { requestClose(); });
+        return;
+    }
     on(Event::Change, kPage, [this] { showPage(WholeVal(text(kPage), 0, kRows / kPageRows - 1)); });
     // The view moved to another page (to show a cell): the spinner follows.
     on(Event::Change, kGrid,
        [this] { form().setText(kPage, std::to_string(form().selected(kGrid))); });
-    on(Event::Click, kConfirm, [this] { confirm(); });
     if (m_euro.active()) {
         on(Event::Click, kConvert, [this] { convert(); });
     }
@@ -83,11 +118,15 @@ GenericMovement::GenericMovement(Session& session, Variant variant, std::string 
 
 void GenericMovement::convert() {
     std::vector<std::string> amounts;
-    for (int row = 0; row < kRows; ++row) {
+    for (int row = 0; row < rows(); ++row) {
         amounts.push_back(CellName(kDebit, row));
         amounts.push_back(CellName(kCredit, row));
     }
     m_euro.convert(form(), session().values().exchangeRate, amounts);
+}
+
+bool GenericMovement::annul() {
+    return PostingEngine(session()).annul(m_regNumber, m_loaded);
 }
 
 void GenericMovement::load() {
@@ -95,32 +134,44 @@ void GenericMovement::load() {
     archives().open(arc::kTt);
     form().setText(kRegDate, session().values().yearDateMask);
     form().setText(kDocDate, session().values().yearDateMask);
-    form().setText(kPage, "0");
     form().setSelected(kGrid, 0);
     m_euro.reset(form());
     if (m_variant == Variant::Revision) {
         fillFromRegistration();
     }
+    if (m_variant != Variant::Causal) {
+        form().setText(kPage, "0");
+        return;
+    }
+    // The causals in key order.
+    Archives& a = archives();
+    a.open(arc::kAx);
+    std::vector<std::string> codes;
+    a.bof(arc::kAx, 0);
+    while (a.get(arc::kAx, 0, isam::op::kNext, "") == 0) {
+        codes.push_back(a.primaryKey(arc::kAx));
+    }
+    form().setItems(kCausal, codes);
 }
 
 void GenericMovement::unload() {
+    if (m_variant == Variant::Causal) {
+        archives().close(arc::kAx);
+    }
     archives().close(arc::kTt);
     archives().close(arc::kMc);
 }
 
 std::vector<std::string> GenericMovement::suggestions(const std::string& control,
                                                       const std::string& typed, bool full) {
-    std::string column;
-    int row = 0;
-    if (!ParseCell(control, column, row) || column != kAccount) {
-        return {};
-    }
-    return chart::AccountSuggestions(archives(), session().values(), typed, kPostable, full);
+    return CellAccountSuggestions(session(), control, kAccount, typed, full);
 }
 
 void GenericMovement::showPage(int page) {
     form().setSelected(kGrid, page);
-    form().setText(kPage, std::to_string(page));
+    if (m_variant != Variant::Causal) {
+        form().setText(kPage, std::to_string(page));
+    }
 }
 
 bool GenericMovement::leaveRegistrationDate() {
@@ -144,19 +195,25 @@ bool GenericMovement::leaveAccount(int row) {
     const std::string name = text(CellName(kAccount, row));
     std::string& account = m_accounts[static_cast<size_t>(row)];
     account.clear();
-    form().setText(CellName(kAccountName, row), "");
+    // MCXX shows the template's side there instead of the name.
+    const bool showName = m_variant != Variant::Causal;
+    if (showName) {
+        form().setText(CellName(kAccountName, row), "");
+    }
     if (name.empty()) {
         return true;
     }
-    auto item = chart::ByDescription(archives(), name);
-    if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+    auto item = PostableAccount(archives(), name);
+    if (!item) {
         dialogs().beep();
+        showPage(pageOf(kGrid, row));
         focusCell(kGrid, kAccount, row);
-        form().setText(kPage, std::to_string(pageOf(kGrid, row)));
         return false;
     }
     account = item->number;
-    form().setText(CellName(kAccountName, row), item->description);
+    if (showName) {
+        form().setText(CellName(kAccountName, row), item->description);
+    }
     return true;
 }
 
@@ -176,23 +233,26 @@ void GenericMovement::confirm() {
         requestFocus(kDocDate);
         return;
     }
+    if (m_variant == Variant::Causal && !causalAccountsExist()) {
+        return;
+    }
     // The accounts are read again: another station may have renamed or annulled one.
-    std::vector<BalanceRow> rows(kRows);
-    for (int row = 0; row < kRows; ++row) {
+    std::vector<BalanceRow> balance(static_cast<size_t>(rows()));
+    for (int row = 0; row < rows(); ++row) {
         if (!leaveAccount(row)) {
             return;
         }
-        rows[static_cast<size_t>(row)] = {text(CellName(kAccount, row)), amount(kDebit, row),
-                                          amount(kCredit, row)};
+        balance[static_cast<size_t>(row)] = {text(CellName(kAccount, row)), amount(kDebit, row),
+                                             amount(kCredit, row)};
     }
-    BalanceResult check = CheckBalance(dialogs(), rows);
+    BalanceResult check = CheckBalance(dialogs(), balance);
     if (check.balanceError) {
         if (check.errorRow >= 0) {
             bool inCredit =
                 amount(kDebit, check.errorRow) == 0 && amount(kCredit, check.errorRow) != 0;
             std::string column = check.errorColumn == 1 ? kAccount : inCredit ? kCredit : kDebit;
+            showPage(pageOf(kGrid, check.errorRow));
             focusCell(kGrid, column, check.errorRow);
-            form().setText(kPage, std::to_string(pageOf(kGrid, check.errorRow)));
         }
         return;
     }
@@ -202,7 +262,7 @@ void GenericMovement::confirm() {
     entry.docNumber = text(kDocNumber);
     entry.docDate = docDate;
     entry.causal = "mg";
-    for (int row = 0; row < kRows; ++row) {
+    for (int row = 0; row < rows(); ++row) {
         const std::string& account = m_accounts[static_cast<size_t>(row)];
         if (account.empty()) {
             continue;
@@ -229,19 +289,65 @@ void GenericMovement::confirm() {
         return;
     }
     clearRows();
+    if (m_variant == Variant::Causal) {
+        fillFromCausal();  // the next movement of the same causal
+    }
 }
 
 void GenericMovement::clearRows() {
-    for (int row = 0; row < kRows; ++row) {
+    for (int row = 0; row < rows(); ++row) {
         for (const char* column : {kAccount, kExtra, kDebit, kCredit, kAccountName}) {
             if (!text(CellName(column, row)).empty()) {
                 form().setText(CellName(column, row), "");
             }
         }
         m_accounts[static_cast<size_t>(row)].clear();
+        if (row < kCausalRows) {
+            m_causalCodes[static_cast<size_t>(row)].clear();
+        }
     }
     showPage(0);
     m_euro.reset(form());
+}
+
+void GenericMovement::fillFromCausal() {
+    Archives& a = archives();
+    const std::string code = text(kCausal);
+    if (code.empty() || a.getByKey(arc::kAx, code) != 0) {
+        return;
+    }
+    const isam::Record causal = a.readBuffer(arc::kAx);
+    clearRows();
+    int row = 0;
+    for (int i = 0; i < 14 && row < kCausalRows; ++i) {
+        const std::string account = causal.text(2 + 3 * i);
+        if (account.empty()) {
+            continue;
+        }
+        // An account deleted since shows its code, and the confirm names it.
+        auto item = chart::ByNumber(a, account);
+        form().setText(CellName(kAccount, row), item ? item->description : account);
+        form().setText(CellName(kExtra, row), causal.text(3 + 3 * i));
+        form().setText(CellName(kAccountName, row),
+                       causal.text(4 + 3 * i) == "d" ? "Dare" : "Avere");
+        m_accounts[static_cast<size_t>(row)] = item ? item->number : std::string();
+        m_causalCodes[static_cast<size_t>(row)] = account;
+        ++row;
+    }
+}
+
+bool GenericMovement::causalAccountsExist() {
+    for (int row = 0; row < kCausalRows; ++row) {
+        const std::string& code = m_causalCodes[static_cast<size_t>(row)];
+        if (!code.empty() && !chart::ByNumber(archives(), code)) {
+            dialogs().beep();
+            dialogs().message(
+                "Un conto (" + code + ") non risulta più registrato nel piano dei conti", "Errore",
+                Icon::Exclamation);
+            return false;
+        }
+    }
+    return true;
 }
 
 void GenericMovement::fillFromRegistration() {
@@ -270,7 +376,7 @@ void GenericMovement::fillFromRegistration() {
     int row = 0;
     auto fill = [this, &row](const std::string& account, const std::string& agg, double debit,
                              double credit) {
-        if (row >= kRows) {
+        if (row >= rows()) {
             return;
         }
         auto item = chart::ByNumber(archives(), account);

@@ -9,6 +9,7 @@
 #include "masterdata/Counters.h"
 #include "masterdata/VatCodeFields.h"
 #include "posting/DateChecks.h"
+#include "posting/EntryAccounts.h"
 #include "posting/InvoiceEntryParts.h"
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
@@ -23,37 +24,83 @@ using V = InvoiceEntry::Variant;
 constexpr int kVatRowRead = 741;
 constexpr int kProtocolLock = 745;
 
-// Counter-accounts: every sub-account, never a mastro or conto.
-const std::vector<std::string> kPostable = {"s", "c", "f", "ag"};
+struct Titles {
+    const char* name;
+    const char* title;
+};
+
+Titles titles(K kind, V variant) {
+    const bool revision = variant == V::Revision;
+    switch (kind) {
+        case K::Sales:
+            return revision ? Titles{"mcfv2", "Revisione fattura vendita"}
+                            : Titles{"mcfv", "Registrazione fattura vendita"};
+        case K::Receipt:
+            return revision ? Titles{"mcco2", "Revisione corrispettivo"}
+                            : Titles{"mcco", "Corrispettivo"};
+        case K::CustomerCredit:
+            return revision ? Titles{"mccv2", "Revisione nota credito cliente"}
+                            : Titles{"mccv", "Nota credito cliente"};
+        case K::SupplierCredit:
+            return revision             ? Titles{"mcca2", "Revisione nota credito fornitore"}
+                   : variant == V::Euro ? Titles{"mcca3", "Nota credito fornitore in Euro"}
+                                        : Titles{"mcca", "Nota credito fornitore"};
+        case K::Purchase:
+            break;
+    }
+    return revision             ? Titles{"MCFA2", "Revisione fattura acquisto"}
+           : variant == V::Euro ? Titles{"MCFA3", "Registrazione fattura acquisto in Euro"}
+                                : Titles{"MCFA", "Registrazione fattura acquisto"};
+}
+
+// The header down to the section and the invoice reference; the row the grid takes.
+int headerFields(FormSpec& f, K kind, Amounts amounts) {
+    using I = InvoiceEntry;
+    const K base = InvoiceEntry::Base(kind);
+    const bool credit = kind != base;
+    f.date(I::kRegDate, "Data reg.:", 0);
+    f.text(I::kDocNumber, "N. doc.:", 1, 8,
+           {.pattern = base == K::Sales     ? "[0-9]{0,6}"
+                       : base == K::Receipt ? "[0-9]{0,5}"
+                                            : ""});
+    f.date(I::kDocDate, "Data doc.:", 2);
+    f.text(I::kDescription, base == K::Receipt ? "Descrizione :" : "Descrizione:", 3, 40);
+    f.account(I::kParty,
+              base == K::Sales     ? "Cliente:"
+              : base == K::Receipt ? "Sottoconto:"
+                                   : "Fornitore:",
+              4, 40);
+    f.amount(I::kTotal,
+             credit               ? "Importo nota credito:"
+             : base == K::Receipt ? "Importo:"
+                                  : "Importo fattura:",
+             5, 16, amounts);
+    int row = 6;
+    if (base == K::Purchase) {
+        f.text(I::kProtocol, "Protocollo:", row++, 6, {.pattern = "[0-9]{0,5}"});
+        f.text(I::kPurchaseSection, "Registro:", row++, 2, {.pattern = "[0-9]?"});
+    }
+    if (credit) {
+        const bool sales = base == K::Sales;
+        f.text(sales ? I::kCustomerRefNumber : I::kSupplierRefNumber, "Riferimento partita:", row++,
+               8, {.pattern = "[0-9]{0,6}"});
+        f.date(sales ? I::kCustomerRefDate : I::kSupplierRefDate, "Data", row++);
+    }
+    if (base != K::Purchase) {
+        f.text(kind == K::CustomerCredit ? I::kCustomerCreditSection : I::kSalesSection,
+               "Registro:", row++, 2, {.pattern = "[0-9]?"});
+    }
+    return row;
+}
 
 FormSpec invoiceForm(K kind, V variant) {
     using I = InvoiceEntry;
-    const bool sales = kind == K::Sales;
     FormSpec f;
-    if (sales) {
-        f.name = variant == V::Revision ? "mcfv2" : "mcfv";
-        f.title =
-            variant == V::Revision ? "Revisione fattura vendita" : "Registrazione fattura vendita";
-    } else {
-        f.name = variant == V::Revision ? "MCFA2" : variant == V::Euro ? "MCFA3" : "MCFA";
-        f.title = variant == V::Revision ? "Revisione fattura acquisto"
-                  : variant == V::Euro   ? "Registrazione fattura acquisto in Euro"
-                                         : "Registrazione fattura acquisto";
-    }
+    f.name = titles(kind, variant).name;
+    f.title = titles(kind, variant).title;
     const Amounts amounts = variant == V::Euro ? Amounts::SignedEuro : Amounts::SignedLire;
-    f.date(I::kRegDate, "Data reg.:", 0);
-    f.text(I::kDocNumber, "N. doc.:", 1, 8, {.pattern = sales ? "[0-9]{0,6}" : ""});
-    f.date(I::kDocDate, "Data doc.:", 2);
-    f.text(I::kDescription, "Descrizione:", 3, 40);
-    f.account(I::kParty, sales ? "Cliente:" : "Fornitore:", 4, 40);
-    f.amount(I::kTotal, "Importo fattura:", 5, 16, amounts);
-    if (sales) {
-        f.text(I::kSalesSection, "Registro:", 6, 2, {.pattern = "[0-9]?"});
-    } else {
-        f.text(I::kProtocol, "Protocollo:", 6, 6, {.pattern = "[0-9]{0,5}"});
-        f.text(I::kPurchaseSection, "Registro:", 7, 2, {.pattern = "[0-9]?"});
-    }
-    f.grid(I::kGrid, 8,
+    const int gridRow = headerFields(f, kind, amounts);
+    f.grid(I::kGrid, gridRow,
            {.columns = {AccountColumn(I::kCounterAccount, "Contropartita", 28),
                         AmountColumn(I::kTaxable, "Imponibile", 15, amounts),
                         TextColumn(I::kVatCode, "Codice iva", 6),
@@ -61,11 +108,16 @@ FormSpec invoiceForm(K kind, V variant) {
             .rows = I::kRows,
             .pageRows = I::kRows})
         .columnSpan = 4;
-    f.button(I::kConfirm, "&Registra", 9, 0);
-    f.button(I::kNewParty, sales ? "&Nuovo cliente" : "&Nuovo fornitore", 9, 1);
+    const int buttons = gridRow + 1;
+    const K base = InvoiceEntry::Base(kind);
+    f.button(I::kConfirm, "&Registra", buttons, 0);
+    if (base != K::Receipt) {
+        f.button(I::kNewParty, base == K::Sales ? "&Nuovo cliente" : "&Nuovo fornitore", buttons,
+                 1);
+    }
     f.button(I::kNewAccountOrConvert,
-             variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", 9, 2);
-    f.button(I::kCancel, "&Annulla", 9, 3, {.isCancel = true});
+             variant == V::Euro ? "&Converti in Lire" : "Nuovo &sottoconto", buttons, 2);
+    f.button(I::kCancel, "&Annulla", buttons, 3, {.isCancel = true});
     return f;
 }
 
@@ -90,10 +142,22 @@ std::optional<VatCode> lookUpVatCode(Archives& a, const std::string& code) {
 InvoiceEntry::InvoiceEntry(Session& session, Kind kind, Variant variant, std::string regNumber)
     : ScreenLogic(session, invoiceForm(kind, variant)),
       m_kind(kind),
+      m_base(Base(kind)),
       m_variant(variant),
       m_regNumber(std::move(regNumber)),
       m_euro(variant == Variant::Euro, kNewAccountOrConvert, kConfirm) {
     registerEvents();
+}
+
+InvoiceEntry::Kind InvoiceEntry::Base(Kind kind) {
+    switch (kind) {
+        case Kind::CustomerCredit:
+            return Kind::Sales;
+        case Kind::SupplierCredit:
+            return Kind::Purchase;
+        default:
+            return kind;
+    }
 }
 
 void InvoiceEntry::registerEvents() {
@@ -101,20 +165,41 @@ void InvoiceEntry::registerEvents() {
     on(Event::Leave, kDocDate, [this] { leaveDocumentDate(); });
     on(Event::Leave, kParty, [this] { leavePartyField(); });
     on(Event::Leave, sectionField(), [this] { leaveSection(); });
-    if (sales()) {
+    if (creditNote()) {
+        // A credit note's own number is not checked; the invoice it names must be a date.
+        on(Event::Leave, refDateField(), [this] {
+            std::string date = text(refDateField());
+            ClearEmptyDate(date);
+            if (!date.empty() && !CheckDocumentDate(session(), date)) {
+                requestFocus(refDateField());
+            }
+        });
+    } else if (sales()) {
         on(Event::Leave, kDocNumber, [this] { leaveDocNumber(); });
-    } else {
-        on(Event::Focus, kProtocol, [this] { proposeProtocol(); });
+    }
+    if (!sales()) {
+        on(Event::Focus, allocatedField(), [this] { proposeNumber(); });
+    }
+    if (m_base == Kind::Purchase) {
         on(Event::Leave, kProtocol, [this] { leaveProtocol(); });
+    }
+    if (receipt()) {
+        onCell(Event::Focus, kVat, [this](int) { session().setPanel(2, "F6 scorporo iva"); });
+        onCell(Event::Leave, kVat, [this](int) { session().setPanel(2, ""); });
+        onCellKey(kVat, [this](int row, const std::string& key) {
+            return key == "F6" && extractVat(row);
+        });
     }
     onCell(Event::Leave, kCounterAccount, [this](int row) { leaveCounterAccount(row); });
     onCell(Event::Leave, kVatCode, [this](int row) { leaveVatCode(row); });
     on(Event::Click, kConfirm, [this] { confirm(); });
-    on(Event::Click, kNewParty, [this] {
-        if (host() != nullptr) {
-            host()->openScreen(sales() ? "RCLIENTE" : "regforn");
-        }
-    });
+    if (!receipt()) {
+        on(Event::Click, kNewParty, [this] {
+            if (host() != nullptr) {
+                host()->openScreen(sales() ? "RCLIENTE" : "regforn");
+            }
+        });
+    }
     on(Event::Click, kNewAccountOrConvert, [this] { pressNewAccountOrConvert(); });
     on(Event::Click, kCancel, [this] { requestClose(); });
 }
@@ -123,10 +208,13 @@ void InvoiceEntry::load() {
     Archives& a = archives();
     a.open(arc::kMc);
     a.open(arc::kTt);
-    a.open(sales() ? arc::kIv : arc::kIa);
+    a.open(vatArchive(m_base));
     form().setText(kRegDate, session().values().yearDateMask);
     form().setText(kDocDate, session().values().yearDateMask);
     form().setText(sectionField(), "1");
+    if (creditNote()) {
+        form().setText(refDateField(), session().values().yearDateMask);
+    }
     m_euro.reset(form());
     if (m_variant == Variant::Revision) {
         fillFromRegistration();
@@ -135,7 +223,7 @@ void InvoiceEntry::load() {
 
 void InvoiceEntry::unload() {
     Archives& a = archives();
-    a.close(sales() ? arc::kIv : arc::kIa);
+    a.close(vatArchive(m_base));
     a.close(arc::kTt);
     a.close(arc::kMc);
 }
@@ -146,9 +234,11 @@ std::vector<std::string> InvoiceEntry::suggestions(const std::string& control,
     std::string column;
     int row = 0;
     if (control == kParty) {
-        kinds = sales() ? std::vector<std::string>{"c"} : std::vector<std::string>{"f", "ag"};
+        kinds = sales()     ? std::vector<std::string>{"c"}
+                : receipt() ? PostableKinds()
+                            : std::vector<std::string>{"f", "ag"};
     } else if (ParseCell(control, column, row) && column == kCounterAccount) {
-        kinds = kPostable;
+        kinds = PostableKinds();
     } else {
         return {};
     }
@@ -164,44 +254,31 @@ double InvoiceEntry::amount(const std::string& control) const {
     return m_euro.amount(text(control));
 }
 
-void InvoiceEntry::proposeProtocol() {
+void InvoiceEntry::proposeNumber() {
     // A reading only: the number is taken under the section's lock at confirm.
-    if (archives().getByKey(arc::kPr, "prot" + section()) != 0) {
+    if (archives().getByKey(arc::kPr, allocationCounter()) != 0) {
         archives().report(opn::kRead, arc::kPr, kVatRowRead);
         return;
     }
-    form().setText(kProtocol, Format(archives().readBuffer(arc::kPr).number(prf::kValue) + 1, "0"));
+    form().setText(allocatedField(),
+                   Format(archives().readBuffer(arc::kPr).number(prf::kValue) + 1, "0"));
 }
 
-bool InvoiceEntry::invoiceNumberTaken(const std::string& number) const {
+bool InvoiceEntry::numberTaken(const std::string& number, bool inSection) const {
     Archives& a = const_cast<InvoiceEntry*>(this)->archives();
-    const std::string key = PadNumber(number, 5);
-    std::int16_t s = a.get(arc::kIv, ivf::kNumber, isam::op::kFind, key);
-    while (s == 0 && a.readBuffer(arc::kIv).text(ivf::kNumber) == key) {
-        // The invoice under revision does not stand in its own way.
-        bool own = m_variant == Variant::Revision && key == m_oldNumber &&
-                   a.readBuffer(arc::kIv).text(ivf::kVatSection) == m_oldSection;
-        if (!own) {
-            return true;
-        }
-        s = a.get(arc::kIv, ivf::kNumber, isam::op::kNext, "");
-    }
-    return false;
-}
-
-bool InvoiceEntry::protocolTaken(const std::string& protocol, bool inSection) const {
-    Archives& a = const_cast<InvoiceEntry*>(this)->archives();
-    const std::string padded = PadNumber(protocol, 5);
-    const int field = inSection ? iaf::kSectionProtocolKey : iaf::kProtocol;
+    const RegisterFields& r = registerFields(m_base);
+    const std::string padded = PadNumber(number, 5);
+    const int field = inSection ? r.sectionKey : r.number;
     const std::string key = inSection ? section() + padded : padded;
-    std::int16_t s = a.get(arc::kIa, field, isam::op::kFind, key);
-    while (s == 0 && a.readBuffer(arc::kIa).text(field) == key) {
-        bool own = m_variant == Variant::Revision && padded == m_oldProtocol &&
-                   a.readBuffer(arc::kIa).text(iaf::kVatSection) == m_oldSection;
+    std::int16_t s = a.get(r.archive, field, isam::op::kFind, key);
+    while (s == 0 && a.readBuffer(r.archive).text(field) == key) {
+        // The document under revision does not stand in its own way.
+        bool own = m_variant == Variant::Revision && padded == oldRegisterNumber() &&
+                   a.readBuffer(r.archive).text(r.section) == m_oldSection;
         if (!own) {
             return true;
         }
-        s = a.get(arc::kIa, field, isam::op::kNext, "");
+        s = a.get(r.archive, field, isam::op::kNext, "");
     }
     return false;
 }
@@ -212,8 +289,14 @@ bool InvoiceEntry::leavePartyField() {
         return true;
     }
     auto party = chart::ByDescription(archives(), name);
-    bool right = party && (sales() ? party->kind == chart::kCustomer
-                                   : party->kind == chart::kSupplier || party->kind == "ag");
+    bool right = false;
+    if (party && sales()) {
+        right = party->kind == chart::kCustomer;
+    } else if (party && receipt()) {
+        right = party->kind != chart::kMastro && party->kind != chart::kConto;
+    } else if (party) {
+        right = party->kind == chart::kSupplier || party->kind == "ag";
+    }
     if (!right) {
         m_partyName.clear();
         dialogs().beep();
@@ -230,8 +313,7 @@ bool InvoiceEntry::leaveCounterAccount(int row) {
     if (name.empty()) {
         return true;
     }
-    auto item = chart::ByDescription(archives(), name);
-    if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+    if (!PostableAccount(archives(), name)) {
         dialogs().beep();
         focusCell(kGrid, kCounterAccount, row);
         return false;
@@ -246,7 +328,7 @@ bool InvoiceEntry::leaveVatCode(int row) {
     }
     auto vat = lookUpVatCode(archives(), code);
     // Non-deductible codes belong to purchases.
-    if (!vat || (sales() && vat->nonDeductible)) {
+    if (!vat || (m_base != Kind::Purchase && vat->nonDeductible)) {
         dialogs().beep();
         focusCell(kGrid, kVatCode, row);
         return false;
@@ -284,7 +366,7 @@ void InvoiceEntry::leaveDocumentDate() {
 }
 
 void InvoiceEntry::leaveDocNumber() {
-    if (Val(text(kDocNumber)) != 0 && invoiceNumberTaken(text(kDocNumber))) {
+    if (Val(text(kDocNumber)) != 0 && numberTaken(text(kDocNumber), false)) {
         inputError("Fattura già registrata", kDocNumber);
     }
 }
@@ -293,7 +375,7 @@ void InvoiceEntry::leaveProtocol() {
     if (Val(text(kProtocol)) == 0) {
         return;
     }
-    if (protocolTaken(text(kProtocol), false)) {
+    if (numberTaken(text(kProtocol), false)) {
         inputError("Protocollo già registrato", kProtocol);
         return;
     }
@@ -321,52 +403,97 @@ void InvoiceEntry::pressNewAccountOrConvert() {
     m_euro.convert(form(), session().values().exchangeRate, amounts);
 }
 
-bool InvoiceEntry::checkHeader() {
-    std::string regDate = text(kRegDate);
-    if (!CheckRegistrationDate(session(), regDate)) {
-        requestFocus(kRegDate);
+bool InvoiceEntry::checkDates() {
+    if (const char* failed = CheckEntryDates(session(), form(), kRegDate, kDocDate)) {
+        requestFocus(failed);
         return false;
     }
-    std::string docDate = text(kDocDate);
-    ClearEmptyDate(docDate);
-    if (docDate.empty()) {
-        form().setText(kDocDate, text(kRegDate));
-        docDate = text(kRegDate);
-    }
-    if (!CheckDocumentDate(session(), docDate)) {
-        requestFocus(kDocDate);
-        return false;
-    }
+    return true;
+}
+
+bool InvoiceEntry::checkParty() {
     if (text(kParty).empty()) {
-        inputError(
-            sales() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE",
-            kParty);
+        inputError(sales()     ? "NON E' STATO INSERITO IL CLIENTE"
+                   : receipt() ? "NON E' STATO INSERITO IL CONTO"
+                               : "NON E' STATO INSERITO IL FORNITORE",
+                   kParty);
         return false;
     }
-    if (!leavePartyField()) {
+    return leavePartyField();
+}
+
+// The document's own number: the sales invoice's or the receipt's, or the protocol.
+bool InvoiceEntry::checkNumber() {
+    const char* field = m_base == Kind::Purchase ? kProtocol : kDocNumber;
+    if (Val(text(field)) == 0) {
+        inputError(m_base == Kind::Purchase ? "NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO"
+                                            : "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO",
+                   field);
         return false;
     }
-    if (sales()) {
-        if (Val(text(kDocNumber)) == 0) {
-            inputError("NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO", kDocNumber);
-            return false;
-        }
-        if (invoiceNumberTaken(text(kDocNumber))) {
-            inputError("Fattura già registrata", kDocNumber);
-            return false;
-        }
-    } else {
-        if (Val(text(kProtocol)) == 0) {
-            inputError("NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO", kProtocol);
-            return false;
-        }
-        if (protocolTaken(text(kProtocol), false)) {
-            inputError("Protocollo già registrato", kProtocol);
-            return false;
-        }
+    if (numberTaken(text(field), false)) {
+        inputError(sales()     ? "Fattura già registrata"
+                   : receipt() ? "Documento già registrato"
+                               : "Protocollo già registrato",
+                   field);
+        return false;
+    }
+    return true;
+}
+
+bool InvoiceEntry::checkReference() {
+    if (text(refNumberField()).empty()) {
+        inputError("NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (NUMERO FATTURA)",
+                   refNumberField());
+        return false;
+    }
+    std::string date = text(refDateField());
+    ClearEmptyDate(date);
+    if (date.empty()) {
+        inputError("NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (DATA FATTURA)",
+                   refDateField());
+        return false;
+    }
+    if (!CheckDocumentDate(session(), date)) {
+        requestFocus(refDateField());
+        return false;
+    }
+    return true;
+}
+
+// A credit note: its party, its own number (never looked up), its amount, the invoice it
+// corrects; a supplier's note then its protocol, as the purchase invoice checks it.
+bool InvoiceEntry::checkCreditNote() {
+    if (!checkParty()) {
+        return false;
+    }
+    if (Val(text(kDocNumber)) == 0) {
+        inputError("NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO", kDocNumber);
+        return false;
     }
     if (amount(kTotal) == 0) {
         inputError("NON E' STATO INSERITO L'IMPORTO DELLA FATTURA", kTotal);
+        return false;
+    }
+    return checkReference() && (sales() || checkNumber());
+}
+
+bool InvoiceEntry::checkHeader() {
+    if (!checkDates()) {
+        return false;
+    }
+    if (creditNote()) {
+        return checkCreditNote();
+    }
+    // A receipt checks its number before its account, the invoices after their party.
+    const bool ok = receipt() ? checkNumber() && checkParty() : checkParty() && checkNumber();
+    if (!ok) {
+        return false;
+    }
+    if (amount(kTotal) == 0) {
+        inputError(receipt() ? "NON E' STATO INSERITO L'IMPORTO "
+                             : "NON E' STATO INSERITO L'IMPORTO DELLA FATTURA",
+                   kTotal);
         return false;
     }
     return true;
@@ -417,14 +544,14 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
             continue;
         }
         // Names and codes are read again: another station may have changed them.
-        auto item = chart::ByDescription(archives(), text(CellName(kCounterAccount, row)));
-        if (!item || item->kind == chart::kMastro || item->kind == chart::kConto) {
+        auto item = PostableAccount(archives(), text(CellName(kCounterAccount, row)));
+        if (!item) {
             dialogs().beep();
             focusCell(kGrid, kCounterAccount, row);
             return false;
         }
         auto vatCode = lookUpVatCode(archives(), text(CellName(kVatCode, row)));
-        if (!vatCode || (sales() && vatCode->nonDeductible)) {
+        if (!vatCode || (m_base != Kind::Purchase && vatCode->nonDeductible)) {
             dialogs().beep();
             focusCell(kGrid, kVatCode, row);
             return false;
@@ -436,27 +563,42 @@ bool InvoiceEntry::checkRows(std::array<Row, kRows>& rows) {
     return true;
 }
 
-// Runs under the section's protocol lock, which the confirm holds.
-bool InvoiceEntry::allocateProtocol(std::string& protocol) {
-    if (!protocolTaken(protocol, true)) {
+// Runs under the section's counter lock, which the confirm holds.
+bool InvoiceEntry::allocateNumber(std::string& number) {
+    if (!numberTaken(number, true)) {
         return true;
     }
     dialogs().beep();
     Answer answer = dialogs().ask(
-        "Un'altra registrazione è stata nel frattempo effettuata con il numero di protocollo "
-        "inserito. Si vuole effettuare la registrazione con il primo numero successivo "
-        "disponibile ?",
+        std::string("Un'altra registrazione è stata nel frattempo effettuata con il numero di ") +
+            (receipt() ? "documento" : "protocollo") +
+            " inserito. Si vuole effettuare la registrazione con il primo numero successivo "
+            "disponibile ?",
         "Zelvo", Icon::Question, false);
     if (answer != Answer::Yes) {
-        requestFocus(kProtocol);
+        requestFocus(allocatedField());
         return false;
     }
-    double p = Val(protocol);
+    double p = Val(number);
     do {
         p += 1;
-    } while (protocolTaken(Format(p, "0"), true));
-    protocol = Format(p, "0");
-    form().setText(kProtocol, protocol);
+    } while (numberTaken(Format(p, "0"), true));
+    number = Format(p, "0");
+    form().setText(allocatedField(), number);
+    return true;
+}
+
+// The gross amount typed as taxable is split into taxable and VAT, to the nearest lira,
+// so that the two always add up to it.
+bool InvoiceEntry::extractVat(int row) {
+    auto vat = lookUpVatCode(archives(), text(CellName(kVatCode, row)));
+    if (!vat) {
+        return false;
+    }
+    const double gross = amount(CellName(kTaxable, row));
+    const double taxable = Int(gross / (1 + vat->rate / 100) + 0.5);
+    form().setText(CellName(kTaxable, row), m_euro.shown(taxable));
+    form().setText(CellName(kVat, row), m_euro.shown(gross - taxable));
     return true;
 }
 
@@ -471,18 +613,18 @@ void InvoiceEntry::confirm() {
     if (!checkRows(rows)) {
         return;
     }
-    std::string protocol = sales() ? std::string() : Format(Val(text(kProtocol)), "0");
-    // The section's protocol lock is held from the re-check to the end of the registration,
+    std::string number = sales() ? std::string() : Format(Val(text(allocatedField())), "0");
+    // The section's counter lock is held from the re-check to the end of the registration,
     // outside its transaction: the operator may be asked a question meanwhile.
-    std::optional<RecordLock> protocolLock;
+    std::optional<RecordLock> numberLock;
     if (!sales()) {
-        protocolLock.emplace(archives(), arc::kPr, "prot" + section(), kProtocolLock);
-        if (!protocolLock->held() || !allocateProtocol(protocol)) {
+        numberLock.emplace(archives(), arc::kPr, allocationCounter(), kProtocolLock);
+        if (!numberLock->held() || !allocateNumber(number)) {
             return;
         }
     }
-    post(rows, protocol);
-    protocolLock.reset();
+    post(rows, number);
+    numberLock.reset();
     if (m_variant == Variant::Revision) {
         requestClose();
         return;
@@ -491,9 +633,16 @@ void InvoiceEntry::confirm() {
 }
 
 void InvoiceEntry::clearDocument() {
-    // The protocol stays: the next invoice of the section is proposed from it.
+    // The protocol stays: the next invoice of the section is proposed from it. A receipt
+    // keeps its sub-account: the takings of a till follow one another.
     for (const char* c : {kDocNumber, kParty, kTotal}) {
-        form().setText(c, "");
+        if (!(receipt() && std::string(c) == kParty)) {
+            form().setText(c, "");
+        }
+    }
+    if (creditNote()) {
+        form().setText(refNumberField(), "");
+        form().setText(refDateField(), session().values().yearDateMask);
     }
     for (int row = 0; row < kRows; ++row) {
         for (const char* column : {kCounterAccount, kTaxable, kVatCode, kVat}) {

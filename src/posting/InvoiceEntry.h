@@ -3,18 +3,24 @@
 #include <array>
 #include <string>
 
+#include "posting/Annullable.h"
 #include "posting/EuroConversion.h"
 #include "posting/PostingEngine.h"
 #include "session/ScreenLogic.h"
 
 namespace zelvo {
 
-// The invoice screens: sales (mcfv) and purchase (MCFA), the purchase twin in euro (MCFA3),
-// and the revision twins of both (mcfv2, MCFA2). One header, a grid of nine VAT lines, the
-// VAT computed per line, the checks in their order and one posting shared by all of them.
-class InvoiceEntry : public ScreenLogic {
+// The VAT document screens: sales (mcfv) and purchase (MCFA) invoices, the purchase twin in
+// euro (MCFA3), cash receipts (mcco), the customer and supplier credit notes (mccv, mcca,
+// mcca3), and the revision twins (mcfv2, MCFA2, mcco2, mccv2, mcca2). One header, a grid of
+// nine VAT lines, the VAT computed per line, the checks in their order and one posting shared
+// by all of them. A credit note is its invoice mirrored: the same register, every side
+// swapped, the register amounts negated, and the invoice it corrects named in its party
+// line. Purchase protocols and receipt numbers are allocated per register section under the
+// same race rule.
+class InvoiceEntry : public ScreenLogic, public Annullable {
   public:
-    enum class Kind { Sales, Purchase };
+    enum class Kind { Sales, Purchase, Receipt, CustomerCredit, SupplierCredit };
     enum class Variant { Lire, Euro, Revision };
 
     static constexpr int kRows = 9;
@@ -23,11 +29,17 @@ class InvoiceEntry : public ScreenLogic {
     static constexpr const char* kDocNumber = "text2";
     static constexpr const char* kDocDate = "text3";
     static constexpr const char* kDescription = "text4";
-    static constexpr const char* kParty = "text5";  // "Cliente:" or "Fornitore:"
+    static constexpr const char* kParty = "text5";  // "Cliente:", "Fornitore:", "Sottoconto:"
     static constexpr const char* kTotal = "text6";
     static constexpr const char* kSalesSection = "text7";
     static constexpr const char* kProtocol = "text7";  // purchases
     static constexpr const char* kPurchaseSection = "text8";
+    // "Riferimento partita": the invoice a credit note corrects, number and date.
+    static constexpr const char* kCustomerRefNumber = "text7";
+    static constexpr const char* kCustomerRefDate = "text8";
+    static constexpr const char* kCustomerCreditSection = "text9";
+    static constexpr const char* kSupplierRefNumber = "text9";
+    static constexpr const char* kSupplierRefDate = "text10";
     static constexpr const char* kConfirm = "Command1";
     static constexpr const char* kNewParty = "Command2";
     // "Nuovo sottoconto", or "Converti in Lire" on the euro twin.
@@ -39,6 +51,9 @@ class InvoiceEntry : public ScreenLogic {
     static constexpr const char* kVatCode = "codiva";
     static constexpr const char* kVat = "importoiva";
 
+    // The register side: a credit note's is its invoice's.
+    static Kind Base(Kind kind);
+
     InvoiceEntry(Session& session, Kind kind, Variant variant, std::string regNumber = {});
 
     void load() override;
@@ -47,6 +62,7 @@ class InvoiceEntry : public ScreenLogic {
                                          bool full) override;
 
     std::int32_t lastPosted() const { return m_lastPosted; }
+    bool annul() override;
 
   private:
     struct Row {
@@ -58,8 +74,24 @@ class InvoiceEntry : public ScreenLogic {
         bool nonDeductible = false;
     };
 
-    bool sales() const { return m_kind == Kind::Sales; }
-    const char* sectionField() const { return sales() ? kSalesSection : kPurchaseSection; }
+    bool sales() const { return m_base == Kind::Sales; }
+    bool receipt() const { return m_base == Kind::Receipt; }
+    bool creditNote() const { return m_kind != m_base; }
+    const char* sectionField() const {
+        return m_kind == Kind::CustomerCredit ? kCustomerCreditSection
+               : m_base == Kind::Purchase     ? kPurchaseSection
+                                              : kSalesSection;
+    }
+    const char* refNumberField() const { return sales() ? kCustomerRefNumber : kSupplierRefNumber; }
+    const char* refDateField() const { return sales() ? kCustomerRefDate : kSupplierRefDate; }
+    // The number allocated per section under its counter's lock: the purchase protocol or
+    // the receipt's document number; sales invoices have none.
+    const char* allocatedField() const { return receipt() ? kDocNumber : kProtocol; }
+    std::string allocationCounter() const { return (receipt() ? "co" : "prot") + section(); }
+    // The 5-digit number the revised document holds in its register.
+    const std::string& oldRegisterNumber() const {
+        return m_base == Kind::Purchase ? m_oldProtocol : m_oldNumber;
+    }
     std::string section() const;
     double amount(const std::string& control) const;
 
@@ -73,19 +105,29 @@ class InvoiceEntry : public ScreenLogic {
     bool leavePartyField();
     bool leaveCounterAccount(int row);
     bool leaveVatCode(int row);
-    bool invoiceNumberTaken(const std::string& number) const;
-    bool protocolTaken(const std::string& protocol, bool inSection) const;
-    void proposeProtocol();
+    bool extractVat(int row);
+    // Whether another document holds `number` in the screen's VAT register, in the chosen
+    // section or in any.
+    bool numberTaken(const std::string& number, bool inSection) const;
+    void proposeNumber();
     void confirm();
+    bool checkDates();
+    bool checkParty();
+    bool checkNumber();
+    bool checkReference();
+    bool checkCreditNote();
     bool checkHeader();
     bool checkRows(std::array<Row, kRows>& rows);
-    bool allocateProtocol(std::string& protocol);
-    void post(const std::array<Row, kRows>& rows, const std::string& protocol);
+    bool allocateNumber(std::string& number);
+    void post(const std::array<Row, kRows>& rows, const std::string& allocated);
+    void addRowRecords(JournalEntry& e, const Row& r, int row, const std::string& allocated);
+    void addVatLines(JournalEntry& e, double deductible, double nonDeductible);
     void removeOldDocument();
     void clearDocument();
     void fillFromRegistration();
 
     Kind m_kind;
+    Kind m_base;
     Variant m_variant;
     std::string m_regNumber;  // the registration under revision
     // Its lines as the screen read them: the confirm revises only that registration.

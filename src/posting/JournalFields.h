@@ -59,6 +59,18 @@ inline constexpr int kSectionProtocolKey = 11;
 inline constexpr int kRegDateText = 12;
 }  // namespace iaf
 
+namespace icf {  // ReceiptVatRow, archive "ic"
+inline constexpr int kMonth = 1;
+inline constexpr int kNumber = 2;
+inline constexpr int kDocDate = 3;
+inline constexpr int kTaxable = 4;
+inline constexpr int kVatCode = 5;
+inline constexpr int kVatRateText = 6;
+inline constexpr int kVat = 7;
+inline constexpr int kVatSection = 9;
+inline constexpr int kSectionNumberKey = 10;
+}  // namespace icf
+
 namespace prf {  // CounterEntry, archive "pr"
 inline constexpr int kValue = 1;
 inline constexpr int kText = 2;

@@ -23,6 +23,33 @@ constexpr int kLineRead = 725;
 constexpr int kLineDelete = 726;
 constexpr int kDetailDelete = 727;
 
+// A movement line of the registration `regNumber`, as the write buffer takes it.
+void FillLine(isam::Record& r, const JournalEntry& e, const JournalLine& l,
+              std::int32_t regNumber) {
+    const std::string regDate = ToKeyDate(e.regDate);
+    const std::string docDate = e.docDate.empty() ? std::string() : ToKeyDate(e.docDate);
+    const std::string docNumber = PadNumber(e.docNumber, 6);
+    const std::string protocol = e.protocol.empty() ? std::string() : PadNumber(e.protocol, 5);
+    const bool referred = !l.refNumber.empty();
+    const std::string lineDocNumber = referred ? PadNumber(l.refNumber, 6) : docNumber;
+    const std::string lineDocDate = referred ? ToKeyDate(l.refDate) : docDate;
+    r.setText(mcf::kRegDate, regDate);
+    r.setText(mcf::kDocNumber, l.refFields ? lineDocNumber : docNumber);
+    r.setText(mcf::kDocDate, l.refFields ? lineDocDate : docDate);
+    r.setText(mcf::kProtocol, protocol);
+    r.setText(mcf::kAccount, l.account);
+    r.setNumber(mcf::kDebit, l.debit);
+    r.setNumber(mcf::kCredit, l.credit);
+    r.setText(mcf::kRegNumber, std::to_string(regNumber));
+    r.setText(mcf::kDescription, l.description);
+    r.setText(mcf::kAccountDocKey, l.account + lineDocDate + lineDocNumber);
+    r.setText(mcf::kAccountDateKey, l.account + regDate);
+    r.setText(mcf::kDateDocKey, regDate + (protocol.empty() ? docNumber : protocol));
+    r.setText(mcf::kCausal, e.causal);
+    r.setText(mcf::kVatSection, e.vatSection);
+    r.setNumber(mcf::kOriginFlag, 0);
+}
+
 }  // namespace
 
 std::string PadNumber(const std::string& text, size_t width) {
@@ -39,6 +66,17 @@ std::int32_t PostingEngine::replace(const std::string& oldRegNumber,
                                     const std::vector<PostedLine>& loaded,
                                     const JournalEntry& entry,
                                     const std::function<void()>& removeOthers) {
+    return revise(oldRegNumber, loaded, &entry, removeOthers);
+}
+
+bool PostingEngine::annul(const std::string& regNumber, const std::vector<PostedLine>& loaded,
+                          const std::function<void()>& removeOthers) {
+    return revise(regNumber, loaded, nullptr, removeOthers) != 0;
+}
+
+std::int32_t PostingEngine::revise(const std::string& oldRegNumber,
+                                   const std::vector<PostedLine>& loaded, const JournalEntry* entry,
+                                   const std::function<void()>& removeOthers) {
     bool changedElsewhere = false;
     const std::int32_t number = asRegistration([&]() -> std::int32_t {
         // The lock is taken before the old registration is read, so that no other station
@@ -56,15 +94,18 @@ std::int32_t PostingEngine::replace(const std::string& oldRegNumber,
         if (removeOthers) {
             removeOthers();
         }
-        return write(entry);
+        return entry != nullptr ? write(*entry) : 1;
     });
     if (changedElsewhere) {
         // Told once the transaction is over: the operator's reading keeps nobody waiting.
         Dialogs& d = m_session.dialogs();
         d.beep();
         d.message(
-            "La registrazione è stata modificata o annullata da un'altra postazione: la "
-            "revisione non è stata registrata.",
+            entry != nullptr
+                ? "La registrazione è stata modificata o annullata da un'altra postazione: la "
+                  "revisione non è stata registrata."
+                : "La registrazione è stata modificata o annullata da un'altra postazione: "
+                  "l'annullamento non è stato effettuato.",
             "Attenzione", Icon::Exclamation);
     }
     return number;
@@ -93,10 +134,6 @@ std::int32_t PostingEngine::write(const JournalEntry& e) {
         return 0;
     }
 
-    const std::string regDate = ToKeyDate(e.regDate);
-    const std::string docDate = e.docDate.empty() ? std::string() : ToKeyDate(e.docDate);
-    const std::string docNumber = PadNumber(e.docNumber, 6);
-    const std::string protocol = e.protocol.empty() ? std::string() : PadNumber(e.protocol, 5);
     std::int32_t regNumber = 0;
     for (const JournalLine& l : e.lines) {
         std::int32_t n = NextNumber(a, "mc");
@@ -107,22 +144,7 @@ std::int32_t PostingEngine::write(const JournalEntry& e) {
             regNumber = n;
         }
         a.clearWriteBuffer(arc::kMc);
-        isam::Record& r = a.writeBuffer(arc::kMc);
-        r.setText(mcf::kRegDate, regDate);
-        r.setText(mcf::kDocNumber, docNumber);
-        r.setText(mcf::kDocDate, docDate);
-        r.setText(mcf::kProtocol, protocol);
-        r.setText(mcf::kAccount, l.account);
-        r.setNumber(mcf::kDebit, l.debit);
-        r.setNumber(mcf::kCredit, l.credit);
-        r.setText(mcf::kRegNumber, std::to_string(regNumber));
-        r.setText(mcf::kDescription, l.description);
-        r.setText(mcf::kAccountDocKey, l.account + docDate + docNumber);
-        r.setText(mcf::kAccountDateKey, l.account + regDate);
-        r.setText(mcf::kDateDocKey, regDate + (protocol.empty() ? docNumber : protocol));
-        r.setText(mcf::kCausal, e.causal);
-        r.setText(mcf::kVatSection, e.vatSection);
-        r.setNumber(mcf::kOriginFlag, 0);
+        FillLine(a.writeBuffer(arc::kMc), e, l, regNumber);
         if (a.putReported(arc::kMc, Format(n, "00000000"), isam::mode::kAdd, kLineWrite) == 0) {
             a.flush(arc::kMc);
         }

@@ -15,6 +15,13 @@ struct JournalLine {
     double debit = 0;
     double credit = 0;
     std::string description;
+    // The invoice the line refers to when it is not the registration's own document, its
+    // number as typed and its date dd/mm/yyyy: a credit note's party line names it in its
+    // account-document key only; a collection's partner lines (`refFields`) also in their
+    // document number and date, so that the account card matches them with the invoice.
+    std::string refNumber = {};
+    std::string refDate = {};
+    bool refFields = false;
 };
 
 // A record numbered by a counter at posting time (VAT rows by "iv"/"ia"/"ic", detail rows by
@@ -70,6 +77,10 @@ class PostingEngine {
     // the result is 0.
     std::int32_t replace(const std::string& oldRegNumber, const std::vector<PostedLine>& loaded,
                          const JournalEntry& entry, const std::function<void()>& removeOthers = {});
+    // The same without a new registration: the annulment of a single registration. True when
+    // it was removed.
+    bool annul(const std::string& regNumber, const std::vector<PostedLine>& loaded,
+               const std::function<void()>& removeOthers = {});
 
     // Takes a registration out of the totals and deletes its lines and detail rows under the
     // registration lock; inside the caller's transaction when one is open. The number of
@@ -82,6 +93,9 @@ class PostingEngine {
     std::vector<isam::Record> detailRows(const std::string& regNumber);
 
   private:
+    // replace() and annul(): `entry` null posts nothing; 1 then stands for success.
+    std::int32_t revise(const std::string& oldRegNumber, const std::vector<PostedLine>& loaded,
+                        const JournalEntry* entry, const std::function<void()>& removeOthers);
     // `work` inside one transaction of the movement archive's container, reported at the
     // commit position when the transaction cannot begin or commit (0 then).
     std::int32_t asRegistration(const std::function<std::int32_t()>& work);

@@ -1,8 +1,11 @@
 #include "posting/RevisionChooser.h"
 
+#include <stdexcept>
+
 #include "base/DateText.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
+#include "posting/Annullable.h"
 #include "posting/DateChecks.h"
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
@@ -13,10 +16,11 @@ namespace {
 
 constexpr int kReadPosition = 731;
 
-FormSpec chooserForm() {
+FormSpec chooserForm(RevisionChooser::Mode mode) {
     FormSpec f;
-    f.name = "AMC";
-    f.title = "Revisione prima nota";
+    const bool annul = mode == RevisionChooser::Mode::Annul;
+    f.name = annul ? "annsr" : "AMC";
+    f.title = annul ? "Annullamento singola registrazione" : "Revisione prima nota";
     using R = RevisionChooser;
     f.date(R::kDate, "Data registrazione:", 0);
     f.text(R::kNumber, "Numero registrazione:", 1, 8, {.allowed = kDigits});
@@ -41,7 +45,8 @@ std::map<std::string, RevisionFactory>& RevisionScreens() {
     return screens;
 }
 
-RevisionChooser::RevisionChooser(Session& session) : ScreenLogic(session, chooserForm()) {
+RevisionChooser::RevisionChooser(Session& session, Mode mode)
+    : ScreenLogic(session, chooserForm(mode)), m_mode(mode) {
     on(Event::Leave, kDate, [this] { listDay(); });
     on(Event::Leave, kNumber, [this] { listNumber(); });
     on(Event::Click, kConfirm, [this] { confirm(); });
@@ -132,26 +137,69 @@ void RevisionChooser::confirm() {
         return;
     }
     const std::string causal = first.text(mcf::kCausal);
+    if (m_mode == Mode::Annul) {
+        annul(number, causal);
+        if (engine.lines(number).empty()) {
+            dropChosen(i);
+        }
+        return;
+    }
     auto yearEnd = kYearEndQuestions.find(causal);
     if (yearEnd != kYearEndQuestions.end()) {
         if (dialogs().ask(yearEnd->second, "ATTENZIONE", Icon::Question, false) == Answer::Yes) {
             engine.remove(number);
-            m_numbers.erase(m_numbers.begin() + i);
-            auto items = form().items(kList);
-            items.erase(items.begin() + i);
-            form().setItems(kList, items);
+            dropChosen(i);
         }
         return;
     }
     auto screen = RevisionScreens().find(causal);
     if (screen == RevisionScreens().end() || host() == nullptr) {
-        dialogs().message("Impossibile caricare il modulo. Revisione della causale " + causal +
-                              " non disponibile",
-                          "Zelvo", Icon::Critical);
+        unavailable(causal);
         return;
     }
     host()->openScreen(screen->second(session(), number), false);
     requestClose();
+}
+
+void RevisionChooser::unavailable(const std::string& causal) {
+    dialogs().message(
+        "Impossibile caricare il modulo. Revisione della causale " + causal + " non disponibile",
+        "Zelvo", Icon::Critical);
+}
+
+void RevisionChooser::dropChosen(int i) {
+    m_numbers.erase(m_numbers.begin() + i);
+    auto items = form().items(kList);
+    items.erase(items.begin() + i);
+    form().setItems(kList, items);
+}
+
+// The registration's own revision screen removes it, unseen, exactly as its confirm would
+// before posting the revised one; year-end registrations have no screen and only lines.
+void RevisionChooser::annul(const std::string& number, const std::string& causal) {
+    if (dialogs().ask("Si vuole annullare la registrazione n. " + number + " ?", "ATTENZIONE",
+                      Icon::Question, false) != Answer::Yes) {
+        return;
+    }
+    PostingEngine engine(session());
+    if (kYearEndQuestions.count(causal) != 0) {
+        engine.annul(number, engine.lines(number));
+        return;
+    }
+    auto screen = RevisionScreens().find(causal);
+    if (screen == RevisionScreens().end()) {
+        // Its register rows or instalments would stay behind.
+        unavailable(causal);
+        return;
+    }
+    std::unique_ptr<ScreenLogic> revision = screen->second(session(), number);
+    auto* annullable = dynamic_cast<Annullable*>(revision.get());
+    if (annullable == nullptr) {
+        throw std::logic_error("revision screen without annulment: " + causal);
+    }
+    revision->load();
+    annullable->annul();
+    revision->unload();
 }
 
 }  // namespace zelvo

@@ -23,6 +23,7 @@ class InvoiceTest : public ::testing::Test {
         item("00052", "Bianchi Srl", "f", "00006", "00002", "Rimessa diretta a vista");
         item("00053", "Vendite merci", "s", "00009", "00003", "");
         item("00054", "Acquisti merci", "s", "00010", "00004", "");
+        item("00055", "Cassa", "s", "00009", "00003", "");
         Archives& a = year.archives();
         a.clearWriteBuffer(arc::kCiva);
         isam::Record& r = a.writeBuffer(arc::kCiva);
@@ -33,15 +34,7 @@ class InvoiceTest : public ::testing::Test {
     }
     void item(const char* number, const char* name, const char* kind, const char* conto,
               const char* mastro, const char* terms) {
-        Archives& a = year.archives();
-        a.clearWriteBuffer(arc::kPc);
-        isam::Record& r = a.writeBuffer(arc::kPc);
-        r.setText(chart::kDescription, name);
-        r.setText(chart::kKind, kind);
-        r.setText(chart::kContoNumber, conto);
-        r.setText(chart::kMastroNumber, mastro);
-        r.setText(chart::kPaymentTerms, terms);
-        ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+        year.addItem(number, name, kind, conto, mastro, terms);
     }
     std::unique_ptr<InvoiceEntry> screen(K kind, V variant = V::Lire, std::string reg = {}) {
         auto s = std::make_unique<InvoiceEntry>(year.session(), kind, variant, std::move(reg));
@@ -61,7 +54,12 @@ class InvoiceTest : public ::testing::Test {
         type("text3", "08/03/2026");
         s.form().input("text4", "Fattura");
         type("text5", party);
-        type(s.layout().find("text8") ? "text8" : "text7", section);
+        for (const char* c : {"text9", "text8", "text7"}) {
+            if (s.layout().find(c) && s.layout().find(c)->caption == "Registro:") {
+                type(c, section);
+                break;
+            }
+        }
         type("text2", number);
         type("text6", total);
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -72,18 +70,23 @@ class InvoiceTest : public ::testing::Test {
         }
     }
     std::vector<isam::Record> lines() { return year.journal(); }
-    std::vector<std::string> boxes() {
-        std::vector<std::string> out;
-        for (const auto& b : year.dialogs.boxes()) {
-            out.push_back(b.text);
-        }
-        year.dialogs.clear();
-        return out;
-    }
+    std::vector<std::string> boxes() { return year.takeBoxes(); }
 
     test::TempDir dir;
     test::Year year{dir.prefix()};
 };
+
+// Every record of an archive, in primary-key order.
+std::vector<isam::Record> Records(Archives& a, int archive) {
+    std::vector<isam::Record> out;
+    a.open(archive);
+    a.bof(archive, 0);
+    while (a.get(archive, 0, isam::op::kNext, "") == 0) {
+        out.push_back(a.readBuffer(archive));
+    }
+    a.close(archive);
+    return out;
+}
 
 TEST_F(InvoiceTest, VatIsRoundedUpUnlessTheFractionIsBelowATenth) {
     auto s = screen(K::Sales);
@@ -283,34 +286,42 @@ TEST_F(InvoiceTest, AEuroPurchaseIsConvertedOnceAndItsEditedCellsHoldLire) {
     EXPECT_TRUE(s->form().enabled("Command3"));
 }
 
-// Another station posts protocol 12 between this station's entry and its confirm.
-class ProtocolRaceTest : public InvoiceTest, public ::testing::WithParamInterface<bool> {};
+// Another station posts protocol 12 (or receipt number 12) of section 1 between this
+// station's entry and its confirm: this one is asked whether to take the next free number.
+class NumberRaceTest : public InvoiceTest,
+                       public ::testing::WithParamInterface<std::tuple<K, bool>> {};
 
-TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
-    const bool yes = GetParam();
-    auto s = screen(K::Purchase);
-    fill(*s, "Bianchi Srl", "X9", "1200", {{"Acquisti merci", "1000", "20"}});
-    s->form().input("text7", "12");
-    s->leave("text7");
-    // The other station holds the section's protocol lock while this one confirms: this
-    // one's checks pass, it waits for the lock, and finds protocol 12 taken meanwhile.
-    test::Child other([this](test::Child& self) {
+TEST_P(NumberRaceTest, TheSecondStationIsAskedAndTheNumbersStayContiguous) {
+    const auto [kind, yes] = GetParam();
+    const bool purchase = kind == K::Purchase;
+    const char* party = purchase ? "Bianchi Srl" : "Cassa";
+    const char* numberField = purchase ? "text7" : "text2";
+    auto s = screen(kind);
+    fill(*s, party, purchase ? "X9" : "12", "1200",
+         {{purchase ? "Acquisti merci" : "Vendite merci", "1000", "20"}});
+    s->form().input(numberField, "12");
+    s->leave(numberField);
+    // The other station holds the section's counter lock while this one confirms: this
+    // one's checks pass, it waits for the lock, and finds number 12 taken meanwhile.
+    test::Child other([&](test::Child& self) {
         test::Year station(dir.prefix());
-        InvoiceEntry e(station.session(), K::Purchase, V::Lire);
+        InvoiceEntry e(station.session(), kind, V::Lire);
         e.load();
-        RecordLock held(station.archives(), arc::kPr, "prot1", 0);
+        RecordLock held(station.archives(), arc::kPr, purchase ? "prot1" : "co1", 0);
         self.tell("locked");
         usleep(300000);
-        e.form().input("TEXT1", "10/03/2026");
-        e.form().input("text3", "10/03/2026");
-        e.form().input("text5", "Bianchi Srl");
-        e.form().input("text8", "1");
-        e.form().input("text7", "12");
-        e.form().input("text6", "120");
-        e.form().input("controp:0", "Acquisti merci");
-        e.form().input("imponibile:0", "100");
-        e.form().input("codiva:0", "20");
-        e.form().input("importoiva:0", "20");
+        for (const auto& [control, value] : std::vector<std::pair<const char*, const char*>>{
+                 {"TEXT1", "10/03/2026"},
+                 {"text3", "10/03/2026"},
+                 {"text5", party},
+                 {numberField, "12"},
+                 {"text6", "120"},
+                 {"controp:0", purchase ? "Acquisti merci" : "Vendite merci"},
+                 {"imponibile:0", "100"},
+                 {"codiva:0", "20"},
+                 {"importoiva:0", "20"}}) {
+            e.form().input(control, value);
+        }
         e.click("Command1");
         return e.lastPosted() > 0 ? 0 : 1;
     });
@@ -320,28 +331,43 @@ TEST_P(ProtocolRaceTest, TheSecondStationIsAsked) {
     ASSERT_EQ(other.wait(), 0);
     auto b = year.dialogs.boxes();
     ASSERT_EQ(b.size(), 1U);
+    EXPECT_EQ(b[0].text,
+              std::string("Un'altra registrazione è stata nel frattempo effettuata con il "
+                          "numero di ") +
+                  (purchase ? "protocollo" : "documento") +
+                  " inserito. Si vuole effettuare la registrazione con il primo numero "
+                  "successivo disponibile ?");
     EXPECT_EQ(b[0].icon, Icon::Question);
     EXPECT_EQ(b[0].title, "Zelvo");
     Archives& a = year.archives();
-    ASSERT_EQ(a.getByKey(arc::kPr, "prot1"), 0);
+    ASSERT_EQ(a.getByKey(arc::kPr, purchase ? "prot1" : "co1"), 0);
     EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), yes ? 13 : 12);
     auto l = lines();
     ASSERT_EQ(l.size(), yes ? 6U : 3U);
     if (yes) {
-        EXPECT_EQ(l[3].text(mcf::kProtocol), "00013");
-        // Number, supplier, total and grid are cleared for the next invoice; the protocol
-        // field keeps the one taken.
-        for (const char* cleared : {"text2", "text5", "text6", "controp:0", "imponibile:0"}) {
-            EXPECT_EQ(s->form().text(cleared), "") << cleared;
-        }
-        EXPECT_EQ(s->form().text("text7"), "13");
+        EXPECT_EQ(l[3].text(purchase ? mcf::kProtocol : mcf::kDocNumber),
+                  purchase ? "00013" : "000013");
+        auto rows = Records(a, purchase ? arc::kIa : arc::kIc);
+        ASSERT_EQ(rows.size(), 2U);
+        EXPECT_EQ(rows[1].text(purchase ? iaf::kSectionProtocolKey : icf::kSectionNumberKey),
+                  "100013");
+        // A purchase keeps the protocol taken for the next one; a receipt starts afresh.
+        EXPECT_EQ(s->form().text("text7"), purchase ? "13" : "1");
+        EXPECT_EQ(s->form().text("text6"), "");
     } else {
-        EXPECT_EQ(s->takeFocusRequest(), "text7");
-        EXPECT_EQ(s->form().text("text7"), "12");
+        EXPECT_EQ(s->takeFocusRequest(), numberField);
+        EXPECT_EQ(s->form().text(numberField), "12");
     }
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, ProtocolRaceTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(
+    Answers, NumberRaceTest,
+    ::testing::Combine(::testing::Values(K::Purchase, K::Receipt), ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param) == K::Purchase ? "Protocol" : "Receipt") +
+               (std::get<1>(info.param) ? "Yes" : "No");
+    });
 
 TEST_F(InvoiceTest, RevisionsReplaceTheInvoiceWithItsVatRowsAndDueDates) {
     auto s = screen(K::Sales);
@@ -409,17 +435,6 @@ TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) 
     EXPECT_EQ(a.readBuffer(arc::kSf).number(duef::kAmount), 600);
     a.close(arc::kSf);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
-}
-
-std::vector<isam::Record> Records(Archives& a, int archive) {
-    std::vector<isam::Record> out;
-    a.open(archive);
-    a.bof(archive, 0);
-    while (a.get(archive, 0, isam::op::kNext, "") == 0) {
-        out.push_back(a.readBuffer(archive));
-    }
-    a.close(archive);
-    return out;
 }
 
 TEST_F(InvoiceTest, ANegativeSalesVatTotalIsANegativeCredit) {
@@ -500,11 +515,14 @@ class InvoiceRevisionRaceTest : public InvoiceTest,
 
 TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
     const auto [kind, annul] = GetParam();
-    const bool sales = kind == K::Sales;
+    const bool purchase = kind == K::Purchase;
     auto s = screen(kind);
-    fill(*s, sales ? "Rossi Mario" : "Bianchi Srl", "7", "1200",
-         {{sales ? "Vendite merci" : "Acquisti merci", "1000", "20"}});
-    if (!sales) {
+    fill(*s,
+         kind == K::Sales ? "Rossi Mario"
+         : purchase       ? "Bianchi Srl"
+                          : "Cassa",
+         "7", "1200", {{purchase ? "Acquisti merci" : "Vendite merci", "1000", "20"}});
+    if (purchase) {
         s->form().input("text7", "4");
     }
     s->click("Command1");
@@ -525,12 +543,13 @@ TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
         return e.lastPosted() > 0 && station.dialogs.boxes().empty() ? 0 : 1;
     });
     ASSERT_EQ(other.wait(), 0);
-    const int vatArchive = sales ? arc::kIv : arc::kIa;
-    const int dueArchive = sales ? arc::kSt : arc::kSf;
+    const int vatArchive = kind == K::Sales ? arc::kIv : purchase ? arc::kIa : arc::kIc;
+    // Receipts have no due dates: their empty archive stands in.
+    const int dueArchive = kind == K::Sales ? arc::kSt : arc::kSf;
     const auto theirLines = lines();
     const auto theirVatRows = Records(year.archives(), vatArchive);
     const auto theirDues = Records(year.archives(), dueArchive);
-    ASSERT_FALSE(theirDues.empty());
+    ASSERT_EQ(theirDues.empty(), kind == K::Receipt);
 
     mine->form().input("text6", "2400");
     mine->form().input("imponibile:0", "2000");
@@ -552,11 +571,13 @@ TEST_P(InvoiceRevisionRaceTest, TheLaterConfirmPostsAndRemovesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stations, InvoiceRevisionRaceTest,
-                         ::testing::Combine(::testing::Values(K::Sales, K::Purchase),
+                         ::testing::Combine(::testing::Values(K::Sales, K::Purchase, K::Receipt),
                                             ::testing::Bool()),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param) == K::Sales ? "Sales"
-                                                                                    : "Purchase") +
+                             const K kind = std::get<0>(info.param);
+                             return std::string(kind == K::Sales      ? "Sales"
+                                                : kind == K::Purchase ? "Purchase"
+                                                                      : "Receipt") +
                                     (std::get<1>(info.param) ? "Annulled" : "Revised");
                          });
 
@@ -584,6 +605,276 @@ TEST_F(InvoiceTest, APurchaseIsNotPostedWithoutTheProtocolLock) {
     EXPECT_TRUE(Records(year.archives(), arc::kIa).empty());
     EXPECT_TRUE(Records(year.archives(), arc::kSf).empty());
 }
+
+// F6 in a VAT cell splits the gross amount typed as taxable, to the nearest lira.
+TEST_F(InvoiceTest, ScorporoSplitsTheGrossAmountExactly) {
+    auto s = screen(K::Receipt);
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"1200", "20", "1000", "200"},
+        {"1000", "20", "833", "167"},
+        // 1100 / 1.1 falls just below 1000 in double precision.
+        {"1100", "10", "1000", "100"},
+        {"-1200", "20", "-1000", "-200"},
+        {"1000", "E10", "1000", ""}};
+    for (const auto& [gross, code, taxable, vat] : cases) {
+        s->form().input("imponibile:0", gross);
+        s->form().input("codiva:0", code);
+        s->focus("importoiva:0");
+        EXPECT_EQ(year.session().panel(2), "F6 scorporo iva");
+        EXPECT_TRUE(s->key("importoiva:0", "F6"));
+        EXPECT_EQ(s->form().text("imponibile:0"), taxable) << gross << " at " << code;
+        EXPECT_EQ(s->form().text("importoiva:0"), vat) << gross << " at " << code;
+        s->leave("importoiva:0");
+        EXPECT_EQ(year.session().panel(2), "");
+    }
+    // Without a known code there is nothing to extract by.
+    for (const char* code : {"", "XX"}) {
+        s->form().input("imponibile:1", "1200");
+        s->form().input("codiva:1", code);
+        EXPECT_FALSE(s->key("importoiva:1", "F6"));
+        EXPECT_EQ(s->form().text("imponibile:1"), "1200");
+    }
+}
+
+TEST_F(InvoiceTest, AReceiptPostsTheTillRevenuesAndItsOwnRegister) {
+    auto s = screen(K::Receipt);
+    s->focus("text2");
+    EXPECT_EQ(s->form().text("text2"), "1");
+    fill(*s, "Cassa", "5", "2300",
+         {{"Vendite merci", "1200", "20"}, {"Vendite merci", "1100", "10"}});
+    for (int row : {0, 1}) {
+        s->key(CellName("importoiva", row), "F6");
+    }
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    auto l = lines();
+    ASSERT_EQ(l.size(), 4U);
+    const std::tuple<const char*, double, double> expected[] = {
+        {"00055", 2300, 0}, {"00053", 0, 1000}, {"00053", 0, 1000}, {"00013", 0, 300}};
+    for (size_t i = 0; i < l.size(); ++i) {
+        EXPECT_EQ(l[i].text(mcf::kAccount), std::get<0>(expected[i]));
+        EXPECT_EQ(l[i].number(mcf::kDebit), std::get<1>(expected[i]));
+        EXPECT_EQ(l[i].number(mcf::kCredit), std::get<2>(expected[i]));
+        EXPECT_EQ(l[i].text(mcf::kCausal), "co");
+        EXPECT_EQ(l[i].text(mcf::kDocNumber), "000005");
+    }
+    auto rows = Records(year.archives(), arc::kIc);
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[1].text(icf::kMonth), "03");  // of the document date
+    EXPECT_EQ(rows[1].text(icf::kNumber), "00005");
+    EXPECT_EQ(rows[1].text(icf::kDocDate), "20260308");
+    EXPECT_EQ(rows[1].number(icf::kTaxable), 1000);
+    EXPECT_EQ(rows[1].number(icf::kVat), 100);
+    EXPECT_EQ(rows[1].text(icf::kVatRateText), " 10");
+    EXPECT_EQ(rows[1].text(icf::kSectionNumberKey), "100005");
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+    // Number, amount and grid are cleared; the till stays for the next takings.
+    EXPECT_EQ(s->form().text("text5"), "Cassa");
+    for (const char* cleared : {"text2", "text6", "controp:0", "importoiva:1"}) {
+        EXPECT_EQ(s->form().text(cleared), "") << cleared;
+    }
+    Archives& a = year.archives();
+    ASSERT_EQ(a.getByKey(arc::kPr, "co1"), 0);
+    EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), 5);
+    s->focus("text2");
+    EXPECT_EQ(s->form().text("text2"), "6");
+    EXPECT_TRUE(Records(year.archives(), arc::kSt).empty());
+}
+
+TEST_F(InvoiceTest, ReceiptChecksComeInTheirOrder) {
+    auto s = screen(K::Receipt);
+    fill(*s, "Cassa", "5", "120", {{"Vendite merci", "100", "20"}});
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    const auto posted = lines();
+    struct Step {
+        const char* control;
+        const char* value;
+        const char* message;
+    };
+    const Step steps[] = {
+        {"text7", "2", "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO"},
+        // Number 5 is taken, in whatever section.
+        {"text2", "5", "Documento già registrato"},
+        {"text2", "6", "NON E' STATO INSERITO IL CONTO"},
+        {"text5", "Cassa", "NON E' STATO INSERITO L'IMPORTO "},
+        {"text6", "121", " 100"},
+        {"imponibile:0", "100", "E' STATO INSERITO L'IMPONIBILE MA NON LA CONTROPARTITA "},
+        {"controp:0", "Vendite merci", "E' STATO INSERITO L'IMPONIBILE MA NON IL CODICE IVA"},
+    };
+    s->form().input("text5", "");
+    s->form().input("importoiva:0", "21");
+    boxes();
+    for (const Step& step : steps) {
+        s->form().input(step.control, step.value);
+        s->click("Command1");
+        EXPECT_EQ(boxes(), std::vector<std::string>{step.message}) << step.control;
+    }
+    // A purchase-only code is refused with a beep.
+    s->form().input("codiva:0", "I20");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(lines(), posted);
+    s->form().input("codiva:0", "20");
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(lines().size(), 2 * posted.size());
+}
+
+TEST_F(InvoiceTest, AReceiptRevisionKeepsItsNumberAndReplacesItsRegisterRows) {
+    auto s = screen(K::Receipt);
+    fill(*s, "Cassa", "5", "1200", {{"Vendite merci", "1000", "20"}});
+    s->click("Command1");
+    ASSERT_EQ(s->lastPosted(), 1);
+    auto r = screen(K::Receipt, V::Revision, "1");
+    EXPECT_EQ(r->layout().name, "mcco2");
+    EXPECT_EQ(r->form().text("text2"), "5");
+    EXPECT_EQ(r->form().text("text5"), "Cassa");
+    EXPECT_EQ(r->form().text("text6"), "1200");
+    EXPECT_EQ(r->form().text("imponibile:0"), "1000");
+    r->form().input("text6", "2400");
+    r->form().input("imponibile:0", "2400");
+    r->key("importoiva:0", "F6");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(r->lastPosted(), 4);
+    auto rows = Records(year.archives(), arc::kIc);
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0].number(icf::kTaxable), 2000);
+    EXPECT_EQ(rows[0].text(icf::kSectionNumberKey), "100005");
+    EXPECT_EQ(lines().size(), 3U);
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+// A credit note is its invoice mirrored: every side swapped, the register rows negated, and
+// the party line keyed to the invoice it corrects, which stays as it was.
+class CreditNoteTest : public InvoiceTest, public ::testing::WithParamInterface<K> {
+  protected:
+    bool customer() const { return GetParam() == K::CustomerCredit; }
+    const char* party() const { return customer() ? "Rossi Mario" : "Bianchi Srl"; }
+    const char* account() const { return customer() ? "Vendite merci" : "Acquisti merci"; }
+    const char* refNumber() const { return customer() ? "text7" : "text9"; }
+    const char* refDate() const { return customer() ? "text8" : "text10"; }
+    int vatArchive() const { return customer() ? arc::kIv : arc::kIa; }
+    // Invoice 15 of 10/03, then a credit note of 1,200 on it.
+    void postInvoiceAndNote() {
+        auto invoice = screen(customer() ? K::Sales : K::Purchase);
+        fill(*invoice, party(), "15", "2400", {{account(), "2000", "20"}});
+        invoice->form().input("text3", "10/03/2026");
+        if (!customer()) {
+            invoice->form().input("text7", "1");
+        }
+        invoice->click("Command1");
+        ASSERT_EQ(invoice->lastPosted(), 1);
+        auto note = screen(GetParam());
+        fill(*note, party(), "15", "1200", {{account(), "1000", "20"}});
+        note->form().input(refNumber(), "15");
+        note->form().input(refDate(), "10/03/2026");
+        if (!customer()) {
+            note->form().input("text7", "2");
+        }
+        boxes();
+        note->click("Command1");
+        EXPECT_TRUE(boxes().empty());
+        ASSERT_EQ(note->lastPosted(), 4);
+    }
+};
+
+TEST_P(CreditNoteTest, PostsTheMirrorOfItsInvoiceKeyedToIt) {
+    postInvoiceAndNote();
+    auto l = lines();
+    ASSERT_EQ(l.size(), 6U);
+    const std::string partyNumber = customer() ? "00051" : "00052";
+    // Party, counter-account, VAT: the note's sides are the invoice's swapped.
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(l[3 + i].text(mcf::kAccount), l[i].text(mcf::kAccount));
+        EXPECT_EQ(l[3 + i].number(mcf::kDebit), l[i].number(mcf::kCredit) / 2);
+        EXPECT_EQ(l[3 + i].number(mcf::kCredit), l[i].number(mcf::kDebit) / 2);
+        EXPECT_EQ(l[3 + i].text(mcf::kCausal), customer() ? "cv" : "ca");
+    }
+    EXPECT_EQ(l[5].text(mcf::kAccount), customer() ? "00012" : "00011");
+    // The party line's document key is the invoice's: the account card matches them.
+    EXPECT_EQ(l[3].text(mcf::kAccountDocKey), partyNumber + "20260310000015");
+    EXPECT_EQ(l[3].text(mcf::kAccountDocKey), l[0].text(mcf::kAccountDocKey));
+    EXPECT_EQ(l[3].text(mcf::kDocNumber), "000015");
+    EXPECT_EQ(l[3].text(mcf::kDocDate), "20260308");
+    auto rows = Records(year.archives(), vatArchive());
+    ASSERT_EQ(rows.size(), 2U);
+    const int taxable = customer() ? ivf::kTaxable : iaf::kTaxable;
+    const int vat = customer() ? ivf::kVat : iaf::kVat;
+    EXPECT_EQ(rows[1].number(taxable), -1000);
+    EXPECT_EQ(rows[1].number(vat), -200);
+    if (!customer()) {
+        EXPECT_EQ(rows[1].text(iaf::kProtocol), "00002");
+        Archives& a = year.archives();
+        ASSERT_EQ(a.getByKey(arc::kPr, "prot1"), 0);
+        EXPECT_EQ(a.readBuffer(arc::kPr).number(prf::kValue), 2);
+    }
+    // Only the invoice (of 10/03) generated due dates, not the note (of 08/03).
+    const auto dues = Records(year.archives(), customer() ? arc::kSt : arc::kSf);
+    ASSERT_FALSE(dues.empty());
+    for (const isam::Record& d : dues) {
+        EXPECT_EQ(d.text(duef::kInvoiceDate), "20260310");
+    }
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+TEST_P(CreditNoteTest, ChecksComeInTheirOrderAndWriteNothing) {
+    auto s = screen(GetParam());
+    s->form().input("TEXT1", "10/03/2026");
+    struct Step {
+        const char* control;
+        const char* value;
+        const char* message;
+    };
+    const std::vector<Step> steps = {
+        {"text5", "",
+         customer() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE"},
+        {"text5", party(), "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO"},
+        {"text2", "3", "NON E' STATO INSERITO L'IMPORTO DELLA FATTURA"},
+        {"text6", "1200", "NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (NUMERO FATTURA)"},
+        {refNumber(), "15", "NON E' STATO INSERITO IL RIFERIMENTO DELLA PARTITA (DATA FATTURA)"},
+        {refDate(), "31/04/2026", "La data inserita non è valida"},
+        {refDate(), "10/03/2026",
+         customer() ? " 1200" : "NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO"},
+    };
+    for (const Step& step : steps) {
+        s->form().input(step.control, step.value);
+        s->click("Command1");
+        EXPECT_EQ(boxes(), std::vector<std::string>{step.message}) << step.control;
+    }
+    EXPECT_TRUE(lines().empty());
+}
+
+TEST_P(CreditNoteTest, ARevisionReplacesTheNoteAndLeavesTheInvoiceAlone) {
+    postInvoiceAndNote();
+    const auto invoiceRow = Records(year.archives(), vatArchive()).front();
+    auto r = screen(GetParam(), V::Revision, "4");
+    EXPECT_EQ(r->form().text(refNumber()), "15");
+    EXPECT_EQ(r->form().text(refDate()), "10/03/2026");
+    EXPECT_EQ(r->form().text("text6"), "1200");
+    r->form().input("text6", "600");
+    r->form().input("imponibile:0", "500");
+    r->form().input("importoiva:0", "100");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(r->lastPosted(), 7);
+    auto rows = Records(year.archives(), vatArchive());
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0], invoiceRow);
+    EXPECT_EQ(rows[1].number(customer() ? ivf::kTaxable : iaf::kTaxable), -500);
+    auto l = lines();
+    ASSERT_EQ(l.size(), 6U);
+    EXPECT_EQ(l[3].text(mcf::kAccountDocKey), l[0].text(mcf::kAccountDocKey));
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+INSTANTIATE_TEST_SUITE_P(Parties, CreditNoteTest,
+                         ::testing::Values(K::CustomerCredit, K::SupplierCredit),
+                         [](const auto& info) {
+                             return std::string(info.param == K::CustomerCredit ? "Customer"
+                                                                                : "Supplier");
+                         });
 
 }  // namespace
 }  // namespace zelvo

@@ -101,6 +101,16 @@ class Year {
         }
         ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
     }
+    // A chart item of the company, under its conto and mastro, with its payment terms.
+    void addItem(const std::string& number, const std::string& name, const std::string& kind,
+                 const std::string& conto, const std::string& mastro,
+                 const std::string& terms = {}) {
+        addItem(number, name, kind, [&](isam::Record& r) {
+            r.setText(chart::kContoNumber, conto);
+            r.setText(chart::kMastroNumber, mastro);
+            r.setText(chart::kPaymentTerms, terms);
+        });
+    }
 
     // The texts of the boxes shown so far, which are then forgotten.
     std::vector<std::string> takeBoxes() {

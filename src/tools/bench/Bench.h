@@ -56,7 +56,8 @@ void Settle();
 
 // The subcommands; each prints its figures as Markdown and returns the exit status.
 int ExportLedger(const std::string& dataDir, const std::string& year, const std::string& file);
-int PostingBench(const std::string& workDir, int invoices, int rounds);
+// Sales invoices, or with `receipts` cash receipts, posted through their screen and replayed.
+int PostingBench(const std::string& workDir, int documents, int rounds, bool receipts = false);
 int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds);
 int JournalBench(const std::string& dataDir, const std::string& year, const std::string& ledgerFile,
                  int rounds, char** argv);

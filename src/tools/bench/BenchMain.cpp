@@ -14,6 +14,7 @@ int usage() {
     std::cerr << "usage: zelvo-bench generate DATADIR YEAR [LINES] [SEED]\n"
                  "       zelvo-bench export-ledger DATADIR YEAR FILE\n"
                  "       zelvo-bench posting WORKDIR [INVOICES] [ROUNDS]\n"
+                 "       zelvo-bench receipts WORKDIR [RECEIPTS] [ROUNDS]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench cards DATADIR YEAR LEDGERFILE [ROUNDS]\n"
@@ -60,6 +61,10 @@ int main(int argc, char** argv) {
     }
     if (cmd == "posting") {
         return PostingBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 5));
+    }
+    if (cmd == "receipts") {
+        return PostingBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 5),
+                            true);
     }
     if (cmd == "concurrency") {
         return ConcurrencyBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 3));
