@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/CompanyArchives.h"
+#include "masterdata/CompanyArchives.h"
 #include "app/CompanyRegister.h"
 #include "app/Parameters.h"
 #include "masterdata/PaymentTermsFields.h"

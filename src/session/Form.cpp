@@ -96,6 +96,10 @@ ControlSpec& FormSpec::grid(std::string name, int row, GridSettings settings) {
     return add(ControlKind::Grid, std::move(name), "", row, 0, std::move(settings));
 }
 
+ControlSpec& FormSpec::progress(std::string name, int row) {
+    return add(ControlKind::Progress, std::move(name), "", row, 0, std::monostate{});
+}
+
 ControlSpec& FormSpec::richText(std::string name, int row, RichTextSettings settings) {
     return add(ControlKind::RichText, std::move(name), "", row, 0, settings);
 }

@@ -27,6 +27,7 @@ enum class ControlKind {
     Spin,      // an up-down whole number
     Grid,      // rows of cells shown a page at a time
     RichText,  // formatted notes; the text is the document as HTML
+    Progress,  // a progress bar; the text is the percentage done, "0" to "100"
 };
 
 // What an amount field accepts as typed: whole lire of at most 15 digits, or euro with a
@@ -151,6 +152,7 @@ struct FormSpec {
     ControlSpec& spin(std::string name, std::string caption, int row, SpinSettings settings);
     ControlSpec& grid(std::string name, int row, GridSettings settings);
     ControlSpec& richText(std::string name, int row, RichTextSettings settings = {});
+    ControlSpec& progress(std::string name, int row);
 
     const ControlSpec* find(std::string_view name) const;
     // The grid holding a column of that name, or nullptr.

@@ -67,6 +67,7 @@ class GenericScreen : public QWidget {
     QWidget* buildSpin(const ControlSpec& c, QWidget* parent);
     QWidget* buildGrid(const ControlSpec& c, QWidget* parent);
     QWidget* buildRichText(const ControlSpec& c, QWidget* parent);
+    QWidget* buildProgress(const ControlSpec& c, QWidget* parent);
     QWidget* buildCell(const GridColumn& column, QWidget* parent);
     // A page of the screen's tab control, made when its first control comes.
     QWidget* buildTabPage(const std::string& caption);

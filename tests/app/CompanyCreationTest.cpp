@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CompanyArchives.h"
+#include "masterdata/CompanyArchives.h"
 #include "app/CompanyRegister.h"
 #include "app/Installation.h"
 #include "masterdata/ChartFields.h"
