@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "posting/YearFixture.h"
+#include "YearendFixture.h"
 #include "support/Child.h"
 #include "yearend/TotalsRebuild.h"
 #include "yearend/YearFields.h"
@@ -13,33 +13,16 @@ namespace {
 using test::Movement;
 using test::Year;
 
-// The chart's number fields of one item: opening, debit, credit, closing.
 std::array<double, 4> Numbers(Year& y, const std::string& item) {
-    Archives& a = y.archives();
-    EXPECT_EQ(a.getByKey(arc::kPc, item), 0) << item;
-    const isam::Record& r = a.readBuffer(arc::kPc);
-    return {r.number(chart::kOpeningBalance), r.number(chart::kProgressiveDebit),
-            r.number(chart::kProgressiveCredit), r.number(chart::kClosingBalance)};
+    return test::Numbers(y.archives(), item);
 }
 
 void SetNumbers(Year& y, const std::string& item, std::array<double, 4> n) {
-    Archives& a = y.archives();
-    ASSERT_EQ(a.getByKey(arc::kPc, item), 0) << item;
-    a.copyReadToWrite(arc::kPc);
-    isam::Record& r = a.writeBuffer(arc::kPc);
-    r.setNumber(chart::kOpeningBalance, n[0]);
-    r.setNumber(chart::kProgressiveDebit, n[1]);
-    r.setNumber(chart::kProgressiveCredit, n[2]);
-    r.setNumber(chart::kClosingBalance, n[3]);
-    ASSERT_EQ(a.put(arc::kPc, item, isam::mode::kRewrite), 0);
+    test::SetNumbers(y.archives(), item, n);
 }
 
 void SetOpeningPosted(Year& y) {
-    Archives& a = y.archives();
-    ASSERT_EQ(a.getByKey(arc::kCt, yearrec::kKey), 0);
-    a.copyReadToWrite(arc::kCt);
-    a.writeBuffer(arc::kCt).setText(yearrec::kOpeningPosted, yearrec::kDone);
-    ASSERT_EQ(a.put(arc::kCt, yearrec::kKey, isam::mode::kRewrite), 0);
+    test::SetYearFlag(y.archives(), yearrec::kOpeningPosted, yearrec::kDone);
 }
 
 class RunningTotalsTest : public ::testing::Test {

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "posting/YearFixture.h"
+#include "yearend/YearFields.h"
+
+namespace zelvo::test {
+
+// A station with "Azienda di prova" chosen for any year whose archives exist, the main
+// archives and the journal open.
+class Station {
+  public:
+    Station(const std::string& dataDir, const std::string& year)
+        : m_session(std::make_unique<Session>(dialogs, clock)) {
+        m_session->setDataDirectory(dataDir);
+        m_session->chooseCompany("AB", "Azienda di prova", year);
+        for (int archive : {arc::kDataz, arc::kCiva, arc::kPr, arc::kCt, arc::kPc, arc::kMc,
+                            arc::kTt}) {
+            m_session->archives().open(archive, 1);
+        }
+    }
+    Session& session() { return *m_session; }
+    Archives& archives() { return m_session->archives(); }
+
+    ScriptedDialogs dialogs;
+    FixedClock clock{"15/03/2026"};
+
+  private:
+    std::unique_ptr<Session> m_session;
+};
+
+// The chart's number fields of one item: opening, debit, credit, closing.
+inline std::array<double, 4> Numbers(Archives& a, const std::string& item) {
+    EXPECT_EQ(a.getByKey(arc::kPc, item), 0) << item;
+    const isam::Record& r = a.readBuffer(arc::kPc);
+    return {r.number(chart::kOpeningBalance), r.number(chart::kProgressiveDebit),
+            r.number(chart::kProgressiveCredit), r.number(chart::kClosingBalance)};
+}
+
+inline void SetNumbers(Archives& a, const std::string& item, std::array<double, 4> n) {
+    ASSERT_EQ(a.getByKey(arc::kPc, item), 0) << item;
+    a.copyReadToWrite(arc::kPc);
+    isam::Record& r = a.writeBuffer(arc::kPc);
+    r.setNumber(chart::kOpeningBalance, n[0]);
+    r.setNumber(chart::kProgressiveDebit, n[1]);
+    r.setNumber(chart::kProgressiveCredit, n[2]);
+    r.setNumber(chart::kClosingBalance, n[3]);
+    ASSERT_EQ(a.put(arc::kPc, item, isam::mode::kRewrite), 0);
+}
+
+inline std::string YearFlag(Archives& a, int field) {
+    EXPECT_EQ(a.getByKey(arc::kCt, yearrec::kKey), 0);
+    return a.readBuffer(arc::kCt).text(field);
+}
+
+inline void SetYearFlag(Archives& a, int field, const std::string& value) {
+    ASSERT_EQ(a.getByKey(arc::kCt, yearrec::kKey), 0);
+    a.copyReadToWrite(arc::kCt);
+    a.writeBuffer(arc::kCt).setText(field, value);
+    ASSERT_EQ(a.put(arc::kCt, yearrec::kKey, isam::mode::kRewrite), 0);
+}
+
+}  // namespace zelvo::test
