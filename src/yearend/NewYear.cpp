@@ -47,8 +47,8 @@ std::vector<InitialCounter> newYearCounters(Archives& current) {
         for (const char* carried : kCarriedCounters) {
             if (std::string(c.name) == carried &&
                 current.getByKeyReported(arc::kPr, c.name, kCountersRead) == 0) {
-                c.value = static_cast<std::int32_t>(
-                    current.readBuffer(arc::kPr).number(counter::kValue));
+                c.value =
+                    static_cast<std::int32_t>(current.readBuffer(arc::kPr).number(counter::kValue));
             }
         }
     }

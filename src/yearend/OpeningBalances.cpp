@@ -79,8 +79,7 @@ int RefreshOpeningBalances(Session& session) {
             arc::kPc, c.item,
             [&c](isam::Record& r) {
                 r.setNumber(chart::kOpeningBalance, c.closing);
-                r.setNumber(chart::kClosingBalance, c.closing +
-                                                        r.number(chart::kProgressiveDebit) -
+                r.setNumber(chart::kClosingBalance, c.closing + r.number(chart::kProgressiveDebit) -
                                                         r.number(chart::kProgressiveCredit));
             },
             kItemRead, kItemWrite);
@@ -89,8 +88,7 @@ int RefreshOpeningBalances(Session& session) {
     return changed;
 }
 
-OpeningBalanceUpdate::OpeningBalanceUpdate(Session& session)
-    : ScreenLogic(session, updateForm()) {
+OpeningBalanceUpdate::OpeningBalanceUpdate(Session& session) : ScreenLogic(session, updateForm()) {
     on(Event::Click, kRun, [this] { run(); });
     on(Event::Click, kCancel, [this] { requestClose(); });
 }

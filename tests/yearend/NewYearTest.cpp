@@ -33,13 +33,14 @@ TEST_P(ToEuroTest, RoundsHalfUpOnTheThirdDecimal) {
     EXPECT_EQ(ToEuro(GetParam().lire, GetParam().rate), GetParam().euro);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Amounts, ToEuroTest,
-    ::testing::Values(EuroCase{1000, 2000, 0.5}, EuroCase{1234, 2000, 0.62},
-                      EuroCase{-1234, 2000, -0.62}, EuroCase{1, 3, 0.33}, EuroCase{2, 3, 0.67},
-                      EuroCase{5, 1000, 0.01}, EuroCase{4, 1000, 0},
-                      EuroCase{4999, 1000000, 0}, EuroCase{1000, 0, 1000},
-                      EuroCase{1936270, 1936.27, 1000}, EuroCase{0, 1936.27, 0}));
+INSTANTIATE_TEST_SUITE_P(Amounts, ToEuroTest,
+                         ::testing::Values(EuroCase{1000, 2000, 0.5}, EuroCase{1234, 2000, 0.62},
+                                           EuroCase{-1234, 2000, -0.62}, EuroCase{1, 3, 0.33},
+                                           EuroCase{2, 3, 0.67}, EuroCase{5, 1000, 0.01},
+                                           EuroCase{4, 1000, 0}, EuroCase{4999, 1000000, 0},
+                                           EuroCase{1000, 0, 1000},
+                                           EuroCase{1936270, 1936.27, 1000},
+                                           EuroCase{0, 1936.27, 0}));
 
 // Reads the fields of an item of another year.
 isam::Record ItemOf(Station& s, const std::string& item) {
@@ -163,12 +164,118 @@ TEST_F(NewYearTest, OfTwoStationsAtOnceOneOpensAndTheOtherIsRefused) {
     ASSERT_EQ(second.hear(), "ready");
     const int a = first.wait();
     const int b = second.wait();
-    EXPECT_EQ(a + b, static_cast<int>(YearOpening::Opened) +
-                         static_cast<int>(YearOpening::AlreadyOpen));
+    EXPECT_EQ(a + b,
+              static_cast<int>(YearOpening::Opened) + static_cast<int>(YearOpening::AlreadyOpen));
     Station next(dir.prefix(), "2027");
     EXPECT_EQ(Numbers(next.archives(), "00011")[0], 1234);
     EXPECT_FALSE(StagingLeft(dir.prefix()));
 }
+
+TEST_F(NewYearTest, TheScreenAsksBeforeTheEuroVariantAndRefusesAnOpenYear) {
+    NewYearScreen screen(year.session());
+    screen.load();
+    EXPECT_EQ(screen.form().text(NewYearScreen::kYearLabel), "Nuovo anno contabile 2027");
+    screen.form().inputChecked(NewYearScreen::kEuro, true);
+    year.dialogs.queueAnswer(Answer::No);
+    screen.click(NewYearScreen::kRun);
+    auto boxes = year.dialogs.boxes();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].title, "Attenzione");
+    EXPECT_EQ(boxes[0].icon, Icon::Question);
+    EXPECT_FALSE(screen.closeRequested());
+    Archives& a = year.archives();
+    EXPECT_FALSE(a.exists(a.fileName(arc::kCt, "AB", "2027")));
+
+    screen.form().inputChecked(NewYearScreen::kEuro, false);
+    screen.click(NewYearScreen::kRun);
+    EXPECT_TRUE(screen.closeRequested());
+    EXPECT_TRUE(a.exists(a.fileName(arc::kCt, "AB", "2027")));
+    NewYearScreen again(year.session());
+    again.load();
+    again.click(NewYearScreen::kRun);
+    boxes = year.dialogs.boxes();
+    ASSERT_EQ(boxes.size(), 2U);
+    EXPECT_EQ(boxes[1].text, "Archivi già aperti");
+    EXPECT_EQ(boxes[1].title, "Errore");
+    EXPECT_FALSE(again.closeRequested());
+}
+
+// Late postings of the old year reach the new year's opening balances; the new year's own
+// totals stay.
+TEST_F(NewYearTest, TheUpdateCarriesLatePostingsOfTheOldYear) {
+    ASSERT_EQ(OpenNextYear(year.session(), false), YearOpening::Opened);
+    ASSERT_NE(PostingEngine(year.session())
+                  .post(test::Movement("30/12/2026", {{"00011", 66, 0}, {"00015", 0, 66}})),
+              0);
+    Station next(dir.prefix(), "2027");
+    ASSERT_NE(PostingEngine(next.session())
+                  .post(test::Movement("10/01/2027", {{"00011", 10, 0}, {"00020", 0, 10}})),
+              0);
+    OpeningBalanceUpdate screen(next.session());
+    screen.load();
+    EXPECT_EQ(screen.form().text(OpeningBalanceUpdate::kFromLabel),
+              "Aggiornamento saldi dall'anno 2026");
+    EXPECT_EQ(screen.form().text(OpeningBalanceUpdate::kToLabel), "all'anno 2027");
+    screen.click(OpeningBalanceUpdate::kRun);
+    EXPECT_TRUE(next.dialogs.events().empty());
+    EXPECT_EQ(Numbers(next.archives(), "00011"), (std::array<double, 4>{1300, 10, 0, 1310}));
+    EXPECT_EQ(Numbers(next.archives(), "00015")[0], 0);
+    EXPECT_EQ(Numbers(next.archives(), "00020"), (std::array<double, 4>{0, 0, 10, -10}));
+}
+
+TEST_F(NewYearTest, TheUpdateTellsOfAnItemTheNewYearLacks) {
+    ASSERT_EQ(OpenNextYear(year.session(), false), YearOpening::Opened);
+    Archives& a = year.archives();
+    ASSERT_EQ(a.getByKey(arc::kPc, "00011"), 0);
+    a.copyReadToWrite(arc::kPc);
+    a.writeBuffer(arc::kPc).setText(chart::kDescription, "Conto nuovo");
+    ASSERT_EQ(a.put(arc::kPc, "00051", isam::mode::kAdd), 0);
+    Station next(dir.prefix(), "2027");
+    EXPECT_EQ(RefreshOpeningBalances(next.session()), 12);  // every balance-sheet item but 00051
+    auto boxes = next.dialogs.boxes();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, "Il conto 00051 non è registrato");
+    EXPECT_EQ(boxes[0].title, "ATTENZIONE");
+}
+
+struct Refusal {
+    const char* name;
+    const char* year;
+    bool openingPosted;
+    const char* text;
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
+
+class UpdateRefusalTest : public NewYearTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(UpdateRefusalTest, IsToldAndChangesNothing) {
+    ASSERT_EQ(OpenNextYear(year.session(), false), YearOpening::Opened);
+    SetNumbers(year.archives(), "00011", {0, 0, 0, 5});
+    Station station(dir.prefix(), GetParam().year);
+    if (GetParam().openingPosted) {
+        test::SetYearFlag(station.archives(), yearrec::kOpeningPosted, yearrec::kDone);
+    }
+    const auto before = Numbers(station.archives(), "00011");
+    OpeningBalanceUpdate screen(station.session());
+    screen.load();
+    screen.click(OpeningBalanceUpdate::kRun);
+    auto boxes = station.dialogs.boxes();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, GetParam().text);
+    EXPECT_EQ(boxes[0].title, "Errore");
+    EXPECT_FALSE(screen.closeRequested());
+    EXPECT_EQ(Numbers(station.archives(), "00011"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UpdateRefusalTest,
+    ::testing::Values(Refusal{"NoPreviousYear", "2026", false,
+                              "Archivi anno precedente non presenti"},
+                      Refusal{"OpeningPosted", "2027", true,
+                              "Operazione non effettuabile. Bilancio apertura già effettuato."}));
 
 }  // namespace
 }  // namespace zelvo

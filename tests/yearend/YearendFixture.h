@@ -19,8 +19,8 @@ class Station {
         : m_session(std::make_unique<Session>(dialogs, clock)) {
         m_session->setDataDirectory(dataDir);
         m_session->chooseCompany("AB", "Azienda di prova", year);
-        for (int archive : {arc::kDataz, arc::kCiva, arc::kPr, arc::kCt, arc::kPc, arc::kMc,
-                            arc::kTt}) {
+        for (int archive :
+             {arc::kDataz, arc::kCiva, arc::kPr, arc::kCt, arc::kPc, arc::kMc, arc::kTt}) {
             m_session->archives().open(archive, 1);
         }
     }
