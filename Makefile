@@ -61,6 +61,9 @@ bench-run:
 	  echo; echo "## Start-up (QT_QPA_PLATFORM=offscreen)"; echo; \
 	  echo "\`$$B startup $$D/year 2026 7\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B startup $$D/year 2026 7 2>/dev/null; \
+	  echo; echo "## Year end on the generated year"; echo; \
+	  echo "\`$$B yearend $$D/year $$D/yearend 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B yearend $$D/year $$D/yearend 3 2>/dev/null; \
 	  echo; cat src/tools/bench/notes.md; } > $$out; \
 	mv $$out $(BENCH_DOC); echo "wrote $(BENCH_DOC)"
 

@@ -70,29 +70,51 @@ bool yearEndLine(const isam::Record& r) {
     return causal == "ce" || causal == "cp" || causal == "ap";
 }
 
-void copyLines(Archives& a, const std::vector<isam::Record>& lines, std::int64_t& copied) {
-    for (const isam::Record& line : lines) {
-        const std::int32_t n = NextNumber(a, "mc");
-        if (n == 0) {
-            continue;
-        }
-        a.writeBuffer(arc::kMc) = line;
-        a.writeBuffer(arc::kMc).setText(mcf::kRegNumber, std::to_string(n));
-        if (a.putReported(arc::kMc, Format(n, "00000000"), isam::mode::kAdd, kLineWrite) == 0) {
-            ++copied;
+// Lines are numbered on from the counter "mc" as they are copied, under the registration
+// lock; the counter is moved past them once at the end. False when it cannot be, so that the
+// caller gives the whole transfer up rather than leave numbers the counter would hand out again.
+class LineCopier {
+  public:
+    explicit LineCopier(Archives& a) : m_archives(a) {
+        if (a.getByKeyReported(arc::kPr, "mc", kLineWrite) == 0) {
+            m_next = static_cast<std::int32_t>(a.readBuffer(arc::kPr).number(counter::kValue)) + 1;
+            m_first = m_next;
         }
     }
-}
+    void copy(const std::vector<isam::Record>& lines) {
+        Archives& a = m_archives;
+        for (const isam::Record& line : lines) {
+            a.writeBuffer(arc::kMc) = line;
+            a.writeBuffer(arc::kMc).setText(mcf::kRegNumber, std::to_string(m_next));
+            if (m_first != 0 && a.putReported(arc::kMc, Format(m_next, "00000000"),
+                                              isam::mode::kAdd, kLineWrite) == 0) {
+                ++m_next;
+            }
+        }
+    }
+    std::int64_t copied() const { return m_next - m_first; }
+    bool finish() {
+        return m_first != 0 &&
+               (copied() == 0 ||
+                ReserveNumbers(m_archives, "mc", static_cast<std::int32_t>(copied())) == m_first);
+    }
+
+  private:
+    Archives& m_archives;
+    std::int32_t m_first = 0;
+    std::int32_t m_next = 0;
+};
 
 // The open documents of the previous year's journal, group by group in key field 10 order.
-void transferLines(Archives& a, Archives& previous, std::int64_t& copied) {
+bool transferLines(Archives& a, Archives& previous, std::int64_t& copied) {
     const auto parties = partyItems(a);
+    LineCopier copier(a);
     std::string group;
     std::vector<isam::Record> lines;
     double balance = 0;
     auto settle = [&] {
         if (balance != 0) {
-            copyLines(a, lines, copied);
+            copier.copy(lines);
         }
         lines.clear();
         balance = 0;
@@ -115,6 +137,8 @@ void transferLines(Archives& a, Archives& previous, std::int64_t& copied) {
     if (failed(s)) {
         previous.report(opn::kRead, arc::kMc, kItemRead);
     }
+    copied = copier.copied();
+    return copier.finish();
 }
 
 void transferInstalments(Archives& a, Archives& previous, int archive, const char* counterName,
@@ -131,11 +155,12 @@ void transferInstalments(Archives& a, Archives& previous, int archive, const cha
         }))) {
         previous.report(opn::kRead, archive, kInstalmentRead);
     }
+    std::int32_t n =
+        open.empty() ? 0 : ReserveNumbers(a, counterName, static_cast<std::int32_t>(open.size()));
+    if (n == 0) {
+        open.clear();  // reported: nothing numbered, nothing written
+    }
     for (const isam::Record& r : open) {
-        const std::int32_t n = NextNumber(a, counterName);
-        if (n == 0) {
-            continue;
-        }
         isam::Record copy = a.blankRecord(archive);
         for (int field = 1; field <= fields; ++field) {
             copy.value(field) = r.value(field);
@@ -145,6 +170,7 @@ void transferInstalments(Archives& a, Archives& previous, int archive, const cha
             0) {
             ++copied;
         }
+        ++n;
     }
     a.close(archive, kPreviousClose);
     previous.close(archive, kPreviousClose);
@@ -169,7 +195,11 @@ TransferResult TransferOpenItems(Session& session) {
             previous.close(arc::kMc, kPreviousClose);
             return result;
         }
-        transferLines(a, previous, result.lines);
+        if (!transferLines(a, previous, result.lines)) {
+            previous.close(arc::kMc, kPreviousClose);
+            result.lines = 0;
+            return result;  // rolled back: nothing of the transfer stays
+        }
         transferInstalments(a, previous, arc::kSd, "scaclird", kCustomerFields, result.instalments);
         transferInstalments(a, previous, arc::kSf, "scafornrd", kSupplierFields,
                             result.instalments);

@@ -16,7 +16,8 @@ int usage() {
                  "       zelvo-bench posting WORKDIR [INVOICES] [ROUNDS]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
-                 "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n";
+                 "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n"
+                 "       zelvo-bench yearend DATADIR WORKDIR [ROUNDS]\n";
     return 2;
 }
 
@@ -72,6 +73,12 @@ int main(int argc, char** argv) {
     }
     if (cmd == "startup-child" && argc == 4) {
         return StartupChild(DirPrefix(argv[2]), argv[3]);
+    }
+    if (cmd == "yearend" && argc >= 4) {
+        return YearEndBench(DirPrefix(argv[2]), DirPrefix(argv[3]), arg(argc, argv, 4, 3), argv);
+    }
+    if (cmd == "yearend-child" && argc == 5) {
+        return YearEndChild(argv[2], DirPrefix(argv[3]), argv[4]);
     }
     return usage();
 }
