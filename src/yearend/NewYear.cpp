@@ -170,7 +170,7 @@ YearOpening OpenNextYear(Session& session, bool euro) {
     bool ok = false;
     {
         Archives next(rm, current.dialogs());
-        next.setDataDirectory(staging);
+        next.setDataDirectory(staging);  // the staging folder, not the data directory
         next.setCompany(company);
         next.setYear(year);
         ok = buildYear(session, next, euro);

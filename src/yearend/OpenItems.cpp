@@ -181,10 +181,7 @@ void transferInstalments(Archives& a, Archives& previous, int archive, const cha
 TransferResult TransferOpenItems(Session& session) {
     Archives& a = session.archives();
     TransferResult result;
-    Archives previous(a.recordManager(), a.dialogs());
-    previous.setDataDirectory(a.dataDirectory());
-    previous.setCompany(a.company());
-    previous.setYear(PreviousYear(session.values().year));
+    OtherYearArchives previous(a, PreviousYear(session.values().year));
     if (!previous.open(arc::kMc, kPreviousOpen)) {
         return result;
     }
@@ -235,9 +232,7 @@ void OpenItemTransfer::unload() {
 
 void OpenItemTransfer::run() {
     Archives& a = archives();
-    const std::string previous = PreviousYear(session().values().year);
-    if (!a.exists(a.fileName(arc::kCt, session().values().companyCode, previous))) {
-        dialogs().message("Archivi anno precedente non presenti", "Errore", Icon::Exclamation);
+    if (!PreviousYearPresent(session())) {
         return;
     }
     if (a.getByKeyReported(arc::kCt, yearrec::kKey, kYearRecordRead) != 0) {

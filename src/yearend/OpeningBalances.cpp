@@ -37,11 +37,7 @@ struct Carried {
 
 // The balance-sheet items of the previous year with their closing balances.
 std::vector<Carried> previousBalances(Session& session, const std::string& year) {
-    Archives& current = session.archives();
-    Archives previous(current.recordManager(), current.dialogs());
-    previous.setDataDirectory(current.dataDirectory());
-    previous.setCompany(current.company());
-    previous.setYear(year);
+    OtherYearArchives previous(session.archives(), year);
     std::vector<Carried> out;
     if (!previous.open(arc::kPc, kPreviousOpen)) {
         return out;
@@ -64,6 +60,23 @@ std::vector<Carried> previousBalances(Session& session, const std::string& year)
 
 std::string PreviousYear(const std::string& year) {
     return std::to_string(std::atoi(year.c_str()) - 1);
+}
+
+OtherYearArchives::OtherYearArchives(Archives& current, const std::string& year)
+    : Archives(current.recordManager(), current.dialogs()) {
+    setDataDirectory(current.dataDirectory());
+    setCompany(current.company());
+    setYear(year);
+}
+
+bool PreviousYearPresent(Session& session) {
+    Archives& a = session.archives();
+    const std::string previous = PreviousYear(session.values().year);
+    if (a.exists(a.fileName(arc::kCt, session.values().companyCode, previous))) {
+        return true;
+    }
+    session.dialogs().message("Archivi anno precedente non presenti", "Errore", Icon::Exclamation);
+    return false;
 }
 
 int RefreshOpeningBalances(Session& session) {
@@ -101,9 +114,7 @@ void OpeningBalanceUpdate::load() {
 
 void OpeningBalanceUpdate::run() {
     Archives& a = archives();
-    const std::string previous = PreviousYear(session().values().year);
-    if (!a.exists(a.fileName(arc::kCt, session().values().companyCode, previous))) {
-        dialogs().message("Archivi anno precedente non presenti", "Errore", Icon::Exclamation);
+    if (!PreviousYearPresent(session())) {
         return;
     }
     if (a.getByKeyReported(arc::kCt, yearrec::kKey, kYearRecordRead) != 0) {

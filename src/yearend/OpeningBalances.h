@@ -9,6 +9,18 @@ namespace zelvo {
 // The year before the chosen one.
 std::string PreviousYear(const std::string& year);
 
+// A second set of archives of this station, on the same data directory and company as
+// `current` but on another year: the other year's archives open under the same numbers
+// without closing the chosen year's.
+class OtherYearArchives : public Archives {
+  public:
+    OtherYearArchives(Archives& current, const std::string& year);
+};
+
+// Whether the previous year's archives are there; when they are not, the operator is told
+// "Archivi anno precedente non presenti".
+bool PreviousYearPresent(Session& session);
+
 // Sets the opening balance of every balance-sheet item of the chosen year to the closing
 // balance the item has in the previous year, and its closing balance to the opening one
 // plus its running totals. An item of the previous year missing from this one is told with

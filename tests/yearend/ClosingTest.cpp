@@ -9,23 +9,11 @@
 namespace zelvo {
 namespace {
 
+using test::AddItem;
 using test::Numbers;
 using test::SetNumbers;
 using test::Station;
 using test::Year;
-
-void AddItem(Archives& a, const std::string& number, const std::string& description,
-             const std::string& kind, const std::string& nature) {
-    ASSERT_EQ(a.getByKey(arc::kPc, "00011"), 0);
-    a.copyReadToWrite(arc::kPc);
-    isam::Record& r = a.writeBuffer(arc::kPc);
-    r.setText(chart::kDescription, description);
-    r.setText(chart::kKind, kind);
-    r.setText(chart::kNature, nature);
-    r.setNumber(chart::kOpeningBalance, 0);
-    r.setNumber(chart::kClosingBalance, 0);
-    ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
-}
 
 class ClosingTest : public ::testing::Test {
   protected:

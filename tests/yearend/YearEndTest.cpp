@@ -13,6 +13,7 @@
 namespace zelvo {
 namespace {
 
+using test::AddItem;
 using test::Numbers;
 using test::Station;
 
@@ -23,20 +24,6 @@ constexpr const char* kOpeningBalanceSheet = "00053";
 constexpr const char* kProfit = "00054";
 constexpr const char* kCash = "00055";
 const std::vector<std::string> kCustomers = {"00056", "00057", "00058"};
-
-void AddItem(Archives& a, const std::string& number, const std::string& description,
-             const std::string& kind, const std::string& nature, const std::string& conto,
-             const std::string& mastro) {
-    ASSERT_EQ(a.getByKey(arc::kPc, "00011"), 0);
-    a.copyReadToWrite(arc::kPc);
-    isam::Record& r = a.writeBuffer(arc::kPc);
-    r.setText(chart::kDescription, description);
-    r.setText(chart::kKind, kind);
-    r.setText(chart::kNature, nature);
-    r.setText(chart::kContoNumber, conto);
-    r.setText(chart::kMastroNumber, mastro);
-    ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
-}
 
 void AddYearEndItems(Archives& a) {
     AddItem(a, kProfitAndLoss, "Profitti e perdite", "s", "e", "00009", "00003");

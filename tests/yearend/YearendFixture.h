@@ -53,6 +53,25 @@ inline void SetNumbers(Archives& a, const std::string& item, std::array<double, 
     ASSERT_EQ(a.put(arc::kPc, item, isam::mode::kRewrite), 0);
 }
 
+// A new item of the chart made from "Iva acquisti" with every balance at 0.
+inline void AddItem(Archives& a, const std::string& number, const std::string& description,
+                    const std::string& kind, const std::string& nature,
+                    const std::string& conto = "00008", const std::string& mastro = "00002") {
+    ASSERT_EQ(a.getByKey(arc::kPc, "00011"), 0);
+    a.copyReadToWrite(arc::kPc);
+    isam::Record& r = a.writeBuffer(arc::kPc);
+    r.setText(chart::kDescription, description);
+    r.setText(chart::kKind, kind);
+    r.setText(chart::kNature, nature);
+    r.setText(chart::kContoNumber, conto);
+    r.setText(chart::kMastroNumber, mastro);
+    for (int field : {chart::kOpeningBalance, chart::kProgressiveDebit, chart::kProgressiveCredit,
+                      chart::kClosingBalance}) {
+        r.setNumber(field, 0);
+    }
+    ASSERT_EQ(a.put(arc::kPc, number, isam::mode::kAdd), 0);
+}
+
 inline std::string YearFlag(Archives& a, int field) {
     EXPECT_EQ(a.getByKey(arc::kCt, yearrec::kKey), 0);
     return a.readBuffer(arc::kCt).text(field);
