@@ -1,5 +1,7 @@
 #include "yearend/NewYear.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -130,17 +132,66 @@ bool buildYear(Session& session, Archives& next, bool euro) {
     return ok && copyFavourites(current, next);
 }
 
-// A folder of its own inside the data directory, so that the link into place stays on one
-// file system; empty when it cannot be made.
-std::string makeStaging(const std::string& dataDirectory, const std::string& owner) {
-    std::string pattern = dataDirectory + ".apertura-" + owner + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) {
-        return {};
+constexpr const char* kStagingPrefix = ".apertura-";
+
+// A folder nobody holds is what a dead opening left. One that another station has just
+// made and not yet locked may go too: that opening then fails, reported, and nothing of
+// it takes the year's place.
+void SweepAbandoned(const std::string& dataDirectory) {
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(dataDirectory, error)) {
+        if (e.path().filename().string().rfind(kStagingPrefix, 0) != 0) {
+            continue;
+        }
+        const int fd = ::open(e.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            std::error_code ignored;
+            std::filesystem::remove_all(e.path(), ignored);
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
     }
-    return std::string(buffer.data()) + "/";
 }
+
+// A folder of its own inside the data directory, so that the link into place stays on one
+// file system. The folder is locked (flock on the folder itself) while its opening runs, and
+// removed when it ends. An opening killed half-way leaves its folder unlocked behind it, and
+// the next opening of any year removes it.
+class Staging {
+  public:
+    Staging(const std::string& dataDirectory, const std::string& owner) {
+        std::string pattern = dataDirectory + kStagingPrefix + owner + "-XXXXXX";
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back('\0');
+        if (mkdtemp(buffer.data()) == nullptr) {
+            return;
+        }
+        m_dir = buffer.data();
+        m_fd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            m_dir.clear();
+        }
+    }
+    ~Staging() {
+        if (!m_dir.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(m_dir, ignored);
+        }
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    Staging(const Staging&) = delete;
+    Staging& operator=(const Staging&) = delete;
+
+    // With its separator; empty when the folder could not be made (errno tells why).
+    std::string prefix() const { return m_dir.empty() ? std::string() : m_dir + "/"; }
+
+  private:
+    std::string m_dir;
+    int m_fd = -1;
+};
 
 std::int16_t systemStatus(int error) {
     return error == ENOSPC ? isam::status::kDiskFull : isam::status::kOsError;
@@ -157,10 +208,12 @@ YearOpening OpenNextYear(Session& session, bool euro) {
     Archives& current = session.archives();
     const std::string company = session.values().companyCode;
     const std::string year = NextYear(session.values().year);
+    SweepAbandoned(current.dataDirectory());
     if (current.exists(current.fileName(arc::kCt, company, year))) {
         return YearOpening::AlreadyOpen;
     }
-    const std::string staging = makeStaging(current.dataDirectory(), year + company);
+    const Staging folder(current.dataDirectory(), year + company);
+    const std::string staging = folder.prefix();
     if (staging.empty()) {
         current.setStatus(systemStatus(errno));
         current.report(opn::kCreate, arc::kCt, setuppos::kArchiveCreate);
@@ -190,8 +243,6 @@ YearOpening OpenNextYear(Session& session, bool euro) {
             current.report(opn::kCreate, arc::kCt, setuppos::kArchiveCreate);
         }
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(staging, ignored);
     return result;
 }
 
