@@ -25,9 +25,9 @@ enum class YearOpening {
 // inside the data directory, where nobody looks for a year, and its container is linked
 // into place only once it is complete. A crash, a kill or a full disk leaves at most a
 // staging folder behind, which the next opening removes, never a year that the selection
-// offers half made. Linking fails
-// when the year's container already exists, so of two stations opening the same year at
-// once the second gets AlreadyOpen and its staging folder is removed.
+// offers half made. Linking fails when the year's container already exists, so of two
+// stations opening the same year at once the second gets AlreadyOpen and its staging folder
+// is removed.
 YearOpening OpenNextYear(Session& session, bool euro);
 
 }  // namespace zelvo
