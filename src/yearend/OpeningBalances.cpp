@@ -81,11 +81,15 @@ bool PreviousYearPresent(Session& session) {
 
 int RefreshOpeningBalances(Session& session) {
     Archives& a = session.archives();
+    const std::vector<Carried> carried =
+        previousBalances(session, PreviousYear(session.values().year));
+    // One commit for the whole chart: the items' own updates nest in it.
+    Registration tx(a, arc::kPc);
     int changed = 0;
-    for (const Carried& c : previousBalances(session, PreviousYear(session.values().year))) {
+    std::vector<std::string> missing;
+    for (const Carried& c : carried) {
         if (a.getByKey(arc::kPc, c.item) != 0) {
-            session.dialogs().message("Il conto " + c.item + " non è registrato", "ATTENZIONE",
-                                      Icon::Exclamation);
+            missing.push_back(c.item);
             continue;
         }
         const std::int16_t s = a.update(
@@ -97,6 +101,15 @@ int RefreshOpeningBalances(Session& session) {
             },
             kItemRead, kItemWrite);
         changed += s == 0 ? 1 : 0;
+    }
+    if (tx.status() == 0 && tx.commit() != 0) {
+        a.report(opn::kWrite, arc::kPc, kItemWrite);
+        changed = 0;
+    }
+    // Told once the transaction is over: the operator's reading keeps no station waiting.
+    for (const std::string& item : missing) {
+        session.dialogs().message("Il conto " + item + " non è registrato", "ATTENZIONE",
+                                  Icon::Exclamation);
     }
     return changed;
 }
