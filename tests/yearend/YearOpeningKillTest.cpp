@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <filesystem>
@@ -96,6 +99,32 @@ TEST(YearOpeningKill, AKillLeavesTheWholeYearOrNone) {
     }
     EXPECT_GT(none, 0);  // some kills did land in the middle
     EXPECT_GT(whole, 0);
+}
+
+// The disk fills in the middle of the opening (a file-size limit makes every write past it
+// fail as a full disk does): the failure is reported and no year is left behind.
+TEST(YearOpeningKill, AFullDiskLeavesNoYear) {
+    test::TempDir dir;
+    {
+        test::Year year(dir.prefix());
+        GrowChart(year.archives());
+    }
+    test::Child opener([&](test::Child& self) {
+        Station s(dir.prefix(), "2026");
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{256 * 1024, 256 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const YearOpening result = OpenNextYear(s.session(), false);
+        self.tell(s.dialogs.boxes().empty() ? "silent" : "reported");
+        return result == YearOpening::Failed ? 0 : 1;
+    });
+    EXPECT_EQ(opener.hear(), "reported");
+    EXPECT_EQ(opener.wait(), 0);
+    Station s(dir.prefix(), "2026");
+    Archives& a = s.archives();
+    EXPECT_FALSE(a.exists(a.fileName(arc::kCt, "AB", "2027")));
+    EXPECT_FALSE(StagingLeft(dir.prefix(), s.session()));  // and the next opening succeeds
+    EXPECT_TRUE(a.exists(a.fileName(arc::kCt, "AB", "2027")));
 }
 
 }  // namespace
