@@ -74,6 +74,9 @@ bench-run:
 	  echo; echo "## Backup, restore and verification of the generated year"; echo; \
 	  echo "\`$$B maintenance $$D/year 2026 $$D/maintenance 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B maintenance $$D/year 2026 $$D/maintenance 3 2>/dev/null; \
+	  echo; echo "## Year end on the generated year"; echo; \
+	  echo "\`$$B yearend $$D/year $$D/yearend 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B yearend $$D/year $$D/yearend 3 2>/dev/null; \
 	  echo; cat src/tools/bench/notes.md; } > $$out; \
 	mv $$out $(BENCH_DOC); echo "wrote $(BENCH_DOC)"
 

@@ -3,36 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/CompanyArchives.h"
 #include "app/CompanyRegister.h"
+#include "masterdata/CompanyArchives.h"
 
 namespace zelvo {
 
 using namespace companyreg;
-
-namespace {
-
-// The busy cursor for the length of the creation, whatever way it ends.
-class BusyCursor {
-  public:
-    explicit BusyCursor(ScreenHost* host) : m_host(host) {
-        if (m_host != nullptr) {
-            m_host->setBusy(true);
-        }
-    }
-    ~BusyCursor() {
-        if (m_host != nullptr) {
-            m_host->setBusy(false);
-        }
-    }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-  private:
-    ScreenHost* m_host;
-};
-
-}  // namespace
 
 CompanyCreation::CompanyCreation(Session& session) : ScreenLogic(session, makeSpec()) {
     on(Event::Click, kConfirm, [this] { create(); });

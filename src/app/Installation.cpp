@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/CompanyArchives.h"
 #include "app/CompanyRegister.h"
 #include "app/Parameters.h"
+#include "masterdata/CompanyArchives.h"
 #include "masterdata/PaymentTermsFields.h"
 #include "masterdata/VatCodeFields.h"
 

@@ -1,6 +1,6 @@
 #include "app/Parameters.h"
 
-#include "app/CompanyArchives.h"
+#include "masterdata/CompanyArchives.h"
 
 namespace zelvo {
 

@@ -11,6 +11,7 @@
 #include "posting/PostingScreens.h"
 #include "reports/ReportScreens.h"
 #include "vat/AnnualListScreen.h"
+#include "yearend/YearendScreens.h"
 
 namespace zelvo {
 
@@ -29,6 +30,7 @@ ScreenRegistry build() {
     RegisterMaintenanceScreens(r);
     RegisterDueDateScreens(r);
     RegisterAnnualListScreens(r);
+    RegisterYearendScreens(r);
     return r;
 }
 

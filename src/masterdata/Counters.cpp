@@ -8,11 +8,15 @@
 namespace zelvo {
 
 std::int32_t NextNumber(Archives& archives, const std::string& name) {
+    return ReserveNumbers(archives, name, 1);
+}
+
+std::int32_t ReserveNumbers(Archives& archives, const std::string& name, std::int32_t count) {
     if (archives.getByKeyReported(arc::kPr, name, counterpos::kRead) != 0) {
         return 0;
     }
     const double value = archives.readBuffer(arc::kPr).number(counter::kValue);
-    if (value >= std::numeric_limits<std::int32_t>::max()) {
+    if (value > std::numeric_limits<std::int32_t>::max() - static_cast<double>(count)) {
         // The record manager has no status for it; the report still names the counters
         // archive and this place, and nothing is written.
         archives.setStatus(isam::status::kBadArgument);
@@ -22,7 +26,7 @@ std::int32_t NextNumber(Archives& archives, const std::string& name) {
     const std::int32_t next = static_cast<std::int32_t>(value) + 1;
     // From the record as read: the counter's text stays as it is.
     archives.copyReadToWrite(arc::kPr);
-    archives.writeBuffer(arc::kPr).setNumber(counter::kValue, next);
+    archives.writeBuffer(arc::kPr).setNumber(counter::kValue, next + count - 1);
     if (archives.putReported(arc::kPr, name, isam::mode::kWrite, counterpos::kWrite) != 0) {
         return 0;
     }

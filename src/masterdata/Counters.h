@@ -38,6 +38,11 @@ inline constexpr int kCommit = 806;
 // be written back is not handed out, since the next caller would get it again.
 std::int32_t NextNumber(Archives& archives, const std::string& name);
 
+// NextNumber for `count` numbers at once (count >= 1): the counter grows by `count` in one
+// write and the first of the numbers is the result; 0 after a failure, as above. For a
+// caller that numbers many records under the lock that guards the counter.
+std::int32_t ReserveNumbers(Archives& archives, const std::string& name, std::int32_t count);
+
 // NextNumber for a counter that other stations take numbers from outside any registration
 // lock: inside a transaction of the counters' container (begun first, so nobody waits for
 // the database while holding the record lock) it waits for the counter's record lock,

@@ -64,4 +64,16 @@ std::string EuroConversion::shown(double value) const {
     return Format(value, inEuro() ? "0,00" : "0");
 }
 
+double ToEuro(double lire, double rate) {
+    const double divisor = rate == 0 ? 1 : rate;
+    double thousandths = std::floor(std::fabs(lire) * 1000 / divisor);
+    const double last = std::fmod(thousandths, 10);
+    double cents = std::floor(thousandths / 10);
+    if (last >= 5) {
+        cents += 1;
+    }
+    const double euro = cents / 100;
+    return lire < 0 ? -euro : euro;
+}
+
 }  // namespace zelvo

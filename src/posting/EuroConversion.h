@@ -45,4 +45,10 @@ class EuroConversion {
     std::string m_postButton;
 };
 
+// Lire to euro, as the amounts carried into a year kept in euro: the amount without its
+// sign divided by the rate (1 when the rate is 0), rounded half up on the third decimal to
+// two decimals (further decimals are ignored), and the sign given back. The thousandths are
+// taken as amount × 1000 / rate so that an exact quotient (1234 at 2000: 617) stays exact.
+double ToEuro(double lire, double rate);
+
 }  // namespace zelvo

@@ -117,6 +117,10 @@ int TreeDepth(std::string_view item, std::string& text) {
     return depth;
 }
 
+ControlSpec& FormSpec::progress(std::string name, int row) {
+    return add(ControlKind::Progress, std::move(name), "", row, 0, std::monostate{});
+}
+
 ControlSpec& FormSpec::richText(std::string name, int row, RichTextSettings settings) {
     return add(ControlKind::RichText, std::move(name), "", row, 0, settings);
 }

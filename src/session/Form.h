@@ -28,6 +28,7 @@ enum class ControlKind {
     Grid,      // rows of cells shown a page at a time
     RichText,  // formatted notes; the text is the document as HTML
     Tree,      // nodes under nodes, shown expanded; its items are TreeItem texts
+    Progress,  // a progress bar; the text is the percentage done, "0" to "100"
 };
 
 // What an amount field accepts as typed: whole lire of at most 15 digits, or euro with a
@@ -161,6 +162,7 @@ struct FormSpec {
     ControlSpec& grid(std::string name, int row, GridSettings settings);
     ControlSpec& richText(std::string name, int row, RichTextSettings settings = {});
     ControlSpec& tree(std::string name, int row);
+    ControlSpec& progress(std::string name, int row);
 
     const ControlSpec* find(std::string_view name) const;
     // The grid holding a column of that name, or nullptr.

@@ -67,6 +67,9 @@ class ScreenLogic {
     // What the view does after each event.
     std::string takeFocusRequest();
     bool closeRequested() const { return m_closeRequested; }
+    // How the view shows what changed while a long handler is still running (a progress
+    // bar): it applies the changed controls and repaints, taking no input meanwhile.
+    void setRepaint(std::function<void()> repaint) { m_repaint = std::move(repaint); }
 
   protected:
     using Handler = std::function<void()>;
@@ -88,6 +91,12 @@ class ScreenLogic {
     // An input error: beep, the box with the exclamation icon and the title "Errore", and
     // the focus back to the offending field.
     void inputError(const std::string& text, const std::string& focusControl = {});
+    // Shows the controls changed so far before the handler returns; nothing without a view.
+    void repaint() {
+        if (m_repaint) {
+            m_repaint();
+        }
+    }
 
     Session& session() { return m_session; }
     Dialogs& dialogs() { return m_session.dialogs(); }
@@ -108,6 +117,7 @@ class ScreenLogic {
     std::map<std::string, CellKeyHandler, std::less<>> m_cellKeyHandlers;
     std::string m_focusRequest;
     bool m_closeRequested = false;
+    std::function<void()> m_repaint;
 };
 
 }  // namespace zelvo

@@ -70,6 +70,26 @@ class ScreenHost {
     virtual std::unique_ptr<ReportSink> openPdfReport(const std::string& path);
 };
 
+// The busy cursor for the length of a scope, whatever way it ends; nothing without a host.
+class BusyCursor {
+  public:
+    explicit BusyCursor(ScreenHost* host) : m_host(host) {
+        if (m_host != nullptr) {
+            m_host->setBusy(true);
+        }
+    }
+    ~BusyCursor() {
+        if (m_host != nullptr) {
+            m_host->setBusy(false);
+        }
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+  private:
+    ScreenHost* m_host;
+};
+
 // One running program: the program-wide values, the record manager and archives of this
 // station, the operator's dialogs and the clock. Passed to whoever needs them; there are no
 // global variables.

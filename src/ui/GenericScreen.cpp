@@ -69,6 +69,10 @@ GenericScreen::GenericScreen(std::unique_ptr<ScreenLogic> logic, QWidget* parent
     // The screen itself can hold the focus, so that leaving a field need not enter another.
     setFocusPolicy(Qt::ClickFocus);
     build();
+    m_logic->setRepaint([this] {
+        applyChanges();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
 }
 
 void GenericScreen::reportFault(const char* what) {

@@ -68,6 +68,7 @@ class GenericScreen : public QWidget {
     QWidget* buildGrid(const ControlSpec& c, QWidget* parent);
     QWidget* buildRichText(const ControlSpec& c, QWidget* parent);
     QWidget* buildTree(const ControlSpec& c, QWidget* parent);
+    QWidget* buildProgress(const ControlSpec& c, QWidget* parent);
     QWidget* buildCell(const GridColumn& column, QWidget* parent);
     // A page of the screen's tab control, made when its first control comes.
     QWidget* buildTabPage(const std::string& caption);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -73,6 +74,7 @@ const std::map<ControlKind, GenericScreen::Builder>& GenericScreen::builders() {
         {ControlKind::Grid, &GenericScreen::buildGrid},
         {ControlKind::RichText, &GenericScreen::buildRichText},
         {ControlKind::Tree, &GenericScreen::buildTree},
+        {ControlKind::Progress, &GenericScreen::buildProgress},
     };
     return table;
 }
@@ -183,6 +185,13 @@ QWidget* GenericScreen::buildSpin(const ControlSpec& c, QWidget* parent) {
     connect(sp, &QSpinBox::valueChanged, this,
             [this, name = c.name] { dispatch([&name](ScreenLogic& l) { l.change(name); }); });
     return sp;
+}
+
+QWidget* GenericScreen::buildProgress(const ControlSpec& /*c*/, QWidget* parent) {
+    auto* p = new QProgressBar(parent);
+    p->setRange(0, 100);
+    p->setValue(0);
+    return p;
 }
 
 QWidget* GenericScreen::buildRichText(const ControlSpec& c, QWidget* parent) {

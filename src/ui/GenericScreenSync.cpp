@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -207,6 +208,8 @@ void GenericScreen::applyChanges() {
             }
         } else if (auto* sp = qobject_cast<QSpinBox*>(w)) {
             sp->setValue(WholeVal(f.text(name), sp->minimum(), sp->maximum()));
+        } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
+            p->setValue(WholeVal(f.text(name), 0, 100));
         } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
             t->setHtml(qs(f.text(name)));
         }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/CompanyArchives.h"
 #include "app/CompanyRegister.h"
 #include "app/Installation.h"
 #include "masterdata/ChartFields.h"
+#include "masterdata/CompanyArchives.h"
 #include "support/TempDir.h"
 
 namespace zelvo {

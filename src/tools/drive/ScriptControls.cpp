@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -57,6 +58,9 @@ std::string widgetText(QWidget* w) {
     }
     if (auto* sp = qobject_cast<QSpinBox*>(w)) {
         return std::to_string(sp->value());
+    }
+    if (auto* p = qobject_cast<QProgressBar*>(w)) {
+        return std::to_string(p->value());
     }
     return w->windowTitle().toStdString();
 }

@@ -1,4 +1,4 @@
-#include "app/CompanyArchives.h"
+#include "masterdata/CompanyArchives.h"
 
 #include "masterdata/ChartFields.h"
 #include "masterdata/PredefinedChart.h"
