@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/CompanyArchives.h"
+#include "masterdata/CompanyArchives.h"
 #include "maintenance/ArchiveCopy.h"
 #include "maintenance/ArchiveDeletion.h"
 #include "maintenance/BackupScreens.h"

@@ -30,16 +30,6 @@ struct Station {
 };
 
 // A child process of the benchmark: its wall time, its peak memory and the figures it said.
-struct ChildResult {
-    bool ok = false;
-    double wall = 0;                     // seconds
-    double maxRssMb = 0;                 // ru_maxrss of the child
-    std::map<std::string, double> said;  // "name value" lines the child printed
-};
-
-// Runs `args` (argv[0] first) with stdout read back into `said`; stdout goes to /dev/null
-// when `quiet`. Each measured piece runs in a child of its own, so its peak memory is its own.
-ChildResult Run(const std::vector<std::string>& args, bool quiet);
 
 // Seconds since an arbitrary start, monotonic.
 double Now();

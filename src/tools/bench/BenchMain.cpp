@@ -88,18 +88,18 @@ int main(int argc, char** argv) {
     if (cmd == "maintenance" && argc >= 5) {
         return MaintenanceBench(DirPrefix(argv[2]), argv[3], DirPrefix(argv[4]),
                                 arg(argc, argv, 5, 3));
-        if (cmd == "duedates" && argc >= 4) {
-            return DueDateBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 5));
-        }
-        if (cmd == "startup-child" && argc == 4) {
-            return StartupChild(DirPrefix(argv[2]), argv[3]);
-        }
-        if (cmd == "yearend" && argc >= 4) {
-            return YearEndBench(DirPrefix(argv[2]), DirPrefix(argv[3]), arg(argc, argv, 4, 3),
-                                argv);
-        }
-        if (cmd == "yearend-child" && argc == 5) {
-            return YearEndChild(argv[2], DirPrefix(argv[3]), argv[4]);
-        }
-        return usage();
     }
+    if (cmd == "duedates" && argc >= 4) {
+        return DueDateBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 5));
+    }
+    if (cmd == "startup-child" && argc == 4) {
+        return StartupChild(DirPrefix(argv[2]), argv[3]);
+    }
+    if (cmd == "yearend" && argc >= 4) {
+        return YearEndBench(DirPrefix(argv[2]), DirPrefix(argv[3]), arg(argc, argv, 4, 3), argv);
+    }
+    if (cmd == "yearend-child" && argc == 5) {
+        return YearEndChild(argv[2], DirPrefix(argv[3]), argv[4]);
+    }
+    return usage();
+}

@@ -132,53 +132,6 @@ void Copy(const std::string& from, const std::string& to) {
     std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
 }
 
-// Runs `args` (argv[0] first) with stdout read back into `said`; stdout goes to /dev/null
-// when `quiet`.
-ChildResult Run(const std::vector<std::string>& args, bool quiet) {
-    ChildResult res;
-    int out[2];
-    if (pipe(out) != 0) {
-        return res;
-    }
-    const double t0 = Now();
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(out[0]);
-        int target = out[1];
-        if (quiet) {
-            target = open("/dev/null", O_WRONLY);
-        }
-        dup2(target, 1);
-        std::vector<char*> argv;
-        for (const auto& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    std::string text;
-    char buf[4096];
-    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) {
-        text.append(buf, static_cast<size_t>(n));
-    }
-    close(out[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    res.wall = Now() - t0;
-    res.maxRssMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    res.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    std::istringstream in(text);
-    std::string name;
-    double value = 0;
-    while (in >> name >> value) {
-        res.said[name] = value;
-    }
-    return res;
-}
-
 // Lets Qt deliver what is pending: shows, layouts, paints.
 void Settle() {
     for (int i = 0; i < 3; ++i) {
