@@ -2,12 +2,12 @@
 
 #include <filesystem>
 
-#include "masterdata/CompanyArchives.h"
 #include "maintenance/ArchiveCopy.h"
 #include "maintenance/ArchiveDeletion.h"
 #include "maintenance/BackupScreens.h"
 #include "maintenance/MaintenanceCommon.h"
 #include "masterdata/ChartFields.h"
+#include "masterdata/CompanyArchives.h"
 #include "masterdata/Counters.h"
 #include "posting/YearFixture.h"
 
