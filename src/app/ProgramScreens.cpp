@@ -8,6 +8,7 @@
 #include "masterdata/MasterdataScreens.h"
 #include "posting/PostingScreens.h"
 #include "reports/ReportScreens.h"
+#include "vat/VatScreens.h"
 
 namespace zelvo {
 
@@ -23,6 +24,7 @@ ScreenRegistry build() {
     RegisterMasterdataScreens(r);
     RegisterReportScreens(r);
     RegisterPostingScreens(r);
+    RegisterVatScreens(r);
     return r;
 }
 
