@@ -1,5 +1,6 @@
 #include "vat/VatScreens.h"
 
+#include "vat/SettlementScreen.h"
 #include "vat/VatRegister.h"
 
 namespace zelvo {
@@ -11,12 +12,20 @@ ScreenRegistry::Factory registerScreen() {
     return [](Session& session) { return std::make_unique<VatRegisterPrint>(session, book); };
 }
 
+template <SettlementScreen::Kind kind>
+ScreenRegistry::Factory settlementScreen() {
+    return [](Session& session) { return std::make_unique<SettlementScreen>(session, kind); };
+}
+
 }  // namespace
 
 void RegisterVatScreens(ScreenRegistry& registry) {
     registry.add("STRIV", registerScreen<VatBook::Sales>());
     registry.add("STRIA", registerScreen<VatBook::Purchases>());
     registry.add("STRIC", registerScreen<VatBook::Receipts>());
+    registry.add("LIQIVA", settlementScreen<SettlementScreen::Kind::Periodic>());
+    registry.add("LIQIVA1", settlementScreen<SettlementScreen::Kind::Annual>());
+    registry.add("LIQIVASR", settlementScreen<SettlementScreen::Kind::SingleRegister>());
 }
 
 }  // namespace zelvo
