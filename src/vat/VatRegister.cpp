@@ -117,7 +117,7 @@ class RegisterPrinter {
             case VatBook::Purchases:
                 if (first) {
                     m_pager.print(PadLeft(numberText(row.number), 5) + "  " + row.regDate + " " +
-                                  PadLeft(numberText(row.docNumber), 7) + " " + row.docDate);
+                                  PadLeft(row.docNumber, 7) + " " + row.docDate);
                 }
                 m_pager.print(std::string(7, ' ') + PadRight(first ? name(row.account) : "", 31) +
                               PadLeft(amounts, 10) + PadLeft(rate, 6) + PadLeft(plain(row.vat), 9) +
@@ -273,6 +273,7 @@ bool PrintVatRegister(Session& session, ReportSink& sink, const VatRegisterReque
     }
     for (const std::string& l : summary(codes, request.book)) {
         pager.print(l);
+        pager.breakIfFull();
     }
     return true;
 }
