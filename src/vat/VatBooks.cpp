@@ -97,14 +97,60 @@ VatRow ReadVatRow(VatBook book, const isam::Record& r) {
     return v;
 }
 
+void FillVatRecord(VatBook book, const VatRow& v, isam::Record& r) {
+    switch (book) {
+        case VatBook::Sales:
+            r.setText(ivf::kMonth, v.month);
+            r.setText(ivf::kNumber, v.number);
+            r.setText(ivf::kDocDateText, v.docDate);
+            r.setText(ivf::kAccount, v.account);
+            r.setNumber(ivf::kTaxable, v.taxable);
+            r.setText(ivf::kVatCode, v.vatCode);
+            r.setText(ivf::kVatRateText, v.vatRateText);
+            r.setNumber(ivf::kVat, v.vat);
+            r.setText(ivf::kVatSection, v.section);
+            r.setText(ivf::kSectionNumberKey, v.section + v.number);
+            r.setText(ivf::kRegDateText, v.regDate);
+            break;
+        case VatBook::Purchases:
+            r.setText(iaf::kMonth, v.month);
+            r.setText(iaf::kProtocol, v.number);
+            r.setText(iaf::kDocNumber, v.docNumber);
+            r.setText(iaf::kDocDateText, v.docDate);
+            r.setText(iaf::kAccount, v.account);
+            r.setNumber(iaf::kTaxable, v.taxable);
+            r.setText(iaf::kVatCode, v.vatCode);
+            r.setText(iaf::kVatRateText, v.vatRateText);
+            r.setNumber(iaf::kVat, v.vat);
+            r.setText(iaf::kVatSection, v.section);
+            r.setText(iaf::kSectionProtocolKey, v.section + v.number);
+            r.setText(iaf::kRegDateText, v.regDate);
+            break;
+        case VatBook::Receipts:
+            r.setText(icf::kMonth, v.month);
+            r.setText(icf::kNumber, v.number);
+            r.setText(icf::kDocDate, ToKeyDate(v.docDate));
+            r.setNumber(icf::kTaxable, v.taxable);
+            r.setText(icf::kVatCode, v.vatCode);
+            r.setText(icf::kVatRateText, v.vatRateText);
+            r.setNumber(icf::kVat, v.vat);
+            r.setText(icf::kVatSection, v.section);
+            r.setText(icf::kSectionNumberKey, v.section + v.number);
+            break;
+    }
+}
+
 bool ForEachVatRow(Archives& archives, VatBook book, int keyField, const std::string& from,
                    int position, const std::function<bool(const VatRow&)>& row) {
     const int archive = VatArchive(book);
     isam::RecordManager& rm = archives.recordManager();
     isam::Snapshot snapshot(rm, archives.handle(archive));
-    const std::int16_t s = rm.scan(
-        archives.handle(archive), static_cast<std::int16_t>(keyField), from,
-        [&](const std::string&, const isam::Record& r) { return row(ReadVatRow(book, r)); });
+    const std::int16_t s = rm.scan(archives.handle(archive), static_cast<std::int16_t>(keyField),
+                                   from, [&](const std::string& key, const isam::Record& r) {
+                                       VatRow v = ReadVatRow(book, r);
+                                       v.key = key;
+                                       return row(v);
+                                   });
     archives.setStatus(s);
     if (s != isam::status::kOk) {
         archives.report(opn::kRead, archive, position);

@@ -30,8 +30,12 @@ struct VatRow {
     std::string vatRateText;
     double taxable = 0;
     double vat = 0;
+    std::string key;  // the primary key, set by ForEachVatRow
 };
 VatRow ReadVatRow(VatBook book, const isam::Record& record);
+// The record of `row` in its register's layout (`record` already shaped by it); the section
+// keys are built from section and number, a cash receipt's date key from `docDate`.
+void FillVatRecord(VatBook book, const VatRow& row, isam::Record& record);
 
 // The index of section + number of each register (key field 10 or 11).
 int SectionKeyField(VatBook book);

@@ -1,7 +1,11 @@
 #include "vat/VatScreens.h"
 
+#include "vat/BookCounters.h"
+#include "vat/ManualVat.h"
 #include "vat/SettlementScreen.h"
+#include "vat/VatBalanceScreens.h"
 #include "vat/VatRegister.h"
+#include "vat/VatSituation.h"
 
 namespace zelvo {
 
@@ -25,6 +29,13 @@ void RegisterVatScreens(ScreenRegistry& registry) {
     registry.add("STRIC", registerScreen<VatBook::Receipts>());
     registry.add("LIQIVA", settlementScreen<SettlementScreen::Kind::Periodic>());
     registry.add("LIQIVA1", settlementScreen<SettlementScreen::Kind::Annual>());
+    registry.add("RMIVA", ScreenRegistry::make<ManualVatEntry>());
+    registry.add("ANNRIVA", ScreenRegistry::make<VatRowAnnulment>());
+    registry.add("VIVA", ScreenRegistry::make<VatSituation>());
+    registry.add("RIEPCORR", ScreenRegistry::make<ReceiptsSummary>());
+    registry.add("REGCRED", ScreenRegistry::make<PreviousYearCredit>());
+    registry.add("varsi", ScreenRegistry::make<BalanceChange>());
+    registry.add("PROGRES", ScreenRegistry::make<BookCounters>());
     registry.add("LIQIVASR", settlementScreen<SettlementScreen::Kind::SingleRegister>());
 }
 

@@ -34,44 +34,17 @@ class VatYear : public Year {
         const std::string month = date.substr(3, 2);
         const std::string n = Format(Val(number), "00000");
         a.clearWriteBuffer(archive);
-        isam::Record& r = a.writeBuffer(archive);
-        switch (book) {
-            case VatBook::Sales:
-                r.setText(ivf::kMonth, month);
-                r.setText(ivf::kNumber, n);
-                r.setText(ivf::kDocDateText, date);
-                r.setText(ivf::kAccount, account);
-                r.setNumber(ivf::kTaxable, taxable);
-                r.setText(ivf::kVatCode, code);
-                r.setNumber(ivf::kVat, vat);
-                r.setText(ivf::kVatSection, section);
-                r.setText(ivf::kSectionNumberKey, section + n);
-                r.setText(ivf::kRegDateText, date);
-                break;
-            case VatBook::Purchases:
-                r.setText(iaf::kMonth, month);
-                r.setText(iaf::kProtocol, n);
-                r.setText(iaf::kDocNumber, "A-" + number);
-                r.setText(iaf::kDocDateText, date);
-                r.setText(iaf::kAccount, account);
-                r.setNumber(iaf::kTaxable, taxable);
-                r.setText(iaf::kVatCode, code);
-                r.setNumber(iaf::kVat, vat);
-                r.setText(iaf::kVatSection, section);
-                r.setText(iaf::kSectionProtocolKey, section + n);
-                r.setText(iaf::kRegDateText, date);
-                break;
-            case VatBook::Receipts:
-                r.setText(1, month);
-                r.setText(2, n);
-                r.setText(3, date.substr(6, 4) + month + date.substr(0, 2));
-                r.setNumber(4, taxable);
-                r.setText(5, code);
-                r.setNumber(7, vat);
-                r.setText(9, section);
-                r.setText(10, section + n);
-                break;
-        }
+        VatRow v;
+        v.month = month;
+        v.section = section;
+        v.number = n;
+        v.docNumber = "A-" + number;
+        v.regDate = v.docDate = date;
+        v.account = book == VatBook::Receipts ? "" : account;
+        v.vatCode = code;
+        v.taxable = taxable;
+        v.vat = vat;
+        FillVatRecord(book, v, a.writeBuffer(archive));
         ASSERT_EQ(a.put(archive, Str(++m_key), isam::mode::kAdd), 0);
     }
 
