@@ -205,10 +205,7 @@ std::optional<std::vector<std::string>> MatchingVatRows(Archives& archives, VatB
                                                         const std::string& section, double number) {
     std::vector<std::string> keys;
     const bool read = ForEachVatRow(archives, book, SectionKeyField(book), section, kRowsRead,
-                                    [&](const VatRow& row) {
-                                        if (row.section != section) {
-                                            return false;
-                                        }
+                                    {.section = section}, [&](const VatRow& row) {
                                         if (Val(row.number) == number) {
                                             keys.push_back(row.key);
                                         }

@@ -55,18 +55,19 @@ bool inPeriod(const std::vector<std::string>& months, const std::string& month) 
 bool addBook(Session& session, VatBook book, const SettlementRequest& request,
              VatCodeTotals& totals, const std::function<void(const VatRow&)>& each = {}) {
     const std::vector<std::string> months = request.period.months();
-    return ForEachVatRow(session.archives(), book, 0, "", kRowsRead, [&](const VatRow& row) {
-        if (!request.section.empty() && row.section != request.section) {
+    // The ventilation base needs the months before the period too.
+    VatRowFilter filter{.section = request.section,
+                        .months = each ? std::vector<std::string>{} : months};
+    return ForEachVatRow(
+        session.archives(), book, 0, "", kRowsRead, filter, [&](const VatRow& row) {
+            if (each) {
+                each(row);
+            }
+            if (inPeriod(months, row.month) && !totals.add(row.vatCode, row.taxable, row.vat)) {
+                ReportMissingVatCode(session, row.vatCode);
+            }
             return true;
-        }
-        if (each) {
-            each(row);
-        }
-        if (inPeriod(months, row.month) && !totals.add(row.vatCode, row.taxable, row.vat)) {
-            ReportMissingVatCode(session, row.vatCode);
-        }
-        return true;
-    });
+        });
 }
 
 // The receipts amount shared among the purchase codes in proportion to their purchases of
@@ -181,17 +182,19 @@ std::optional<Settlement> ComputeSettlement(Session& session, const SettlementRe
     s.previous = balances[static_cast<size_t>(request.period.previousPosition() - 1)];
     std::map<std::string, double> base;
     const std::string last = Format(request.period.lastMonth(), "00");
-    const bool read =
-        addBook(session, VatBook::Purchases, request, s.purchases,
-                [&](const VatRow& row) {
-                    const VatCodeSlot* slot = s.purchases.find(row.vatCode);
-                    if (request.ventilation && row.month <= last && slot != nullptr &&
-                        slot->table() == VatKind::Normal && !excluded(request, row.vatCode)) {
-                        base[row.vatCode] += row.taxable + row.vat;
-                    }
-                }) &&
-        addBook(session, VatBook::Sales, request, s.sales) &&
-        addBook(session, VatBook::Receipts, request, s.receipts);
+    std::function<void(const VatRow&)> ventilationBase;
+    if (request.ventilation) {
+        ventilationBase = [&](const VatRow& row) {
+            const VatCodeSlot* slot = s.purchases.find(row.vatCode);
+            if (row.month <= last && slot != nullptr && slot->table() == VatKind::Normal &&
+                !excluded(request, row.vatCode)) {
+                base[row.vatCode] += row.taxable + row.vat;
+            }
+        };
+    }
+    const bool read = addBook(session, VatBook::Purchases, request, s.purchases, ventilationBase) &&
+                      addBook(session, VatBook::Sales, request, s.sales) &&
+                      addBook(session, VatBook::Receipts, request, s.receipts);
     if (!read) {
         return std::nullopt;
     }

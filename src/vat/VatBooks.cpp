@@ -1,5 +1,7 @@
 #include "vat/VatBooks.h"
 
+#include <algorithm>
+
 #include "base/DateText.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
@@ -141,16 +143,29 @@ void FillVatRecord(VatBook book, const VatRow& v, isam::Record& r) {
 }
 
 bool ForEachVatRow(Archives& archives, VatBook book, int keyField, const std::string& from,
-                   int position, const std::function<bool(const VatRow&)>& row) {
+                   int position, const VatRowFilter& filter,
+                   const std::function<bool(const VatRow&)>& row) {
     const int archive = VatArchive(book);
+    // The month is field 1 of every register; the section is not.
+    constexpr int kMonthField = 1;
+    const int sectionField = book == VatBook::Purchases ? iaf::kVatSection : ivf::kVatSection;
+    const bool bySection = keyField == SectionKeyField(book) && !filter.section.empty();
     isam::RecordManager& rm = archives.recordManager();
     isam::Snapshot snapshot(rm, archives.handle(archive));
-    const std::int16_t s = rm.scan(archives.handle(archive), static_cast<std::int16_t>(keyField),
-                                   from, [&](const std::string& key, const isam::Record& r) {
-                                       VatRow v = ReadVatRow(book, r);
-                                       v.key = key;
-                                       return row(v);
-                                   });
+    const std::int16_t s = rm.scan(
+        archives.handle(archive), static_cast<std::int16_t>(keyField), from,
+        [&](const std::string& key, const isam::Record& r) {
+            if (!filter.section.empty() && r.text(sectionField) != filter.section) {
+                return !bySection;
+            }
+            if (!filter.months.empty() && std::find(filter.months.begin(), filter.months.end(),
+                                                    r.text(kMonthField)) == filter.months.end()) {
+                return true;
+            }
+            VatRow v = ReadVatRow(book, r);
+            v.key = key;
+            return row(v);
+        });
     archives.setStatus(s);
     if (s != isam::status::kOk) {
         archives.report(opn::kRead, archive, position);

@@ -40,11 +40,20 @@ void FillVatRecord(VatBook book, const VatRow& row, isam::Record& record);
 // The index of section + number of each register (key field 10 or 11).
 int SectionKeyField(VatBook book);
 
+// Which rows a reading keeps: those of one section (empty: all) and of some months (empty:
+// all). Reading in the order of the section key, it ends with the section's last row.
+struct VatRowFilter {
+    std::string section;
+    std::vector<std::string> months;
+};
+
 // Reads the rows of the (open) register archive in the order of `keyField` from `from` on,
-// in one consistent state, until `row` answers false. False when the reading failed; the
-// failure is reported at `position`.
+// in one consistent state, until `row` answers false; rows the filter leaves out are skipped
+// before they are unpacked. False when the reading failed; the failure is reported at
+// `position`.
 bool ForEachVatRow(Archives& archives, VatBook book, int keyField, const std::string& from,
-                   int position, const std::function<bool(const VatRow&)>& row);
+                   int position, const VatRowFilter& filter,
+                   const std::function<bool(const VatRow&)>& row);
 
 // How a VAT code is treated in the tables of the registers and settlements.
 enum class VatKind { Normal, NonDeductible, Exempt };

@@ -257,15 +257,10 @@ bool PrintVatRegister(Session& session, ReportSink& sink, const VatRegisterReque
         rule);
     pager.start();
     RegisterPrinter printer(session, pager, codes, request.book);
-    const std::string month = Format(request.month, "00");
+    const VatRowFilter filter{.section = request.section, .months = {Format(request.month, "00")}};
     const bool complete = ForEachVatRow(a, request.book, SectionKeyField(request.book),
-                                        request.section, kRowsRead, [&](const VatRow& row) {
-                                            if (row.section != request.section) {
-                                                return false;
-                                            }
-                                            if (row.month == month) {
-                                                printer.print(row);
-                                            }
+                                        request.section, kRowsRead, filter, [&](const VatRow& row) {
+                                            printer.print(row);
                                             return true;
                                         });
     if (!complete) {

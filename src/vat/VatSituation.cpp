@@ -105,8 +105,8 @@ void ReceiptsSummary::show() {
     }
     // By rate: two codes of one rate add up.
     std::map<double, std::pair<double, double>> byRate;
-    const bool read =
-        ForEachVatRow(archives(), VatBook::Receipts, 3, from, kRowsRead, [&](const VatRow& row) {
+    const bool read = ForEachVatRow(
+        archives(), VatBook::Receipts, 3, from, kRowsRead, {}, [&](const VatRow& row) {
             if (ToKeyDate(row.docDate) > to) {
                 return false;
             }

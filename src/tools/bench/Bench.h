@@ -50,5 +50,6 @@ int JournalChild(const std::string& what, const std::string& dataDir, const std:
                  const std::string& out);
 int StartupBench(const std::string& dataDir, const std::string& year, int rounds, char** argv);
 int StartupChild(const std::string& dataDir, const std::string& year);
+int VatBench(const std::string& dataDir, const std::string& year, int rounds);
 
 }  // namespace zelvo::bench

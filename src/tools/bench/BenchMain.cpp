@@ -16,7 +16,8 @@ int usage() {
                  "       zelvo-bench posting WORKDIR [INVOICES] [ROUNDS]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
-                 "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n";
+                 "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n"
+                 "       zelvo-bench vat DATADIR YEAR [ROUNDS]\n";
     return 2;
 }
 
@@ -72,6 +73,9 @@ int main(int argc, char** argv) {
     }
     if (cmd == "startup-child" && argc == 4) {
         return StartupChild(DirPrefix(argv[2]), argv[3]);
+    }
+    if (cmd == "vat" && argc >= 4) {
+        return VatBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 3));
     }
     return usage();
 }
