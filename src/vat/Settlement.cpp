@@ -26,24 +26,15 @@ constexpr const char* kSummaryMask = "##,###,###,##0";
 // The archives a settlement reads, open for its length.
 class OpenBooks {
   public:
-    explicit OpenBooks(Archives& a) : m_a(a) {
-        for (int archive : kArchives) {
-            m_ok = m_a.open(archive) && m_ok;
-        }
-    }
-    ~OpenBooks() {
-        for (int archive : kArchives) {
-            m_a.close(archive);
-        }
-    }
+    explicit OpenBooks(Archives& a) : m_a(a), m_ok(OpenVatBooks(a)) {}
+    ~OpenBooks() { CloseVatBooks(m_a); }
     OpenBooks(const OpenBooks&) = delete;
     OpenBooks& operator=(const OpenBooks&) = delete;
     bool ok() const { return m_ok; }
 
   private:
-    static constexpr int kArchives[] = {arc::kIa, arc::kIv, arc::kIc, arc::kSi};
     Archives& m_a;
-    bool m_ok = true;
+    bool m_ok;
 };
 
 bool inPeriod(const std::vector<std::string>& months, const std::string& month) {
@@ -106,6 +97,22 @@ void append(std::vector<std::string>& out, const std::vector<std::string>& lines
 }
 
 }  // namespace
+
+constexpr int kBooks[] = {arc::kIa, arc::kIv, arc::kIc, arc::kSi};
+
+bool OpenVatBooks(Archives& archives) {
+    bool ok = true;
+    for (int archive : kBooks) {
+        ok = archives.open(archive) && ok;
+    }
+    return ok;
+}
+
+void CloseVatBooks(Archives& archives) {
+    for (int archive : kBooks) {
+        archives.close(archive);
+    }
+}
 
 bool ReadVatBalances(Archives& a, VatBalances& balances, int position) {
     balances.fill(0);

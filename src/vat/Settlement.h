@@ -18,6 +18,11 @@ using VatBalances = std::array<double, 13>;
 bool ReadVatBalances(Archives& archives, VatBalances& balances, int position);
 bool WriteVatBalances(Archives& archives, const VatBalances& balances, int position);
 
+// The archives a settlement reads: the three registers and "saldi iva". A screen that
+// settles keeps them open while it is, so that each settlement finds them ready.
+bool OpenVatBooks(Archives& archives);
+void CloseVatBooks(Archives& archives);
+
 // A month (1..12) or a quarter (1..4); the annual settlement takes the whole year.
 struct VatPeriod {
     enum Kind { Month, Quarter, Year } kind = Month;

@@ -124,12 +124,17 @@ FormSpec SettlementScreen::layout(Kind kind) {
 }
 
 void SettlementScreen::load() {
+    OpenVatBooks(archives());
     if (m_kind != Kind::Annual) {
         PeriodControls::start(form());
     }
     if (m_kind != Kind::SingleRegister) {
         enableVentilation();
     }
+}
+
+void SettlementScreen::unload() {
+    CloseVatBooks(archives());
 }
 
 void SettlementScreen::enableVentilation() {

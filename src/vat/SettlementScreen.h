@@ -53,6 +53,7 @@ class SettlementScreen : public ScreenLogic {
     SettlementScreen(Session& session, Kind kind);
     static FormSpec layout(Kind kind);
     void load() override;
+    void unload() override;
 
   private:
     void enableVentilation();

@@ -149,23 +149,22 @@ bool ForEachVatRow(Archives& archives, VatBook book, int keyField, const std::st
     // The month is field 1 of every register; the section is not.
     constexpr int kMonthField = 1;
     const int sectionField = book == VatBook::Purchases ? iaf::kVatSection : ivf::kVatSection;
-    const bool bySection = keyField == SectionKeyField(book) && !filter.section.empty();
+    std::vector<isam::RecordManager::ScanFilter> filters;
+    if (!filter.section.empty()) {
+        filters.push_back({sectionField, {filter.section}});
+    }
+    if (!filter.months.empty()) {
+        filters.push_back({kMonthField, filter.months});
+    }
     isam::RecordManager& rm = archives.recordManager();
     isam::Snapshot snapshot(rm, archives.handle(archive));
-    const std::int16_t s = rm.scan(
-        archives.handle(archive), static_cast<std::int16_t>(keyField), from,
-        [&](const std::string& key, const isam::Record& r) {
-            if (!filter.section.empty() && r.text(sectionField) != filter.section) {
-                return !bySection;
-            }
-            if (!filter.months.empty() && std::find(filter.months.begin(), filter.months.end(),
-                                                    r.text(kMonthField)) == filter.months.end()) {
-                return true;
-            }
-            VatRow v = ReadVatRow(book, r);
-            v.key = key;
-            return row(v);
-        });
+    const std::int16_t s =
+        rm.scan(archives.handle(archive), static_cast<std::int16_t>(keyField), from, filters,
+                [&](const std::string& key, const isam::Record& r) {
+                    VatRow v = ReadVatRow(book, r);
+                    v.key = key;
+                    return row(v);
+                });
     archives.setStatus(s);
     if (s != isam::status::kOk) {
         archives.report(opn::kRead, archive, position);

@@ -368,6 +368,15 @@ FormSpec VatRegisterPrint::layout(VatBook book) {
     return f;
 }
 
+// The register stays open while the screen is, so that every print finds it ready.
+void VatRegisterPrint::load() {
+    archives().open(VatArchive(m_book));
+}
+
+void VatRegisterPrint::unload() {
+    archives().close(VatArchive(m_book));
+}
+
 void VatRegisterPrint::printRequested() {
     VatRegisterRequest request;
     request.book = m_book;

@@ -48,6 +48,8 @@ class VatRegisterPrint : public PrintScreen {
 
     VatRegisterPrint(Session& session, VatBook book);
     static FormSpec layout(VatBook book);
+    void load() override;
+    void unload() override;
 
   protected:
     void printRequested() override;

@@ -49,7 +49,12 @@ FormSpec VatSituation::layout() {
 }
 
 void VatSituation::load() {
+    OpenVatBooks(archives());
     PeriodControls::start(form());
+}
+
+void VatSituation::unload() {
+    CloseVatBooks(archives());
 }
 
 void VatSituation::show() {

@@ -21,6 +21,7 @@ class VatSituation : public ScreenLogic {
     explicit VatSituation(Session& session);
     static FormSpec layout();
     void load() override;
+    void unload() override;
 
   private:
     void show();

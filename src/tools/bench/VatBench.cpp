@@ -20,6 +20,21 @@ namespace zelvo::bench {
 
 namespace {
 
+// Runs `query` once and hands every row to `each`.
+bool rawRows(const std::string& container, const std::string& query,
+             const std::function<void(sqlite3_stmt*)>& each) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    bool ok = sqlite3_open_v2(container.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+              sqlite3_prepare_v2(db, query.c_str(), -1, &st, nullptr) == SQLITE_OK;
+    while (ok && sqlite3_step(st) == SQLITE_ROW) {
+        each(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return ok;
+}
+
 // Runs `query` once per month on the year's container and touches every column of every
 // row, as a report would read them. Nothing when the database cannot be read.
 bool rawMonths(const std::string& container, const std::string& query) {
@@ -60,21 +75,27 @@ double timed(const std::function<bool()>& run, int rounds, bool& ok) {
 int vatChild(const std::string& dataDir, const std::string& year, int rounds) {
     Station st(dataDir, year);
     Session& s = *st.session;
+    // As the register and settlement screens keep them while they are open.
+    OpenVatBooks(s.archives());
     const std::string out = dataDir + "vat-bench.txt";
     const std::string container = dataDir + year + "AB.isd";
     const std::string table = "\"" + year + "ABiv\"";
-    bool ok = true;
+    // The sections the year uses: a register is printed for those.
+    std::vector<std::string> sections;
+    rawRows(container, "SELECT DISTINCT f9 FROM " + table + " ORDER BY f9", [&](sqlite3_stmt* st) {
+        sections.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    });
+    bool ok = !sections.empty();
     const double reg = timed(
         [&] {
             bool printed = true;
-            for (int section = 1; section <= 9; ++section) {
+            for (const std::string& section : sections) {
                 for (int m = 1; m <= 12; ++m) {
                     TextReportSink sink(out);
-                    printed = PrintVatRegister(s, sink,
-                                               {.book = VatBook::Sales,
-                                                .month = m,
-                                                .section = std::to_string(section)}) &&
-                              printed;
+                    printed =
+                        PrintVatRegister(
+                            s, sink, {.book = VatBook::Sales, .month = m, .section = section}) &&
+                        printed;
                 }
             }
             return printed;
@@ -108,7 +129,9 @@ int vatChild(const std::string& dataDir, const std::string& year, int rounds) {
                                             "ic\" WHERE f1 = ? GROUP BY f5");
         },
         rounds, ok);
-    std::printf("| Sales VAT register, 12 months × 9 sections to text (median) | %.3f s |\n", reg);
+    std::printf(
+        "| Sales VAT register, 12 months of each section in use to text (median) | %.3f s |\n",
+        reg);
     std::printf("| Raw SQL read of the same rows, month by month (median) | %.3f s |\n", rawReg);
     std::printf("| Register / raw | %.2f× |\n", reg / rawReg);
     std::printf(
