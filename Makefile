@@ -58,6 +58,9 @@ bench-run:
 	  echo "\`$$B export-ledger $$D/year 2026 $$D/year.ledger\`, then \`$$B journal $$D/year 2026 $$D/year.ledger 3\` (\`ledger -f $$D/year.ledger register\`, output to /dev/null, is run by the tool)"; \
 	  echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B journal $$D/year 2026 $$D/year.ledger 3 2>/dev/null; \
+	  echo; echo "## VAT books of the generated year"; echo; \
+	  echo "\`$$B vat $$D/year 2026 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B vat $$D/year 2026 5 2>/dev/null; \
 	  echo; echo "## Start-up (QT_QPA_PLATFORM=offscreen)"; echo; \
 	  echo "\`$$B startup $$D/year 2026 7\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B startup $$D/year 2026 7 2>/dev/null; \
