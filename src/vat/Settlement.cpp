@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include "archive/RecordLock.h"
 #include "base/NumberText.h"
 #include "reports/JournalLayout.h"
 #include "session/ReportPager.h"
@@ -127,22 +126,6 @@ bool ReadVatBalances(Archives& a, VatBalances& balances, int position) {
     const isam::Record& r = a.readBuffer(arc::kSi);
     for (int i = 0; i < 13; ++i) {
         balances[static_cast<size_t>(i)] = r.number(i + 1);
-    }
-    return true;
-}
-
-bool WriteVatBalances(Archives& a, const VatBalances& balances, int position) {
-    a.clearWriteBuffer(arc::kSi);
-    isam::Record& r = a.writeBuffer(arc::kSi);
-    for (int i = 0; i < 13; ++i) {
-        r.setNumber(i + 1, balances[static_cast<size_t>(i)]);
-    }
-    if (a.putReported(arc::kSi, kBalancesKey, isam::mode::kWrite, position) != 0) {
-        return false;
-    }
-    if (a.flush(arc::kSi) != 0) {
-        a.report(opn::kWrite, arc::kSi, position);
-        return false;
     }
     return true;
 }
@@ -284,49 +267,29 @@ bool printSettlement(Session& session, ReportSink& sink, const SettlementPrint& 
     return true;
 }
 
+// Only the period's own position is written, over the entry as it stands then: a balance
+// another station changed meanwhile is kept.
 bool storeResult(Session& session, const SettlementPrint& print, const Settlement& s) {
     if (!StoresResult(s.result, session.values().minimumVatPayable)) {
         return true;
     }
     Archives& a = session.archives();
     OpenBooks books(a);
-    VatBalances balances;
-    if (!books.ok()) {
-        return false;
-    }
-    Registration registration(a, arc::kSi);
-    if (!ReadVatBalances(a, balances, kBalancesRead)) {
-        return false;
-    }
-    balances[static_cast<size_t>(print.request.period.position() - 1)] = s.result;
-    if (!WriteVatBalances(a, balances, kBalancesWrite)) {
-        return false;
-    }
-    if (registration.commit() != 0) {
-        a.report(opn::kWrite, arc::kSi, kBalancesWrite);
-        return false;
-    }
-    return true;
+    const int position = print.request.period.position();
+    return books.ok() &&
+           a.update(
+               arc::kSi, kBalancesKey, [&](isam::Record& r) { r.setNumber(position, s.result); },
+               kBalancesRead, kBalancesWrite) == 0;
 }
 
 }  // namespace
 
 bool RunSettlement(Session& session, ReportSink& sink, const SettlementPrint& print) {
-    if (!print.definitive) {
-        const std::optional<Settlement> s = ComputeSettlement(session, print.request);
-        return s && printSettlement(session, sink, print, *s);
-    }
-    Archives& a = session.archives();
-    OpenBooks books(a);
-    if (!books.ok()) {
-        return false;
-    }
-    RecordLock lock(a, arc::kSi, kBalancesKey, kBalancesWrite);
-    if (!lock.held()) {
-        return false;
-    }
     const std::optional<Settlement> s = ComputeSettlement(session, print.request);
-    return s && printSettlement(session, sink, print, *s) && storeResult(session, print, *s);
+    if (!s || !printSettlement(session, sink, print, *s)) {
+        return false;
+    }
+    return !print.definitive || storeResult(session, print, *s);
 }
 
 }  // namespace zelvo

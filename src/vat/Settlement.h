@@ -14,9 +14,8 @@ namespace zelvo {
 // (months, or quarters 1 to 4), position 13 the previous year's credit. A positive balance
 // is a credit of the company, a negative one a debit to the tax office.
 using VatBalances = std::array<double, 13>;
-// Reads or writes the entry of the open archive; failures are reported at `position`.
+// Reads the entry of the open archive; a failure is reported at `position`.
 bool ReadVatBalances(Archives& archives, VatBalances& balances, int position);
-bool WriteVatBalances(Archives& archives, const VatBalances& balances, int position);
 
 // The archives a settlement reads: the three registers and "saldi iva". A screen that
 // settles keeps them open while it is, so that each settlement finds them ready.
@@ -88,9 +87,11 @@ std::string SettlementTitle(Session& session, const SettlementRequest& request);
 // The printed lines after the heading: the tables and the summary.
 std::vector<std::string> SettlementLines(const Settlement& s, const SettlementPrint& print);
 
-// Computes and prints; a definitive print holds the balances entry from the computation to
-// the stored result, so that two stations settle one after the other, and stores the result
-// only once the document is complete, in one transaction. True when printed.
+// Computes and prints; a definitive print stores the result only once the document is
+// complete, in one transaction under the entry's lock, writing the period's own position
+// over the entry as it then stands. Two stations settling one period at once store the same
+// result; no record lock is held across the print, so that a balance change waiting in its
+// transaction never waits for a print. True when printed.
 bool RunSettlement(Session& session, ReportSink& sink, const SettlementPrint& print);
 
 }  // namespace zelvo

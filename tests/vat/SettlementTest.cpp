@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "VatBooksFixture.h"
+#include "support/Child.h"
 #include "vat/Settlement.h"
+#include "vat/VatBalanceScreens.h"
 
 namespace zelvo {
 namespace {
@@ -162,6 +164,31 @@ TEST_F(SettlementTest, ACancelledDocumentStoresNothing) {
     SettlementPrint print{.request = {.period = {VatPeriod::Month, 3}}, .definitive = true};
     EXPECT_FALSE(RunSettlement(y.session(), sink, print));
     EXPECT_EQ(y.balance(3), 0);
+}
+
+// Two stations settle March definitively while a third enters the previous year's credit:
+// each write re-reads the balances inside its transaction, so none is lost.
+TEST_F(SettlementTest, StationsSettlingAndChangingBalancesAtOnceLoseNoWrite) {
+    std::vector<std::unique_ptr<test::Child>> stations;
+    for (int i = 0; i < 3; ++i) {
+        stations.push_back(std::make_unique<test::Child>([this, i](test::Child&) {
+            test::VatYear station(dir.prefix());
+            station.session().values().minimumVatPayable = 50000;
+            if (i == 2) {
+                return SetVatBalance(station.archives(), 13, 7000) ? 0 : 1;
+            }
+            TextReportSink sink((dir.path() / ("s" + std::to_string(i) + ".txt")).string());
+            SettlementPrint print{.request = {.period = {VatPeriod::Month, 3}}, .definitive = true};
+            return RunSettlement(station.session(), sink, print) && station.dialogs.boxes().empty()
+                       ? 0
+                       : 1;
+        }));
+    }
+    for (auto& s : stations) {
+        EXPECT_EQ(s->wait(), 0);
+    }
+    EXPECT_EQ(y.balance(3), -15000);
+    EXPECT_EQ(y.balance(13), 7000);
 }
 
 }  // namespace
