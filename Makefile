@@ -68,6 +68,9 @@ bench-run:
 	  echo; echo "## Due-date view and annual customer list"; echo; \
 	  echo "\`$$B duedates $$D/year 2026 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B duedates $$D/year 2026 5 2>/dev/null; \
+	  echo; echo "## VAT books of the generated year"; echo; \
+	  echo "\`$$B vat $$D/year 2026 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B vat $$D/year 2026 5 2>/dev/null; \
 	  echo; echo "## Start-up (QT_QPA_PLATFORM=offscreen)"; echo; \
 	  echo "\`$$B startup $$D/year 2026 7\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B startup $$D/year 2026 7 2>/dev/null; \

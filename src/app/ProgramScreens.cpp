@@ -11,6 +11,7 @@
 #include "posting/PostingScreens.h"
 #include "reports/ReportScreens.h"
 #include "vat/AnnualListScreen.h"
+#include "vat/VatScreens.h"
 #include "yearend/YearendScreens.h"
 
 namespace zelvo {
@@ -31,6 +32,7 @@ ScreenRegistry build() {
     RegisterDueDateScreens(r);
     RegisterAnnualListScreens(r);
     RegisterYearendScreens(r);
+    RegisterVatScreens(r);
     return r;
 }
 

@@ -151,6 +151,16 @@ class RecordManager {
     // write nothing while they read (the handle's position is left as it was).
     std::int16_t scan(std::int16_t handle, std::int16_t keyField, const std::string& from,
                       const std::function<bool(const std::string&, const Record&)>& row);
+    // A condition of a filtered scan: the (plain, not array) field holds one of the values.
+    struct ScanFilter {
+        int field = 0;
+        std::vector<std::string> values;
+    };
+    // The same, keeping only the records every filter accepts: SQLite passes over the others
+    // before they are read (a month of a year's rows).
+    std::int16_t scan(std::int16_t handle, std::int16_t keyField, const std::string& from,
+                      const std::vector<ScanFilter>& filters,
+                      const std::function<bool(const std::string&, const Record&)>& row);
     // The archives stored in one container file, in name order.
     std::int16_t listArchives(const std::string& container, std::vector<std::string>& names);
     const FieldDesc* description(std::int16_t handle) const;

@@ -183,6 +183,10 @@ struct RecordManager::Impl {
     // Reads one row from a stepped statement into pk and record. A record already of the
     // archive's shape is overwritten in place: its strings keep their buffers.
     static void readRow(const Handle& h, sqlite3_stmt* st, std::string& pk, Record& rec);
+    // The statement of a filtered scan, kept per handle by the shape of its filters.
+    std::int16_t filteredScan(Handle& h, int keyField,
+                              const std::vector<RecordManager::ScanFilter>& filters,
+                              sqlite3_stmt*& st);
     std::int16_t step(Handle& h, sqlite3_stmt* st, bool& row);
     // Runs a positioned read; fills the outputs and moves the cursor on success. With
     // `deliver` false the record and its primary key stay in the handle's scratch, for the

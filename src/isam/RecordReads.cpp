@@ -178,16 +178,32 @@ std::int16_t RecordManager::VmxGet(std::int16_t handle, std::int16_t keyField,
 std::int16_t RecordManager::scan(
     std::int16_t handle, std::int16_t keyField, const std::string& from,
     const std::function<bool(const std::string&, const Record&)>& row) {
+    return scan(handle, keyField, from, {}, row);
+}
+
+std::int16_t RecordManager::scan(
+    std::int16_t handle, std::int16_t keyField, const std::string& from,
+    const std::vector<ScanFilter>& filters,
+    const std::function<bool(const std::string&, const Record&)>& row) {
     Handle* h = m_impl->handle(handle);
     if (h == nullptr || !h->desc.isKeyField(keyField)) {
         return status::kBadArgument;
     }
     sqlite3_stmt* st = nullptr;
-    std::int16_t s = m_impl->statement(*h, kScan, keyField, st);
-    if (s != status::kOk) {
+    if (filters.empty()) {
+        if (std::int16_t s = m_impl->statement(*h, kScan, keyField, st); s != status::kOk) {
+            return s;
+        }
+    } else if (std::int16_t s = m_impl->filteredScan(*h, keyField, filters, st); s != status::kOk) {
         return s;
     }
     BindText(st, 1, keyField == 0 ? from : Utf8Left(from, h->desc.field(keyField).keyLength));
+    int parameter = 2;
+    for (const ScanFilter& f : filters) {
+        for (const std::string& v : f.values) {
+            BindText(st, parameter++, v);
+        }
+    }
     std::string pk;
     Record r;
     int rc = SQLITE_ROW;
@@ -200,6 +216,7 @@ std::int16_t RecordManager::scan(
     }
     int err = errno;
     sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
     if (rc != SQLITE_DONE) {
         return rc == SQLITE_ERROR ? status::kArchiveMissing
                                   : MapSqliteError(rc, err, h->container->db);

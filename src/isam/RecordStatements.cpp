@@ -24,6 +24,50 @@ std::int16_t RecordManager::Impl::prepare(Handle& h, int slot, const std::string
     return status::kOk;
 }
 
+std::int16_t RecordManager::Impl::filteredScan(
+    Handle& h, int keyField, const std::vector<RecordManager::ScanFilter>& filters,
+    sqlite3_stmt*& st) {
+    // The shape: the key and, per filter, its field and how many values it lists.
+    std::string shape("scan ");
+    shape += std::to_string(keyField);
+    std::string where = keyField == 0 ? std::string("pk") : orderColumn(keyField);
+    where += " >= ?1";
+    int parameter = 2;
+    for (const RecordManager::ScanFilter& f : filters) {
+        if (f.field < 1 || f.field > h.desc.count() || f.values.empty() ||
+            h.desc.field(f.field).type == FieldType::TextArray) {
+            return status::kBadArgument;
+        }
+        shape += ' ';
+        shape += std::to_string(f.field);
+        shape += ':';
+        shape += std::to_string(f.values.size());
+        where += " AND f";
+        where += std::to_string(f.field);
+        where += " IN (";
+        for (size_t i = 0; i < f.values.size(); ++i) {
+            where += i == 0 ? "?" : ", ?";
+            where += std::to_string(parameter++);
+        }
+        where += ')';
+    }
+    sqlite3_stmt*& cached = h.shapedStmts[shape];
+    if (cached == nullptr) {
+        const std::string order =
+            keyField == 0 ? " ORDER BY pk" : " ORDER BY " + orderColumn(keyField) + ", pk";
+        const std::string sql = "SELECT pk, " + h.selectList + " FROM " + QuoteName(h.table) +
+                                " WHERE " + where + order;
+        const int rc = sqlite3_prepare_v3(h.container->db, sql.c_str(), -1,
+                                          SQLITE_PREPARE_PERSISTENT, &cached, nullptr);
+        if (rc != SQLITE_OK) {
+            h.shapedStmts.erase(shape);
+            return rc == SQLITE_ERROR ? status::kArchiveMissing : MapSqliteError(rc, 0);
+        }
+    }
+    st = cached;
+    return status::kOk;
+}
+
 std::string RecordManager::Impl::keyColumnsList(const Handle& h, bool withTypes) const {
     std::string s;
     for (int f = 1; f <= h.desc.count(); ++f) {

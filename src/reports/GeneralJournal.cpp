@@ -13,13 +13,6 @@ namespace zelvo {
 
 namespace {
 
-// Fields of the company register record (the register's own layout, kept by the start-up
-// code above this library); the primary key is the company code.
-constexpr int kCompanyName = 1;
-constexpr int kCompanyAddress = 2;
-constexpr int kCompanyCity = 3;
-constexpr int kCompanyVatNumber = 4;
-
 constexpr const char* kJournalCounter = "giornale";
 
 // Report positions of the general journal.
@@ -29,28 +22,11 @@ constexpr int kMovementRead = 6203;
 constexpr int kCounterWrite = 6204;
 
 std::vector<std::string> heading(Session& session, bool company) {
-    std::string name, address, city, vat;
-    if (company) {
-        Archives& a = session.archives();
-        if (a.open(arc::kDataz)) {
-            if (a.getByKeyReported(arc::kDataz, session.values().companyCode, kCompanyRead) == 0) {
-                const isam::Record& r = a.readBuffer(arc::kDataz);
-                name = r.text(kCompanyName);
-                address = r.text(kCompanyAddress);
-                city = r.text(kCompanyCity);
-                vat = "P.IVA " + r.text(kCompanyVatNumber);
-            }
-            a.close(arc::kDataz);
-        }
-    }
-    return {OverlineRule(),
-            std::string(37, ' ') + "GIORNALE CONTABILITA'",
-            name,
-            address,
-            city,
-            vat,
-            OverlineRule(),
-            std::string("Numero  ") + kMovementHeading1,
+    const std::vector<std::string> block = CompanyHeading(session, company, kCompanyRead);
+    return {OverlineRule(),   std::string(37, ' ') + "GIORNALE CONTABILITA'",
+            block[0],         block[1],
+            block[2],         block[3],
+            OverlineRule(),   std::string("Numero  ") + kMovementHeading1,
             kMovementHeading2};
 }
 

@@ -114,6 +114,28 @@ bool ForEachMovementByDate(Archives& archives, const std::string& lastDate, int 
     return true;
 }
 
+std::vector<std::string> CompanyHeading(Session& session, bool company, int position) {
+    // Fields of the company register record (the register's own layout, kept by the start-up
+    // code above this library); the primary key is the company code.
+    constexpr int kName = 1;
+    constexpr int kAddress = 2;
+    constexpr int kCity = 3;
+    constexpr int kVatNumber = 4;
+    std::vector<std::string> block(4);
+    if (!company) {
+        return block;
+    }
+    Archives& a = session.archives();
+    if (a.open(arc::kDataz)) {
+        if (a.getByKeyReported(arc::kDataz, session.values().companyCode, position) == 0) {
+            const isam::Record& r = a.readBuffer(arc::kDataz);
+            block = {r.text(kName), r.text(kAddress), r.text(kCity), "P.IVA " + r.text(kVatNumber)};
+        }
+        a.close(arc::kDataz);
+    }
+    return block;
+}
+
 void AddDateRangeFields(FormSpec& f) {
     f.date(kFromDateControl, "Dalla data:", 0);
     f.date(kToDateControl, "Alla data:", 1);

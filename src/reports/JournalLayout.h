@@ -25,6 +25,11 @@ inline constexpr const char* kMovementHeading2 =
 
 // The two lines of one movement line. `first` starts with the registration date: a print
 // that numbers its lines puts the number in front of it.
+// The company block of the statutory books' headings: name, address, city and "P.IVA " with
+// the VAT number from the company register; four empty lines when `company` is false or the
+// company cannot be read (a failed read is reported at `position`).
+std::vector<std::string> CompanyHeading(Session& session, bool company, int position);
+
 struct MovementText {
     std::string first;
     std::string second;

@@ -645,5 +645,35 @@ TEST_F(RecordManagerTest, AScanReadsTheKeyOrderFromAKeyOnAndStopsWhenAsked) {
               status::kBadArgument);
 }
 
+TEST_F(RecordManagerTest, AFilteredScanKeepsTheKeyOrderAndOnlyTheExactValuesListed) {
+    std::int16_t h = createAndOpen();
+    for (const auto& [pk, name] : std::vector<std::pair<std::string, std::string>>{
+             {"a", "mela"}, {"b", "Mela"}, {"c", "pera"}, {"d", "fico"}, {"e", "uva"}}) {
+        put(h, pk, name);
+    }
+    using Filters = std::vector<RecordManager::ScanFilter>;
+    auto scanned = [&](std::int16_t kf, const std::string& from, const Filters& filters) {
+        std::vector<std::string> seen;
+        const std::int16_t s =
+            rm.scan(h, kf, from, filters, [&](const std::string& pk, const Record& r) {
+                seen.push_back(r.text(1) + "/" + pk);
+                return true;
+            });
+        return s == 0 ? seen : std::vector<std::string>{"status " + std::to_string(s)};
+    };
+    // Values compare exactly ("Mela" is not "mela"); the same statement serves other values.
+    EXPECT_EQ(scanned(1, "", {{1, {"uva", "mela"}}}),
+              (std::vector<std::string>{"mela/a", "uva/e"}));
+    EXPECT_EQ(scanned(1, "", {{1, {"fico", "pera"}}}),
+              (std::vector<std::string>{"fico/d", "pera/c"}));
+    EXPECT_EQ(scanned(1, "n", {{1, {"uva", "mela"}}}), (std::vector<std::string>{"uva/e"}));
+    EXPECT_EQ(scanned(0, "", {{1, {"Mela"}}, {1, {"Mela", "pera"}}}),
+              (std::vector<std::string>{"Mela/b"}));
+    const std::string bad = "status " + std::to_string(status::kBadArgument);
+    EXPECT_EQ(scanned(1, "", {{6, {"x"}}}), std::vector<std::string>{bad});
+    EXPECT_EQ(scanned(1, "", {{1, {}}}), std::vector<std::string>{bad});
+    EXPECT_EQ(scanned(1, "", {{99, {"x"}}}), std::vector<std::string>{bad});
+}
+
 }  // namespace
 }  // namespace zelvo::isam

@@ -77,5 +77,6 @@ int CardChild(const std::string& what, const std::string& dataDir, const std::st
 int DueDateBench(const std::string& dataDir, const std::string& year, int rounds);
 int YearEndBench(const std::string& dataDir, const std::string& workDir, int rounds, char** argv);
 int YearEndChild(const std::string& what, const std::string& dataDir, const std::string& year);
+int VatBench(const std::string& dataDir, const std::string& year, int rounds);
 
 }  // namespace zelvo::bench

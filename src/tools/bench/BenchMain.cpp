@@ -21,7 +21,8 @@ int usage() {
                  "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n"
                  "       zelvo-bench maintenance DATADIR YEAR WORKDIR [ROUNDS]\n"
                  "       zelvo-bench duedates DATADIR YEAR [ROUNDS]\n"
-                 "       zelvo-bench yearend DATADIR WORKDIR [ROUNDS]\n";
+                 "       zelvo-bench yearend DATADIR WORKDIR [ROUNDS]\n"
+                 "       zelvo-bench vat DATADIR YEAR [ROUNDS]\n";
     return 2;
 }
 
@@ -100,6 +101,9 @@ int main(int argc, char** argv) {
     }
     if (cmd == "yearend-child" && argc == 5) {
         return YearEndChild(argv[2], DirPrefix(argv[3]), argv[4]);
+    }
+    if (cmd == "vat" && argc >= 4) {
+        return VatBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 3));
     }
     return usage();
 }
