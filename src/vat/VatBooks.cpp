@@ -12,19 +12,6 @@ namespace zelvo {
 
 namespace {
 
-// Field numbers of the cash-receipt VAT row (archive "ic").
-namespace icf {
-inline constexpr int kMonth = 1;
-inline constexpr int kNumber = 2;
-inline constexpr int kDocDate = 3;
-inline constexpr int kTaxable = 4;
-inline constexpr int kVatCode = 5;
-inline constexpr int kVatRateText = 6;
-inline constexpr int kVat = 7;
-inline constexpr int kVatSection = 9;
-inline constexpr int kSectionNumberKey = 10;
-}  // namespace icf
-
 constexpr const char* kAmountMask = "##,###,###,###";
 constexpr int kAmountWidth = 14;
 constexpr int kLabelWidth = 17;
