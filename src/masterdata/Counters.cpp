@@ -23,10 +23,13 @@ std::int32_t ReserveNumbers(Archives& archives, const std::string& name, std::in
         archives.report(opn::kWrite, arc::kPr, counterpos::kOverflow);
         return 0;
     }
-    const std::int32_t next = static_cast<std::int32_t>(value) + 1;
+    // The last number taken fits (checked above); the first is counted back from it, so that
+    // no sum passes the largest 32-bit number on the way.
+    const std::int32_t last = static_cast<std::int32_t>(value + count);
+    const std::int32_t next = last - count + 1;
     // From the record as read: the counter's text stays as it is.
     archives.copyReadToWrite(arc::kPr);
-    archives.writeBuffer(arc::kPr).setNumber(counter::kValue, next + count - 1);
+    archives.writeBuffer(arc::kPr).setNumber(counter::kValue, last);
     if (archives.putReported(arc::kPr, name, isam::mode::kWrite, counterpos::kWrite) != 0) {
         return 0;
     }
