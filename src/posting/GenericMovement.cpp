@@ -352,8 +352,7 @@ bool GenericMovement::causalAccountsExist() {
 
 void GenericMovement::fillFromRegistration() {
     PostingEngine engine(session());
-    m_loaded = engine.lines(m_regNumber);
-    const auto& lines = m_loaded;
+    const auto& lines = m_loaded = engine.lines(m_regNumber);
     if (lines.empty()) {
         return;
     }

@@ -263,8 +263,7 @@ void InvoiceEntry::removeOldDocument() {
 
 void InvoiceEntry::fillFromRegistration() {
     PostingEngine engine(session());
-    m_loaded = engine.lines(m_regNumber);
-    const auto& lines = m_loaded;
+    const auto& lines = m_loaded = engine.lines(m_regNumber);
     if (lines.empty()) {
         return;
     }
