@@ -19,21 +19,6 @@ constexpr int kProtocolWrite = 742;
 constexpr int kDueDateDelete = 743;
 constexpr int kVatRowDelete = 744;
 
-struct VatRowFields {
-    int month, number, docDateText, account, taxable, vatCode, vatRateText, vat, vatSection,
-        sectionKey, regDateText;
-};
-constexpr VatRowFields kSalesRowFields{
-    ivf::kMonth,      ivf::kNumber,           ivf::kDocDateText, ivf::kAccount,
-    ivf::kTaxable,    ivf::kVatCode,          ivf::kVatRateText, ivf::kVat,
-    ivf::kVatSection, ivf::kSectionNumberKey, ivf::kRegDateText};
-constexpr VatRowFields kPurchaseRowFields{iaf::kMonth,       iaf::kProtocol,
-                                          iaf::kDocDateText, iaf::kAccount,
-                                          iaf::kTaxable,     iaf::kVatCode,
-                                          iaf::kVatRateText, iaf::kVat,
-                                          iaf::kVatSection,  iaf::kSectionProtocolKey,
-                                          iaf::kRegDateText};
-
 // The reference an invoice's due dates carry, by which its revision finds them again: for
 // sales the section followed by the invoice number with at least five digits, for purchases
 // the supplier's document number as stored, padded to six. Longer numbers are kept whole.

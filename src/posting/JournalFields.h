@@ -71,6 +71,24 @@ inline constexpr int kVatSection = 9;
 inline constexpr int kSectionNumberKey = 10;
 }  // namespace icf
 
+// The fields the sales and purchase VAT rows share, by their place in each: sales rows carry
+// the invoice number where purchase rows carry the protocol (and the supplier's number in a
+// field of its own).
+struct VatRowFields {
+    int month, number, docDateText, account, taxable, vatCode, vatRateText, vat, vatSection,
+        sectionKey, regDateText;
+};
+inline constexpr VatRowFields kSalesRowFields{
+    ivf::kMonth,      ivf::kNumber,           ivf::kDocDateText, ivf::kAccount,
+    ivf::kTaxable,    ivf::kVatCode,          ivf::kVatRateText, ivf::kVat,
+    ivf::kVatSection, ivf::kSectionNumberKey, ivf::kRegDateText};
+inline constexpr VatRowFields kPurchaseRowFields{iaf::kMonth,       iaf::kProtocol,
+                                                 iaf::kDocDateText, iaf::kAccount,
+                                                 iaf::kTaxable,     iaf::kVatCode,
+                                                 iaf::kVatRateText, iaf::kVat,
+                                                 iaf::kVatSection,  iaf::kSectionProtocolKey,
+                                                 iaf::kRegDateText};
+
 namespace prf {  // CounterEntry, archive "pr"
 inline constexpr int kValue = 1;
 inline constexpr int kText = 2;

@@ -89,32 +89,24 @@ VatRow ReadVatRow(VatBook book, const isam::Record& r) {
 void FillVatRecord(VatBook book, const VatRow& v, isam::Record& r) {
     switch (book) {
         case VatBook::Sales:
-            r.setText(ivf::kMonth, v.month);
-            r.setText(ivf::kNumber, v.number);
-            r.setText(ivf::kDocDateText, v.docDate);
-            r.setText(ivf::kAccount, v.account);
-            r.setNumber(ivf::kTaxable, v.taxable);
-            r.setText(ivf::kVatCode, v.vatCode);
-            r.setText(ivf::kVatRateText, v.vatRateText);
-            r.setNumber(ivf::kVat, v.vat);
-            r.setText(ivf::kVatSection, v.section);
-            r.setText(ivf::kSectionNumberKey, v.section + v.number);
-            r.setText(ivf::kRegDateText, v.regDate);
+        case VatBook::Purchases: {
+            const VatRowFields& f = book == VatBook::Sales ? kSalesRowFields : kPurchaseRowFields;
+            r.setText(f.month, v.month);
+            r.setText(f.number, v.number);
+            if (book == VatBook::Purchases) {
+                r.setText(iaf::kDocNumber, v.docNumber);
+            }
+            r.setText(f.docDateText, v.docDate);
+            r.setText(f.account, v.account);
+            r.setNumber(f.taxable, v.taxable);
+            r.setText(f.vatCode, v.vatCode);
+            r.setText(f.vatRateText, v.vatRateText);
+            r.setNumber(f.vat, v.vat);
+            r.setText(f.vatSection, v.section);
+            r.setText(f.sectionKey, v.section + v.number);
+            r.setText(f.regDateText, v.regDate);
             break;
-        case VatBook::Purchases:
-            r.setText(iaf::kMonth, v.month);
-            r.setText(iaf::kProtocol, v.number);
-            r.setText(iaf::kDocNumber, v.docNumber);
-            r.setText(iaf::kDocDateText, v.docDate);
-            r.setText(iaf::kAccount, v.account);
-            r.setNumber(iaf::kTaxable, v.taxable);
-            r.setText(iaf::kVatCode, v.vatCode);
-            r.setText(iaf::kVatRateText, v.vatRateText);
-            r.setNumber(iaf::kVat, v.vat);
-            r.setText(iaf::kVatSection, v.section);
-            r.setText(iaf::kSectionProtocolKey, v.section + v.number);
-            r.setText(iaf::kRegDateText, v.regDate);
-            break;
+        }
         case VatBook::Receipts:
             r.setText(icf::kMonth, v.month);
             r.setText(icf::kNumber, v.number);
