@@ -3,10 +3,13 @@
 // Helpers shared by the two halves of InvoiceEntry: the screen (InvoiceEntry.cpp) and the
 // posting of the document (InvoicePosting.cpp).
 
+#include <optional>
 #include <string>
 
+#include "archive/Archives.h"
 #include "archive/Catalog.h"
 #include "base/NumberText.h"
+#include "masterdata/VatCodeFields.h"
 #include "posting/InvoiceEntry.h"
 #include "posting/JournalFields.h"
 
@@ -46,6 +49,22 @@ inline const RegisterFields& registerFields(InvoiceEntry::Kind kind) {
 
 inline int vatArchive(InvoiceEntry::Kind kind) {
     return registerFields(kind).archive;
+}
+
+struct VatCode {
+    double rate = 0;
+    bool nonDeductible = false;
+    std::string description;
+};
+
+// The VAT code as the table holds it: the same code in any letter case.
+inline std::optional<VatCode> lookUpVatCode(Archives& a, const std::string& code) {
+    if (code.empty() || a.getIdentical(arc::kCiva, vatcode::kVatCode, code) != 0) {
+        return std::nullopt;
+    }
+    const isam::Record& r = a.readBuffer(arc::kCiva);
+    return VatCode{r.number(vatcode::kVatRate), r.number(vatcode::kNonDeductiblePercent) > 0,
+                   r.text(vatcode::kVatDescription)};
 }
 
 }  // namespace zelvo
