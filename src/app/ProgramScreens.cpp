@@ -10,6 +10,7 @@
 #include "masterdata/MasterdataScreens.h"
 #include "posting/PostingScreens.h"
 #include "reports/ReportScreens.h"
+#include "sheet/SheetScreens.h"
 #include "vat/AnnualListScreen.h"
 #include "vat/VatScreens.h"
 #include "yearend/YearendScreens.h"
@@ -33,6 +34,7 @@ ScreenRegistry build() {
     RegisterAnnualListScreens(r);
     RegisterYearendScreens(r);
     RegisterVatScreens(r);
+    RegisterSheetScreens(r);
     return r;
 }
 
