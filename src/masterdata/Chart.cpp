@@ -6,6 +6,7 @@
 #include "base/Utf8.h"
 #include "masterdata/ChartFields.h"
 #include "masterdata/Counters.h"
+#include "masterdata/Favourites.h"
 
 namespace zelvo::chart {
 
@@ -186,9 +187,17 @@ std::vector<std::string> SearchDescriptions(Archives& a, const std::string& type
 std::vector<std::string> AccountSuggestions(Archives& archives, const ProgramValues& values,
                                             const std::string& typed,
                                             const std::vector<std::string>& kinds, bool full) {
-    // While typing a handful is enough; the list itself follows the parameters.
-    return SearchDescriptions(archives, typed, kinds, full ? values.listLength : 10,
-                              full && values.showPreviousDescriptions);
+    // While typing a handful is enough; the list itself follows the parameters. The
+    // operator's most-used sub-accounts that fit come first, whatever their alphabetical place.
+    const int count = full ? values.listLength : 10;
+    std::vector<std::string> first = favourites::Offered(archives, typed, kinds);
+    std::vector<std::string> rest =
+        SearchDescriptions(archives, typed, kinds, count, full && values.showPreviousDescriptions);
+    if (first.empty()) {
+        return rest;
+    }
+    return favourites::FavouritesFirst(std::move(first), rest,
+                                       full ? 0 : static_cast<size_t>(count));
 }
 
 bool DescriptionFree(Archives& a, const std::string& description,
