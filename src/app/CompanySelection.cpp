@@ -1,8 +1,11 @@
 #include "app/CompanySelection.h"
 
 #include <fstream>
+#include <memory>
+#include <utility>
 
 #include "app/CompanyRegister.h"
+#include "sheet/Agenda.h"
 
 namespace zelvo {
 
@@ -135,6 +138,11 @@ void CompanySelection::confirm() {
     a.open(arc::kPc, kOpenChart);
     m_confirmed = true;
     requestClose();
+    // The agenda asked for by the parameters shows once, after the first choice of the
+    // start-up: changing company later is not the start of the day's work.
+    if (std::exchange(session().values().agendaAtStartUp, false) && host() != nullptr) {
+        host()->openScreen(std::make_unique<Agenda>(session()), true);
+    }
 }
 
 void CompanySelection::rebuildRegister() {
