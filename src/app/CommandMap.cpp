@@ -141,7 +141,8 @@ std::vector<MenuCommand> buildMenu() {
         {kFineAnno, "mf6", "&Bilancio apertura conti patrimoniali", "BAP", L},
 
         // The blanks belong to the caption: they set the "F1" hint apart from the text.
-        // Help is shown by the host's viewer, so the entry opens no screen.
+        // The guide is a window of the main window's own, not a screen: it opens at the
+        // page of the screen the operator is in.
         {kHelp, "fff1", "Guida               F1", "", N},
         {kHelp, "m8b", "&Informazioni su ...", "primo", P},
     };

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "session/ScreenLogic.h"
 
@@ -21,6 +22,8 @@ class ScreenRegistry {
 
     void add(const std::string& name, Factory factory);
     bool has(const std::string& name) const;
+    // Every name registered, in name order.
+    std::vector<std::string> names() const;
     std::unique_ptr<ScreenLogic> create(const std::string& name, Session& session) const;
 
   private:

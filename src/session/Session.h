@@ -68,6 +68,9 @@ class ScreenHost {
     // A document written to a PDF file when it closes, for reports that are kept rather than
     // previewed (the annual lists go straight to the printer). None: the host cannot.
     virtual std::unique_ptr<ReportSink> openPdfReport(const std::string& path);
+    // F1 in a screen: the user guide at the page of that screen. Nothing where there is no
+    // guide to show (tests of the logic).
+    virtual void showHelp(const std::string& /*screen*/) {}
 };
 
 // The busy cursor for the length of a scope, whatever way it ends; nothing without a host.

@@ -248,6 +248,10 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
             if (used) {
                 return true;
             }
+            if (key == "F1" && m_logic->host() != nullptr) {
+                m_logic->host()->showHelp(m_logic->layout().name);
+                return true;
+            }
             if (key == "F5" && m_logic->layout().isAccountField(name)) {
                 openSearch(name);
                 return true;

@@ -8,6 +8,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,7 +17,10 @@
 #include <utility>
 
 #include "session/ReportSink.h"
+#include "sheet/Calculator.h"
+#include "sheet/HelpGuide.h"
 #include "ui/GenericScreen.h"
+#include "ui/HelpWindow.h"
 #include "ui/ReportPreview.h"
 
 namespace zelvo {
@@ -28,7 +33,7 @@ QString qs(const std::string& s) {
 
 // Commands the main window carries out itself rather than by opening a screen.
 bool isOwnCommand(const std::string& control) {
-    return control == "ma1" || control == "ma2";
+    return control == "ma1" || control == "ma2" || control == "fff1";
 }
 
 }  // namespace
@@ -44,6 +49,10 @@ MainWindow::MainWindow(Session& session, const ScreenRegistry& screens)
     buildToolbar();
     buildStatusBar();
     resize(1024, 720);
+    // F1 in a child window reaches the main window's shortcut; a modal screen, a window of
+    // its own, asks through its host.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { runCommand("fff1"); });
     m_session.setHost(this);
 }
 
@@ -107,7 +116,9 @@ void MainWindow::buildToolbar() {
         }
         QAction* a = m_toolbar->addAction(qs(t.text));
         a->setObjectName(qs(t.key));
-        bool available = t.action == "exit" || t.action == "cascade" || m_screens.has(t.screen);
+        bool available = t.action == "exit" || t.action == "cascade" ||
+                         (t.action == "calculator" && m_screens.has("CALC")) ||
+                         m_screens.has(t.screen);
         a->setEnabled(available);
         connect(a, &QAction::triggered, this, [this, t] { runToolbar(t); });
     }
@@ -143,6 +154,11 @@ void MainWindow::runCommand(const std::string& control) {
         close();
         return;
     }
+    if (control == "fff1") {
+        auto* screen = qobject_cast<GenericScreen*>(activeScreen());
+        showHelp(screen != nullptr ? screen->objectName().toStdString() : std::string());
+        return;
+    }
     if (control == "ma1") {
         if (m_commands.chooseAnotherCompany()) {
             showSelection();
@@ -161,6 +177,8 @@ void MainWindow::runCommand(const std::string& control) {
 void MainWindow::runToolbar(const ToolbarCommand& t) {
     if (t.action == "exit") {
         close();
+    } else if (t.action == "calculator") {
+        startCalculator();
     } else if (t.action == "cascade") {
         m_mdi->cascadeSubWindows();
     } else if (!t.screen.empty() && m_screens.has(t.screen)) {
@@ -199,6 +217,7 @@ void MainWindow::openScreen(std::unique_ptr<ScreenLogic> screen, bool modal) {
 }
 
 GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool modal) {
+    m_helpOnTop = false;
     auto* view = new GenericScreen(std::move(logic));
     m_open.emplace_back(view);
     if (modal) {
@@ -223,6 +242,9 @@ QWidget* MainWindow::activeScreen() const {
     // The print preview is window-modal over whatever opened it: it is where the operator is.
     if (m_preview != nullptr && m_preview->isVisible()) {
         return m_preview;
+    }
+    if (m_help != nullptr && m_help->isVisible() && m_helpOnTop) {
+        return m_help;
     }
     for (auto it = m_open.rbegin(); it != m_open.rend(); ++it) {
         GenericScreen* s = it->data();
@@ -317,6 +339,43 @@ std::unique_ptr<ReportSink> MainWindow::openPdfReport(const std::string& path) {
         return std::make_unique<TextReportSink>(std::exchange(m_reportFile, {}));
     }
     return std::make_unique<PdfReportSink>(m_session.dialogs(), path);
+}
+
+void MainWindow::showHelp(const std::string& screen) {
+    const std::string folder = help::Folder(QCoreApplication::applicationDirPath().toStdString());
+    if (folder.empty()) {
+        m_session.dialogs().message("La guida del programma non è stata trovata", "Zelvo",
+                                    Icon::Exclamation);
+        return;
+    }
+    const help::Place place = help::PlaceOf(folder, screen);
+    // A modal screen blocks every window but its own: the guide asked for from one belongs
+    // to it, so that it can be read and scrolled while the screen waits.
+    QWidget* active = activeScreen();
+    auto* window = qobject_cast<HelpWindow*>(m_help.data());
+    QWidget* owner = active == window ? nullptr : active->window();
+    if (window != nullptr && owner != nullptr && window->parentWidget() != owner) {
+        window->close();
+        window = nullptr;
+    }
+    if (window == nullptr) {
+        window = new HelpWindow(folder, owner != nullptr ? owner : this);
+        m_help = window;
+    }
+    window->showPlace(place.page, place.anchor);
+    m_helpOnTop = true;
+}
+
+void MainWindow::startCalculator() {
+    // Without a display (the operator scripts) a desktop program would run unseen.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        const char* path = std::getenv("PATH");
+        const std::string program = FindDesktopCalculator(path != nullptr ? path : "");
+        if (!program.empty() && QProcess::startDetached(qs(program), {})) {
+            return;
+        }
+    }
+    open("CALC", false);
 }
 
 void MainWindow::setBusy(bool busy) {

@@ -47,6 +47,7 @@ class MainWindow : public QMainWindow, public ScreenHost {
     void settingsChanged() override;
     std::unique_ptr<ReportSink> openReport() override;
     std::unique_ptr<ReportSink> openPdfReport(const std::string& path) override;
+    void showHelp(const std::string& screen) override;
 
     // The next document goes to this plain-text file instead of the printer or the preview
     // (operator scripts compare reports this way); the one after goes back to normal.
@@ -69,6 +70,9 @@ class MainWindow : public QMainWindow, public ScreenHost {
     GenericScreen* present(std::unique_ptr<ScreenLogic> logic, bool modal);
     void runToolbar(const ToolbarCommand& t);
     void closeAllScreens();
+    // "Calcolatrice": the desktop's calculator, or the program's own where there is none
+    // (or no desktop to show one on).
+    void startCalculator();
 
     Session& m_session;
     const ScreenRegistry& m_screens;
@@ -78,6 +82,8 @@ class MainWindow : public QMainWindow, public ScreenHost {
     std::map<int, QLabel*> m_panels;
     std::vector<QPointer<GenericScreen>> m_open;
     QPointer<QWidget> m_preview;
+    QPointer<QWidget> m_help;
+    bool m_helpOnTop = false;  // the guide was shown after the last screen opened
     std::string m_reportFile;
     int m_busyDepth = 0;
     bool m_ended = false;
