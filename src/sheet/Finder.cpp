@@ -41,6 +41,14 @@ class ChosenStatement : public AccountStatementView {
 
 Finder::Finder(Session& session) : ScreenLogic(session, finderForm()) {
     on(Event::Click, kSearch, [this] { search(); });
+    // Keyboard first: Enter in the search text searches rather than moving on.
+    onKey(kQuery, [this](const std::string& key) {
+        if (key != "Enter") {
+            return false;
+        }
+        search();
+        return true;
+    });
     on(Event::DoubleClick, kResults, [this] { openCard(); });
     on(Event::Click, kCard, [this] { openCard(); });
     on(Event::Click, kStatement, [this] { openStatement(); });
