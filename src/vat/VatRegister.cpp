@@ -187,39 +187,6 @@ std::vector<std::string> summary(const VatCodeTotals& codes, VatBook book) {
     return out;
 }
 
-// The print state of a section: the last month printed definitively, 0 when none.
-int printedMonth(Archives& a, const std::string& key) {
-    const std::int16_t s = a.getByKey(arc::kPr, key);
-    if (s == isam::status::kNotFound) {
-        return 0;
-    }
-    if (s != 0) {
-        a.report(opn::kRead, arc::kPr, kStateRead);
-        return -1;
-    }
-    return static_cast<int>(Val(a.readBuffer(arc::kPr).text(prf::kText)));
-}
-
-bool storePrintedMonth(Archives& a, const std::string& key, int month) {
-    Registration registration(a, arc::kPr);
-    double value = 0;
-    if (a.getByKey(arc::kPr, key) == 0) {
-        value = a.readBuffer(arc::kPr).number(prf::kValue);
-    }
-    a.clearWriteBuffer(arc::kPr);
-    isam::Record& r = a.writeBuffer(arc::kPr);
-    r.setNumber(prf::kValue, value);
-    r.setText(prf::kText, Format(month, "00"));
-    if (a.putReported(arc::kPr, key, isam::mode::kWrite, kStateWrite) != 0) {
-        return false;
-    }
-    if (a.flush(arc::kPr) != 0 || registration.commit() != 0) {
-        a.report(opn::kWrite, arc::kPr, kStateWrite);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string PrintStateKey(VatBook book, const std::string& section) {
@@ -283,7 +250,7 @@ bool RunVatRegister(Session& session, ReportSink& sink, const VatRegisterRequest
     if (!lock.held()) {
         return false;
     }
-    const int printed = printedMonth(a, key);
+    const int printed = PrintedMonth(a, key, kStateRead);
     if (printed < 0) {
         return false;
     }
@@ -297,7 +264,7 @@ bool RunVatRegister(Session& session, ReportSink& sink, const VatRegisterRequest
     if (!PrintVatRegister(session, sink, request)) {
         return false;
     }
-    return storePrintedMonth(a, key, request.month);
+    return StorePrintedMonth(a, key, request.month, kStateWrite);
 }
 
 void AddMonthOptions(FormSpec& f, const std::string& frame, int row) {
