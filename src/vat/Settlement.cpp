@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include "archive/RecordLock.h"
 #include "base/NumberText.h"
 #include "reports/JournalLayout.h"
 #include "session/ReportPager.h"
@@ -315,25 +314,10 @@ bool RunSettlement(Session& session, ReportSink& sink, const SettlementPrint& pr
     if (!print.definitive) {
         return settle(session, sink, print);
     }
-    // Held for the whole print, as a register's print state is: a second station waits, then
-    // finds the period settled. A balance change takes no such lock and never waits here.
-    Archives& a = session.archives();
-    RecordLock lock(a, arc::kPr, kSettledKey, kSettledWrite);
-    if (!lock.held()) {
-        return false;
-    }
-    const int settled = PrintedMonth(a, kSettledKey, kSettledRead);
-    if (settled < 0) {
-        return false;
-    }
-    if (settled >= print.request.period.lastMonth()) {
-        session.dialogs().beep();
-        session.dialogs().message(
-            "La liquidazione iva è stata stampata al mese di " + MonthName(session, settled),
-            "ATTENZIONE", Icon::Exclamation);
-        return false;
-    }
-    return settle(session, sink, print);
+    // A balance change takes no lock of the settled month and never waits for a print.
+    return RunDefinitivePrint(session, kSettledKey, print.request.period.lastMonth(),
+                              "La liquidazione iva è stata stampata al mese di ", kSettledRead,
+                              kSettledWrite, [&] { return settle(session, sink, print); });
 }
 
 }  // namespace zelvo

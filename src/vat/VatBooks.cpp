@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "archive/RecordLock.h"
 #include "base/DateText.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
@@ -322,6 +323,27 @@ bool StorePrintedMonth(Archives& a, const std::string& key, int month, int posit
         return false;
     }
     return true;
+}
+
+bool RunDefinitivePrint(Session& session, const std::string& key, int month,
+                        const std::string& printedText, int readPosition, int writePosition,
+                        const std::function<bool()>& print) {
+    Archives& a = session.archives();
+    RecordLock lock(a, arc::kPr, key, writePosition);
+    if (!lock.held()) {
+        return false;
+    }
+    const int printed = PrintedMonth(a, key, readPosition);
+    if (printed < 0) {
+        return false;
+    }
+    if (printed >= month) {
+        session.dialogs().beep();
+        session.dialogs().message(printedText + MonthName(session, printed), "ATTENZIONE",
+                                  Icon::Exclamation);
+        return false;
+    }
+    return print();
 }
 
 }  // namespace zelvo

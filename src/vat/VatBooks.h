@@ -116,4 +116,12 @@ int PrintedMonth(Archives& archives, const std::string& key, int position);
 // its own, or of the caller's when it writes more with it. False when it failed (reported).
 bool StorePrintedMonth(Archives& archives, const std::string& key, int month, int position);
 
+// A definitive print of a book up to `month` under its print state `key`. The state is held
+// for the whole print, so that a second station waits and then finds the month printed; a
+// month at or before the one stored is refused with `printedText` + that month's name (title
+// "ATTENZIONE"). `print` prints and stores the new state; its answer is returned.
+bool RunDefinitivePrint(Session& session, const std::string& key, int month,
+                        const std::string& printedText, int readPosition, int writePosition,
+                        const std::function<bool()>& print);
+
 }  // namespace zelvo

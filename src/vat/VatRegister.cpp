@@ -2,7 +2,6 @@
 
 #include <unordered_map>
 
-#include "archive/RecordLock.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
 #include "masterdata/ChartFields.h"
@@ -245,26 +244,13 @@ bool RunVatRegister(Session& session, ReportSink& sink, const VatRegisterRequest
     if (!request.definitive || key.empty()) {
         return PrintVatRegister(session, sink, request);
     }
-    Archives& a = session.archives();
-    RecordLock lock(a, arc::kPr, key, kStateWrite);
-    if (!lock.held()) {
-        return false;
-    }
-    const int printed = PrintedMonth(a, key, kStateRead);
-    if (printed < 0) {
-        return false;
-    }
-    if (printed >= request.month) {
-        session.dialogs().beep();
-        session.dialogs().message("Il registro iva " + bookName(request.book) +
-                                      " è stato stampato al mese di " + MonthName(session, printed),
-                                  "ATTENZIONE", Icon::Exclamation);
-        return false;
-    }
-    if (!PrintVatRegister(session, sink, request)) {
-        return false;
-    }
-    return StorePrintedMonth(a, key, request.month, kStateWrite);
+    return RunDefinitivePrint(
+        session, key, request.month,
+        "Il registro iva " + bookName(request.book) + " è stato stampato al mese di ", kStateRead,
+        kStateWrite, [&] {
+            return PrintVatRegister(session, sink, request) &&
+                   StorePrintedMonth(session.archives(), key, request.month, kStateWrite);
+        });
 }
 
 void AddMonthOptions(FormSpec& f, const std::string& frame, int row) {
