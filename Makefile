@@ -65,6 +65,9 @@ bench-run:
 	  echo "\`$$B cards $$D/year 2026 $$D/year.ledger 3\` (\`ledger -f $$D/year.ledger balance\` and \`register\` of the busiest account, output to /dev/null, are run by the tool)"; \
 	  echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B cards $$D/year 2026 $$D/year.ledger 3 2>/dev/null; \
+	  echo; echo "## Account card of an account with 50,000 movements"; echo; \
+	  echo "\`$$B cards-long $$D/cards-long 50000 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B cards-long $$D/cards-long/ 50000 3 2>/dev/null; \
 	  echo; echo "## Due-date view and annual customer list"; echo; \
 	  echo "\`$$B duedates $$D/year 2026 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B duedates $$D/year 2026 5 2>/dev/null; \

@@ -51,10 +51,14 @@ RecordManager::Impl::~Impl() {
 std::int16_t RecordManager::Impl::acquire(const std::string& path, bool create, Container*& out) {
     std::string key = fs::absolute(path).lexically_normal().string();
     auto it = containers.find(key);
-    if (it != containers.end() && it->second->refs == 0 && !sameFile(*it->second)) {
-        // Kept open while idle, but deleted or replaced by another station meanwhile.
-        closeIdle(key);
-        it = containers.end();
+    if (it != containers.end() && it->second->refs == 0) {
+        // Present first, so that a replacement under way is over before the file is compared.
+        it->second->gate->arrive();
+        if (!sameFile(*it->second)) {
+            // Kept open while idle, but deleted or replaced by another station meanwhile.
+            closeIdle(key);
+            it = containers.end();
+        }
     }
     if (it != containers.end()) {
         if (it->second->refs++ == 0) {
@@ -67,6 +71,10 @@ std::int16_t RecordManager::Impl::acquire(const std::string& path, bool create, 
     if (!create && !fs::exists(key, ec)) {
         return status::kArchiveMissing;
     }
+    // Marked present before the file is opened: a restore replacing it is waited for, and
+    // what is opened then is the new file.
+    auto gate = std::make_unique<WriteGate>(key + "-lck");
+    gate->arrive();
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(key.c_str(), &db, flags,
@@ -86,14 +94,18 @@ std::int16_t RecordManager::Impl::acquire(const std::string& path, bool create, 
     c->db = db;
     c->refs = 1;
     c->inode = inodeOf(key);
-    c->gate = std::make_unique<WriteGate>(key + "-lck");
+    c->gate = std::move(gate);
     out = c.get();
     containers.emplace(key, std::move(c));
     return status::kOk;
 }
 
 void RecordManager::Impl::release(Container* c) {
-    if (--c->refs > 0 || c->txDepth > 0) {
+    if (--c->refs == 0) {
+        // Idle here is not at work there: a restore may replace it (noticed by sameFile).
+        c->gate->depart();
+    }
+    if (c->refs > 0 || c->txDepth > 0) {
         return;
     }
     idle.push_back(c->path);

@@ -161,6 +161,15 @@ class RecordManager {
     std::int16_t scan(std::int16_t handle, std::int16_t keyField, const std::string& from,
                       const std::vector<ScanFilter>& filters,
                       const std::function<bool(const std::string&, const Record&)>& row);
+    // The same in the order of a key field, resuming after the record (`from`, `afterPk`):
+    // a page that goes on where the last one ended reads nothing of it again, however many
+    // records share its last key.
+    std::int16_t scanAfter(std::int16_t handle, std::int16_t keyField, const std::string& from,
+                           const std::string& afterPk,
+                           const std::function<bool(const std::string&, const Record&)>& row);
+    // Records this station has read from the store so far (every get and every scanned
+    // row): how a view's reading is counted.
+    std::uint64_t recordsRead() const;
     // The archives stored in one container file, in name order.
     std::int16_t listArchives(const std::string& container, std::vector<std::string>& names);
     const FieldDesc* description(std::int16_t handle) const;

@@ -36,6 +36,7 @@ enum StmtKind : int {
     kUpdate,
     kUpdateValues,
     kScan,
+    kScanAfter,
     kDelete,
     kKinds
 };
@@ -126,6 +127,7 @@ struct RecordManager::Impl {
     // it ran: the archives of one container share it, and it is not run again for each.
     std::map<std::string, std::pair<std::string, std::int16_t>> checkedContainers;
     static constexpr size_t kIdleContainers = 8;
+    std::uint64_t recordsRead = 0;
 
     ~Impl();
 
@@ -188,6 +190,9 @@ struct RecordManager::Impl {
                               const std::vector<RecordManager::ScanFilter>& filters,
                               sqlite3_stmt*& st);
     std::int16_t step(Handle& h, sqlite3_stmt* st, bool& row);
+    // Steps a bound scan statement to its end or until `row` answers false, then resets it.
+    std::int16_t stepScan(Handle& h, sqlite3_stmt* st,
+                          const std::function<bool(const std::string&, const Record&)>& row);
     // Runs a positioned read; fills the outputs and moves the cursor on success. With
     // `deliver` false the record and its primary key stay in the handle's scratch, for the
     // caller to take once it has judged them.

@@ -75,6 +75,7 @@ std::int16_t RecordManager::Impl::readOne(Handle& h, int keyField, sqlite3_stmt*
         // Read into the handle's scratch record, then swapped with the caller's: both
         // keep the archive's shape, so the next read allocates nothing for them.
         readRow(h, st, h.scratchPk, h.scratch);
+        ++recordsRead;
         sqlite3_reset(st);
         found = true;
         h.cursor.set = true;
@@ -204,11 +205,38 @@ std::int16_t RecordManager::scan(
             BindText(st, parameter++, v);
         }
     }
+    return m_impl->stepScan(*h, st, row);
+}
+
+std::int16_t RecordManager::scanAfter(
+    std::int16_t handle, std::int16_t keyField, const std::string& from, const std::string& afterPk,
+    const std::function<bool(const std::string&, const Record&)>& row) {
+    Handle* h = m_impl->handle(handle);
+    if (h == nullptr || !h->desc.isKeyField(keyField)) {
+        return status::kBadArgument;
+    }
+    sqlite3_stmt* st = nullptr;
+    if (std::int16_t s = m_impl->statement(*h, kScanAfter, keyField, st); s != status::kOk) {
+        return s;
+    }
+    if (keyField == 0) {
+        BindText(st, 1, afterPk);
+    } else {
+        BindText(st, 1, Utf8Left(from, h->desc.field(keyField).keyLength));
+        BindText(st, 2, afterPk);
+    }
+    return m_impl->stepScan(*h, st, row);
+}
+
+std::int16_t RecordManager::Impl::stepScan(
+    Handle& h, sqlite3_stmt* st,
+    const std::function<bool(const std::string&, const Record&)>& row) {
     std::string pk;
     Record r;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        Impl::readRow(*h, st, pk, r);
+        readRow(h, st, pk, r);
+        ++recordsRead;
         if (!row(pk, r)) {
             rc = SQLITE_DONE;
             break;
@@ -219,9 +247,13 @@ std::int16_t RecordManager::scan(
     sqlite3_clear_bindings(st);
     if (rc != SQLITE_DONE) {
         return rc == SQLITE_ERROR ? status::kArchiveMissing
-                                  : MapSqliteError(rc, err, h->container->db);
+                                  : MapSqliteError(rc, err, h.container->db);
     }
     return status::kOk;
+}
+
+std::uint64_t RecordManager::recordsRead() const {
+    return m_impl->recordsRead;
 }
 
 std::int16_t RecordManager::VmxBOF(std::int16_t handle, std::int16_t keyField) {

@@ -113,6 +113,9 @@ std::int16_t RecordManager::Impl::statement(Handle& h, StmtKind kind, int keyFie
             // No LIMIT: one statement steps through the whole index from the start.
             sql = sel + " WHERE " + (keyField == 0 ? std::string("pk") : col) + " >= ?1" + order;
             break;
+        case kScanAfter:
+            sql = sel + " WHERE " + pos + " > " + arg + order;
+            break;
         case kPrevKey:
             sql = sel + " WHERE " + pos + " < " + arg + orderDesc + " LIMIT 1";
             break;

@@ -15,13 +15,24 @@ namespace {
 // Past the range of the record locks' hashed offsets.
 constexpr off_t kGateOffset = static_cast<off_t>(0x4000000000000000LL);
 
-struct flock GateRange(short type) {
+// The presence of the stations that have the container open, next to the gate.
+constexpr off_t kPresenceOffset = kGateOffset + 1;
+
+struct flock Range(short type, off_t offset) {
     struct flock fl {};
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
-    fl.l_start = kGateOffset;
+    fl.l_start = offset;
     fl.l_len = 1;
     return fl;
+}
+
+struct flock GateRange(short type) {
+    return Range(type, kGateOffset);
+}
+
+int OpenLockFile(const std::string& path) {
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
 }
 
 void Interrupt(int) {}
@@ -53,11 +64,8 @@ WriteGate::Outcome WriteGate::enter(std::chrono::milliseconds limit) {
     if (m_inside) {
         return Outcome::Entered;
     }
-    if (m_fd < 0) {
-        m_fd = ::open(m_lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (m_fd < 0) {
-            return Outcome::Failed;
-        }
+    if (!openFile()) {
+        return Outcome::Failed;
     }
     struct flock fl = GateRange(F_WRLCK);
     if (::fcntl(m_fd, F_OFD_SETLK, &fl) == 0) {
@@ -107,6 +115,55 @@ void WriteGate::leave() {
     struct flock fl = GateRange(F_UNLCK);
     ::fcntl(m_fd, F_OFD_SETLK, &fl);
     m_inside = false;
+}
+
+bool WriteGate::openFile() {
+    if (m_fd < 0) {
+        m_fd = OpenLockFile(m_lockFile);
+    }
+    return m_fd >= 0;
+}
+
+void WriteGate::arrive() {
+    if (m_present || !openFile()) {
+        return;
+    }
+    struct flock fl = Range(F_RDLCK, kPresenceOffset);
+    int rc = -1;
+    do {
+        rc = ::fcntl(m_fd, F_OFD_SETLKW, &fl);
+    } while (rc != 0 && errno == EINTR);
+    m_present = rc == 0;
+}
+
+void WriteGate::depart() {
+    if (!m_present) {
+        return;
+    }
+    struct flock fl = Range(F_UNLCK, kPresenceOffset);
+    ::fcntl(m_fd, F_OFD_SETLK, &fl);
+    m_present = false;
+}
+
+ContainerClaim::~ContainerClaim() {
+    // Closing the descriptor gives its lock back.
+    for (int fd : m_fds) {
+        ::close(fd);
+    }
+}
+
+bool ContainerClaim::take(const std::string& path) {
+    const int fd = OpenLockFile(path + "-lck");
+    if (fd < 0) {
+        return false;
+    }
+    struct flock fl = Range(F_WRLCK, kPresenceOffset);
+    if (::fcntl(fd, F_OFD_SETLK, &fl) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fds.push_back(fd);
+    return true;
 }
 
 }  // namespace zelvo::isam

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace zelvo::isam {
 
@@ -24,10 +25,38 @@ class WriteGate {
     void leave();
     bool inside() const { return m_inside; }
 
+    // This station has the container open: a shared lock on another byte of the lock file,
+    // held from the first handle on it to the last one closed. A station replacing the file
+    // (a restore, ContainerClaim) holds that byte exclusively for the few renames it takes,
+    // and an arrival waits for it. A lock file that cannot be opened (a read-only folder)
+    // marks nothing: reading there stays possible.
+    void arrive();
+    void depart();
+
   private:
+    bool openFile();
+
     std::string m_lockFile;
     int m_fd = -1;
     bool m_inside = false;
+    bool m_present = false;
+};
+
+// A station about to replace containers' files takes them for itself, without waiting: the
+// exclusive lock on the byte every station holds shared while it has a container open
+// (WriteGate::arrive). Held until the claim goes or its process dies.
+class ContainerClaim {
+  public:
+    ContainerClaim() = default;
+    ~ContainerClaim();
+    ContainerClaim(const ContainerClaim&) = delete;
+    ContainerClaim& operator=(const ContainerClaim&) = delete;
+    // False when a station (another, or this one through an open handle) has the container
+    // at `path` open, or its lock file cannot be written.
+    bool take(const std::string& path);
+
+  private:
+    std::vector<int> m_fds;
 };
 
 }  // namespace zelvo::isam

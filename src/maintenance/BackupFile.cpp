@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 
+#include "isam/WriteGate.h"
+
 namespace zelvo::maintenance {
 
 namespace fs = std::filesystem;
@@ -19,6 +21,9 @@ constexpr const char* kDamaged = "Il file di backup è danneggiato o incompleto"
 constexpr const char* kForeign = "Il file scelto non è un backup degli archivi";
 constexpr const char* kCannotRead = "Non è possibile leggere il file";
 constexpr const char* kCannotWrite = "Non è possibile scrivere il file";
+constexpr const char* kInUse =
+    "Gli archivi da ripristinare sono in uso su un'altra postazione: chiudere il programma sulle "
+    "altre postazioni e ripetere il ripristino";
 
 bool isContainerName(const std::string& name) {
     return name.size() > 4 && name.find('/') == std::string::npos &&
@@ -342,6 +347,16 @@ BackupResult RestoreBackup(isam::RecordManager& rm, const std::string& zipPath,
     zip_discard(z);
     if (refusal != nullptr) {
         return failure(refusal);
+    }
+    // A station that has one of them open would go on in a file that is no longer there
+    // (and its journal would be removed under it): they are taken for this station alone,
+    // and stations that open them meanwhile wait for the renames.
+    isam::ContainerClaim claim;
+    for (const std::string& name : names) {
+        rm.closeIdleContainer(dataDirectory + name);
+        if (!claim.take(dataDirectory + name)) {
+            return failure(kInUse);
+        }
     }
     // Everything is whole: the containers now replace the data directory's, by renames on
     // one filesystem; should one fail, those done are undone.

@@ -34,7 +34,10 @@ BackupResult WriteBackup(isam::RecordManager& rm, const std::string& dataDirecto
 // unpacked and every container checked in a folder of its own first; only when all of
 // them are whole do they replace the data directory's containers, each by a rename, the
 // replaced ones kept aside until all are in. A truncated, damaged or foreign file changes
-// nothing, and neither does a replacement that fails half-way.
+// nothing, and neither does a replacement that fails half-way. Nor does a restore while any
+// station (this one included, through a handle left open) has one of those containers open:
+// a company's backup holds the installation archives too, so every other station running on
+// the data directory must have left the program.
 BackupResult RestoreBackup(isam::RecordManager& rm, const std::string& zipPath,
                            const std::string& dataDirectory);
 

@@ -138,17 +138,14 @@ bool ForEachAccountMovement(
     const std::int16_t handle = archives.handle(arc::kMc);
     isam::Snapshot snapshot(rm, handle);
     const std::string start = account + fromDate;
-    std::int16_t s = rm.scan(
-        handle, mcf::kAccountDateKey, start, [&](const std::string& line, const isam::Record& r) {
-            if (r.text(mcf::kAccount) != account) {
-                return false;
-            }
-            // The lines of the resumed date that a page already showed.
-            if (!afterLine.empty() && r.text(mcf::kRegDate) == fromDate && line <= afterLine) {
-                return true;
-            }
-            return row(line, r);
-        });
+    auto own = [&](const std::string& line, const isam::Record& r) {
+        return r.text(mcf::kAccount) == account && row(line, r);
+    };
+    // A resumed page seeks past the line it ended on: the lines of that date it showed are
+    // not read again, however many there are.
+    std::int16_t s = afterLine.empty()
+                         ? rm.scan(handle, mcf::kAccountDateKey, start, own)
+                         : rm.scanAfter(handle, mcf::kAccountDateKey, start, afterLine, own);
     archives.setStatus(s);
     if (s != isam::status::kOk) {
         archives.report(opn::kRead, arc::kMc, position);

@@ -18,8 +18,13 @@ constexpr int kRowsRead = 5202;
 constexpr int kBalancesRead = 5203;
 constexpr int kBalancesWrite = 5204;
 constexpr int kCompanyRead = 5205;
+constexpr int kSettledRead = 5206;
+constexpr int kSettledWrite = 5207;
 
 constexpr const char* kBalancesKey = "1";
+// The counters entry that keeps how far the periodic settlement has been printed
+// definitively: the last month its periods cover ("03" after March or the first quarter).
+constexpr const char* kSettledKey = "liqiva";
 constexpr const char* kSummaryMask = "##,###,###,##0";
 
 // The archives a settlement reads, open for its length.
@@ -268,28 +273,51 @@ bool printSettlement(Session& session, ReportSink& sink, const SettlementPrint& 
 }
 
 // Only the period's own position is written, over the entry as it stands then: a balance
-// another station changed meanwhile is kept.
+// another station changed meanwhile is kept. The month settled is written with it, in the
+// same transaction.
 bool storeResult(Session& session, const SettlementPrint& print, const Settlement& s) {
-    if (!StoresResult(s.result, session.values().minimumVatPayable)) {
-        return true;
-    }
     Archives& a = session.archives();
     OpenBooks books(a);
-    const int position = print.request.period.position();
-    return books.ok() &&
-           a.update(
-               arc::kSi, kBalancesKey, [&](isam::Record& r) { r.setNumber(position, s.result); },
-               kBalancesRead, kBalancesWrite) == 0;
+    if (!books.ok()) {
+        return false;
+    }
+    Registration registration(a, arc::kPr);
+    if (StoresResult(s.result, session.values().minimumVatPayable)) {
+        const int position = print.request.period.position();
+        if (a.update(
+                arc::kSi, kBalancesKey, [&](isam::Record& r) { r.setNumber(position, s.result); },
+                kBalancesRead, kBalancesWrite) != 0) {
+            return false;
+        }
+    }
+    if (!StorePrintedMonth(a, kSettledKey, print.request.period.lastMonth(), kSettledWrite)) {
+        return false;
+    }
+    if (registration.commit() != 0) {
+        a.report(opn::kWrite, arc::kPr, kSettledWrite);
+        return false;
+    }
+    return true;
 }
 
-}  // namespace
-
-bool RunSettlement(Session& session, ReportSink& sink, const SettlementPrint& print) {
+bool settle(Session& session, ReportSink& sink, const SettlementPrint& print) {
     const std::optional<Settlement> s = ComputeSettlement(session, print.request);
     if (!s || !printSettlement(session, sink, print, *s)) {
         return false;
     }
     return !print.definitive || storeResult(session, print, *s);
+}
+
+}  // namespace
+
+bool RunSettlement(Session& session, ReportSink& sink, const SettlementPrint& print) {
+    if (!print.definitive) {
+        return settle(session, sink, print);
+    }
+    // A balance change takes no lock of the settled month and never waits for a print.
+    return RunDefinitivePrint(session, kSettledKey, print.request.period.lastMonth(),
+                              "La liquidazione iva è stata stampata al mese di ", kSettledRead,
+                              kSettledWrite, [&] { return settle(session, sink, print); });
 }
 
 }  // namespace zelvo

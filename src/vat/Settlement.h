@@ -87,11 +87,14 @@ std::string SettlementTitle(Session& session, const SettlementRequest& request);
 // The printed lines after the heading: the tables and the summary.
 std::vector<std::string> SettlementLines(const Settlement& s, const SettlementPrint& print);
 
-// Computes and prints; a definitive print stores the result only once the document is
-// complete, in one transaction under the entry's lock, writing the period's own position
-// over the entry as it then stands. Two stations settling one period at once store the same
-// result; no record lock is held across the print, so that a balance change waiting in its
-// transaction never waits for a print. True when printed.
+// Computes and prints. A definitive print holds the settled-month entry of the counters
+// ("liqiva") for its whole length, so that two stations never settle one period twice: a
+// period ending at or before the month already settled is refused with "La liquidazione iva
+// è stata stampata al mese di " + the month's name (title "ATTENZIONE"). Only once the
+// document is complete are the result (over the balances entry as it then stands, the
+// period's own position only) and the settled month stored, in one transaction; a cancelled
+// or failed print changes nothing. A balance change never waits for a print. True when
+// printed.
 bool RunSettlement(Session& session, ReportSink& sink, const SettlementPrint& print);
 
 }  // namespace zelvo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "archive/RecordLock.h"
 #include "base/DateText.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
@@ -290,6 +291,59 @@ std::string MonthName(Session& session, int month) {
         return {};
     }
     return session.values().monthNames[static_cast<size_t>(month)];
+}
+
+int PrintedMonth(Archives& a, const std::string& key, int position) {
+    const std::int16_t s = a.getByKey(arc::kPr, key);
+    if (s == isam::status::kNotFound) {
+        return 0;
+    }
+    if (s != 0) {
+        a.report(opn::kRead, arc::kPr, position);
+        return -1;
+    }
+    return static_cast<int>(Val(a.readBuffer(arc::kPr).text(prf::kText)));
+}
+
+bool StorePrintedMonth(Archives& a, const std::string& key, int month, int position) {
+    Registration registration(a, arc::kPr);
+    double value = 0;
+    if (a.getByKey(arc::kPr, key) == 0) {
+        value = a.readBuffer(arc::kPr).number(prf::kValue);
+    }
+    a.clearWriteBuffer(arc::kPr);
+    isam::Record& r = a.writeBuffer(arc::kPr);
+    r.setNumber(prf::kValue, value);
+    r.setText(prf::kText, Format(month, "00"));
+    if (a.putReported(arc::kPr, key, isam::mode::kWrite, position) != 0) {
+        return false;
+    }
+    if (a.flush(arc::kPr) != 0 || registration.commit() != 0) {
+        a.report(opn::kWrite, arc::kPr, position);
+        return false;
+    }
+    return true;
+}
+
+bool RunDefinitivePrint(Session& session, const std::string& key, int month,
+                        const std::string& printedText, int readPosition, int writePosition,
+                        const std::function<bool()>& print) {
+    Archives& a = session.archives();
+    RecordLock lock(a, arc::kPr, key, writePosition);
+    if (!lock.held()) {
+        return false;
+    }
+    const int printed = PrintedMonth(a, key, readPosition);
+    if (printed < 0) {
+        return false;
+    }
+    if (printed >= month) {
+        session.dialogs().beep();
+        session.dialogs().message(printedText + MonthName(session, printed), "ATTENZIONE",
+                                  Icon::Exclamation);
+        return false;
+    }
+    return print();
 }
 
 }  // namespace zelvo

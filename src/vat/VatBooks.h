@@ -108,4 +108,20 @@ std::vector<std::string> PurchaseTables(const VatCodeTotals& totals);
 // The month name of "01".."12", or the text itself.
 std::string MonthName(Session& session, int month);
 
+// How far a book has been printed definitively: the month ("01".."12") a counters entry
+// keeps in its text. 0 before the first definitive print; -1 when the reading failed
+// (reported at `position`).
+int PrintedMonth(Archives& archives, const std::string& key, int position);
+// Stores `month` in the entry's text, keeping its number, and flushes; in a transaction of
+// its own, or of the caller's when it writes more with it. False when it failed (reported).
+bool StorePrintedMonth(Archives& archives, const std::string& key, int month, int position);
+
+// A definitive print of a book up to `month` under its print state `key`. The state is held
+// for the whole print, so that a second station waits and then finds the month printed; a
+// month at or before the one stored is refused with `printedText` + that month's name (title
+// "ATTENZIONE"). `print` prints and stores the new state; its answer is returned.
+bool RunDefinitivePrint(Session& session, const std::string& key, int month,
+                        const std::string& printedText, int readPosition, int writePosition,
+                        const std::function<bool()>& print);
+
 }  // namespace zelvo

@@ -2,7 +2,6 @@
 
 #include <unordered_map>
 
-#include "archive/RecordLock.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
 #include "masterdata/ChartFields.h"
@@ -187,39 +186,6 @@ std::vector<std::string> summary(const VatCodeTotals& codes, VatBook book) {
     return out;
 }
 
-// The print state of a section: the last month printed definitively, 0 when none.
-int printedMonth(Archives& a, const std::string& key) {
-    const std::int16_t s = a.getByKey(arc::kPr, key);
-    if (s == isam::status::kNotFound) {
-        return 0;
-    }
-    if (s != 0) {
-        a.report(opn::kRead, arc::kPr, kStateRead);
-        return -1;
-    }
-    return static_cast<int>(Val(a.readBuffer(arc::kPr).text(prf::kText)));
-}
-
-bool storePrintedMonth(Archives& a, const std::string& key, int month) {
-    Registration registration(a, arc::kPr);
-    double value = 0;
-    if (a.getByKey(arc::kPr, key) == 0) {
-        value = a.readBuffer(arc::kPr).number(prf::kValue);
-    }
-    a.clearWriteBuffer(arc::kPr);
-    isam::Record& r = a.writeBuffer(arc::kPr);
-    r.setNumber(prf::kValue, value);
-    r.setText(prf::kText, Format(month, "00"));
-    if (a.putReported(arc::kPr, key, isam::mode::kWrite, kStateWrite) != 0) {
-        return false;
-    }
-    if (a.flush(arc::kPr) != 0 || registration.commit() != 0) {
-        a.report(opn::kWrite, arc::kPr, kStateWrite);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string PrintStateKey(VatBook book, const std::string& section) {
@@ -278,26 +244,13 @@ bool RunVatRegister(Session& session, ReportSink& sink, const VatRegisterRequest
     if (!request.definitive || key.empty()) {
         return PrintVatRegister(session, sink, request);
     }
-    Archives& a = session.archives();
-    RecordLock lock(a, arc::kPr, key, kStateWrite);
-    if (!lock.held()) {
-        return false;
-    }
-    const int printed = printedMonth(a, key);
-    if (printed < 0) {
-        return false;
-    }
-    if (printed >= request.month) {
-        session.dialogs().beep();
-        session.dialogs().message("Il registro iva " + bookName(request.book) +
-                                      " è stato stampato al mese di " + MonthName(session, printed),
-                                  "ATTENZIONE", Icon::Exclamation);
-        return false;
-    }
-    if (!PrintVatRegister(session, sink, request)) {
-        return false;
-    }
-    return storePrintedMonth(a, key, request.month);
+    return RunDefinitivePrint(
+        session, key, request.month,
+        "Il registro iva " + bookName(request.book) + " è stato stampato al mese di ", kStateRead,
+        kStateWrite, [&] {
+            return PrintVatRegister(session, sink, request) &&
+                   StorePrintedMonth(session.archives(), key, request.month, kStateWrite);
+        });
 }
 
 void AddMonthOptions(FormSpec& f, const std::string& frame, int row) {

@@ -1,5 +1,6 @@
 #include "maintenance/BackupFile.h"
 
+#include <unistd.h>
 #include <zip.h>
 
 #include <gtest/gtest.h>
@@ -179,6 +180,37 @@ TEST_F(BackupTest, ABackupTakenWhileAnotherStationPostsIsAConsistentSnapshot) {
         EXPECT_EQ(sum, 0) << registration;
     }
     EXPECT_EQ(snapshot.storedTotals(), snapshot.recomputedTotals());
+}
+
+// Another station at work keeps every container of the backup from being replaced under it;
+// once it has left (here: killed, as a station that crashed), the restore goes through.
+TEST_F(BackupTest, ARestoreIsRefusedWhileAnotherStationHasTheArchivesOpen) {
+    post(5);
+    const auto atBackup = test::DumpAll(dir.prefix());
+    ASSERT_TRUE(backup().ok);
+    post(3, 7000);
+    const auto beforeRestore = test::DumpAll(dir.prefix());
+    // Nothing of this station is open when the other one starts: the archives it holds are
+    // its own.
+    year.reset();
+    test::Child station([this](test::Child& self) {
+        Year y(dir.prefix());
+        self.tell("at work");
+        for (;;) {
+            pause();
+        }
+        return 0;
+    });
+    ASSERT_EQ(station.hear(), "at work");
+    const maintenance::BackupResult refused = restore();
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.text,
+              "Gli archivi da ripristinare sono in uso su un'altra postazione: chiudere il "
+              "programma sulle altre postazioni e ripetere il ripristino");
+    EXPECT_EQ(test::DumpAll(dir.prefix()), beforeRestore);
+    station.kill();
+    ASSERT_TRUE(restore().ok);
+    EXPECT_EQ(test::DumpAll(dir.prefix()), atBackup);
 }
 
 TEST(BackupNameTest, ANameOnDriveAIsWrittenInVolumesUnderTheBackupFolder) {

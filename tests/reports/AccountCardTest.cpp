@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/NumberText.h"
 #include "posting/YearFixture.h"
 #include "reports/AccountCard.h"
 #include "reports/AccountCardView.h"
@@ -188,6 +189,45 @@ TEST_F(AccountCardTest, TheViewReadsOnePageAtATimeAndCarriesTheBalanceAcrossPage
     other.leave(AccountCardView::kAccount);
     EXPECT_TRUE(other.form().items(AccountCardView::kRows).empty());
     EXPECT_EQ(other.form().text(AccountCardView::kOpening), "");
+}
+
+// A long card is read a page at a time: opening it reads its first page (and the row that
+// tells there is more), every "Avanti" only the next, even where one date holds hundreds of
+// movements; walking every page shows every movement once, with the running balance.
+TEST_F(AccountCardTest, TheViewReadsOnlyThePageItShows) {
+    constexpr int kSameDay = 240;
+    constexpr int kMovements = kSameDay + 60;
+    for (int i = 0; i < kMovements; ++i) {
+        const std::string date =
+            i < kSameDay ? "20/04/2026" : Format(1 + i % 28, "00") + "/05/2026";
+        post(entry(date, "mg", {{"00012", 1, 0, "Riga"}, {"00020", 0, 1, "Riga"}}));
+    }
+    isam::RecordManager& rm = year.archives().recordManager();
+    AccountCardView view(session());
+    view.load();
+    view.form().input(AccountCardView::kAccount, "iva vendite");
+    std::uint64_t before = rm.recordsRead();
+    view.leave(AccountCardView::kAccount);
+    // The chart item and the card's rows: nothing of the pages after the first.
+    EXPECT_LE(rm.recordsRead() - before, std::uint64_t{AccountCardView::kPageRows + 3});
+    std::vector<std::string> shown = view.form().items(AccountCardView::kRows);
+    int pages = 1;
+    while (view.form().enabled(AccountCardView::kNext)) {
+        before = rm.recordsRead();
+        view.click(AccountCardView::kNext);
+        EXPECT_LE(rm.recordsRead() - before, std::uint64_t{AccountCardView::kPageRows + 1})
+            << "page " << pages + 1;
+        const auto rows = view.form().items(AccountCardView::kRows);
+        shown.insert(shown.end(), rows.begin(), rows.end());
+        ++pages;
+    }
+    EXPECT_EQ(pages, kMovements / AccountCardView::kPageRows);
+    ASSERT_EQ(shown.size(), static_cast<size_t>(kMovements));
+    for (size_t i = 0; i < shown.size(); ++i) {
+        ASSERT_EQ(shown[i].substr(shown[i].size() - 16),
+                  PadLeft(Format(static_cast<double>(i + 1), "##,###,###,##0"), 16))
+            << "row " << i;
+    }
 }
 
 }  // namespace

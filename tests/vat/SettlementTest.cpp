@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "VatBooksFixture.h"
 #include "support/Child.h"
 #include "vat/Settlement.h"
@@ -145,17 +147,44 @@ TEST_F(SettlementTest, TheDefinitiveSettlementStoresCreditsAndSmallDebitsOnly) {
     SettlementPrint print{.request = {.period = {VatPeriod::Month, 3}}};
     ASSERT_TRUE(settle(print));
     EXPECT_EQ(y.balance(3), 0) << "a trial settlement stores nothing";
+    EXPECT_EQ(y.printedMonth("liqiva"), "?");
     print.definitive = true;
     ASSERT_TRUE(settle(print));
     EXPECT_EQ(y.balance(3), -15000);
-    // April starts from it; with a minimum of 10,000 the debit is to be paid, not stored.
+    EXPECT_EQ(y.printedMonth("liqiva"), "03");
+    // April starts from it; with a minimum of 10,000 its debit is to be paid, not stored,
+    // and April is settled all the same.
     const Settlement april = compute({.period = {VatPeriod::Month, 4}});
     EXPECT_EQ(april.previous, -15000);
-    y.setBalance(3, 0);
     y.session().values().minimumVatPayable = 10000;
+    print.request.period = {VatPeriod::Month, 4};
     ASSERT_TRUE(settle(print));
-    EXPECT_EQ(y.balance(3), 0);
+    EXPECT_EQ(y.balance(4), 0);
+    EXPECT_EQ(y.printedMonth("liqiva"), "04");
     EXPECT_TRUE(y.dialogs.boxes().empty());
+}
+
+// A period that ends at or before the month settled is refused, however it is asked for; a
+// trial print of it is still free.
+TEST_F(SettlementTest, APeriodAlreadySettledIsRefusedAndNothingChanges) {
+    y.session().values().minimumVatPayable = 50000;
+    ASSERT_TRUE(settle({.request = {.period = {VatPeriod::Month, 3}}, .definitive = true}));
+    y.setBalance(3, 1234);
+    for (const VatPeriod period : {VatPeriod{VatPeriod::Month, 3}, VatPeriod{VatPeriod::Month, 2},
+                                   VatPeriod{VatPeriod::Quarter, 1}}) {
+        y.dialogs.clear();
+        EXPECT_FALSE(settle({.request = {.period = period}, .definitive = true}));
+        ASSERT_EQ(y.dialogs.boxes().size(), 1u);
+        EXPECT_EQ(y.dialogs.boxes()[0].text,
+                  "La liquidazione iva è stata stampata al mese di Marzo");
+        EXPECT_EQ(y.dialogs.boxes()[0].title, "ATTENZIONE");
+    }
+    EXPECT_EQ(y.balance(3), 1234);
+    EXPECT_EQ(y.printedMonth("liqiva"), "03");
+    EXPECT_TRUE(settle({.request = {.period = {VatPeriod::Month, 3}}}));
+    // The second quarter ends in June: it goes on.
+    EXPECT_TRUE(settle({.request = {.period = {VatPeriod::Quarter, 2}}, .definitive = true}));
+    EXPECT_EQ(y.printedMonth("liqiva"), "06");
 }
 
 TEST_F(SettlementTest, ACancelledDocumentStoresNothing) {
@@ -164,14 +193,15 @@ TEST_F(SettlementTest, ACancelledDocumentStoresNothing) {
     SettlementPrint print{.request = {.period = {VatPeriod::Month, 3}}, .definitive = true};
     EXPECT_FALSE(RunSettlement(y.session(), sink, print));
     EXPECT_EQ(y.balance(3), 0);
+    EXPECT_EQ(y.printedMonth("liqiva"), "?");
 }
 
 // Two stations settle March definitively while a third enters the previous year's credit:
-// each write re-reads the balances inside its transaction, so none is lost.
-TEST_F(SettlementTest, StationsSettlingAndChangingBalancesAtOnceLoseNoWrite) {
+// one settles, the other is told March is settled, and the credit written meanwhile is kept.
+TEST_F(SettlementTest, TwoStationsSettlingOnePeriodSettleItOnceAndLoseNoBalanceChange) {
     std::vector<std::unique_ptr<test::Child>> stations;
     for (int i = 0; i < 3; ++i) {
-        stations.push_back(std::make_unique<test::Child>([this, i](test::Child&) {
+        stations.push_back(std::make_unique<test::Child>([this, i](test::Child& child) {
             test::VatYear station(dir.prefix());
             station.session().values().minimumVatPayable = 50000;
             if (i == 2) {
@@ -179,16 +209,27 @@ TEST_F(SettlementTest, StationsSettlingAndChangingBalancesAtOnceLoseNoWrite) {
             }
             TextReportSink sink((dir.path() / ("s" + std::to_string(i) + ".txt")).string());
             SettlementPrint print{.request = {.period = {VatPeriod::Month, 3}}, .definitive = true};
-            return RunSettlement(station.session(), sink, print) && station.dialogs.boxes().empty()
-                       ? 0
-                       : 1;
+            if (RunSettlement(station.session(), sink, print)) {
+                child.tell(station.dialogs.boxes().empty() ? "settled" : "settled with a message");
+            } else {
+                const auto& boxes = station.dialogs.boxes();
+                child.tell(boxes.size() == 1 ? boxes[0].text : "refused without the message");
+            }
+            return 0;
         }));
+    }
+    std::multiset<std::string> answers;
+    for (int i = 0; i < 2; ++i) {
+        answers.insert(stations[static_cast<size_t>(i)]->hear());
     }
     for (auto& s : stations) {
         EXPECT_EQ(s->wait(), 0);
     }
+    EXPECT_EQ(answers, (std::multiset<std::string>{
+                           "settled", "La liquidazione iva è stata stampata al mese di Marzo"}));
     EXPECT_EQ(y.balance(3), -15000);
     EXPECT_EQ(y.balance(13), 7000);
+    EXPECT_EQ(y.printedMonth("liqiva"), "03");
 }
 
 }  // namespace

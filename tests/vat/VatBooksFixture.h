@@ -62,6 +62,13 @@ class VatYear : public Year {
         return a.readBuffer(arc::kSi).number(position);
     }
 
+    // The text of a counters entry ("regiv1", "liqiva"): how far a book was printed; "?"
+    // when the entry is missing.
+    std::string printedMonth(const std::string& key) {
+        Archives& a = archives();
+        return a.getByKey(arc::kPr, key) == 0 ? a.readBuffer(arc::kPr).text(prf::kText) : "?";
+    }
+
   private:
     double m_key = 0;
 };

@@ -39,10 +39,7 @@ class VatRegisterTest : public ::testing::Test {
         EXPECT_TRUE(RunVatRegister(y.session(), sink, request));
         return test::ReadFile(path);
     }
-    std::string printedMonth(const std::string& key) {
-        Archives& a = y.archives();
-        return a.getByKey(arc::kPr, key) == 0 ? a.readBuffer(arc::kPr).text(prf::kText) : "?";
-    }
+    std::string printedMonth(const std::string& key) { return y.printedMonth(key); }
     test::TempDir dir;
     test::VatYear y{dir.prefix()};
 };

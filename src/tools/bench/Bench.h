@@ -74,6 +74,9 @@ int CardBench(const std::string& dataDir, const std::string& year, const std::st
               int rounds, char** argv);
 int CardChild(const std::string& what, const std::string& dataDir, const std::string& year,
               const std::string& out, const std::string& account);
+// The card of one account with `movements` movement lines (built once under `workDir`): its
+// first page and the pages after it on screen.
+int LongCardBench(const std::string& workDir, int movements, int rounds, char** argv);
 int DueDateBench(const std::string& dataDir, const std::string& year, int rounds);
 int YearEndBench(const std::string& dataDir, const std::string& workDir, int rounds, char** argv);
 int YearEndChild(const std::string& what, const std::string& dataDir, const std::string& year);

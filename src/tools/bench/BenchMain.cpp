@@ -18,6 +18,7 @@ int usage() {
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench cards DATADIR YEAR LEDGERFILE [ROUNDS]\n"
+                 "       zelvo-bench cards-long WORKDIR [MOVEMENTS] [ROUNDS]\n"
                  "       zelvo-bench startup DATADIR YEAR [ROUNDS]\n"
                  "       zelvo-bench maintenance DATADIR YEAR WORKDIR [ROUNDS]\n"
                  "       zelvo-bench duedates DATADIR YEAR [ROUNDS]\n"
@@ -79,6 +80,10 @@ int main(int argc, char** argv) {
     }
     if (cmd == "cards" && argc >= 5) {
         return CardBench(DirPrefix(argv[2]), argv[3], argv[4], arg(argc, argv, 5, 3), argv);
+    }
+    if (cmd == "cards-long") {
+        return LongCardBench(DirPrefix(argv[2]), arg(argc, argv, 3, 50000), arg(argc, argv, 4, 3),
+                             argv);
     }
     if (cmd == "cards-child" && argc == 7) {
         return CardChild(argv[2], DirPrefix(argv[3]), argv[4], argv[5], argv[6]);

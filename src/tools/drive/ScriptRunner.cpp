@@ -205,6 +205,7 @@ const std::map<std::string, ScriptRunner::Command>& ScriptRunner::commands() {
         {"start", {0, N::Nothing, &R::doStart}},
         {"answer", {1, N::Nothing, &R::doAnswer}},
         {"file", {1, N::Nothing, &R::doFile}},
+        {"datafile", {1, N::Nothing, &R::doDataFile}},
         {"report", {1, N::Nothing, &R::doReport}},
         {"choose", {2, N::Program, &R::doChoose}},
         {"menu", {1, N::Program, &R::doMenu}},
@@ -305,6 +306,16 @@ std::string ScriptRunner::doAnswer(const Words& w, QWidget* /*target*/) {
 
 std::string ScriptRunner::doFile(const Words& w, QWidget* /*target*/) {
     m_dialogs.queueFile(output(w[1]));
+    return {};
+}
+
+// A file the program itself wrote (a backup under "backup/"): its folder is known only once
+// the installation is made.
+std::string ScriptRunner::doDataFile(const Words& w, QWidget* /*target*/) {
+    if (m_folder.empty()) {
+        return "no installation: use install or datadir first";
+    }
+    m_dialogs.queueFile(m_folder + w[1]);
     return {};
 }
 

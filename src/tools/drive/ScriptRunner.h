@@ -43,6 +43,7 @@ class ScriptRunner {
     std::string doStart(const Words& w, QWidget* target);
     std::string doAnswer(const Words& w, QWidget* target);
     std::string doFile(const Words& w, QWidget* target);
+    std::string doDataFile(const Words& w, QWidget* target);
     std::string doReport(const Words& w, QWidget* target);
     std::string doChoose(const Words& w, QWidget* target);
     std::string doMenu(const Words& w, QWidget* target);
