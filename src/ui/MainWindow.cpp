@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -24,6 +25,26 @@ namespace {
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// A window never opens larger than the room the main window leaves for it, nor reaching
+// past it: what does not fit scrolls inside the screen.
+void fitInto(QWidget* window, const QSize& room) {
+    if (room.isEmpty()) {
+        return;
+    }
+    const QSize size = window->size().boundedTo(room);
+    if (size != window->size()) {
+        window->resize(size);
+    }
+    if (window->parentWidget() != nullptr && !window->isWindow()) {
+        const QPoint p = window->pos();
+        const QPoint fitted(std::clamp(p.x(), 0, room.width() - size.width()),
+                            std::clamp(p.y(), 0, room.height() - size.height()));
+        if (fitted != p) {
+            window->move(fitted);
+        }
+    }
 }
 
 // Commands the main window carries out itself rather than by opening a screen.
@@ -205,6 +226,8 @@ GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool moda
         view->setParent(this, Qt::Dialog);
         view->setAttribute(Qt::WA_DeleteOnClose);
         view->setWindowModality(Qt::ApplicationModal);
+        view->adjustSize();
+        fitInto(view, m_mdi->viewport()->size());
         view->show();
         view->activateWindow();
     } else {
@@ -213,6 +236,7 @@ GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool moda
         sub->setObjectName(view->objectName() + "_window");
         sub->show();
         sub->adjustSize();
+        fitInto(sub, m_mdi->viewport()->size());
         m_mdi->setActiveSubWindow(sub);
     }
     view->start();
