@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,8 +74,22 @@ class WholeArea : public QScrollArea {
         if (widget() == nullptr) {
             return QScrollArea::sizeHint();
         }
-        // Room for the vertical bar too, so that a screen shown whole never wraps sideways.
-        return widget()->sizeHint() + QSize(verticalScrollBar()->sizeHint().width(), 0);
+        // Room for the vertical bar too, so that a screen shown whole never wraps sideways;
+        // wrapped labels as tall as their width makes them.
+        QSize s = widget()->sizeHint();
+        if (widget()->hasHeightForWidth()) {
+            s.setHeight(std::max(s.height(), widget()->heightForWidth(s.width())));
+        }
+        return s + QSize(verticalScrollBar()->sizeHint().width(), 0);
+    }
+
+  protected:
+    // What it holds grew (polished in its style, a label filled): so does what it asks for.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+        }
+        return QScrollArea::eventFilter(watched, event);
     }
 };
 

@@ -222,12 +222,11 @@ void MainWindow::openScreen(std::unique_ptr<ScreenLogic> screen, bool modal) {
 GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool modal) {
     auto* view = new GenericScreen(std::move(logic));
     m_open.emplace_back(view);
+    QWidget* window = view;
     if (modal) {
         view->setParent(this, Qt::Dialog);
         view->setAttribute(Qt::WA_DeleteOnClose);
         view->setWindowModality(Qt::ApplicationModal);
-        view->adjustSize();
-        fitInto(view, m_mdi->viewport()->size());
         view->show();
         view->activateWindow();
     } else {
@@ -235,12 +234,21 @@ GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool moda
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setObjectName(view->objectName() + "_window");
         sub->show();
-        sub->adjustSize();
-        fitInto(sub, m_mdi->viewport()->size());
         m_mdi->setActiveSubWindow(sub);
+        window = sub;
     }
+    QPointer<GenericScreen> alive(view);
     view->start();
-    return view;
+    // Sized once loaded, when its labels and lists hold what they show: their layouts first
+    // take in the change, from the screen's controls out to its window.
+    if (alive != nullptr && alive->isVisible()) {
+        for (int pass = 0; pass < 3; ++pass) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
+        window->adjustSize();
+        fitInto(window, m_mdi->viewport()->size());
+    }
+    return alive;
 }
 
 QWidget* MainWindow::activeScreen() const {
