@@ -27,10 +27,12 @@ set(CPACK_PACKAGE_NAME zelvo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Zelvo <zelvo@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "contabilità ordinaria in partita doppia")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Zelvo keeps the general ledger of Italian companies with ordinary double-entry books:\n"
-    "chart of accounts, customers and suppliers, journal entries and invoices, VAT\n"
-    "registers and settlements, the general journal and the year-end operations.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Zelvo keeps the general ledger of Italian companies with ordinary double-entry "
+       "books:\nchart of accounts, customers and suppliers, journal entries and invoices, "
+       "VAT\nregisters and settlements, the general journal and the year-end operations.")
+# The programs without their debugging symbols: a tenth of the size.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
