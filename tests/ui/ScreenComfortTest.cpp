@@ -52,6 +52,22 @@ class LongEntry : public ScreenLogic {
     std::vector<std::string> clicks;
 };
 
+// A modal screen whose load fills a label far longer than its empty caption.
+class LoadedNote : public ScreenLogic {
+  public:
+    explicit LoadedNote(Session& s) : ScreenLogic(s, layout()) {}
+    static FormSpec layout() {
+        FormSpec f;
+        f.name = "NOTA";
+        f.label("Label1", "", 0);
+        f.button("Command1", "&Ok", 1, 0);
+        return f;
+    }
+    void load() override {
+        form().setText("Label1", "Aggiornamento dei saldi iniziali dall'anno 2025 all'anno 2026");
+    }
+};
+
 class ScreenComfortTest : public ::testing::Test {
   protected:
     ScreenComfortTest() : session(dialogs, clock), main(session, screens) {
@@ -135,6 +151,16 @@ TEST_F(ScreenComfortTest, EveryButtonHasItsOwnAcceleratorAndEscapeIsAnnulla) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(entry->clicks.back(), "Annulla");
     EXPECT_EQ(main.screen("LUNGA"), nullptr);
+}
+
+// The window takes the size of the screen as loaded, not of its empty layout.
+TEST_F(ScreenComfortTest, AWindowIsSizedForWhatItsLoadFilledIn) {
+    main.openScreen(std::make_unique<LoadedNote>(session), true);
+    GenericScreen* note = main.screen("NOTA");
+    ASSERT_NE(note, nullptr);
+    QWidget* label = note->control("Label1");
+    EXPECT_GE(label->width(), label->sizeHint().width());
+    EXPECT_TRUE(inSight(label));
 }
 
 }  // namespace
