@@ -1,5 +1,6 @@
 # The two commands a fresh machine needs: `make run` and `make test`.
-.PHONY: all deps build run test test-debug test-asan format format-check clean bench bench-run
+.PHONY: all deps build run test test-debug test-asan format format-check clean bench bench-run \
+	package screenshots
 
 JOBS ?= $(shell nproc)
 
@@ -26,6 +27,19 @@ test-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan
+
+# The Debian package of the programs, from the release build: build/package/zelvo_*.deb.
+package: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target zelvo zelvo-archive
+	cpack --config build/release/CPackConfig.cmake -B build/package
+	@ls -l build/package/*.deb
+
+# One picture of every screen, taken in a real X server (Xvfb): docs/screens/*.png.
+screenshots: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target zelvo-drive
+	scripts/screenshots build/release docs/screens
 
 # Benchmarks: never part of `make test`. The generated year is cached in build/release/bench/.
 BENCH_BIN ?= build/release/src/tools/zelvo-bench

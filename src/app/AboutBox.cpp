@@ -1,5 +1,7 @@
 #include "app/AboutBox.h"
 
+#include "base/Version.h"
+
 namespace zelvo {
 
 namespace {
@@ -10,8 +12,9 @@ FormSpec aboutForm() {
     f.title = "Informazioni su Zelvo";
     f.label(AboutBox::kProgram, "Zelvo", 0);
     f.label(AboutBox::kPurpose, "Contabilità ordinaria in partita doppia", 1);
-    f.label(AboutBox::kCompany, "", 2);
-    f.button(AboutBox::kOk, "&OK", 3, 0, {.isDefault = true});
+    f.label(AboutBox::kVersion, std::string("Versione ") + kProgramVersion, 2);
+    f.label(AboutBox::kCompany, "", 3);
+    f.button(AboutBox::kOk, "&OK", 4, 0, {.isDefault = true});
     return f;
 }
 

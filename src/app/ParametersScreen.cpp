@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/Parameters.h"
+#include "app/ProgramPlaces.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
 
@@ -39,7 +40,7 @@ constexpr double kInt32Max = 2147483647;
 // The first line of the location file, without a carriage return; empty when it is
 // missing.
 std::string locationLine(const std::string& programFolder) {
-    std::ifstream rr(programFolder + "rr");
+    std::ifstream rr(ProgramPlaces::Of(programFolder).locationFile());
     std::string line;
     if (rr && std::getline(rr, line) && !line.empty() && line.back() == '\r') {
         line.pop_back();
@@ -224,7 +225,11 @@ void ParametersScreen::writeLocation() {
         // start-up uses it.
         line = path.substr(0, path.find_last_of('/') + 1);
     }
-    std::ofstream(session().values().programFolder + "rr", std::ios::trunc) << line << "\n";
+    // An installed program keeps the file among the user's settings, made on first use.
+    const std::string file = ProgramPlaces::Of(session().values().programFolder).locationFile();
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
+    std::ofstream(file, std::ios::trunc) << line << "\n";
 }
 
 }  // namespace zelvo

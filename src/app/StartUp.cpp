@@ -2,9 +2,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "app/Installation.h"
 #include "app/Parameters.h"
+#include "app/ProgramPlaces.h"
+#include "archive/DataVersion.h"
+#include "base/Version.h"
 
 namespace zelvo {
 
@@ -35,33 +39,51 @@ bool holdsArchives(const std::string& dir) {
 StartUp::StartUp(Session& session, const FontCatalog& fonts) : m_session(session), m_fonts(fonts) {}
 
 std::string StartUp::DataDirectory(const std::string& programFolder, bool& network) {
-    std::ifstream rr(programFolder + "rr");
-    std::string line;
-    network = false;
-    if (rr && std::getline(rr, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty() && line != "mono") {
-            network = true;
-            return line;  // used exactly as written
-        }
+    ProgramPlaces places = ProgramPlaces::Of(programFolder);
+    return DataDirectoryNamedBy(places.locationFile(), places.defaultDataDirectory(), network);
+}
+
+void StartUp::useDataDirectory(std::string dir) {
+    if (!dir.empty() && dir.back() != '/') {
+        dir += '/';
     }
-    return programFolder;
+    m_dataDirectory = std::move(dir);
+}
+
+bool StartUp::refuseNewerData() {
+    const std::string& dir = m_session.values().dataDirectory;
+    std::string newer = NewerDataVersion(dir, kProgramVersion);
+    if (newer.empty()) {
+        return false;
+    }
+    if (m_session.host() != nullptr) {
+        m_session.host()->setBusy(false);
+    }
+    m_session.dialogs().message(NewerDataMessage(dir, newer, kProgramVersion), "Zelvo",
+                                Icon::Critical);
+    return true;
 }
 
 bool StartUp::run() {
     ProgramValues& v = m_session.values();
     bool network = false;
-    m_session.setDataDirectory(DataDirectory(v.programFolder, network));
+    m_session.setDataDirectory(m_dataDirectory.empty() ? DataDirectory(v.programFolder, network)
+                                                       : m_dataDirectory);
     if (m_session.host() != nullptr) {
         m_session.host()->setBusy(true);
     }
     v.today = m_session.clock().today();
+    if (refuseNewerData()) {
+        return false;
+    }
 
     // A single-user program starting on an empty folder installs itself there; a folder
     // that already holds archives but no register is a broken or unreachable one.
+    // The user's own data folder, or one named on the command line, is made on first use.
     std::error_code ec;
+    if (!network && v.dataDirectory != v.programFolder) {
+        std::filesystem::create_directories(v.dataDirectory, ec);
+    }
     if (!network && std::filesystem::is_directory(v.dataDirectory, ec) &&
         !holdsArchives(v.dataDirectory)) {
         CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
@@ -77,6 +99,8 @@ bool StartUp::run() {
         m_session.dialogs().message(kNetworkMessage, "", Icon::Critical);
         return false;
     }
+    // From now on this version writes here: an older one will refuse the directory.
+    MarkDataVersion(v.dataDirectory, kProgramVersion);
     a.open(arc::kCiva, 112);
     ReadParameters(a, v);
     for (int m = 1; m <= 12; ++m) {

@@ -21,18 +21,24 @@ class StartUp {
   public:
     StartUp(Session& session, const FontCatalog& fonts);
 
-    // False when the program cannot go on: the register could not be opened and the
-    // operator has been told so.
+    // False when the program cannot go on: the register could not be opened, or the data
+    // directory belongs to a newer version of the program; the operator has been told so.
     bool run();
 
-    // The data directory named by the location file "rr" of a program folder.
+    // The data directory given on the command line, in place of the one "rr" names.
+    void useDataDirectory(std::string dir);
+
+    // The data directory named by the location file "rr" of a program folder (ProgramPlaces:
+    // beside the program, or the user's own for an installed program).
     static std::string DataDirectory(const std::string& programFolder, bool& network);
 
   private:
     void checkPrintFont();
+    bool refuseNewerData();
 
     Session& m_session;
     const FontCatalog& m_fonts;
+    std::string m_dataDirectory;
 };
 
 }  // namespace zelvo

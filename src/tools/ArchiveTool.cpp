@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "archive/Catalog.h"
+#include "archive/DataVersion.h"
 #include "archive/RecordText.h"
+#include "base/Version.h"
 #include "isam/RecordManager.h"
 
 namespace {
@@ -48,6 +50,11 @@ int dump(const std::string& dir, const std::string& archive) {
 }
 
 int load(const std::string& dir, const std::string& archive, const std::string& input) {
+    if (std::string newer = NewerDataVersion(withSeparator(dir), kProgramVersion); !newer.empty()) {
+        std::cerr << "zelvo-archive: " << dir << " was last written by Zelvo " << newer
+                  << ", newer than this " << kProgramVersion << ": nothing loaded\n";
+        return 1;
+    }
     std::ifstream in(input);
     if (!in) {
         std::cerr << "zelvo-archive: cannot read " << input << '\n';

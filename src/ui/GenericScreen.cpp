@@ -15,10 +15,14 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStringListModel>
 #include <QTextEdit>
 #include <QTimer>
+#include <algorithm>
+#include <set>
+#include <tuple>
 
 #include "session/SearchList.h"
 #include "ui/GenericScreenImpl.h"
@@ -200,14 +204,158 @@ void GenericScreen::openSearch(const std::string& name) {
 }
 
 void GenericScreen::pressDefault(bool cancel) {
+    // Escape works as the cancel button; on a screen that marks none, as its "Annulla".
+    const ControlSpec* chosen = nullptr;
     for (const ControlSpec& c : m_logic->layout().controls) {
-        if (c.kind == ControlKind::Button &&
-            (cancel ? c.as<ButtonSettings>().isCancel : c.as<ButtonSettings>().isDefault)) {
-            if (auto* b = qobject_cast<QPushButton*>(control(c.name)); b && b->isEnabled()) {
-                b->setFocus(Qt::OtherFocusReason);
-                b->click();
+        if (c.kind != ControlKind::Button) {
+            continue;
+        }
+        const auto& b = c.as<ButtonSettings>();
+        if (cancel ? b.isCancel : b.isDefault) {
+            chosen = &c;
+            break;
+        }
+        if (cancel && chosen == nullptr && QString(qs(c.caption)).remove('&') == "Annulla") {
+            chosen = &c;
+        }
+    }
+    if (chosen == nullptr) {
+        return;
+    }
+    if (auto* b = qobject_cast<QPushButton*>(control(chosen->name)); b && b->isEnabled()) {
+        b->setFocus(Qt::OtherFocusReason);
+        b->click();
+    }
+}
+
+void GenericScreen::keyPressEvent(QKeyEvent* event) {
+    // Escape from a place no field handles (the screen itself, a list, a tree).
+    if (event->key() == Qt::Key_Escape && !m_inEvent) {
+        pressDefault(true);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+namespace {
+
+// The whole widget in sight, not only its text cursor as QScrollArea::ensureWidgetVisible
+// would have it: a row shown by half is not a row the operator can read.
+void scrollToWhole(QScrollArea* area, QWidget* w) {
+    if (area == nullptr || area->widget() == nullptr || !area->widget()->isAncestorOf(w)) {
+        return;
+    }
+    const QPoint centre = w->mapTo(area->widget(), QPoint(w->width() / 2, w->height() / 2));
+    area->ensureVisible(centre.x(), centre.y(), w->width() / 2 + 2, w->height() / 2 + 2);
+}
+
+}  // namespace
+
+void GenericScreen::showInView(QWidget* w) {
+    const QVariant grid = w->property("gridName");
+    if (grid.isValid()) {
+        auto it = m_grids.find(grid.toString().toStdString());
+        if (it != m_grids.end()) {
+            scrollToWhole(it->second.rows, w);
+        }
+    }
+    scrollToWhole(m_scroll, w);
+}
+
+QAbstractButton* GenericScreen::mnemonicButton(const QKeyEvent* ke) const {
+    if (ke->modifiers() != Qt::AltModifier) {
+        return nullptr;
+    }
+    for (const auto& [name, w] : m_controls) {
+        auto* b = qobject_cast<QAbstractButton*>(w);
+        if (b == nullptr || !b->isEnabled() || !b->isVisible()) {
+            continue;
+        }
+        const QString text = b->text();
+        const qsizetype amp = text.indexOf('&');
+        if (amp >= 0 && amp + 1 < text.size() &&
+            static_cast<int>(text[amp + 1].toUpper().unicode()) == ke->key()) {
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+void GenericScreen::orderTabs() {
+    // Screen order: the pages of the tab control in turn, then the rest below them; within
+    // each, by row and column; a grid's cells row by row.
+    std::map<std::string, int> pageIndex;
+    std::vector<std::tuple<int, int, int, size_t, std::vector<QWidget*>>> stops;
+    const auto& controls = m_logic->layout().controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlSpec& c = controls[i];
+        int page = static_cast<int>(controls.size());
+        if (!c.tab.empty()) {
+            page = pageIndex.emplace(c.tab, static_cast<int>(pageIndex.size())).first->second;
+        }
+        std::vector<QWidget*> widgets;
+        if (c.kind == ControlKind::Grid) {
+            for (const auto& row : m_grids[c.name].cells) {
+                widgets.insert(widgets.end(), row.begin(), row.end());
             }
-            return;
+        } else if (QWidget* w = control(c.name)) {
+            widgets.push_back(w);
+        }
+        stops.emplace_back(page, c.row, c.column, i, std::move(widgets));
+    }
+    std::sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) {
+        return std::tie(std::get<0>(a), std::get<1>(a), std::get<2>(a), std::get<3>(a)) <
+               std::tie(std::get<0>(b), std::get<1>(b), std::get<2>(b), std::get<3>(b));
+    });
+    QWidget* previous = nullptr;
+    for (const auto& stop : stops) {
+        for (QWidget* w : std::get<4>(stop)) {
+            if ((w->focusPolicy() & Qt::TabFocus) == 0) {
+                continue;
+            }
+            if (previous != nullptr) {
+                setTabOrder(previous, w);
+            }
+            previous = w;
+        }
+    }
+}
+
+void GenericScreen::giveAccelerators() {
+    // A button whose caption marks no letter gets the first free one, a word's first letter
+    // where possible, so that every button is reached with Alt and a letter.
+    std::set<QChar> used;
+    std::vector<QAbstractButton*> unmarked;
+    for (const ControlSpec& c : m_logic->layout().controls) {
+        auto* b = qobject_cast<QAbstractButton*>(control(c.name));
+        if (b == nullptr) {
+            continue;
+        }
+        const QString text = b->text();
+        const qsizetype amp = text.indexOf('&');
+        if (amp >= 0 && amp + 1 < text.size()) {
+            used.insert(text[amp + 1].toLower());
+        } else if (qobject_cast<QPushButton*>(b) != nullptr && !text.isEmpty()) {
+            unmarked.push_back(b);
+        }
+    }
+    for (QAbstractButton* b : unmarked) {
+        const QString text = b->text();
+        qsizetype pick = -1;
+        for (int pass = 0; pass < 2 && pick < 0; ++pass) {
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const bool wordStart = i == 0 || !text[i - 1].isLetterOrNumber();
+                if (text[i].isLetterOrNumber() && (pass == 1 || wordStart) &&
+                    used.count(text[i].toLower()) == 0) {
+                    pick = i;
+                    break;
+                }
+            }
+        }
+        if (pick >= 0) {
+            used.insert(text[pick].toLower());
+            b->setText(text.left(pick) + '&' + text.mid(pick));
         }
     }
 }
@@ -219,6 +367,7 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
     }
     switch (event->type()) {
         case QEvent::FocusIn: {
+            showInView(w);
             auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
                 std::string name = nameOf(w);
@@ -236,8 +385,21 @@ bool GenericScreen::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         }
+        case QEvent::ShortcutOverride:
+            // The screen's own accelerators come before the main window's menus while the
+            // operator works in it ("&Annulla" and "&Azienda" share their letter).
+            if (mnemonicButton(static_cast<QKeyEvent*>(event)) != nullptr) {
+                event->accept();
+                return true;
+            }
+            break;
         case QEvent::KeyPress: {
             auto* ke = static_cast<QKeyEvent*>(event);
+            if (QAbstractButton* b = mnemonicButton(ke); b != nullptr && !m_inEvent) {
+                b->setFocus(Qt::ShortcutFocusReason);
+                b->click();
+                return true;
+            }
             std::string key = keyName(ke->key());
             if (key.empty() || m_inEvent) {
                 break;

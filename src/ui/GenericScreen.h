@@ -8,8 +8,11 @@
 
 #include "session/ScreenLogic.h"
 
+class QAbstractButton;
 class QButtonGroup;
+class QKeyEvent;
 class QLineEdit;
+class QScrollArea;
 class QTabWidget;
 
 namespace zelvo {
@@ -45,6 +48,7 @@ class GenericScreen : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     template <typename F>
@@ -75,6 +79,14 @@ class GenericScreen : public QWidget {
     // An account field completes what is typed from the screen's suggestions.
     void offerCompletion(QLineEdit* e);
     void build();
+    // Comfort for a day at the keyboard, the same on every screen: Tab follows the screen's
+    // rows and columns, every button has an accelerator, the field in use is scrolled into
+    // view.
+    void orderTabs();
+    void giveAccelerators();
+    void showInView(QWidget* w);
+    // The enabled button of this screen whose accelerator the key is (Alt and its letter).
+    QAbstractButton* mnemonicButton(const QKeyEvent* ke) const;
     void readInputs();
     void applyChanges();
     void applyFocus();
@@ -91,6 +103,7 @@ class GenericScreen : public QWidget {
 
     struct Grid {
         const GridSettings* settings = nullptr;
+        QScrollArea* rows = nullptr;  // the cells scroll under the column captions
         int page = 0;
         // cells[visibleRow][column]
         std::vector<std::vector<QWidget*>> cells;
@@ -101,6 +114,9 @@ class GenericScreen : public QWidget {
     std::map<std::string, Grid> m_grids;
     std::map<std::string, QButtonGroup*> m_optionGroups;
     QTabWidget* m_tabs = nullptr;
+    // Everything the screen holds, scrolling when its window is smaller than the screen.
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_body = nullptr;
     bool m_inEvent = false;
     bool m_focusRequested = false;
     bool m_closeApproved = false;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,11 +16,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/GenericScreenImpl.h"
 
@@ -54,6 +59,43 @@ bool labelledBeside(ControlKind kind) {
         default:
             return false;
     }
+}
+
+// A scroll area that asks for all of what it holds: a window opens at the screen's full size
+// where there is room, and scrolls only where there is not.
+class WholeArea : public QScrollArea {
+  public:
+    explicit WholeArea(QWidget* parent) : QScrollArea(parent) {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+    QSize sizeHint() const override {
+        if (widget() == nullptr) {
+            return QScrollArea::sizeHint();
+        }
+        // Room for the vertical bar too, so that a screen shown whole never wraps sideways;
+        // wrapped labels as tall as their width makes them.
+        QSize s = widget()->sizeHint();
+        if (widget()->hasHeightForWidth()) {
+            s.setHeight(std::max(s.height(), widget()->heightForWidth(s.width())));
+        }
+        return s + QSize(verticalScrollBar()->sizeHint().width(), 0);
+    }
+
+  protected:
+    // What it holds grew (polished in its style, a label filled): so does what it asks for.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+};
+
+// Amounts are read from the right, as on paper.
+void alignAmount(QLineEdit* e) {
+    e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 }  // namespace
@@ -103,6 +145,7 @@ QWidget* GenericScreen::buildDate(const ControlSpec& /*c*/, QWidget* parent) {
 QWidget* GenericScreen::buildAmount(const ControlSpec& c, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     restrictTo(e, {}, AmountPattern(c.as<AmountSettings>().amounts));
+    alignAmount(e);
     return e;
 }
 
@@ -203,28 +246,57 @@ QWidget* GenericScreen::buildRichText(const ControlSpec& c, QWidget* parent) {
 
 QWidget* GenericScreen::buildGrid(const ControlSpec& c, QWidget* parent) {
     const auto& s = c.as<GridSettings>();
+    // The column captions stay in place over the rows, which scroll on their own when the
+    // window is short: the fields and totals around the grid stay in sight. Captions and cells
+    // share fixed column widths so that they line up across the two.
     auto* box = new QWidget(parent);
-    auto* layout = new QGridLayout(box);
-    layout->setSpacing(1);
-    const int charWidth = fontMetrics().averageCharWidth();
+    auto* outer = new QVBoxLayout(box);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(1);
+    auto* captions = new QGridLayout();
+    captions->setSpacing(1);
+    outer->addLayout(captions);
     Grid& g = m_grids[c.name];
     g.settings = &s;
-    for (size_t k = 0; k < s.columns.size(); ++k) {
-        layout->addWidget(new QLabel(qs(s.columns[k].caption), box), 0, static_cast<int>(k));
+    g.rows = new WholeArea(box);
+    g.rows->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g.rows->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto* cells = new QWidget(g.rows);
+    auto* layout = new QGridLayout(cells);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    const int charWidth = fontMetrics().averageCharWidth();
+    const int columns = static_cast<int>(s.columns.size());
+    for (int k = 0; k < columns; ++k) {
+        auto* caption = new QLabel(qs(s.columns[static_cast<size_t>(k)].caption), box);
+        caption->setFixedWidth(charWidth * (s.columns[static_cast<size_t>(k)].width + 1));
+        captions->addWidget(caption, 0, k);
     }
+    // The bar's width, so that the last caption sits over its column.
+    captions->setColumnMinimumWidth(columns, g.rows->verticalScrollBar()->sizeHint().width());
+    captions->setColumnStretch(columns + 1, 1);
     g.cells.resize(static_cast<size_t>(s.pageRows));
     for (int r = 0; r < s.pageRows; ++r) {
         for (size_t k = 0; k < s.columns.size(); ++k) {
-            QWidget* w = buildCell(s.columns[k], box);
+            QWidget* w = buildCell(s.columns[k], cells);
             // Named after the cell it shows, like every other control; refreshGrid renames
             // it when the page changes.
             w->setObjectName(qs(CellName(s.columns[k].name, r)));
             w->setProperty("gridName", qs(c.name));
-            w->setMinimumWidth(charWidth * (s.columns[k].width + 1));
-            layout->addWidget(w, r + 1, static_cast<int>(k));
+            w->setFixedWidth(charWidth * (s.columns[k].width + 1));
+            layout->addWidget(w, r, static_cast<int>(k));
             g.cells[static_cast<size_t>(r)].push_back(w);
         }
     }
+    g.rows->setWidget(cells);
+    // The bar stays beside the last column rather than at the window's far edge.
+    g.rows->setMaximumWidth(cells->sizeHint().width() +
+                            g.rows->verticalScrollBar()->sizeHint().width());
+    // However short the window, a few rows stay on show.
+    const int rowHeight = cells->sizeHint().height() / std::max(1, s.pageRows);
+    g.rows->setMinimumHeight(rowHeight * std::min(s.pageRows, 4) + 2);
+    outer->addWidget(g.rows, 1);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     return box;
 }
 
@@ -249,6 +321,9 @@ QWidget* GenericScreen::buildCell(const GridColumn& column, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     restrictTo(e, {},
                column.kind == ColumnKind::Amount ? AmountPattern(column.amounts) : column.pattern);
+    if (column.kind == ColumnKind::Amount) {
+        alignAmount(e);
+    }
     e->installEventFilter(this);
     if (column.kind == ColumnKind::Account) {
         offerCompletion(e);
@@ -258,9 +333,9 @@ QWidget* GenericScreen::buildCell(const GridColumn& column, QWidget* parent) {
 
 QWidget* GenericScreen::buildTabPage(const std::string& caption) {
     if (m_tabs == nullptr) {
-        m_tabs = new QTabWidget(this);
+        m_tabs = new QTabWidget(m_body);
         m_tabs->setObjectName("SSTab1");
-        static_cast<QGridLayout*>(layout())->addWidget(m_tabs, 0, 0, 1, 8);
+        static_cast<QGridLayout*>(m_body->layout())->addWidget(m_tabs, 0, 0, 1, 8);
     }
     auto* page = new QWidget(m_tabs);
     new QGridLayout(page);
@@ -269,12 +344,16 @@ QWidget* GenericScreen::buildTabPage(const std::string& caption) {
 }
 
 void GenericScreen::build() {
-    auto* outer = new QGridLayout(this);
+    auto* frameLayout = new QVBoxLayout(this);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    m_scroll = new WholeArea(this);
+    m_body = new QWidget(m_scroll);
+    auto* outer = new QGridLayout(m_body);
     std::map<std::string, QWidget*> pages;
     const int charWidth = fontMetrics().averageCharWidth();
     for (const ControlSpec& c : m_logic->layout().controls) {
         // Controls on tab pages go into the page's own grid; the others below the tabs.
-        QWidget* parent = this;
+        QWidget* parent = m_body;
         if (!c.tab.empty()) {
             QWidget*& page = pages[c.tab];
             if (page == nullptr) {
@@ -304,6 +383,10 @@ void GenericScreen::build() {
         m_controls[c.name] = w;
     }
     outer->setRowStretch(outer->rowCount(), 1);
+    m_scroll->setWidget(m_body);
+    frameLayout->addWidget(m_scroll);
+    orderTabs();
+    giveAccelerators();
 }
 
 }  // namespace zelvo

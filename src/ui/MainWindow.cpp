@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -29,6 +30,26 @@ namespace {
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// A window never opens larger than the room the main window leaves for it, nor reaching
+// past it: what does not fit scrolls inside the screen.
+void fitInto(QWidget* window, const QSize& room) {
+    if (room.isEmpty()) {
+        return;
+    }
+    const QSize size = window->size().boundedTo(room);
+    if (size != window->size()) {
+        window->resize(size);
+    }
+    if (window->parentWidget() != nullptr && !window->isWindow()) {
+        const QPoint p = window->pos();
+        const QPoint fitted(std::clamp(p.x(), 0, room.width() - size.width()),
+                            std::clamp(p.y(), 0, room.height() - size.height()));
+        if (fitted != p) {
+            window->move(fitted);
+        }
+    }
 }
 
 // Commands the main window carries out itself rather than by opening a screen.
@@ -220,6 +241,7 @@ GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool moda
     m_helpOnTop = false;
     auto* view = new GenericScreen(std::move(logic));
     m_open.emplace_back(view);
+    QWidget* window = view;
     if (modal) {
         view->setParent(this, Qt::Dialog);
         view->setAttribute(Qt::WA_DeleteOnClose);
@@ -231,11 +253,21 @@ GenericScreen* MainWindow::present(std::unique_ptr<ScreenLogic> logic, bool moda
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setObjectName(view->objectName() + "_window");
         sub->show();
-        sub->adjustSize();
         m_mdi->setActiveSubWindow(sub);
+        window = sub;
     }
+    QPointer<GenericScreen> alive(view);
     view->start();
-    return view;
+    // Sized once loaded, when its labels and lists hold what they show: their layouts first
+    // take in the change, from the screen's controls out to its window.
+    if (alive != nullptr && alive->isVisible()) {
+        for (int pass = 0; pass < 3; ++pass) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
+        window->adjustSize();
+        fitInto(window, m_mdi->viewport()->size());
+    }
+    return alive;
 }
 
 QWidget* MainWindow::activeScreen() const {

@@ -59,6 +59,7 @@ void Program::start() {
     m_main->show();
     QtFontCatalog fonts;
     StartUp startUp(*m_session, fonts);
+    startUp.useDataDirectory(m_options.dataDirectory);
     if (!startUp.run()) {
         m_main->endProgram();
         return;

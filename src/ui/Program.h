@@ -20,6 +20,8 @@ class Program {
         std::string programFolder;  // ends with a separator
         Dialogs* dialogs = nullptr;
         const Clock* clock = nullptr;
+        // Given on the command line: used instead of the one the location file names.
+        std::string dataDirectory;
     };
 
     explicit Program(Options options);

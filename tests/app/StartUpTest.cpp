@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "archive/DataVersion.h"
+#include "base/Version.h"
 #include "support/TempDir.h"
 
 namespace zelvo {
@@ -56,6 +58,30 @@ TEST_F(StartUpTest, TheLocationFileNamesTheDataDirectoryUnlessItSaysMono) {
         EXPECT_EQ(StartUp::DataDirectory(dir.prefix(), network), expected) << content;
         EXPECT_EQ(network, expected != dir.prefix()) << content;
     }
+}
+
+// A newer program has written here: this one says so and touches nothing, not even to
+// install into a folder that holds nothing else.
+TEST_F(StartUpTest, ADataDirectoryOfANewerVersionIsRefusedAndLeftAlone) {
+    std::ofstream(dir.path() / "versione") << "999.0\n";
+    EXPECT_FALSE(run());
+    auto boxes = dialogs.boxes();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, NewerDataMessage(dir.prefix(), "999.0", kProgramVersion));
+    EXPECT_EQ(boxes[0].title, "Zelvo");
+    EXPECT_EQ(boxes[0].icon, Icon::Critical);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(test::ReadFile(dir.path() / "versione"), "999.0\n");
+}
+
+TEST_F(StartUpTest, ADataDirectoryFromTheCommandLineIsMadeInstalledAndMarked) {
+    StartUp startUp(session, fonts);
+    startUp.useDataDirectory((dir.path() / "dati" / "ditta").string());
+    ASSERT_TRUE(startUp.run());
+    EXPECT_EQ(session.values().dataDirectory, dir.prefix() + "dati/ditta/");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "dati" / "ditta" / "2026AB.isd"));
+    EXPECT_EQ(RecordedDataVersion(session.values().dataDirectory), kProgramVersion);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "2026AB.isd"));
 }
 
 TEST_F(StartUpTest, FontsAreReplacedOrWarnedAbout) {

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "archive/Archives.h"
@@ -118,6 +119,13 @@ TEST(ArchiveToolTest, LoadThenDumpGivesTheSameLinesAndVerifyFindsDamage) {
     EXPECT_EQ(run(tool + " dump " + dir.prefix() + " 2026ABpr", rc),
               "conto\t50\t\nmc\t300000\t\nregia1\t0\t03\n");
     EXPECT_EQ(rc, 0);
+
+    // A directory a newer version wrote into takes no load from this one.
+    std::ofstream(dir.path() / "versione") << "999.0\n";
+    std::ofstream(input) << "xx\t1\t\n";
+    run(tool + " load " + dir.prefix() + " 2026ABpr " + input + " 2>/dev/null", rc);
+    EXPECT_EQ(rc, 1);
+    std::filesystem::remove(dir.path() / "versione");
 
     // A bad line loads nothing at all.
     std::ofstream(input) << "xx\t1\t\nyy\tmolti\t\n";

@@ -1,0 +1,110 @@
+#include "app/ProgramPlaces.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "app/CommandLine.h"
+#include "base/Version.h"
+#include "support/TempDir.h"
+
+namespace zelvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where the location file and the data are, for a program in a folder of its own and for
+// one installed in a "bin" folder, with and without the XDG variables.
+TEST(ProgramPlacesTest, AProgramInABinFolderKeepsItsPlacesInTheUsersFolders) {
+    struct Case {
+        const char* folder;
+        std::map<std::string, std::string> env;
+        const char* location;
+        const char* data;
+    };
+    const Case cases[] = {
+        {"/opt/zelvo/", {{"HOME", "/home/anna"}}, "/opt/zelvo/rr", "/opt/zelvo/"},
+        {"/usr/bin/",
+         {{"HOME", "/home/anna"}},
+         "/home/anna/.config/zelvo/rr",
+         "/home/anna/.local/share/zelvo/"},
+        {"/usr/local/bin",
+         {{"HOME", "/home/anna"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_DATA_HOME", "/dati/"}},
+         "/cfg/zelvo/rr",
+         "/dati/zelvo/"},
+        // Relative XDG values do not count; without a home there is nowhere of the user's.
+        {"/usr/bin/",
+         {{"HOME", "/home/anna"}, {"XDG_DATA_HOME", "dati"}},
+         "/home/anna/.config/zelvo/rr",
+         "/home/anna/.local/share/zelvo/"},
+        {"/usr/bin/", {}, "/usr/bin/rr", "/usr/bin/"},
+    };
+    for (const Case& c : cases) {
+        auto env = [&c](const char* name) -> const char* {
+            auto it = c.env.find(name);
+            return it == c.env.end() ? nullptr : it->second.c_str();
+        };
+        ProgramPlaces p = ProgramPlaces::Of(c.folder, env);
+        EXPECT_EQ(p.locationFile(), c.location) << c.folder;
+        EXPECT_EQ(p.defaultDataDirectory(), c.data) << c.folder;
+    }
+}
+
+// An installed program reads "rr" beside itself first, then the user's own.
+TEST(ProgramPlacesTest, TheLocationFileBesideAnInstalledProgramComesFirst) {
+    test::TempDir dir;
+    fs::create_directories(dir.path() / "bin");
+    const std::string home = dir.prefix() + "home";
+    auto env = [&home](const char* name) -> const char* {
+        return std::string(name) == "HOME" ? home.c_str() : nullptr;
+    };
+    ProgramPlaces p = ProgramPlaces::Of(dir.prefix() + "bin/", env);
+    fs::create_directories(home + "/.config/zelvo");
+    std::ofstream(home + "/.config/zelvo/rr") << "/srv/utente/\n";
+    bool network = false;
+    EXPECT_EQ(DataDirectoryNamedBy(p.locationFile(), p.defaultDataDirectory(), network),
+              "/srv/utente/");
+    EXPECT_TRUE(network);
+    std::ofstream(dir.path() / "bin" / "rr") << "mono\n";
+    EXPECT_EQ(DataDirectoryNamedBy(p.locationFile(), p.defaultDataDirectory(), network),
+              home + "/.local/share/zelvo/");
+    EXPECT_FALSE(network);
+}
+
+TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
+    using A = CommandLine::Action;
+    struct Case {
+        std::vector<std::string> args;
+        A action;
+        std::string dataDirectory;
+    };
+    const Case cases[] = {
+        {{}, A::Run, ""},
+        {{"--version"}, A::Version, ""},
+        {{"--help"}, A::Help, ""},
+        {{"-h"}, A::Help, ""},
+        {{"--datadir", "/srv/dati"}, A::Run, "/srv/dati"},
+        {{"--datadir=/srv/dati/"}, A::Run, "/srv/dati/"},
+        {{"-platform", "offscreen", "--datadir", "/a/../b"}, A::Run, "/b"},
+        {{"--datadir"}, A::Refused, ""},
+        {{"--datadir="}, A::Refused, ""},
+        {{"--versione"}, A::Refused, ""},
+        {{"archivio"}, A::Refused, ""},
+    };
+    for (const Case& c : cases) {
+        CommandLine line = CommandLine::Parse(c.args);
+        const std::string shown = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(line.action, c.action) << shown;
+        EXPECT_EQ(line.dataDirectory, c.dataDirectory) << shown;
+        EXPECT_EQ(line.refusal.empty(), c.action != A::Refused) << shown;
+    }
+    EXPECT_EQ(CommandLine::VersionText(), std::string("zelvo ") + kProgramVersion + "\n");
+    // A relative directory is taken from where the program was started.
+    EXPECT_EQ(CommandLine::Parse({"--datadir", "dati"}).dataDirectory,
+              (fs::current_path() / "dati").string());
+}
+
+}  // namespace
+}  // namespace zelvo
