@@ -203,8 +203,9 @@ sheet::Sheet EecStatement(const std::string& year, const std::vector<std::string
     sheet::Sheet s;
     s.title = "Bilancio " + year;
     s.setDefaultFont(kBodyFont);
-    s.setColumnWidth(0, 48);
-    s.setColumnWidth(1, 2);
+    // The labels and three columns of amounts fit the width of a report page.
+    s.setColumnWidth(0, 45);
+    s.setColumnWidth(1, 1);
     for (int c = 2; c <= 4; ++c) {
         s.setColumnWidth(c, 15);
     }

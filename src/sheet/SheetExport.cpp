@@ -152,7 +152,7 @@ bool PrintSheet(Session& session, ReportSink& sink, const Sheet& sheet, bool pre
             break;
         }
     }
-    const std::string title = sheet.title;
+    const std::string title = sheet.title.empty() ? "Foglio elettronico" : sheet.title;
     ReportPager pager(
         sink, session.values().print.linesPerPage,
         [&](int page) {
