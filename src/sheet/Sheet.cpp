@@ -8,7 +8,9 @@ namespace zelvo::sheet {
 
 namespace {
 
-constexpr int kShownRows = 100;
+// Rows shown beyond the last one used, so that the operator can always type further down.
+constexpr int kShownRows = 1000;
+constexpr int kRowsBeyond = 50;
 constexpr int kShownColumns = 26;
 constexpr int kDefaultWidth = 10;
 
@@ -120,7 +122,7 @@ struct Sheet::Operand {
 Sheet::Sheet() = default;
 
 int Sheet::rows() const {
-    return std::min(kMaxRows, std::max(kShownRows, m_lastRow + 2));
+    return std::min(kMaxRows, std::max(kShownRows, m_lastRow + 1 + kRowsBeyond));
 }
 
 int Sheet::columns() const {

@@ -48,8 +48,8 @@ class Sheet {
 
     std::string title;
 
-    // The rows and columns shown: at least the default extent, and always one row and one
-    // column more than the last cell used, up to the limits.
+    // The rows and columns shown: at least the default extent (1000 rows, 26 columns), and
+    // always rows and a column beyond the last cell used, up to the limits.
     int rows() const;
     int columns() const;
 

@@ -86,12 +86,27 @@ void SheetTableModel::refresh() {
     if (s == nullptr) {
         return;
     }
-    if (s->rowCount() != m_rows || s->columnCount() != m_columns) {
+    const int rows = s->rowCount();
+    const int columns = s->columnCount();
+    if (rows < m_rows || columns < m_columns) {
         beginResetModel();
-        m_rows = s->rowCount();
-        m_columns = s->columnCount();
+        m_rows = rows;
+        m_columns = columns;
         endResetModel();
-    } else if (m_rows > 0 && m_columns > 0) {
+        return;
+    }
+    // A sheet that grew as the operator typed keeps its place and current cell.
+    if (rows > m_rows) {
+        beginInsertRows({}, m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    }
+    if (columns > m_columns) {
+        beginInsertColumns({}, m_columns, columns - 1);
+        m_columns = columns;
+        endInsertColumns();
+    }
+    if (m_rows > 0 && m_columns > 0) {
         emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
     }
 }
@@ -114,11 +129,13 @@ QWidget* GenericScreen::buildSheet(const ControlSpec& c, QWidget* parent) {
     if (const SheetSource* s = m_logic->sheetSource(name)) {
         sizeSheetColumns(view, *s);
     }
-    connect(model, &QAbstractItemModel::modelReset, view, [this, view, name] {
+    auto resize = [this, view, name] {
         if (const SheetSource* s = m_logic->sheetSource(name)) {
             sizeSheetColumns(view, *s);
         }
-    });
+    };
+    connect(model, &QAbstractItemModel::modelReset, view, resize);
+    connect(model, &QAbstractItemModel::columnsInserted, view, resize);
     return view;
 }
 

@@ -122,6 +122,12 @@ TEST_F(SheetViewTest, TheSpreadsheetWindowShowsWhatItsFormulasCompute) {
     EXPECT_EQ(view->model()->index(0, 1).data().toString(), "14");
     EXPECT_EQ(view->model()->index(0, 1).data(Qt::EditRole).toString(), "=a1*2");
     EXPECT_FALSE(screen->sheetCellText("1a", 0, shown));
+    // Typing below the last row shown grows the sheet where the operator is.
+    EXPECT_EQ(view->model()->rowCount(), 1000);
+    ASSERT_TRUE(screen->enterSheetCell("a", 999, "=b1"));
+    EXPECT_EQ(view->model()->rowCount(), 1050);
+    EXPECT_EQ(view->currentIndex().row(), 999);
+    EXPECT_EQ(view->model()->index(999, 0).data().toString(), "14");
 }
 
 }  // namespace
