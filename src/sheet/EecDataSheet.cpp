@@ -56,7 +56,7 @@ SheetCellLook EecDataSheet::look(int row, int column) const {
 }
 
 int EecDataSheet::columnWidth(int column) const {
-    return column == 0 ? 48 : column == kCodeColumn ? 16 : 2;
+    return column == 0 ? 50 : column == kCodeColumn ? 15 : 1;
 }
 
 std::string EecDataSheet::columnTitle(int column) const {
@@ -122,8 +122,8 @@ void EecDataSheet::save() {
     Archives& a = archives();
     Registration registration(a, arc::kCe);
     for (int row = 0; row < kEecRows; ++row) {
+        a.clearWriteBuffer(arc::kCe);
         isam::Record& r = a.writeBuffer(arc::kCe);
-        r = a.blankRecord(arc::kCe);
         r.setText(kEecLabelField, EecLines()[static_cast<size_t>(row)].label);
         r.setText(kEecCodeField, m_codes[static_cast<size_t>(row)]);
         if (a.putReported(arc::kCe, EecRowKey(row), isam::mode::kWrite, kWrite) != 0) {

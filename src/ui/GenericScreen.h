@@ -10,7 +10,6 @@
 #include "session/ScreenLogic.h"
 
 class QButtonGroup;
-class QTableView;
 class QLineEdit;
 class QTabWidget;
 
@@ -113,7 +112,8 @@ class GenericScreen : public QWidget {
     std::map<std::string, SheetTableModel*> m_sheets;
     // The sheet's index of a cell named by column letters and row; invalid when none.
     QModelIndex sheetIndex(const std::string& column, int row) const;
-    void sizeSheetColumns(QTableView* view, const SheetSource& source);
+    // The sheet's column widths, whenever they differ from those last applied.
+    void sizeSheetColumns(const std::string& name);
     QTabWidget* m_tabs = nullptr;
     bool m_inEvent = false;
     bool m_focusRequested = false;

@@ -37,6 +37,8 @@ class SheetTableModel : public QAbstractTableModel {
     // The sheet may have changed anywhere: a new extent resets the model, otherwise every
     // cell is announced changed (the view repaints only the visible ones).
     void refresh();
+    // The column widths the view last applied from the sheet, in characters.
+    std::vector<int> appliedWidths;
 
   private:
     Source m_source;

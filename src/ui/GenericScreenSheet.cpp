@@ -2,6 +2,8 @@
 // SheetSource for the cells it paints, and hands each edited cell to the logic.
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -124,25 +126,36 @@ QWidget* GenericScreen::buildSheet(const ControlSpec& c, QWidget* parent) {
     view->setModel(model);
     // Rows of one height: the view then places any row by arithmetic, however many there are.
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // A label longer than its column is cut, as on the printed page; it never wraps.
+    view->setWordWrap(false);
     view->setMinimumSize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 25);
     m_sheets[name] = model;
-    if (const SheetSource* s = m_logic->sheetSource(name)) {
-        sizeSheetColumns(view, *s);
-    }
-    auto resize = [this, view, name] {
-        if (const SheetSource* s = m_logic->sheetSource(name)) {
-            sizeSheetColumns(view, *s);
-        }
-    };
-    connect(model, &QAbstractItemModel::modelReset, view, resize);
-    connect(model, &QAbstractItemModel::columnsInserted, view, resize);
     return view;
 }
 
-void GenericScreen::sizeSheetColumns(QTableView* view, const SheetSource& source) {
-    const int charWidth = fontMetrics().averageCharWidth();
-    for (int c = 0; c < source.columnCount(); ++c) {
-        view->setColumnWidth(c, charWidth * (source.columnWidth(c) + 2));
+void GenericScreen::sizeSheetColumns(const std::string& name) {
+    const SheetSource* source = m_logic->sheetSource(name);
+    auto* view = qobject_cast<QTableView*>(control(name));
+    if (source == nullptr || view == nullptr) {
+        return;
+    }
+    std::vector<int> widths;
+    for (int c = 0; c < source->columnCount(); ++c) {
+        widths.push_back(source->columnWidth(c));
+    }
+    // Only when the sheet's own widths change: a column the operator widened stays so.
+    std::vector<int>& applied = m_sheets.at(name)->appliedWidths;
+    if (widths == applied) {
+        return;
+    }
+    applied = widths;
+    // Widths count characters of a fixed-pitch font, the font of the sheets' amounts and of
+    // the printed page.
+    const int charWidth = QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont))
+                              .horizontalAdvance(QLatin1Char('0'));
+    for (size_t c = 0; c < widths.size(); ++c) {
+        view->setColumnWidth(static_cast<int>(c), charWidth * (widths[c] + 2));
     }
 }
 

@@ -217,6 +217,7 @@ void GenericScreen::applyChanges() {
     // A sheet has no state in the form: any event may have changed any of its cells.
     for (const auto& [name, model] : m_sheets) {
         model->refresh();
+        sizeSheetColumns(name);
     }
 }
 
