@@ -88,6 +88,9 @@ bench-run:
 	  echo; echo "## VAT books of the generated year"; echo; \
 	  echo "\`$$B vat $$D/year 2026 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B vat $$D/year 2026 5 2>/dev/null; \
+	  echo; echo "## Spreadsheet window: ten thousand rows of formulas"; echo; \
+	  echo "\`$$B sheet $$D/sheet 10000 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  mkdir -p $$D/sheet; QT_QPA_PLATFORM=offscreen $$B sheet $$D/sheet 10000 5 2>/dev/null; \
 	  echo; echo "## Start-up (QT_QPA_PLATFORM=offscreen)"; echo; \
 	  echo "\`$$B startup $$D/year 2026 7\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B startup $$D/year 2026 7 2>/dev/null; \

@@ -74,7 +74,7 @@ std::vector<MenuCommand> buildMenu() {
         {kContabilita, "mc8", "&Progressivi contabili", "PROGRES", P},
         {kContabilita, "mc12", "&Dati aziendali", "REGDATI", P},
         {kContabilita, "mc14", "&Registraz. dati bilancio CEE", "REGCEE", P},
-        {kContabilita, "mc15", "Bi&lancio CEE", "Foglio", P},
+        {kContabilita, "mc15", "Bi&lancio CEE", "BILCEE", P},
 
         {kPianoConti, "md1", "&Registrazione", "RPC", P},
         {kPianoConti, "md2", "&Variazione", "VARPC", P},

@@ -80,7 +80,56 @@ std::vector<std::string> compose(const std::vector<std::vector<int>>& layout, Ce
     return out;
 }
 
+// The parties of the list in name order (the whole archive by key field 1), those of the
+// kind only, and only those with a balance when asked. False when a read failed: reported,
+// and what was read so far was handed on.
+bool ForEachParty(Archives& a, Party party, bool nonZeroOnly,
+                  const std::function<void(const isam::Record&)>& each) {
+    const std::string kind = party::TraitsOf(party).kind;
+    std::int16_t s = a.bof(arc::kPc, chart::kDescription);
+    while (s == 0) {
+        s = a.get(arc::kPc, chart::kDescription, isam::op::kNext, "");
+        if (s != 0) {
+            break;
+        }
+        const isam::Record& r = a.readBuffer(arc::kPc);
+        if (r.text(chart::kKind) == kind &&
+            !(nonZeroOnly && r.number(chart::kClosingBalance) == 0)) {
+            each(r);
+        }
+    }
+    if (s != isam::status::kEndOfIndex) {
+        a.report(opn::kRead, arc::kPc, PartyPrint::kListRead);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool ListParties(Session& session, Party party, const std::vector<bool>& columns, bool nonZeroOnly,
+                 PartyTable& table) {
+    std::vector<int> ticked;
+    for (int i = 0; i < kPartyPrintColumns; ++i) {
+        if (columns[static_cast<size_t>(i)]) {
+            ticked.push_back(i);
+            table.titles.push_back(kColumns[i].caption);
+            table.amounts.push_back(kColumns[i].amount);
+        }
+    }
+    if (ticked.empty()) {
+        return false;
+    }
+    table.title = party == Party::Customer ? "STAMPA CLIENTI" : "STAMPA FORNITORI";
+    return ForEachParty(session.archives(), party, nonZeroOnly, [&](const isam::Record& r) {
+        std::vector<std::string> row;
+        for (int i : ticked) {
+            row.push_back(kColumns[i].amount ? Str(r.number(kColumns[i].field))
+                                             : r.text(kColumns[i].field));
+        }
+        table.rows.push_back(std::move(row));
+    });
+}
 
 bool PrintParties(Session& session, ReportSink& sink, Party party, const std::vector<bool>& columns,
                   bool nonZeroOnly, bool preview) {
@@ -110,19 +159,7 @@ bool PrintParties(Session& session, ReportSink& sink, Party party, const std::ve
         Rule('-'));
     pager.start();
 
-    Archives& a = session.archives();
-    const std::string kind = party::TraitsOf(party).kind;
-    std::int16_t s = a.bof(arc::kPc, chart::kDescription);
-    while (s == 0) {
-        s = a.get(arc::kPc, chart::kDescription, isam::op::kNext, "");
-        if (s != 0) {
-            break;
-        }
-        const isam::Record& r = a.readBuffer(arc::kPc);
-        if (r.text(chart::kKind) != kind ||
-            (nonZeroOnly && r.number(chart::kClosingBalance) == 0)) {
-            continue;
-        }
+    ForEachParty(session.archives(), party, nonZeroOnly, [&](const isam::Record& r) {
         for (const std::string& line : compose(layout, [&r](const Column& c) {
                  return c.amount ? Format(r.number(c.field), kBalanceMask) : r.text(c.field);
              })) {
@@ -130,17 +167,13 @@ bool PrintParties(Session& session, ReportSink& sink, Party party, const std::ve
         }
         // A party's lines stay on one page.
         pager.breakIfFull();
-    }
-    if (s != isam::status::kEndOfIndex) {
-        // What was read so far still goes out, closed as a document.
-        a.report(opn::kRead, arc::kPc, PartyPrint::kListRead);
-    }
+    });
     pager.print(Rule('-'));
     return true;
 }
 
-PartyPrint::PartyPrint(Session& session, Party party)
-    : ScreenLogic(session, makeSpec(party)), m_party(party) {
+PartyPrint::PartyPrint(Session& session, Party party, PartyTableTarget toSheet)
+    : ScreenLogic(session, makeSpec(party)), m_party(party), m_toSheet(std::move(toSheet)) {
     on(Event::Click, kPrint, [this] { print(); });
     on(Event::Click, kCancel, [this] { requestClose(); });
 }
@@ -164,7 +197,7 @@ FormSpec PartyPrint::makeSpec(Party party) {
 }
 
 void PartyPrint::load() {
-    form().setEnabled(kSpreadsheet, false);
+    form().setEnabled(kSpreadsheet, static_cast<bool>(m_toSheet));
 }
 
 void PartyPrint::print() {
@@ -174,6 +207,13 @@ void PartyPrint::print() {
     }
     if (std::find(columns.begin(), columns.end(), true) == columns.end()) {
         inputError("Non è stato selezionato nessun dato da stampare");
+        return;
+    }
+    if (m_toSheet && form().checked(kSpreadsheet)) {
+        PartyTable table;
+        if (ListParties(session(), m_party, columns, form().checked(kNonZeroOnly), table)) {
+            m_toSheet(session(), std::move(table));
+        }
         return;
     }
     printReport([&](ReportSink& sink) {

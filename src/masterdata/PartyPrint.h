@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "masterdata/Party.h"
@@ -22,11 +24,28 @@ inline constexpr int kPartyPrintColumns = 12;
 bool PrintParties(Session& session, ReportSink& sink, party::Party party,
                   const std::vector<bool>& columns, bool nonZeroOnly, bool preview);
 
+// The list as a table for the spreadsheet window: the ticked columns' titles, which of them
+// hold amounts, and a row per party.
+struct PartyTable {
+    std::string title;
+    std::vector<std::string> titles;
+    std::vector<bool> amounts;
+    std::vector<std::vector<std::string>> rows;
+};
+// Where "Carica dati nel foglio elettronico" sends the table: the spreadsheet window, which
+// lives above the master data and is handed in by whoever registers the screen.
+using PartyTableTarget = std::function<void(Session&, PartyTable)>;
+
+// The same parties as PrintParties, as a table; false when a read failed (reported) or no
+// column is ticked.
+bool ListParties(Session& session, party::Party party, const std::vector<bool>& columns,
+                 bool nonZeroOnly, PartyTable& table);
+
 // "sps" ("Stampa parametrica clienti") and "spsforn" ("Stampa parametrica fornitori"): the
 // columns under "Dati da stampare", "Solo con saldo finale diverso da zero", "Anteprima di
-// stampa", "Carica dati nel foglio elettronico" (shown disabled: the program has no
-// spreadsheet window to load), "&Stampa" and "&Annulla". "&Stampa" prints and the screen
-// stays open; "&Annulla" closes.
+// stampa", "Carica dati nel foglio elettronico" (enabled when the screen has a spreadsheet
+// window to send the list to; ticked, "&Stampa" loads the list there instead of printing it),
+// "&Stampa" and "&Annulla". "&Stampa" prints and the screen stays open; "&Annulla" closes.
 class PartyPrint : public ScreenLogic {
   public:
     static constexpr const char* kNonZeroOnly = "Check13";
@@ -35,7 +54,7 @@ class PartyPrint : public ScreenLogic {
     static constexpr const char* kPrint = "Command1";
     static constexpr const char* kCancel = "Command2";
 
-    PartyPrint(Session& session, party::Party party);
+    PartyPrint(Session& session, party::Party party, PartyTableTarget toSheet = {});
 
     static FormSpec makeSpec(party::Party party);
 
@@ -48,6 +67,7 @@ class PartyPrint : public ScreenLogic {
     void print();
 
     party::Party m_party;
+    PartyTableTarget m_toSheet;
 };
 
 }  // namespace zelvo

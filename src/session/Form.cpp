@@ -121,6 +121,10 @@ ControlSpec& FormSpec::progress(std::string name, int row) {
     return add(ControlKind::Progress, std::move(name), "", row, 0, std::monostate{});
 }
 
+ControlSpec& FormSpec::sheet(std::string name, int row) {
+    return add(ControlKind::Sheet, std::move(name), "", row, 0, std::monostate{});
+}
+
 ControlSpec& FormSpec::richText(std::string name, int row, RichTextSettings settings) {
     return add(ControlKind::RichText, std::move(name), "", row, 0, settings);
 }

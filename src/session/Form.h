@@ -29,6 +29,7 @@ enum class ControlKind {
     RichText,  // formatted notes; the text is the document as HTML
     Tree,      // nodes under nodes, shown expanded; its items are TreeItem texts
     Progress,  // a progress bar; the text is the percentage done, "0" to "100"
+    Sheet,     // a spreadsheet: cells the view asks the logic's SheetSource for, row by row
 };
 
 // What an amount field accepts as typed: whole lire of at most 15 digits, or euro with a
@@ -163,6 +164,9 @@ struct FormSpec {
     ControlSpec& richText(std::string name, int row, RichTextSettings settings = {});
     ControlSpec& tree(std::string name, int row);
     ControlSpec& progress(std::string name, int row);
+    // The screen answers ScreenLogic::sheetSource for it and hears each cell typed through
+    // its onSheetEntry handler.
+    ControlSpec& sheet(std::string name, int row);
 
     const ControlSpec* find(std::string_view name) const;
     // The grid holding a column of that name, or nullptr.

@@ -51,6 +51,24 @@ void ScreenLogic::onCellKey(std::string_view column, CellKeyHandler handler) {
     m_cellKeyHandlers[std::string(column)] = std::move(handler);
 }
 
+void ScreenLogic::onSheetEntry(std::string_view sheet, SheetEntryHandler handler) {
+    const ControlSpec* c = m_spec.find(sheet);
+    if (c == nullptr || c->kind != ControlKind::Sheet) {
+        throw std::logic_error("screen " + m_spec.name + " has no sheet \"" + std::string(sheet) +
+                               "\"");
+    }
+    m_sheetEntryHandlers[std::string(sheet)] = std::move(handler);
+}
+
+void ScreenLogic::enterSheetCell(const std::string& control, int row, int column,
+                                 const std::string& text) {
+    requireKnown(control);
+    auto it = m_sheetEntryHandlers.find(control);
+    if (it != m_sheetEntryHandlers.end()) {
+        it->second(row, column, text);
+    }
+}
+
 void ScreenLogic::dispatch(Event event, const std::string& control) {
     requireKnown(control);
     std::string column;

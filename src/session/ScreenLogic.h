@@ -9,6 +9,7 @@
 
 #include "session/Form.h"
 #include "session/Session.h"
+#include "session/SheetSource.h"
 
 namespace zelvo {
 
@@ -58,6 +59,11 @@ class ScreenLogic {
         return {};
     }
 
+    // What a sheet control shows; nullptr for a screen without one.
+    virtual const SheetSource* sheetSource(const std::string& /*control*/) const { return nullptr; }
+    // The operator typed `text` into a cell of a sheet control and left it.
+    void enterSheetCell(const std::string& control, int row, int column, const std::string& text);
+
     // The page of a grid that shows a row.
     int pageOf(const std::string& grid, int row) const;
 
@@ -76,10 +82,12 @@ class ScreenLogic {
     using CellHandler = std::function<void(int row)>;
     using KeyHandler = std::function<bool(const std::string& key)>;
     using CellKeyHandler = std::function<bool(int row, const std::string& key)>;
+    using SheetEntryHandler = std::function<void(int row, int column, const std::string& text)>;
     void on(Event event, std::string_view control, Handler handler);
     void onCell(Event event, std::string_view column, CellHandler handler);
     void onKey(std::string_view control, KeyHandler handler);
     void onCellKey(std::string_view column, CellKeyHandler handler);
+    void onSheetEntry(std::string_view sheet, SheetEntryHandler handler);
 
     void requestFocus(std::string control);
     void requestClose() { m_closeRequested = true; }
@@ -115,6 +123,7 @@ class ScreenLogic {
     std::map<std::pair<Event, std::string>, CellHandler, std::less<>> m_cellHandlers;
     std::map<std::string, KeyHandler, std::less<>> m_keyHandlers;
     std::map<std::string, CellKeyHandler, std::less<>> m_cellKeyHandlers;
+    std::map<std::string, SheetEntryHandler, std::less<>> m_sheetEntryHandlers;
     std::string m_focusRequest;
     bool m_closeRequested = false;
     std::function<void()> m_repaint;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QModelIndex>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -16,6 +17,8 @@ class QScrollArea;
 class QTabWidget;
 
 namespace zelvo {
+
+class SheetTableModel;
 
 // The one view of every screen: builds the controls a screen's logic describes, names each
 // widget after its control, copies the operator's input into the logic before every event
@@ -41,6 +44,11 @@ class GenericScreen : public QWidget {
     QWidget* cell(const std::string& column, int row);
     // The control name an input widget stands for: its own, or a cell's "column:row".
     std::string nameOf(const QWidget* w) const;
+    // A cell of the screen's sheet control, by column letters ("c") and row from 0: typing
+    // into it as the operator's editing does, and the text it shows. False when the screen
+    // has no sheet or no such cell.
+    bool enterSheetCell(const std::string& column, int row, const std::string& text);
+    bool sheetCellText(const std::string& column, int row, std::string& text) const;
 
   signals:
     void closed();
@@ -73,6 +81,7 @@ class GenericScreen : public QWidget {
     QWidget* buildRichText(const ControlSpec& c, QWidget* parent);
     QWidget* buildTree(const ControlSpec& c, QWidget* parent);
     QWidget* buildProgress(const ControlSpec& c, QWidget* parent);
+    QWidget* buildSheet(const ControlSpec& c, QWidget* parent);
     QWidget* buildCell(const GridColumn& column, QWidget* parent);
     // A page of the screen's tab control, made when its first control comes.
     QWidget* buildTabPage(const std::string& caption);
@@ -113,6 +122,11 @@ class GenericScreen : public QWidget {
     std::map<std::string, QWidget*> m_controls;
     std::map<std::string, Grid> m_grids;
     std::map<std::string, QButtonGroup*> m_optionGroups;
+    std::map<std::string, SheetTableModel*> m_sheets;
+    // The sheet's index of a cell named by column letters and row; invalid when none.
+    QModelIndex sheetIndex(const std::string& column, int row) const;
+    // The sheet's column widths, whenever they differ from those last applied.
+    void sizeSheetColumns(const std::string& name);
     QTabWidget* m_tabs = nullptr;
     // Everything the screen holds, scrolling when its window is smaller than the screen.
     QScrollArea* m_scroll = nullptr;

@@ -117,6 +117,7 @@ const std::map<ControlKind, GenericScreen::Builder>& GenericScreen::builders() {
         {ControlKind::RichText, &GenericScreen::buildRichText},
         {ControlKind::Tree, &GenericScreen::buildTree},
         {ControlKind::Progress, &GenericScreen::buildProgress},
+        {ControlKind::Sheet, &GenericScreen::buildSheet},
     };
     return table;
 }

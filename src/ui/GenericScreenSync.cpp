@@ -214,6 +214,11 @@ void GenericScreen::applyChanges() {
             t->setHtml(qs(f.text(name)));
         }
     }
+    // A sheet has no state in the form: any event may have changed any of its cells.
+    for (const auto& [name, model] : m_sheets) {
+        model->refresh();
+        sizeSheetColumns(name);
+    }
 }
 
 void GenericScreen::applyFocus() {

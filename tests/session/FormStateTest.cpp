@@ -197,3 +197,47 @@ TEST(TreeItemTest, ATreeIsAControlOfTheLayoutLikeAnyOther) {
 
 }  // namespace
 }  // namespace zelvo
+
+namespace zelvo {
+namespace {
+
+// A sheet control: cells typed into it reach the handler of that sheet only, and only a
+// sheet takes such a handler.
+class SheetScreen : public ScreenLogic {
+  public:
+    explicit SheetScreen(Session& s) : ScreenLogic(s, layout()) {
+        onSheetEntry("F1Book1", [this](int row, int column, const std::string& text) {
+            log.push_back(std::to_string(row) + "," + std::to_string(column) + " " + text);
+        });
+    }
+    static FormSpec layout() {
+        FormSpec f;
+        f.name = "foglio";
+        f.sheet("F1Book1", 0);
+        f.sheet("F1Book2", 1);
+        f.button("Command1", "&Salva", 2, 0);
+        return f;
+    }
+    void registerSheet(const char* control) {
+        onSheetEntry(control, [](int, int, auto&) {});
+    }
+    std::vector<std::string> log;
+};
+
+TEST(SheetControlTest, TypedCellsReachTheirSheetsHandlerAndOnlySheetsTakeOne) {
+    ScriptedDialogs dialogs;
+    FixedClock clock{"15/03/2026"};
+    Session session(dialogs, clock);
+    SheetScreen s(session);
+    s.enterSheetCell("F1Book1", 5, 2, "=c6-c7");
+    s.enterSheetCell("F1Book2", 0, 0, "nessuno");  // no handler: nothing happens
+    EXPECT_EQ(s.log, std::vector<std::string>{"5,2 =c6-c7"});
+    EXPECT_EQ(s.sheetSource("F1Book1"), nullptr);
+    EXPECT_THROW(s.enterSheetCell("F1Book3", 0, 0, "x"), std::logic_error);
+    EXPECT_THROW(s.registerSheet("Command1"), std::logic_error);
+    EXPECT_THROW(s.registerSheet("F1Book9"), std::logic_error);
+    EXPECT_EQ(SheetScreen::layout().find("F1Book2")->kind, ControlKind::Sheet);
+}
+
+}  // namespace
+}  // namespace zelvo

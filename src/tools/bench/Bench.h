@@ -81,5 +81,6 @@ int DueDateBench(const std::string& dataDir, const std::string& year, int rounds
 int YearEndBench(const std::string& dataDir, const std::string& workDir, int rounds, char** argv);
 int YearEndChild(const std::string& what, const std::string& dataDir, const std::string& year);
 int VatBench(const std::string& dataDir, const std::string& year, int rounds);
+int SheetBench(const std::string& workDir, int rows, int rounds, int argc, char** argv);
 
 }  // namespace zelvo::bench

@@ -23,7 +23,8 @@ int usage() {
                  "       zelvo-bench maintenance DATADIR YEAR WORKDIR [ROUNDS]\n"
                  "       zelvo-bench duedates DATADIR YEAR [ROUNDS]\n"
                  "       zelvo-bench yearend DATADIR WORKDIR [ROUNDS]\n"
-                 "       zelvo-bench vat DATADIR YEAR [ROUNDS]\n";
+                 "       zelvo-bench vat DATADIR YEAR [ROUNDS]\n"
+                 "       zelvo-bench sheet WORKDIR [ROWS] [ROUNDS]\n";
     return 2;
 }
 
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
     }
     if (cmd == "yearend-child" && argc == 5) {
         return YearEndChild(argv[2], DirPrefix(argv[3]), argv[4]);
+    }
+    if (cmd == "sheet") {
+        return SheetBench(DirPrefix(argv[2]), arg(argc, argv, 3, 10000), arg(argc, argv, 4, 5),
+                          argc, argv);
     }
     if (cmd == "vat" && argc >= 4) {
         return VatBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 3));

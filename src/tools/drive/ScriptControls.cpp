@@ -137,6 +137,21 @@ QWidget* ScriptRunner::gridCell(const std::string& column, const std::string& ro
     return cell;
 }
 
+bool ScriptRunner::sheetCell(const std::string& column, const std::string& row,
+                             const std::string* text, std::string* shown) {
+    auto* screen = m_program != nullptr && m_program->mainWindow() != nullptr
+                       ? qobject_cast<GenericScreen*>(m_program->mainWindow()->activeScreen())
+                       : nullptr;
+    if (screen == nullptr || row.empty() || row.size() > 6 ||
+        row.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    const bool done = text != nullptr ? screen->enterSheetCell(column, std::stoi(row), *text)
+                                      : screen->sheetCellText(column, std::stoi(row), *shown);
+    settle();
+    return done;
+}
+
 void ScriptRunner::focusWidget(QWidget* w) {
     QWidget* win = w->window();
     if (!win->isActiveWindow()) {

@@ -247,10 +247,13 @@ std::string ScriptRunner::checkFocus(const Words& w, QWidget* /*target*/) {
 
 std::string ScriptRunner::checkCell(const Words& w, QWidget* /*target*/) {
     QWidget* target = gridCell(w[2], w[3]);
-    if (target == nullptr) {
+    std::string got;
+    if (target == nullptr && !sheetCell(w[2], w[3], nullptr, &got)) {
         return "no grid cell " + w[2] + " " + w[3] + " on this screen";
     }
-    std::string got = widgetText(target);
+    if (target != nullptr) {
+        got = widgetText(target);
+    }
     return got == w[4] ? ""
                        : "expected cell " + w[2] + " " + w[3] + " " + inQuotes(w[4]) + ", got " +
                              inQuotes(got);

@@ -395,6 +395,9 @@ std::string ScriptRunner::doKey(const Words& w, QWidget* /*target*/) {
 
 std::string ScriptRunner::doCell(const Words& w, QWidget* /*target*/) {
     QWidget* target = gridCell(w[1], w[2]);
+    if (target == nullptr && w[0] == "cell" && sheetCell(w[1], w[2], &w[3], nullptr)) {
+        return {};
+    }
     if (target == nullptr) {
         return "no grid cell " + w[1] + " " + w[2] + " on this screen";
     }

@@ -87,6 +87,10 @@ class ScriptRunner {
     std::string output(const std::string& relative);
     QWidget* find(const std::string& name) const;
     QWidget* gridCell(const std::string& column, const std::string& row);
+    // The active screen's sheet control, when the cell is not a grid's: typing into a cell
+    // (`text` given) or reading what it shows. False when the screen has no such cell.
+    bool sheetCell(const std::string& column, const std::string& row, const std::string* text,
+                   std::string* shown);
     std::string needProgram() const;
     void settle();
     void passReportFile();
