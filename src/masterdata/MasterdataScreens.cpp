@@ -7,7 +7,6 @@
 #include "masterdata/ChartVariation.h"
 #include "masterdata/ChartView.h"
 #include "masterdata/PartyEntry.h"
-#include "masterdata/PartyPrint.h"
 #include "masterdata/PartyView.h"
 #include "masterdata/PaymentTermsScreen.h"
 #include "masterdata/VatCodeTable.h"
@@ -42,8 +41,6 @@ void RegisterMasterdataScreens(ScreenRegistry& registry) {
         });
         registry.add(c ? "VISCLI" : "visforn",
                      [p](Session& s) { return std::make_unique<PartyView>(s, p); });
-        registry.add(c ? "sps" : "spsforn",
-                     [p](Session& s) { return std::make_unique<PartyPrint>(s, p); });
     }
 }
 

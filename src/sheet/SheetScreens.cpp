@@ -54,8 +54,8 @@ void RegisterSheetScreens(ScreenRegistry& registry) {
     registry.add("Foglio", ScreenRegistry::make<SheetWindow>());
     registry.add("BILCEE", ScreenRegistry::make<EecStatementWindow>());
     registry.add("REGCEE", ScreenRegistry::make<EecDataSheet>());
-    // The parametric prints again, now with the spreadsheet window to load their list into:
-    // registered after the master data's, these are the ones the program opens.
+    // The parametric prints of customers and suppliers, registered here because they can load
+    // their list into the spreadsheet window.
     for (party::Party p : {party::Party::Customer, party::Party::Supplier}) {
         registry.add(p == party::Party::Customer ? "sps" : "spsforn", [p](Session& s) {
             return std::make_unique<PartyPrint>(s, p, OpenPartyTable);

@@ -23,7 +23,7 @@ TEST_F(MasterdataScreensTest, EveryScreenBuildsLoadsAndClosesFromItsCancelButton
     RegisterMasterdataScreens(registry);
     std::vector<std::unique_ptr<ScreenLogic>> screens;
     for (const char* name : {"RPC", "anpc", "rtiva", "vistiva", "REGPAG", "RCLIENTE", "regforn",
-                             "VARCLI", "varforn", "VISCLI", "visforn", "sps", "spsforn"}) {
+                             "VARCLI", "varforn", "VISCLI", "visforn"}) {
         ASSERT_TRUE(registry.has(name)) << name;
         screens.push_back(registry.create(name, session));
         EXPECT_EQ(screens.back()->layout().name, name);
