@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "isam/FileModes.h"
+
 namespace zelvo::isam {
 
 namespace {
@@ -54,7 +56,7 @@ WriteGate::Outcome WriteGate::enter(std::chrono::milliseconds limit) {
         return Outcome::Entered;
     }
     if (m_fd < 0) {
-        m_fd = ::open(m_lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        m_fd = OpenLockFile(m_lockFile);
         if (m_fd < 0) {
             return Outcome::Failed;
         }
