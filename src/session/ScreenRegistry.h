@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "session/ScreenLogic.h"
 
@@ -22,6 +23,8 @@ class ScreenRegistry {
     void add(const std::string& name, Factory factory);
     bool has(const std::string& name) const;
     std::unique_ptr<ScreenLogic> create(const std::string& name, Session& session) const;
+    // Every registered name, in name order: what a test of every screen walks.
+    std::vector<std::string> names() const;
 
   private:
     std::map<std::string, Factory> m_factories;
