@@ -138,8 +138,9 @@ TEST_P(FileModeTest, ContainersJournalsLocksAndTheLastCompanyFileAreForOwnerAndG
         kinds.insert(dash == std::string::npos ? e.path().extension().string() : name.substr(dash));
     }
     // The files that were there to check: containers, their WAL, shared memory and lock files.
-    EXPECT_TRUE(kinds.contains(".isd"));
-    EXPECT_TRUE(kinds.contains("-lck"));
+    for (const char* kind : {".isd", "-wal", "-shm", "-lck", ""}) {
+        EXPECT_TRUE(kinds.contains(kind)) << kind;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Umasks, FileModeTest, ::testing::Values(022, 077, 002));
