@@ -5,6 +5,7 @@
 
 #include "app/CompanyRegister.h"
 #include "app/Parameters.h"
+#include "isam/FileModes.h"
 #include "masterdata/CompanyArchives.h"
 #include "masterdata/PaymentTermsFields.h"
 #include "masterdata/VatCodeFields.h"
@@ -129,9 +130,14 @@ bool installPaymentTerms(Archives& a) {
 }
 
 bool writeLastCompany(const std::string& dataDirectory) {
-    std::ofstream www(dataDirectory + "www", std::ios::trunc);
-    www << companyreg::kSampleName << "\n";
-    return static_cast<bool>(www);
+    bool written = false;
+    {
+        std::ofstream www(dataDirectory + "www", std::ios::trunc);
+        www << companyreg::kSampleName << "\n";
+        written = static_cast<bool>(www.flush());
+    }
+    isam::ShareWithGroupOnly(dataDirectory + "www");
+    return written;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/ProgramPlaces.h"
 #include "archive/DataVersion.h"
 #include "base/Version.h"
+#include "isam/FileModes.h"
 
 namespace zelvo {
 
@@ -23,6 +24,15 @@ constexpr const char* kNetworkMessage =
 constexpr const char* kMonths[] = {"Gennaio",   "Febbraio", "Marzo",    "Aprile",
                                    "Maggio",    "Giugno",   "Luglio",   "Agosto",
                                    "Settembre", "Ottobre",  "Novembre", "Dicembre"};
+
+// Anybody on the machine could replace or delete the books there: refused before anything
+// is opened or installed in it.
+std::string openFolderMessage(const std::string& dir) {
+    return "La cartella dei dati " + dir +
+           " può essere modificata da qualunque utente del computer. Per proteggere gli "
+           "archivi il programma non si avvia: togliere agli altri utenti il permesso di "
+           "scrittura sulla cartella e avviare di nuovo Zelvo.";
+}
 
 bool holdsArchives(const std::string& dir) {
     std::error_code ec;
@@ -73,6 +83,13 @@ bool StartUp::run() {
         m_session.host()->setBusy(true);
     }
     v.today = m_session.clock().today();
+    if (isam::WritableByAnyone(v.dataDirectory)) {
+        if (m_session.host() != nullptr) {
+            m_session.host()->setBusy(false);
+        }
+        m_session.dialogs().message(openFolderMessage(v.dataDirectory), "Zelvo", Icon::Critical);
+        return false;
+    }
     if (refuseNewerData()) {
         return false;
     }

@@ -7,6 +7,7 @@
 
 #include "archive/RecordLock.h"
 #include "base/Utf8.h"
+#include "isam/FileModes.h"
 
 namespace zelvo {
 
@@ -448,8 +449,12 @@ void Archives::CloseMainArchives() {
         }
     }
     if (haveName) {
-        std::ofstream www(m_dataDirectory + "www", std::ios::trunc);
-        www << name << "\n";
+        {
+            std::ofstream www(m_dataDirectory + "www", std::ios::trunc);
+            www << name << "\n";
+        }
+        // Every station of the office rewrites it when it ends.
+        isam::ShareWithGroupOnly(m_dataDirectory + "www");
     }
 }
 

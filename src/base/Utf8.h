@@ -14,5 +14,8 @@ std::string AsciiLower(std::string_view text);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // The text without its trailing blanks (fixed-width fields read back from the archives).
 std::string RightTrim(std::string_view text);
+// Whether the text holds nothing an operator can read: only blanks, tabs and line breaks. A
+// name made of them is no name, however many there are.
+bool IsBlank(std::string_view text);
 
 }  // namespace zelvo

@@ -8,6 +8,7 @@
 #include <set>
 #include <utility>
 
+#include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
 #include "isam/SqliteUtil.h"
@@ -34,6 +35,9 @@ std::int16_t openConnection(const std::string& path, const RecordManager::Option
                              options.vfs.empty() ? nullptr : options.vfs.c_str());
     if (rc != SQLITE_OK) {
         return MapSqliteError(rc, 0, c.db);
+    }
+    if (create) {
+        ShareWithGroupOnly(path);
     }
     return ConfigureConnection(c.db, create, JournalModeFor(options, path));
 }
@@ -496,6 +500,7 @@ std::int16_t RecordManager::backupContainer(const std::string& container,
     if (rc != SQLITE_OK) {
         return MapSqliteError(rc, 0, copy.db);
     }
+    ShareWithGroupOnly(destination);
     // One step copies every page under one read transaction: on WAL the writers go on
     // meanwhile, and the copy is the container as one commit left it.
     sqlite3_backup* b = sqlite3_backup_init(copy.db, "main", source.db, "main");

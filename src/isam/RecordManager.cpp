@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "isam/FileModes.h"
 #include "isam/RecordManagerImpl.h"
 #include "isam/SqliteUtil.h"
 #include "isam/WriteGate.h"
@@ -83,6 +84,11 @@ std::int16_t RecordManager::Impl::acquire(const std::string& path, bool create, 
         std::int16_t s = MapSqliteError(rc, errno);
         sqlite3_close_v2(db);
         return s;
+    }
+    if (create) {
+        // Before the journal mode is set: SQLite gives the WAL and shared-memory files the
+        // mode of the container they belong to.
+        ShareWithGroupOnly(key);
     }
     std::int16_t s = ConfigureConnection(db, create, JournalModeFor(options, key));
     if (s != status::kOk) {

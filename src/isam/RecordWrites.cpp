@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Utf8.h"
+#include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
 #include "isam/SqliteUtil.h"
@@ -301,7 +302,7 @@ std::int16_t RecordManager::VmxLock(std::int16_t handle, const std::string& prim
     }
     if (h->lockFd < 0) {
         std::string lockPath = h->container->path + "-lck";
-        h->lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        h->lockFd = OpenLockFile(lockPath);
         if (h->lockFd < 0) {
             return errno == EMFILE || errno == ENFILE ? status::kTooManyFiles : status::kOsError;
         }

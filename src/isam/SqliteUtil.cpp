@@ -24,7 +24,13 @@ std::int16_t MapSqliteError(int rc, int sysErrno, sqlite3* db) {
         case SQLITE_NOMEM:
             return status::kOutOfMemory;
         case SQLITE_IOERR:
-            return (rc == SQLITE_IOERR_NOMEM) ? status::kOutOfMemory : status::kIoError;
+            if (rc == SQLITE_IOERR_NOMEM) {
+                return status::kOutOfMemory;
+            }
+            // A full disk met while growing the shared memory, truncating or syncing comes
+            // back as an I/O error; the operator must still read that the disk is full.
+            return (sysErrno == ENOSPC || sysErrno == EDQUOT) ? status::kDiskFull
+                                                              : status::kIoError;
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
             return status::kCorrupt;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "isam/FileModes.h"
+
 namespace zelvo::isam {
 
 namespace {
@@ -29,10 +31,6 @@ struct flock Range(short type, off_t offset) {
 
 struct flock GateRange(short type) {
     return Range(type, kGateOffset);
-}
-
-int OpenLockFile(const std::string& path) {
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
 }
 
 void Interrupt(int) {}

@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "isam/FileModes.h"
 #include "isam/WriteGate.h"
 
 namespace zelvo::maintenance {
@@ -85,6 +86,7 @@ bool zipFiles(const std::string& folder, const std::vector<std::string>& names,
         zip_discard(z);
         return false;
     }
+    isam::ShareWithGroupOnly(target);
     return true;
 }
 
@@ -110,6 +112,7 @@ bool split(const std::string& whole, const std::string& zipPath, std::uint64_t v
         if (!out.flush()) {
             return false;
         }
+        isam::ShareWithGroupOnly(VolumePath(zipPath, part));
     }
     return true;
 }
@@ -122,6 +125,7 @@ bool moveInto(const std::string& from, const std::string& to) {
         ec.clear();
         fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
     }
+    isam::ShareWithGroupOnly(to);
     return !ec;
 }
 
@@ -234,6 +238,7 @@ bool extractEntry(zip_t* z, zip_int64_t index, const std::string& target) {
     }
     // A damaged entry shows as a read error or a wrong checksum at its end.
     bool ok = zip_fclose(f) == 0 && got == 0;
+    isam::ShareWithGroupOnly(target);
     return out.flush() && ok;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/NumberText.h"
+#include "base/Utf8.h"
 #include "masterdata/ChartFields.h"
 
 namespace zelvo {
@@ -134,7 +135,7 @@ std::optional<chart::Item> ChartRegistration::chosenParent(Level l) {
 
 void ChartRegistration::registerItem() {
     const std::string description = text(kDescription);
-    if (description.empty()) {
+    if (IsBlank(description)) {
         inputError("Non è stata inserita nessuna descrizione", kDescription);
         return;
     }

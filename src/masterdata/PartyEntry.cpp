@@ -194,7 +194,7 @@ void PartyEntry::store(isam::Record& r) const {
 
 void PartyEntry::registerParty() {
     const std::string name = text(kName);
-    if (name.empty()) {
+    if (IsBlank(name)) {
         inputError("Non è stata inserita la ragione sociale", kName);
         return;
     }
@@ -229,7 +229,7 @@ void PartyEntry::varyParty() {
         return;
     }
     const std::string name = text(kName);
-    if (name.empty()) {
+    if (IsBlank(name)) {
         inputError("Non è stata inserita la ragione sociale", kName);
         return;
     }

@@ -288,6 +288,11 @@ void GenericMovement::confirm() {
         requestClose();
         return;
     }
+    // Nothing was posted (the disk was full, say, and the operator has been told): the
+    // movement stays on the screen, to be confirmed again once the trouble is over.
+    if (m_lastPosted == 0) {
+        return;
+    }
     clearRows();
     if (m_variant == Variant::Causal) {
         fillFromCausal();  // the next movement of the same causal

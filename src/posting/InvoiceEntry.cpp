@@ -426,7 +426,11 @@ void InvoiceEntry::confirm() {
         requestClose();
         return;
     }
-    clearDocument();
+    // As the collection screen does: a document that was not posted stays to be confirmed
+    // again.
+    if (m_lastPosted != 0) {
+        clearDocument();
+    }
 }
 
 void InvoiceEntry::clearDocument() {

@@ -12,6 +12,7 @@
 #include "archive/DataVersion.h"
 #include "archive/RecordText.h"
 #include "base/Version.h"
+#include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 
 namespace {
@@ -58,6 +59,13 @@ int load(const std::string& dir, const std::string& archive, const std::string& 
     std::ifstream in(input);
     if (!in) {
         std::cerr << "zelvo-archive: cannot read " << input << '\n';
+        return 1;
+    }
+    // The same refusal as the program's: archives anybody may replace are not written to.
+    if (isam::WritableByAnyone(dir)) {
+        std::cerr << "zelvo-archive: la cartella dei dati " << dir
+                  << " può essere modificata da qualunque utente: nessun archivio è stato "
+                     "scritto\n";
         return 1;
     }
     isam::RecordManager rm(Catalog::locate);

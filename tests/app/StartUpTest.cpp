@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
+
+#include <sys/stat.h>
 
 #include "archive/DataVersion.h"
 #include "base/Version.h"
@@ -112,6 +115,61 @@ TEST_F(StartUpTest, FontsAreReplacedOrWarnedAbout) {
         EXPECT_EQ(session.values().print.font, c.font);
     }
 }
+
+class FolderModeTest : public StartUpTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(FolderModeTest, AFolderAnybodyMayWriteIsRefusedBeforeAnythingIsPutInIt) {
+    const unsigned mode = GetParam();
+    std::filesystem::permissions(dir.path(), static_cast<std::filesystem::perms>(mode));
+    const bool open = (mode & 0002) != 0;
+    EXPECT_EQ(run(), !open);
+    auto boxes = dialogs.boxes();
+    if (open) {
+        ASSERT_EQ(boxes.size(), 1U);
+        EXPECT_EQ(boxes[0].text, "La cartella dei dati " + dir.prefix() +
+                                     " può essere modificata da qualunque utente del computer. "
+                                     "Per proteggere gli archivi il programma non si avvia: "
+                                     "togliere agli altri utenti il permesso di scrittura sulla "
+                                     "cartella e avviare di nuovo Zelvo.");
+        EXPECT_EQ(boxes[0].title, "Zelvo");
+        EXPECT_EQ(boxes[0].icon, Icon::Critical);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    } else {
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / "2026AB.isd"));
+    }
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, FolderModeTest,
+                         ::testing::Values(0700U, 0770U, 0775U, 0777U, 01777U, 0703U));
+
+// Whatever the umask of the station that creates them, the files of the data directory let
+// the other stations of the group in and keep everybody else out.
+class FileModeTest : public StartUpTest, public ::testing::WithParamInterface<mode_t> {
+  protected:
+    void TearDown() override { ::umask(m_old); }
+    mode_t m_old = ::umask(GetParam());
+};
+
+TEST_P(FileModeTest, ContainersJournalsLocksAndTheLastCompanyFileAreForOwnerAndGroup) {
+    ASSERT_TRUE(run());
+    session.archives().CloseMainArchives();
+    std::set<std::string> kinds;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = e.path().filename().string();
+        const auto perms = static_cast<unsigned>(e.status().permissions());
+        EXPECT_EQ(perms, 0660U) << name;
+        const auto dash = name.rfind('-');
+        kinds.insert(dash == std::string::npos ? e.path().extension().string() : name.substr(dash));
+    }
+    // The files that were there to check: containers, their WAL, shared memory and lock files.
+    for (const char* kind : {".isd", "-wal", "-shm", "-lck", ""}) {
+        EXPECT_TRUE(kinds.contains(kind)) << kind;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Umasks, FileModeTest, ::testing::Values(022, 077, 002));
 
 }  // namespace
 }  // namespace zelvo

@@ -126,6 +126,17 @@ TEST(ArchiveToolTest, LoadThenDumpGivesTheSameLinesAndVerifyFindsDamage) {
     run(tool + " load " + dir.prefix() + " 2026ABpr " + input + " 2>/dev/null", rc);
     EXPECT_EQ(rc, 1);
     std::filesystem::remove(dir.path() / "versione");
+    // Into a folder anybody may write, nothing is loaded; the counters stay as they were.
+    std::ofstream(input) << "mc\t1\t\n";
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::add);
+    std::string said = run(tool + " load " + dir.prefix() + " 2026ABpr " + input + " 2>&1", rc);
+    EXPECT_EQ(rc, 1);
+    EXPECT_NE(said.find("può essere modificata da qualunque utente"), std::string::npos) << said;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_EQ(run(tool + " dump " + dir.prefix() + " 2026ABpr", rc),
+              "conto\t50\t\nmc\t300000\t\nregia1\t0\t03\n");
 
     // A bad line loads nothing at all.
     std::ofstream(input) << "xx\t1\t\nyy\tmolti\t\n";

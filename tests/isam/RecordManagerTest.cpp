@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "FaultVfs.h"
 #include "support/Child.h"
+#include "support/FaultVfs.h"
 #include "support/TempDir.h"
 
 namespace zelvo::isam {

@@ -1,5 +1,6 @@
 #include "maintenance/BackupFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -82,6 +83,27 @@ TEST_F(BackupTest, ALargeBackupOnRemovableDisksIsWrittenInPartsAndReadBackInOrde
     post(3, 9000);
     ASSERT_TRUE(restore().ok);
     EXPECT_EQ(test::DumpAll(dir.prefix()), atBackup);
+}
+
+// A station with a strict umask writes backups and restores the other stations can use too,
+// and nobody else can read.
+TEST_F(BackupTest, BackupPartsAndRestoredContainersAreForOwnerAndGroupWhateverTheUmask) {
+    post(200);
+    const mode_t old = ::umask(077);
+    ASSERT_TRUE(backup(16 * 1024).ok);
+    int parts = 0;
+    for (int part = 1; fs::exists(maintenance::VolumePath(zip(), part)); ++part, ++parts) {
+        EXPECT_EQ(fs::status(maintenance::VolumePath(zip(), part)).permissions(),
+                  static_cast<fs::perms>(0660))
+            << part;
+    }
+    EXPECT_GE(parts, 2);
+    ASSERT_TRUE(restore().ok);
+    ::umask(old);
+    for (const std::string& name : files()) {
+        EXPECT_EQ(fs::status(dir.path() / name).permissions(), static_cast<fs::perms>(0660))
+            << name;
+    }
 }
 
 // How a backup file can be spoilt, and what the operator is told.

@@ -1,6 +1,6 @@
 #pragma once
 
-// Containers damaged on purpose, and a dump of what a data directory holds.
+// Containers damaged on purpose.
 
 #include <sqlite3.h>
 
@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/Catalog.h"
-#include "archive/RecordText.h"
 #include "isam/RecordManager.h"
+#include "support/ArchiveDump.h"
 
 namespace zelvo::test {
 
@@ -69,30 +68,6 @@ inline void SkewIndex(const std::string& container, const std::string& table,
                       "min(pk) FROM \"" + table + "\")";
     EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
-}
-
-// Every record of every archive of the data directory's containers, as text lines.
-inline std::map<std::string, std::vector<std::string>> DumpAll(const std::string& dataDir) {
-    std::map<std::string, std::vector<std::string>> out;
-    isam::RecordManager rm(Catalog::locate);
-    for (const auto& entry : std::filesystem::directory_iterator(dataDir)) {
-        if (entry.path().extension() != ".isd") {
-            continue;
-        }
-        std::vector<std::string> tables;
-        rm.listArchives(entry.path().string(), tables);
-        for (const std::string& table : tables) {
-            std::int16_t h = 0;
-            EXPECT_EQ(rm.VmxOpen(dataDir + table, 0, 0, h), 0) << table;
-            auto& lines = out[table];
-            rm.scan(h, 0, "", [&](const std::string& key, const isam::Record& r) {
-                lines.push_back(RecordToLine(key, r));
-                return true;
-            });
-            rm.VmxClose(h);
-        }
-    }
-    return out;
 }
 
 }  // namespace zelvo::test

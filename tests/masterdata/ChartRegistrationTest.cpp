@@ -137,5 +137,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the whole description counts: "Iva" is not "Iva vendite".
         Registered{{"Iva", "Option1"}, "m", "p", "00051", "", "000510000000000", "xIva", 0}));
 
+// Blanks, tabs and line breaks are no description: an item named so could never be typed
+// again in an entry screen.
+class BlankDescriptionTest : public ChartRegistrationTest,
+                             public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BlankDescriptionTest, IsRefusedAsNoDescriptionAndNothingIsWritten) {
+    enter({GetParam(), "Option1"});
+    auto boxes = dialogs.boxes();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, "Non è stata inserita nessuna descrizione");
+    EXPECT_EQ(archives().getByKey(arc::kPc, "00051"), isam::status::kNotFound);
+    EXPECT_EQ(counterValue("conto"), 50);
+}
+
+INSTANTIATE_TEST_SUITE_P(Blanks, BlankDescriptionTest,
+                         ::testing::Values("", " ", "   ", "\t", "\r\n", " \t\n "));
+
 }  // namespace
 }  // namespace zelvo

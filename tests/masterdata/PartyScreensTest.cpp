@@ -53,6 +53,21 @@ class PartyTest : public ChartFixture {
     }
 };
 
+TEST_F(PartyTest, ANameOfBlanksTabsOrLineBreaksIsNoName) {
+    std::int64_t before = 0;
+    archives().count(arc::kPc, before);
+    for (const char* blank : {" ", "  ", "\t", "\n", " \r\n\t"}) {
+        dialogs.clear();
+        registerParty(Party::Customer, blank);
+        auto boxes = dialogs.boxes();
+        ASSERT_EQ(boxes.size(), 1U) << blank;
+        EXPECT_EQ(boxes[0].text, "Non è stata inserita la ragione sociale");
+    }
+    std::int64_t after = 0;
+    archives().count(arc::kPc, after);
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(PartyTest, TypedPaymentTermsMustBeRegisteredOnes) {
     auto screen = open<PartyEntry>(Party::Customer, Mode::Registration);
     // Another letter case names the same terms; an unknown text gives the last ones back.

@@ -1,5 +1,7 @@
 #include "posting/InvoiceEntry.h"
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 #include "YearFixture.h"
@@ -7,6 +9,7 @@
 #include "duedates/DueDateFields.h"
 #include "masterdata/VatCodeFields.h"
 #include "support/Child.h"
+#include "support/FaultVfs.h"
 
 #include <unistd.h>
 
@@ -147,6 +150,34 @@ TEST_F(InvoiceTest, ASalesInvoicePostsCustomerRevenuesVatRowsAndDueDates) {
     s->click("Command1");
     EXPECT_EQ(boxes(), std::vector<std::string>{"Fattura già registrata"});
     EXPECT_EQ(lines().size(), 4U);
+}
+
+// A full disk refuses the invoice: the operator reads the disk's report and the invoice stays
+// on the screen, to be confirmed again once space is freed.
+class FullDiskInvoiceTest : public InvoiceTest {
+  protected:
+    static void SetUpTestSuite() { test::FaultVfs::install(true); }
+    void TearDown() override { test::FaultVfs::heal(); }
+};
+
+TEST_F(FullDiskInvoiceTest, AnInvoiceRefusedByTheDiskStaysOnTheScreenToBeConfirmedAgain) {
+    auto s = screen(K::Sales);
+    fill(*s, "Rossi Mario", "7", "2400", {{"Vendite merci", "2000", "20"}});
+    test::FaultVfs::failAfter(0, SQLITE_FULL);
+    s->click("Command1");
+    test::FaultVfs::heal();
+    auto refused = boxes();
+    ASSERT_GE(refused.size(), 2U);
+    EXPECT_EQ(refused[0], "DISCO PIENO");
+    EXPECT_EQ(refused[1].rfind("Errore: 11\r", 0), 0U) << refused[1];
+    EXPECT_TRUE(lines().empty());
+    EXPECT_EQ(s->form().text("text5"), "Rossi Mario");
+
+    s->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(lines().size(), 3U);
+    EXPECT_EQ(s->form().text("text5"), "");
+    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
 TEST_F(InvoiceTest, ZeroVatPostsNoVatLineButEveryRegisterRow) {

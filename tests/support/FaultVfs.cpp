@@ -1,4 +1,4 @@
-#include "FaultVfs.h"
+#include "support/FaultVfs.h"
 
 #include <sqlite3.h>
 
@@ -11,6 +11,8 @@ namespace {
 
 std::atomic<std::int64_t> g_budget{-1};  // -1: no limit
 std::atomic<int> g_error{SQLITE_FULL};
+std::atomic<std::int64_t> g_refused{0};
+std::atomic<std::int64_t> g_written{0};
 sqlite3_vfs g_vfs;
 sqlite3_vfs* g_base = nullptr;
 
@@ -35,11 +37,16 @@ int xWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 off) {
     std::int64_t budget = g_budget.load();
     if (budget >= 0) {
         if (budget < n) {
+            ++g_refused;
             return g_error.load();
         }
         g_budget -= n;
     }
-    return real(f)->pMethods->xWrite(real(f), p, n, off);
+    int rc = real(f)->pMethods->xWrite(real(f), p, n, off);
+    if (rc == SQLITE_OK) {
+        g_written += n;
+    }
+    return rc;
 }
 int xTruncate(sqlite3_file* f, sqlite3_int64 size) {
     return real(f)->pMethods->xTruncate(real(f), size);
@@ -150,8 +157,9 @@ const char* FaultVfs::name() {
     return "faultvfs";
 }
 
-void FaultVfs::install() {
+void FaultVfs::install(bool asDefault) {
     if (g_base != nullptr) {
+        sqlite3_vfs_register(&g_vfs, asDefault ? 1 : 0);
         return;
     }
     g_base = sqlite3_vfs_find(nullptr);
@@ -169,7 +177,7 @@ void FaultVfs::install() {
     g_vfs.xCurrentTime = xCurrentTime;
     g_vfs.xGetLastError = xGetLastError;
     g_vfs.xCurrentTimeInt64 = xCurrentTimeInt64;
-    sqlite3_vfs_register(&g_vfs, 0);
+    sqlite3_vfs_register(&g_vfs, asDefault ? 1 : 0);
 }
 
 void FaultVfs::failAfter(std::int64_t bytes, int sqliteError) {
@@ -179,6 +187,14 @@ void FaultVfs::failAfter(std::int64_t bytes, int sqliteError) {
 
 void FaultVfs::heal() {
     g_budget = -1;
+}
+
+std::int64_t FaultVfs::refusedWrites() {
+    return g_refused.load();
+}
+
+std::int64_t FaultVfs::written() {
+    return g_written.load();
 }
 
 }  // namespace zelvo::test

@@ -9,10 +9,16 @@ namespace zelvo::test {
 class FaultVfs {
   public:
     static const char* name();
-    static void install();
+    // As the default VFS every connection of the process goes through it (the program's
+    // own stations included); until failAfter it only passes the calls on.
+    static void install(bool asDefault = false);
     // Writes succeed until this many more bytes have been written; then each write fails.
     static void failAfter(std::int64_t bytes, int sqliteError);
     static void heal();
+    // The writes refused since the process began.
+    static std::int64_t refusedWrites();
+    // The bytes written through it since the process began.
+    static std::int64_t written();
 };
 
 }  // namespace zelvo::test
