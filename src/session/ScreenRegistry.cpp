@@ -24,12 +24,4 @@ std::unique_ptr<ScreenLogic> ScreenRegistry::create(const std::string& name,
     return it == m_factories.end() ? nullptr : it->second(session);
 }
 
-std::vector<std::string> ScreenRegistry::names() const {
-    std::vector<std::string> out;
-    for (const auto& [name, factory] : m_factories) {
-        out.push_back(name);
-    }
-    return out;
-}
-
 }  // namespace zelvo

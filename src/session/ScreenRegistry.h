@@ -25,8 +25,6 @@ class ScreenRegistry {
     // Every name registered, in name order.
     std::vector<std::string> names() const;
     std::unique_ptr<ScreenLogic> create(const std::string& name, Session& session) const;
-    // Every registered name, in name order: what a test of every screen walks.
-    std::vector<std::string> names() const;
 
   private:
     std::map<std::string, Factory> m_factories;
