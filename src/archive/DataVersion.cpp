@@ -5,6 +5,8 @@
 #include <fstream>
 #include <vector>
 
+#include "isam/FileModes.h"
+
 namespace zelvo {
 
 namespace {
@@ -68,6 +70,7 @@ bool MarkDataVersion(const std::string& dataDirectory, const std::string& progra
             return false;
         }
     }
+    isam::ShareWithGroupOnly(next);
     std::error_code ec;
     std::filesystem::rename(next, mark, ec);
     return !ec;
