@@ -8,62 +8,16 @@ namespace zelvo {
 
 namespace {
 
-__extension__ typedef __int128 Wide;
-
 constexpr size_t kMaxDigits = 15;
-constexpr int kExactDecimals = 18;
-constexpr int kRoundedDecimals = 10;
 
-Wide Abs(Wide v) {
-    return v < 0 ? -v : v;
-}
-
-Wide Gcd(Wide a, Wide b) {
-    a = Abs(a);
-    b = Abs(b);
-    while (b != 0) {
-        const Wide t = a % b;
-        a = b;
-        b = t;
+// What the display can hold: fifteen digits before the decimal comma.
+bool Fits(const sheet::SheetNumber& v) {
+    static const sheet::SheetNumber kLimit = sheet::SheetNumber::whole(999999999999999LL);
+    sheet::SheetNumber magnitude = v;
+    if (magnitude.compare(sheet::SheetNumber()) < 0) {
+        magnitude.negate();
     }
-    return a;
-}
-
-Wide Power10(int n) {
-    Wide p = 1;
-    for (int i = 0; i < n; ++i) {
-        p *= 10;
-    }
-    return p;
-}
-
-// The fraction in lowest terms; false when it does not fit or has no value.
-bool Reduce(Wide num, Wide den, Calculator::Value& out) {
-    if (den == 0) {
-        return false;
-    }
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    const Wide g = num == 0 ? den : Gcd(num, den);
-    num /= g;
-    den /= g;
-    constexpr Wide kMax = INT64_MAX;
-    if (Abs(num) > kMax || den > kMax) {
-        return false;
-    }
-    out = {static_cast<std::int64_t>(num), static_cast<std::int64_t>(den)};
-    return true;
-}
-
-std::string Digits(Wide v) {
-    std::string s;
-    do {
-        s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
-        v /= 10;
-    } while (v != 0);
-    return s;
+    return magnitude.compare(kLimit) <= 0;
 }
 
 // Thousands grouped by ".", as Italian amounts are written.
@@ -77,37 +31,6 @@ std::string Grouped(const std::string& digits) {
         }
     }
     return out;
-}
-
-// The decimals a denominator needs: k when it divides 10^k for a k up to the exact limit,
-// -1 when it divides none (a third, a seventh).
-int ExactDecimals(std::int64_t den) {
-    for (int k = 0; k <= kExactDecimals; ++k) {
-        if (Power10(k) % den == 0) {
-            return k;
-        }
-    }
-    return -1;
-}
-
-std::string Shown(const Calculator::Value& v) {
-    int decimals = ExactDecimals(v.den);
-    const bool exact = decimals >= 0;
-    if (!exact) {
-        decimals = kRoundedDecimals;
-    }
-    const Wide scale = Power10(decimals);
-    // Half away from zero, on the magnitude.
-    Wide scaled = exact ? Abs(Wide{v.num}) * (scale / v.den)
-                        : (Abs(Wide{v.num}) * scale * 2 + v.den) / (Wide{v.den} * 2);
-    std::string fraction = decimals > 0 ? Digits(scaled % scale) : std::string();
-    fraction.insert(0, static_cast<size_t>(decimals) - fraction.size(), '0');
-    while (!fraction.empty() && fraction.back() == '0') {
-        fraction.pop_back();
-    }
-    const Wide whole = scaled / scale;
-    std::string out = (v.num < 0 && scaled != 0 ? "-" : "") + Grouped(Digits(whole));
-    return fraction.empty() ? out : out + "," + fraction;
 }
 
 }  // namespace
@@ -130,7 +53,7 @@ void Calculator::press(std::string_view keys) {
             if (!m_entry.empty()) {
                 m_negativeEntry = !m_negativeEntry;
             } else if (!m_error) {
-                m_shown.num = -m_shown.num;
+                m_shown.negate();
                 m_fresh = true;
             }
             ++i;
@@ -181,45 +104,38 @@ void Calculator::point() {
     m_fresh = true;
 }
 
-Calculator::Value Calculator::current() const {
+sheet::SheetNumber Calculator::current() const {
     if (m_entry.empty()) {
         return m_shown;
     }
-    const size_t comma = m_entry.find(',');
-    const std::string whole = m_entry.substr(0, comma);
-    const std::string decimals = comma == std::string::npos ? "" : m_entry.substr(comma + 1);
-    Wide num = 0;
-    for (char c : whole + decimals) {
-        num = num * 10 + (c - '0');
+    sheet::SheetNumber v = sheet::SheetNumber::parse(m_entry).value_or(sheet::SheetNumber());
+    if (m_negativeEntry) {
+        v.negate();
     }
-    Value v;
-    Reduce(m_negativeEntry ? -num : num, Power10(static_cast<int>(decimals.size())), v);
     return v;
 }
 
 bool Calculator::apply() {
-    const Value a = m_accumulator;
-    const Value b = current();
-    Value r;
-    bool ok = false;
+    sheet::SheetNumber r = m_accumulator;
+    const sheet::SheetNumber b = current();
+    bool ok = true;
     switch (m_pending) {
         case '+':
-        case '-': {
-            const Wide bn = m_pending == '+' ? Wide{b.num} : -Wide{b.num};
-            ok = Reduce(Wide{a.num} * b.den + bn * a.den, Wide{a.den} * b.den, r);
+            ok = r.add(b);
             break;
-        }
+        case '-':
+            ok = r.subtract(b);
+            break;
         case '*':
-            ok = Reduce(Wide{a.num} * b.num, Wide{a.den} * b.den, r);
+            ok = r.multiply(b);
             break;
         case '/':
-            ok = b.num != 0 && Reduce(Wide{a.num} * b.den, Wide{a.den} * b.num, r);
+            ok = r.divide(b);
             break;
         default:
             r = b;
-            ok = true;
     }
-    if (!ok) {
+    if (!ok || !Fits(r)) {
         m_error = true;
         m_entry.clear();
         m_pending = 0;
@@ -229,7 +145,7 @@ bool Calculator::apply() {
     return true;
 }
 
-void Calculator::showResult(Value v) {
+void Calculator::showResult(const sheet::SheetNumber& v) {
     m_accumulator = v;
     m_shown = v;
     m_entry.clear();
@@ -262,14 +178,14 @@ void Calculator::equals() {
 }
 
 void Calculator::clear() {
-    const Value memory = m_memory;
+    const sheet::SheetNumber memory = m_memory;
     *this = Calculator();
     m_memory = memory;
 }
 
 void Calculator::memory(std::string_view key) {
     if (key == "MC") {
-        m_memory = {};
+        m_memory = sheet::SheetNumber();
         return;
     }
     if (key == "MR") {
@@ -290,10 +206,8 @@ void Calculator::memory(std::string_view key) {
     if (m_error) {
         return;
     }
-    const Value v = current();
-    const Wide n = key == "M+" ? Wide{v.num} : -Wide{v.num};
-    if (!Reduce(Wide{m_memory.num} * v.den + n * m_memory.den, Wide{m_memory.den} * v.den,
-                m_memory)) {
+    const sheet::SheetNumber v = current();
+    if (!(key == "M+" ? m_memory.add(v) : m_memory.subtract(v)) || !Fits(m_memory)) {
         m_error = true;
     }
 }
@@ -304,7 +218,7 @@ std::string Calculator::display() const {
         return mark + "Errore";
     }
     if (m_entry.empty()) {
-        return mark + Shown(m_shown);
+        return mark + m_shown.general(true);
     }
     const size_t comma = m_entry.find(',');
     std::string out = Grouped(m_entry.substr(0, comma));

@@ -1,17 +1,19 @@
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "sheet/SheetNumber.h"
 
 namespace zelvo {
 
 // A pocket calculator as an accountant's desk has one: operations run in the order typed
 // (2 + 3 × 4 = gives 20), a memory with M+ M- MR MC, C to start again and CE to retype the
-// last number. Numbers are fractions of two 64-bit integers, so sums of lire and of euro
+// last number. Numbers are the spreadsheet's exact fractions, so sums of lire and of euro
 // cents never drift; a quotient that has no finite decimal form is shown rounded to ten
-// decimals. A result that does not fit, or a division by zero, shows "Errore" until C or a
-// new number.
+// decimals. A result of more than fifteen whole digits, or a division by zero, shows
+// "Errore" until C or a new number.
 class Calculator {
   public:
     // The keys, one after another: digits, "," (or ".") for the decimal point, "+ - * /"
@@ -22,15 +24,12 @@ class Calculator {
     // What the display shows: "1.234,5", "-0,25", "Errore"; "M" in front while the memory
     // holds a number other than 0.
     std::string display() const;
-    bool memoryInUse() const { return m_memory.num != 0; }
+    bool memoryInUse() const { return !m_memory.isZero(); }
 
-    // The rational value on display, for tests of exactness: numerator over denominator.
-    struct Value {
-        std::int64_t num = 0;
-        std::int64_t den = 1;
-        bool operator==(const Value&) const = default;
-    };
-    Value value() const { return m_error ? Value{0, 0} : current(); }
+    // The exact value on display; none after an error.
+    std::optional<sheet::SheetNumber> value() const {
+        return m_error ? std::nullopt : std::optional(current());
+    }
 
   private:
     void digit(char d);
@@ -39,13 +38,13 @@ class Calculator {
     void equals();
     void clear();
     void memory(std::string_view key);
-    Value current() const;
+    sheet::SheetNumber current() const;
     bool apply();
-    void showResult(Value v);
+    void showResult(const sheet::SheetNumber& v);
 
-    Value m_accumulator;
-    Value m_shown;
-    Value m_memory;
+    sheet::SheetNumber m_accumulator;
+    sheet::SheetNumber m_shown;
+    sheet::SheetNumber m_memory;
     std::string m_entry;  // the digits being typed ("12,5"); empty when none
     char m_pending = 0;   // the operation waiting for its second number
     bool m_negativeEntry = false;

@@ -218,11 +218,11 @@ std::string SheetNumber::text(int decimals, bool grouped) const {
     return (m_num < 0 && scaled != 0 ? "-" : "") + out;
 }
 
-std::string SheetNumber::general() const {
+std::string SheetNumber::general(bool grouped) const {
     if (m_den == 1) {
-        return text(0, false);
+        return text(0, grouped);
     }
-    std::string s = text(10, false);
+    std::string s = text(10, grouped);
     while (s.back() == '0') {
         s.pop_back();
     }

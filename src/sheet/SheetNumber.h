@@ -37,8 +37,9 @@ class SheetNumber {
     // Rounded half away from zero to `decimals` places, decimal comma, points grouping the
     // thousands when `grouped`.
     std::string text(int decimals, bool grouped) const;
-    // Shown without a format: whole numbers plainly, fractions to at most ten decimals.
-    std::string general() const;
+    // Shown without a format: whole numbers plainly, fractions to at most ten decimals;
+    // points grouping the thousands when `grouped`.
+    std::string general(bool grouped = false) const;
     // The plain decimal form an office suite reads back: "-1234.5".
     std::string plain() const;
 

@@ -50,9 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CalculatorTest, ValuesAreExactFractions) {
     Calculator c;
     c.press("0,1+0,2=");
-    EXPECT_EQ(c.value(), (Calculator::Value{3, 10}));
+    EXPECT_EQ(c.value(), sheet::SheetNumber::parse("0,3"));
     c.press("C1/3=");
-    EXPECT_EQ(c.value(), (Calculator::Value{1, 3}));
+    sheet::SheetNumber third = sheet::SheetNumber::whole(1);
+    ASSERT_TRUE(third.divide(sheet::SheetNumber::whole(3)));
+    EXPECT_EQ(c.value(), third);
     // Every row of a lire column adds exactly.
     c.press("C1234567891");
     for (int i = 1; i < 170; ++i) {
