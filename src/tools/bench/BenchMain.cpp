@@ -15,6 +15,9 @@ int usage() {
                  "       zelvo-bench export-ledger DATADIR YEAR FILE\n"
                  "       zelvo-bench posting WORKDIR [INVOICES] [ROUNDS]\n"
                  "       zelvo-bench receipts WORKDIR [RECEIPTS] [ROUNDS]\n"
+                 "       zelvo-bench collections WORKDIR [COLLECTIONS] [ROUNDS]\n"
+                 "       zelvo-bench crash DATADIR KILLS [SEED]\n"
+                 "       zelvo-bench load DATADIR [STATIONS] [PER-STATION]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench cards DATADIR YEAR LEDGERFILE [ROUNDS]\n"
@@ -66,7 +69,18 @@ int main(int argc, char** argv) {
     }
     if (cmd == "receipts") {
         return PostingBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 5),
-                            true);
+                            Posted::Receipts);
+    }
+    if (cmd == "collections") {
+        return PostingBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 5),
+                            Posted::Collections);
+    }
+    if (cmd == "crash" && argc >= 4) {
+        return CrashBench(DirPrefix(argv[2]), arg(argc, argv, 3, 10),
+                          static_cast<std::uint32_t>(arg(argc, argv, 4, 1)));
+    }
+    if (cmd == "load") {
+        return LoadBench(DirPrefix(argv[2]), arg(argc, argv, 3, 4), arg(argc, argv, 4, 500));
     }
     if (cmd == "concurrency") {
         return ConcurrencyBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 3));
