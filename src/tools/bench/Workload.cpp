@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "archive/Archives.h"
 #include "base/NumberText.h"
@@ -419,6 +420,12 @@ Outcome Workload::wages(const std::string& date) {
     return finish("wages of " + date, before, g.lastPosted(), Seconds() - t0);
 }
 
+void Workload::look() {
+    if (lookingTime > 0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(lookingTime));
+    }
+}
+
 void Workload::answerYes() {
     if (!m_yesPending) {
         m_dialogs.queueAnswer(Answer::Yes);
@@ -449,6 +456,7 @@ Outcome Workload::revise(const std::string& regNumber) {
     }
     std::unique_ptr<ScreenLogic> screen = factory->second(m_session, regNumber);
     screen->load();
+    look();
     announce(regNumber);
     screen->form().input("text4", "Rettifica");
     const double t0 = Seconds();
@@ -469,12 +477,18 @@ Outcome Workload::annul(const std::string& regNumber) {
     if (c.form().items(RevisionChooser::kList).empty()) {
         return gone;
     }
+    look();
     announce(regNumber);
     answerYes();
     const double t0 = Seconds();
     c.click(RevisionChooser::kConfirm);
     const double seconds = Seconds() - t0;
-    const bool removed = PostingEngine(m_session).lines(regNumber).empty();
+    // Gone, and not because another station removed it first and this one was told so.
+    const auto boxes = m_dialogs.boxes();
+    const bool refused = std::any_of(boxes.begin(), boxes.end(), [](const auto& e) {
+        return StartsWith(e.text, kChangedElsewhere);
+    });
+    const bool removed = !refused && PostingEngine(m_session).lines(regNumber).empty();
     return finish(gone.what, 0, removed ? 1 : 0, seconds);
 }
 
@@ -482,7 +496,8 @@ std::string Workload::recentRegistration() {
     const std::int32_t last = lastLine();
     Archives& a = m_session.archives();
     for (int attempt = 0; attempt < 20 && last > 0; ++attempt) {
-        const int n = uniform(std::max(1, last - 300), last);
+        // The last few dozen lines: the registrations the other stations are busy with.
+        const int n = uniform(std::max(1, last - 60), last);
         if (a.getByKey(arc::kMc, Format(n, "00000000")) == 0) {
             return a.readBuffer(arc::kMc).text(mcf::kRegNumber);
         }

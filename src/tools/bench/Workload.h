@@ -90,6 +90,10 @@ class Workload {
     // A date of the session's year: days 1 to 28 of any month.
     std::string someDate();
 
+    // How long the operator looks at a revision or annulment before confirming it, in
+    // seconds: the time another station has to change the registration meanwhile.
+    double lookingTime = 0;
+
     // The counter "mc": the last line number used.
     std::int32_t lastLine();
 
@@ -110,6 +114,7 @@ class Workload {
     // Queues the operator's Yes for the next question, once: a question the program did not
     // ask leaves it waiting for the next.
     void answerYes();
+    void look();
 
     Session& m_session;
     ScriptedDialogs& m_dialogs;
