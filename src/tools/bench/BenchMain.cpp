@@ -33,6 +33,28 @@ int arg(int argc, char** argv, int i, int fallback) {
     return argc > i ? std::atoi(argv[i]) : fallback;
 }
 
+int Generate(int argc, char** argv) {
+    using namespace zelvo::bench;
+    const std::int64_t lines = argc > 4 ? std::atoll(argv[4]) : 200000;
+    const auto seed = static_cast<std::uint32_t>(arg(argc, argv, 5, 2026));
+    std::string error;
+    const double t0 = Now();
+    std::int64_t reported = 0;
+    bool ok = GenerateDataDirectory(DirPrefix(argv[2]), argv[3], lines, seed, error,
+                                    [&reported, t0](std::int64_t n) {
+                                        if (n - reported >= 10000) {
+                                            reported = n;
+                                            std::cerr << n << " lines, " << Now() - t0 << " s\n";
+                                        }
+                                    });
+    if (!ok) {
+        std::cerr << "zelvo-bench generate: " << error << "\n";
+        return 1;
+    }
+    std::cout << "generated " << lines << " lines in " << Now() - t0 << " s\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,24 +64,7 @@ int main(int argc, char** argv) {
     }
     const std::string cmd = argv[1];
     if (cmd == "generate" && argc >= 4) {
-        const std::int64_t lines = argc > 4 ? std::atoll(argv[4]) : 200000;
-        const auto seed = static_cast<std::uint32_t>(arg(argc, argv, 5, 2026));
-        std::string error;
-        const double t0 = Now();
-        std::int64_t reported = 0;
-        bool ok = GenerateDataDirectory(
-            DirPrefix(argv[2]), argv[3], lines, seed, error, [&reported, t0](std::int64_t n) {
-                if (n - reported >= 10000) {
-                    reported = n;
-                    std::cerr << n << " lines, " << Now() - t0 << " s\n";
-                }
-            });
-        if (!ok) {
-            std::cerr << "zelvo-bench generate: " << error << "\n";
-            return 1;
-        }
-        std::cout << "generated " << lines << " lines in " << Now() - t0 << " s\n";
-        return 0;
+        return Generate(argc, argv);
     }
     if (cmd == "export-ledger" && argc == 5) {
         return ExportLedger(DirPrefix(argv[2]), argv[3], argv[4]);
