@@ -279,7 +279,12 @@ void InvoiceEntry::fillFromRegistration() {
         const std::string key = first.text(mcf::kAccountDocKey);
         if (key.size() >= 19) {
             form().setText(refDateField(), ShownDate(key.substr(5, 8)));
-            form().setText(refNumberField(), wholeNumber(Val(key.substr(13))));
+            // Without its padding, not as a number: a supplier's invoice numbers need not
+            // be digits ("A/15" is kept as "00A/15"), and the reference must name it again.
+            const std::string padded = key.substr(13);
+            const size_t digit = padded.find_first_not_of('0');
+            form().setText(refNumberField(),
+                           digit == std::string::npos ? std::string() : padded.substr(digit));
         }
     }
     int row = 0;
