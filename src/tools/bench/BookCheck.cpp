@@ -39,6 +39,12 @@ std::string Five(const std::string& number) {
     return Format(Val(number), "00000");
 }
 
+// The register keeps the last five digits of a six-digit document number.
+std::string LastFive(const std::string& docNumber) {
+    const std::string padded = PadNumber(docNumber, 6);
+    return padded.substr(padded.size() - 5);
+}
+
 // The journal of the year, grouped by registration, and everything the registrations
 // write elsewhere, matched to them by the records' keys.
 class Books {
@@ -144,8 +150,9 @@ class Books {
             return;
         }
         const std::string section = first.text(mcf::kVatSection);
-        const std::string key = section + Five(archive == arc::kIa ? first.text(mcf::kProtocol)
-                                                                   : first.text(mcf::kDocNumber));
+        const std::string key =
+            section + (archive == arc::kIa ? Five(first.text(mcf::kProtocol))
+                                           : LastFive(first.text(mcf::kDocNumber)));
         const int rows = vatRows(archive, key, first.text(mcf::kAccount),
                                  ShownDate(first.text(mcf::kRegDate)), number);
         if (rows != details) {
@@ -277,7 +284,7 @@ std::string AnnouncementLines(const std::vector<PostingEngine::PostedLine>& line
         if (causal == "fa" || causal == "ca") {
             out << "P " << r.text(mcf::kVatSection) << Five(r.text(mcf::kProtocol)) << "\n";
         } else if (causal == "co") {
-            out << "R " << r.text(mcf::kVatSection) << Five(r.text(mcf::kDocNumber)) << "\n";
+            out << "R " << r.text(mcf::kVatSection) << LastFive(r.text(mcf::kDocNumber)) << "\n";
         }
     }
     return out.str();

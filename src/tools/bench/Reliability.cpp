@@ -131,7 +131,9 @@ constexpr int kCrashStations = 2;
 // Posts until killed; a box no race explains ends the station with status 3.
 int CrashStation(const std::string& dir, const GeneratedChart& chart, std::uint32_t seed,
                  int station, const std::function<void()>& ready) {
-    AnnouncingStation st(dir, chart, seed, station * 1000, Announcements(dir, station));
+    // Sales numbers a little apart: a station posts a few dozen registrations before it is
+    // killed, and the register keeps five digits.
+    AnnouncingStation st(dir, chart, seed, station * 100, Announcements(dir, station));
     ready();
     for (;;) {
         const Outcome o = st.work.any(st.work.someDate(), true);
