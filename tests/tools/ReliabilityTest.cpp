@@ -29,7 +29,7 @@ class Books {
         static const bool ok = [] {
             std::string error;
             const bool generated =
-                bench::GenerateDataDirectory(made.prefix(), "2026", 1500, 3, error);
+                bench::GenerateDataDirectory(made.prefix(), "2026", 1000, 3, error);
             EXPECT_TRUE(generated) << error;
             return generated;
         }();
@@ -45,10 +45,6 @@ struct Damage {
     std::function<void(Archives&)> act;
     std::int64_t bench::BookFindings::*finding;
 };
-
-void PrintTo(const Damage& d, std::ostream* os) {
-    *os << d.name;
-}
 
 // The first record of an archive, removed.
 void RemoveFirst(Archives& a, int archive) {
@@ -78,43 +74,41 @@ void SkipAProtocol(Archives& a) {
     ASSERT_EQ(a.put(arc::kPr, "prot1", isam::mode::kWrite), 0);
 }
 
-class BookCheckTest : public ::testing::TestWithParam<Damage> {};
-
 TEST(BookCheckTest, AGeneratedYearIsWholeAndEveryKindIsChecked) {
     test::Year year(Books::dir());
     const bench::BookFindings f = bench::CheckBooks(year.session(), {});
     EXPECT_TRUE(f.clean()) << (f.notes.empty() ? "" : f.notes.front());
-    EXPECT_GT(f.registrations, 200);
+    EXPECT_GT(f.registrations, 150);
 }
 
 // The check is only as good as what it finds: each fault, done to a copy of a sound year,
-// is found, and only where it belongs.
-TEST_P(BookCheckTest, FindsTheFaultDoneToTheBooks) {
-    test::TempDir dir;
-    fs::copy(Books::dir(), dir.path(), fs::copy_options::recursive);
-    test::Year year(dir.prefix());
-    GetParam().act(year.archives());
-    const bench::BookFindings f = bench::CheckBooks(year.session(), {});
-    EXPECT_GT(f.*GetParam().finding, 0);
-    EXPECT_FALSE(f.clean());
-    // The rebuild put the totals right: a second check finds no wrong total.
-    EXPECT_EQ(bench::CheckBooks(year.session(), {}).totalMismatches, 0);
+// is found, and where it belongs.
+TEST(BookCheckTest, FindsEachFaultDoneToTheBooks) {
+    using F = bench::BookFindings;
+    const Damage damages[] = {
+        {"sales register row", [](Archives& a) { RemoveFirst(a, arc::kIv); }, &F::partial},
+        {"purchase register row", [](Archives& a) { RemoveFirst(a, arc::kIa); }, &F::partial},
+        {"receipt register row", [](Archives& a) { RemoveFirst(a, arc::kIc); }, &F::partial},
+        {"detail row", [](Archives& a) { RemoveFirst(a, arc::kTt); }, &F::partial},
+        {"due date", [](Archives& a) { RemoveFirst(a, arc::kSd); }, &F::partial},
+        {"line of a registration", RemoveSecondLine, &F::partial},
+        {"lost line number", RemoveSecondLine, &F::numbering},
+        {"running total", AddToATotal, &F::totalMismatches},
+        {"skipped protocol", SkipAProtocol, &F::numbering},
+    };
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.name);
+        test::TempDir dir;
+        fs::copy(Books::dir(), dir.path(), fs::copy_options::recursive);
+        test::Year year(dir.prefix());
+        d.act(year.archives());
+        const bench::BookFindings f = bench::CheckBooks(year.session(), {});
+        EXPECT_GT(f.*d.finding, 0);
+        EXPECT_FALSE(f.clean());
+        // The rebuild put the totals right: a second check finds no wrong total.
+        EXPECT_EQ(bench::CheckBooks(year.session(), {}).totalMismatches, 0);
+    }
 }
-
-using F = bench::BookFindings;
-INSTANTIATE_TEST_SUITE_P(
-    Faults, BookCheckTest,
-    ::testing::Values(
-        Damage{"SalesRegisterRow", [](Archives& a) { RemoveFirst(a, arc::kIv); }, &F::partial},
-        Damage{"PurchaseRegisterRow", [](Archives& a) { RemoveFirst(a, arc::kIa); }, &F::partial},
-        Damage{"ReceiptRegisterRow", [](Archives& a) { RemoveFirst(a, arc::kIc); }, &F::partial},
-        Damage{"DetailRow", [](Archives& a) { RemoveFirst(a, arc::kTt); }, &F::partial},
-        Damage{"DueDate", [](Archives& a) { RemoveFirst(a, arc::kSd); }, &F::partial},
-        Damage{"LineOfARegistration", RemoveSecondLine, &F::partial},
-        Damage{"LostLineNumber", RemoveSecondLine, &F::numbering},
-        Damage{"RunningTotal", AddToATotal, &F::totalMismatches},
-        Damage{"SkippedProtocol", SkipAProtocol, &F::numbering}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // A registration removed whole is lost numbers unless its removal was announced.
 TEST(BookCheckTest, AnnouncedRemovalsExplainTheirNumbers) {
