@@ -50,11 +50,15 @@ struct Stations {
                 };
                 _exit(body(p, say));
             }
+            if (pid < 0) {
+                ready = false;  // never a pid to kill: -1 would name every process
+                break;
+            }
             pids.push_back(pid);
         }
         close(set[1]);
         close(go[0]);
-        for (int p = 0; p < n; ++p) {
+        for (size_t p = 0; p < pids.size(); ++p) {
             char c = 0;
             if (read(set[0], &c, 1) != 1) {
                 ready = false;  // a station died before it was ready
