@@ -375,12 +375,8 @@ void CollectionEntry::settle(const std::vector<Row>& rows, const std::string& pa
         const std::string invoiceDate = keyDate(r.invoiceDate);
         const std::string dueDate = keyDate(r.dueDate);
         std::string found;
-        // Straight to the partner's instalments of that due date, through the index the
-        // archive keeps for them; a row without a due date can only name one without.
-        const int field = dueDate.empty() ? duef::kPartyNumber : duef::kPartyDueKey;
-        const std::string key = dueDate.empty() ? partyNumber : partyNumber + dueDate;
-        std::int16_t s = a.get(archive, field, isam::op::kFind, key);
-        while (s == 0 && a.readBuffer(archive).text(field) == key) {
+        std::int16_t s = a.get(archive, duef::kPartyNumber, isam::op::kFind, partyNumber);
+        while (s == 0 && a.readBuffer(archive).text(duef::kPartyNumber) == partyNumber) {
             const isam::Record& d = a.readBuffer(archive);
             const std::string wanted = reopen ? regDate : std::string();
             if (d.text(duef::kSettledDate) == wanted &&
