@@ -68,6 +68,9 @@ bench-run:
 	  echo; echo "## Posting: cash receipts against a raw-SQLite replay"; echo; \
 	  echo "\`$$B receipts $$D/receipts 300 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B receipts $$D/receipts/ 300 5 2>/dev/null; \
+	  echo; echo "## Posting: collections against a raw-SQLite replay"; echo; \
+	  echo "\`$$B collections $$D/collections 300 5\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  $$B collections $$D/collections/ 300 5 2>/dev/null; \
 	  echo; echo "## Four processes posting generic movements"; echo; \
 	  echo "\`$$B concurrency $$D/concurrency 300 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B concurrency $$D/concurrency/ 300 3 2>/dev/null; \

@@ -1,5 +1,6 @@
 #include "posting/InvoiceEntry.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/DateText.h"
@@ -52,7 +53,13 @@ void InvoiceEntry::post(const std::array<Row, kRows>& rows, const std::string& a
     const bool partyDebit = (m_base != Kind::Purchase) != creditNote();
     e.lines.push_back({m_partyNumber, partyDebit ? total : 0, partyDebit ? 0 : total, description});
     if (creditNote()) {
-        e.lines.back().refNumber = Format(Val(text(refNumberField())), "0");
+        // The invoice's number as its own party line keys it: digits as a number ("015" is
+        // invoice 15), anything else as typed, since a supplier's numbers need not be digits.
+        const std::string ref = text(refNumberField());
+        const bool digits = !ref.empty() && std::all_of(ref.begin(), ref.end(), [](char c) {
+            return c >= '0' && c <= '9';
+        });
+        e.lines.back().refNumber = digits ? Format(Val(ref), "0") : ref;
         e.lines.back().refDate = text(refDateField());
     }
     double deductible = 0;
@@ -279,7 +286,12 @@ void InvoiceEntry::fillFromRegistration() {
         const std::string key = first.text(mcf::kAccountDocKey);
         if (key.size() >= 19) {
             form().setText(refDateField(), ShownDate(key.substr(5, 8)));
-            form().setText(refNumberField(), wholeNumber(Val(key.substr(13))));
+            // Without its padding, not as a number: a supplier's invoice numbers need not
+            // be digits ("A/15" is kept as "00A/15"), and the reference must name it again.
+            const std::string padded = key.substr(13);
+            const size_t digit = padded.find_first_not_of('0');
+            form().setText(refNumberField(),
+                           digit == std::string::npos ? std::string() : padded.substr(digit));
         }
     }
     int row = 0;

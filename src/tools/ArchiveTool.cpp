@@ -10,6 +10,7 @@
 
 #include "archive/Catalog.h"
 #include "archive/DataVersion.h"
+#include "archive/DirectoryCheck.h"
 #include "archive/RecordText.h"
 #include "base/Version.h"
 #include "isam/FileModes.h"
@@ -100,39 +101,8 @@ int load(const std::string& dir, const std::string& archive, const std::string& 
 }
 
 int verify(const std::string& dir) {
-    isam::RecordManager rm(Catalog::locate);
-    std::vector<fs::path> containers;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        if (entry.path().extension() == ".isd") {
-            containers.push_back(entry.path());
-        }
-    }
-    if (ec) {
-        std::cerr << "zelvo-archive: cannot list " << dir << '\n';
-        return 1;
-    }
-    std::sort(containers.begin(), containers.end());
-    int errors = 0;
-    for (const fs::path& c : containers) {
-        std::vector<std::string> names;
-        if (std::int16_t s = rm.listArchives(c.string(), names); s != 0) {
-            std::cout << "ERRORE " << s << "  su archivio " << c.filename().string() << '\n';
-            ++errors;
-            continue;
-        }
-        for (const std::string& name : names) {
-            std::string message;
-            std::string file = withSeparator(dir) + name;
-            std::int16_t s = rm.VTVal(file, message, 0, 0);
-            if (s == 0) {
-                std::cout << "OK archivio " << name << '\n';
-            } else {
-                std::cout << "ERRORE " << s << "  su archivio " << name << ": " << message << '\n';
-                ++errors;
-            }
-        }
-    }
+    const int errors =
+        VerifyDirectory(dir, [](const std::string& line) { std::cout << line << '\n'; });
     return errors == 0 ? 0 : 1;
 }
 

@@ -166,6 +166,51 @@ TEST_P(CollectionTest, PartOfAnInstalmentSettlesOnlyTheOneItsDueDateNames) {
     EXPECT_NE(s->form().items("List1")[0].find("30/04/2026"), std::string::npos);
 }
 
+// Two invoices of the partner fall due on the same days: settling the second invoice's
+// instalment passes over the first's, already settled, of the same due date.
+TEST_P(CollectionTest, AnInstalmentIsSettledBehindAnotherOfTheSameDueDate) {
+    InvoiceEntry invoice(year.session(),
+                         collection() ? InvoiceEntry::Kind::Sales : InvoiceEntry::Kind::Purchase,
+                         InvoiceEntry::Variant::Lire);
+    invoice.load();
+    for (const auto& [control, value] :
+         std::vector<std::pair<const char*, const char*>>{{"TEXT1", "10/03/2026"},
+                                                          {"text2", "8"},
+                                                          {"text3", "08/03/2026"},
+                                                          {"text5", party()},
+                                                          {"text6", "2400"},
+                                                          {"text7", collection() ? "1" : "4"},
+                                                          {"controp:0", "Vendite merci"},
+                                                          {"imponibile:0", "2000"},
+                                                          {"codiva:0", "20"},
+                                                          {"importoiva:0", "400"}}) {
+        invoice.form().input(control, value);
+    }
+    invoice.click("Command1");
+    ASSERT_GT(invoice.lastPosted(), 0);
+    invoice.unload();
+    boxes();
+    auto s = screen();
+    // Invoice 7's instalment of 30/04, then invoice 8's of the same day.
+    for (const char* number : {"7", "8"}) {
+        header(*s, "1200");
+        const auto items = s->form().items("List1");
+        int pick = -1;
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (items[i].find("30/04/2026") != std::string::npos &&
+                items[i].substr(0, 6) == std::string(5, ' ') + number) {
+                pick = static_cast<int>(i);
+            }
+        }
+        ASSERT_GE(pick, 0) << number;
+        s->form().inputSelected("List1", pick);
+        s->doubleClick("List1");
+        s->click("Command1");
+        EXPECT_TRUE(boxes().empty());
+    }
+    EXPECT_EQ(settled(), (std::vector<std::string>{"20260320", "", "20260320", ""}));
+}
+
 TEST_P(CollectionTest, ChecksComeInTheirOrderAndWriteNothing) {
     auto s = screen();
     s->form().input("TEXT1", "20/03/2026");

@@ -788,9 +788,12 @@ class CreditNoteTest : public InvoiceTest, public ::testing::WithParamInterface<
     const char* refDate() const { return customer() ? "text8" : "text10"; }
     int vatArchive() const { return customer() ? arc::kIv : arc::kIa; }
     // Invoice 15 of 10/03, then a credit note of 1,200 on it.
-    void postInvoiceAndNote() {
+    // `number` is the invoice's: the customer's as the sales register numbers it, the
+    // supplier's as its document says; the note names it as `reference` (the same unless
+    // given).
+    void postInvoiceAndNote(const char* number = "15", const char* reference = nullptr) {
         auto invoice = screen(customer() ? K::Sales : K::Purchase);
-        fill(*invoice, party(), "15", "2400", {{account(), "2000", "20"}});
+        fill(*invoice, party(), number, "2400", {{account(), "2000", "20"}});
         invoice->form().input("text3", "10/03/2026");
         if (!customer()) {
             invoice->form().input("text7", "1");
@@ -799,7 +802,7 @@ class CreditNoteTest : public InvoiceTest, public ::testing::WithParamInterface<
         ASSERT_EQ(invoice->lastPosted(), 1);
         auto note = screen(GetParam());
         fill(*note, party(), "15", "1200", {{account(), "1000", "20"}});
-        note->form().input(refNumber(), "15");
+        note->form().input(refNumber(), reference != nullptr ? reference : number);
         note->form().input(refDate(), "10/03/2026");
         if (!customer()) {
             note->form().input("text7", "2");
@@ -898,6 +901,22 @@ TEST_P(CreditNoteTest, ARevisionReplacesTheNoteAndLeavesTheInvoiceAlone) {
     ASSERT_EQ(l.size(), 6U);
     EXPECT_EQ(l[3].text(mcf::kAccountDocKey), l[0].text(mcf::kAccountDocKey));
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+// The note names the invoice as the invoice's own line keys it: a customer's "015" is
+// invoice 15, and a supplier's "A/15" (suppliers number as they like) stays as typed. The
+// revision names the same invoice again.
+TEST_P(CreditNoteTest, TheReferenceNamesTheInvoiceAsItsOwnLineKeysIt) {
+    postInvoiceAndNote(customer() ? "15" : "A/15", customer() ? "015" : "A/15");
+    const std::string key = lines()[3].text(mcf::kAccountDocKey);
+    EXPECT_EQ(key, lines()[0].text(mcf::kAccountDocKey));
+    auto r = screen(GetParam(), V::Revision, "4");
+    EXPECT_EQ(r->form().text(refNumber()), customer() ? "15" : "A/15");
+    r->form().input("text4", "Reso merce");
+    r->click("Command1");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(r->lastPosted(), 7);
+    EXPECT_EQ(lines()[3].text(mcf::kAccountDocKey), key);
 }
 
 INSTANTIATE_TEST_SUITE_P(Parties, CreditNoteTest,

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "duedates/DueDateFields.h"
 #include "posting/JournalFields.h"
 #include "posting/YearFixture.h"
 #include "support/TempDir.h"
@@ -49,9 +50,26 @@ TEST(YearGeneratorTest, AGeneratedYearBalancesDayByDayAndMatchesItsRunningTotals
     EXPECT_EQ(debit, credit);
     EXPECT_GT(debit, 0);
     // Every kind of registration is there, spread over the whole year.
-    EXPECT_GT(causals["fv"], 0);
-    EXPECT_GT(causals["fa"], 0);
-    EXPECT_GT(causals["mg"], 0);
+    for (const char* causal : {"fv", "fa", "co", "cv", "ca", "if", "pf", "mg"}) {
+        EXPECT_GT(causals[causal], 0) << causal;
+    }
+    // The collections and payments settle instalments of the invoices, one each (two lines,
+    // the money and the partner): some instalments, not all.
+    int allSettled = 0;
+    for (int archive : {arc::kSd, arc::kSf}) {
+        ASSERT_TRUE(a.open(archive));
+        int settled = 0;
+        int open = 0;
+        a.bof(archive, 0);
+        while (a.get(archive, 0, isam::op::kNext, "") == 0) {
+            ++(a.readBuffer(archive).text(duef::kSettledDate).empty() ? open : settled);
+        }
+        a.close(archive);
+        EXPECT_GT(settled, 0) << archive;
+        EXPECT_GT(open, 0) << archive;
+        allSettled += settled;
+    }
+    EXPECT_EQ(allSettled, (causals["if"] + causals["pf"]) / 2);
     EXPECT_EQ(days.begin()->first.substr(0, 6), "202601");
     EXPECT_EQ(days.rbegin()->first.substr(0, 6), "202612");
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -58,8 +59,16 @@ void Settle();
 
 // The subcommands; each prints its figures as Markdown and returns the exit status.
 int ExportLedger(const std::string& dataDir, const std::string& year, const std::string& file);
-// Sales invoices, or with `receipts` cash receipts, posted through their screen and replayed.
-int PostingBench(const std::string& workDir, int documents, int rounds, bool receipts = false);
+// What the posting benchmark posts through its screen and replays.
+enum class Posted { Invoices, Receipts, Collections };
+int PostingBench(const std::string& workDir, int documents, int rounds,
+                 Posted what = Posted::Invoices);
+// `kills` stations killed while posting every kind of registration, the books checked after
+// each kill; `dir` is emptied and holds the books.
+int CrashBench(const std::string& dir, int kills, std::uint32_t seed);
+// `stations` processes posting `perStation` registrations each at once, revising and
+// annulling each other's; `dir` is emptied and holds the books.
+int LoadBench(const std::string& dir, int stations, int perStation);
 int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds);
 int JournalBench(const std::string& dataDir, const std::string& year, const std::string& ledgerFile,
                  int rounds, char** argv);

@@ -15,6 +15,9 @@ int usage() {
                  "       zelvo-bench export-ledger DATADIR YEAR FILE\n"
                  "       zelvo-bench posting WORKDIR [INVOICES] [ROUNDS]\n"
                  "       zelvo-bench receipts WORKDIR [RECEIPTS] [ROUNDS]\n"
+                 "       zelvo-bench collections WORKDIR [COLLECTIONS] [ROUNDS]\n"
+                 "       zelvo-bench crash DATADIR KILLS [SEED]\n"
+                 "       zelvo-bench load DATADIR [STATIONS] [PER-STATION]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench cards DATADIR YEAR LEDGERFILE [ROUNDS]\n"
@@ -32,6 +35,28 @@ int arg(int argc, char** argv, int i, int fallback) {
     return argc > i ? std::atoi(argv[i]) : fallback;
 }
 
+int Generate(int argc, char** argv) {
+    using namespace zelvo::bench;
+    const std::int64_t lines = argc > 4 ? std::atoll(argv[4]) : 200000;
+    const auto seed = static_cast<std::uint32_t>(arg(argc, argv, 5, 2026));
+    std::string error;
+    const double t0 = Now();
+    std::int64_t reported = 0;
+    bool ok = GenerateDataDirectory(DirPrefix(argv[2]), argv[3], lines, seed, error,
+                                    [&reported, t0](std::int64_t n) {
+                                        if (n - reported >= 10000) {
+                                            reported = n;
+                                            std::cerr << n << " lines, " << Now() - t0 << " s\n";
+                                        }
+                                    });
+    if (!ok) {
+        std::cerr << "zelvo-bench generate: " << error << "\n";
+        return 1;
+    }
+    std::cout << "generated " << lines << " lines in " << Now() - t0 << " s\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,24 +66,7 @@ int main(int argc, char** argv) {
     }
     const std::string cmd = argv[1];
     if (cmd == "generate" && argc >= 4) {
-        const std::int64_t lines = argc > 4 ? std::atoll(argv[4]) : 200000;
-        const auto seed = static_cast<std::uint32_t>(arg(argc, argv, 5, 2026));
-        std::string error;
-        const double t0 = Now();
-        std::int64_t reported = 0;
-        bool ok = GenerateDataDirectory(
-            DirPrefix(argv[2]), argv[3], lines, seed, error, [&reported, t0](std::int64_t n) {
-                if (n - reported >= 10000) {
-                    reported = n;
-                    std::cerr << n << " lines, " << Now() - t0 << " s\n";
-                }
-            });
-        if (!ok) {
-            std::cerr << "zelvo-bench generate: " << error << "\n";
-            return 1;
-        }
-        std::cout << "generated " << lines << " lines in " << Now() - t0 << " s\n";
-        return 0;
+        return Generate(argc, argv);
     }
     if (cmd == "export-ledger" && argc == 5) {
         return ExportLedger(DirPrefix(argv[2]), argv[3], argv[4]);
@@ -68,7 +76,18 @@ int main(int argc, char** argv) {
     }
     if (cmd == "receipts") {
         return PostingBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 5),
-                            true);
+                            Posted::Receipts);
+    }
+    if (cmd == "collections") {
+        return PostingBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 5),
+                            Posted::Collections);
+    }
+    if (cmd == "crash" && argc >= 4) {
+        return CrashBench(DirPrefix(argv[2]), arg(argc, argv, 3, 10),
+                          static_cast<std::uint32_t>(arg(argc, argv, 4, 1)));
+    }
+    if (cmd == "load") {
+        return LoadBench(DirPrefix(argv[2]), arg(argc, argv, 3, 4), arg(argc, argv, 4, 500));
     }
     if (cmd == "concurrency") {
         return ConcurrencyBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 3));

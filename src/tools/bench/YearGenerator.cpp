@@ -13,9 +13,8 @@
 #include "masterdata/Chart.h"
 #include "masterdata/ChartFields.h"
 #include "masterdata/Counters.h"
-#include "posting/GenericMovement.h"
-#include "posting/InvoiceEntry.h"
 #include "session/Clock.h"
+#include "tools/bench/Workload.h"
 
 namespace zelvo::bench {
 
@@ -110,34 +109,15 @@ int Weekday(int y, int m, int d) {
     return (y + y / 4 - y / 100 + y / 400 + t[m - 1] + d + 6) % 7;
 }
 
-// The VAT the invoice screens compute for a row: rounded up unless the fraction is below a
-// tenth.
-double RowVat(double taxable, double rate) {
-    double v = taxable * rate / 100 + 0.9;
-    return v >= 0 ? static_cast<double>(static_cast<std::int64_t>(v))
-                  : -static_cast<double>(static_cast<std::int64_t>(-v));
-}
-
-std::string Whole(double v) {
-    return std::to_string(static_cast<std::int64_t>(v));
-}
-
 class Generator {
   public:
     Generator(Session& s, ScriptedDialogs& d, const GeneratedChart& c, std::uint32_t seed)
-        : m_session(s), m_dialogs(d), m_chart(c), m_rng(seed) {}
+        : m_session(s), m_dialogs(d), m_work(s, d, c, seed) {}
 
     bool run(std::int64_t lines, std::string& error,
              const std::function<void(std::int64_t)>& progress) {
         m_year = std::stoi(m_session.values().year);
-        m_sales = std::make_unique<InvoiceEntry>(m_session, InvoiceEntry::Kind::Sales,
-                                                 InvoiceEntry::Variant::Lire);
-        m_purchases = std::make_unique<InvoiceEntry>(m_session, InvoiceEntry::Kind::Purchase,
-                                                     InvoiceEntry::Variant::Lire);
-        m_movements = std::make_unique<GenericMovement>(m_session, GenericMovement::Variant::Lire);
-        m_sales->load();
-        m_purchases->load();
-        m_movements->load();
+        m_work.load();
         if (!noBoxes("loading the entry screens", error)) {
             return false;
         }
@@ -157,34 +137,20 @@ class Generator {
             const std::int64_t target = lines * (i + 1) / n;
             if (day >= 25 && !m_wagesPaid[month]) {
                 m_wagesPaid[month] = true;
-                ok = wages(date, error);
+                ok = posted(m_work.wages(date), error);
             }
             while (ok && m_posted < target) {
-                ok = event(date, month, day, error);
-            }
-            if (ok && i == n - 1) {
-                // The last registration's length was estimated: count the archive itself.
-                while (ok && MovementLineCount(m_session) < lines) {
-                    ok = event(date, month, day, error);
-                }
+                ok = posted(m_work.any(date, false), error);
             }
             if (progress) {
                 progress(m_posted);
             }
         }
-        m_movements->unload();
-        m_purchases->unload();
-        m_sales->unload();
+        m_work.unload();
         return ok;
     }
 
   private:
-    int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
-    const std::string& pick(const std::vector<std::string>& v) {
-        return v[static_cast<size_t>(uniform(0, static_cast<int>(v.size()) - 1))];
-    }
-    double amount(int lo, int hi) { return static_cast<double>(uniform(lo, hi)) * 50; }
-
     bool noBoxes(const std::string& what, std::string& error) {
         if (m_dialogs.events().empty()) {
             return true;
@@ -198,152 +164,22 @@ class Generator {
         return false;
     }
 
-    // Counts the lines of the last registration from its number and the one before.
-    bool posted(std::int32_t regNumber, int lines, const std::string& what, std::string& error) {
-        if (!noBoxes(what, error)) {
+    // The generator is the only station: anything but a posting is a fault of its own.
+    bool posted(const Outcome& o, std::string& error) {
+        if (o.result != Outcome::Result::Posted) {
+            error = o.what + ": " + (o.said.empty() ? "nothing was posted" : o.said);
             return false;
         }
-        if (regNumber <= m_lastReg) {
-            error = what + ": nothing was posted";
-            return false;
-        }
-        m_lastReg = regNumber;
-        m_posted = regNumber - 1 + lines;
+        m_posted = m_work.lastLine();
         return true;
-    }
-
-    bool event(const std::string& date, int month, int day, std::string& error) {
-        int kind = uniform(0, 99);
-        if (kind < 42) {
-            return sale(date, error);
-        }
-        if (kind < 68) {
-            return purchase(date, month, day, error);
-        }
-        if (kind < 84) {
-            return movement(date, "Incasso cliente", pick(m_chart.customers), false, error);
-        }
-        if (kind < 97) {
-            return movement(date, "Pagamento fornitore", pick(m_chart.suppliers), true, error);
-        }
-        return movement(date, "Spese bancarie", m_chart.bankCharges, true, error);
-    }
-
-    bool sale(const std::string& date, std::string& error) {
-        InvoiceEntry& s = *m_sales;
-        const int rows = uniform(1, 4);
-        static const char* const kCodes[] = {"20", "20", "20", "10", "4"};
-        double total = 0;
-        for (int r = 0; r < rows; ++r) {
-            double taxable = amount(20, 200000);
-            const char* code = kCodes[uniform(0, 4)];
-            double vat = RowVat(taxable, std::stod(code));
-            total += taxable + vat;
-            s.form().input(CellName("controp", r), pick(m_chart.revenues));
-            s.form().input(CellName("imponibile", r), Whole(taxable));
-            s.form().input(CellName("codiva", r), code);
-            s.form().input(CellName("importoiva", r), Whole(vat));
-        }
-        s.form().input("TEXT1", date);
-        s.form().input("text3", date);
-        s.form().input("text4", "Fattura di vendita");
-        s.form().input("text5", pick(m_chart.customers));
-        s.form().input("text7", "1");
-        s.form().input("text2", std::to_string(++m_salesNumber));
-        s.form().input("text6", Whole(total));
-        s.click("Command1");
-        // The party's line, one per row and one VAT line.
-        return posted(s.lastPosted(), 2 + rows,
-                      "sales invoice " + std::to_string(m_salesNumber) + " of " + date, error);
-    }
-
-    bool purchase(const std::string& date, int month, int day, std::string& error) {
-        InvoiceEntry& s = *m_purchases;
-        const int rows = uniform(1, 4);
-        static const char* const kCodes[] = {"20", "20", "10", "4", "I20"};
-        double total = 0;
-        bool deductible = false;
-        bool nonDeductible = false;
-        for (int r = 0; r < rows; ++r) {
-            double taxable = amount(10, 100000);
-            const char* code = kCodes[uniform(0, 4)];
-            double vat = RowVat(taxable, code[0] == 'I' ? 20 : std::stod(code));
-            total += taxable + vat;
-            (code[0] == 'I' ? nonDeductible : deductible) = true;
-            s.form().input(CellName("controp", r), pick(m_chart.costs));
-            s.form().input(CellName("imponibile", r), Whole(taxable));
-            s.form().input(CellName("codiva", r), code);
-            s.form().input(CellName("importoiva", r), Whole(vat));
-        }
-        // The supplier's document is a few days older than its registration.
-        const int docDay = std::max(1, day - uniform(0, 6));
-        s.form().input("TEXT1", date);
-        s.form().input("text3", DateText(m_year, month, docDay));
-        s.form().input("text4", "Fattura di acquisto");
-        s.form().input("text5", pick(m_chart.suppliers));
-        s.form().input("text8", "1");
-        s.form().input("text2", "A" + std::to_string(uniform(1, 99999)));
-        s.form().input("text6", Whole(total));
-        // The screen proposes the next protocol of the section, as it does for the operator.
-        s.form().input("text7", "");
-        s.focus("text7");
-        if (s.form().text("text7").empty()) {
-            error = "purchase of " + date + ": no protocol proposed";
-            return false;
-        }
-        s.click("Command1");
-        // Deductible and non-deductible VAT go to separate accounts.
-        const int vatLines = (deductible ? 1 : 0) + (nonDeductible ? 1 : 0);
-        return posted(s.lastPosted(), 1 + rows + vatLines, "purchase invoice of " + date, error);
-    }
-
-    // A two-line movement between the bank and `account`: the bank pays when `bankPays`.
-    bool movement(const std::string& date, const std::string& description,
-                  const std::string& account, bool bankPays, std::string& error) {
-        GenericMovement& g = *m_movements;
-        const std::string value = Whole(amount(100, 400000));
-        g.form().input("TEXT1", date);
-        g.form().input("text2", std::to_string(uniform(1, 999999)));
-        g.form().input("text3", date);
-        g.form().input("text4", description);
-        g.form().input("conto:0", bankPays ? account : m_chart.bank);
-        g.form().input("dare:0", value);
-        g.form().input("conto:1", bankPays ? m_chart.bank : account);
-        g.form().input("avere:1", value);
-        g.click("Command1");
-        return posted(g.lastPosted(), 2, description + " of " + date, error);
-    }
-
-    bool wages(const std::string& date, std::string& error) {
-        GenericMovement& g = *m_movements;
-        const double gross = amount(1500000, 2500000);
-        const double charges = amount(20000, 60000);
-        g.form().input("TEXT1", date);
-        g.form().input("text2", "");
-        g.form().input("text3", date);
-        g.form().input("text4", "Stipendi del mese");
-        g.form().input("conto:0", m_chart.wages);
-        g.form().input("dare:0", Whole(gross));
-        g.form().input("conto:1", m_chart.bankCharges);
-        g.form().input("dare:1", Whole(charges));
-        g.form().input("conto:2", m_chart.bank);
-        g.form().input("avere:2", Whole(gross + charges));
-        g.click("Command1");
-        return posted(g.lastPosted(), 3, "wages of " + date, error);
     }
 
     Session& m_session;
     ScriptedDialogs& m_dialogs;
-    const GeneratedChart& m_chart;
-    std::mt19937 m_rng;
+    Workload m_work;
     int m_year = 0;
-    std::unique_ptr<InvoiceEntry> m_sales;
-    std::unique_ptr<InvoiceEntry> m_purchases;
-    std::unique_ptr<GenericMovement> m_movements;
     std::map<int, bool> m_wagesPaid;
-    std::int32_t m_lastReg = 0;
     std::int64_t m_posted = 0;
-    int m_salesNumber = 0;
 };
 
 }  // namespace

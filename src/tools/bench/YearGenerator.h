@@ -28,11 +28,12 @@ struct GeneratedChart {
 bool AddGeneratedChart(Session& session, std::uint32_t seed, int customers, int suppliers,
                        GeneratedChart& chart, std::string& error);
 
-// Posts a year for the session's company through the real entry screens (sales and purchase
-// invoices, generic movements) in date order until the movement archive holds `lines`
-// lines. Every dialog box or beep stops the generation with `error` naming it: the generator
-// must never post past a refusal it did not expect. `progress` is told the lines posted so
-// far at the end of every day.
+// Posts a year for the session's company through the real entry screens in date order
+// until the movement archive holds `lines` lines: sales and purchase invoices, cash
+// receipts, credit notes, collections and payments that settle the instalments of invoices
+// a month or more old, bank charges and the monthly wages (Workload). Every dialog box or beep
+// stops the generation with `error` naming it: the generator must never post past a refusal it did
+// not expect. `progress` is told the lines posted so far at the end of every day.
 bool GenerateYear(Session& session, ScriptedDialogs& dialogs, const GeneratedChart& chart,
                   std::uint32_t seed, std::int64_t lines, std::string& error,
                   const std::function<void(std::int64_t)>& progress = {});
