@@ -3,7 +3,23 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/NumberText.h"
+
 namespace zelvo {
+
+namespace {
+
+constexpr const char* kLireMask = "###,###,###,###,##0";
+constexpr const char* kEuroMask = "#,###,###,###,##0.00";
+
+// Whether text is digits only, at least lowest and at most highest of them.
+bool DigitsOnly(std::string_view text, int lowest, int highest) {
+    const auto n = static_cast<int>(text.size());
+    return n >= lowest && n <= highest &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
 
 std::string AmountPattern(Amounts amounts) {
     switch (amounts) {
@@ -17,6 +33,29 @@ std::string AmountPattern(Amounts amounts) {
             return "-?[0-9]{0,13}(,[0-9]{0,2})?";
     }
     return {};
+}
+
+std::string ShownAmount(std::string_view typed, Amounts amounts) {
+    std::string_view digits = typed;
+    if (!digits.empty() && digits.front() == '-') {
+        digits.remove_prefix(1);
+    }
+    const bool euro = amounts == Amounts::Euro || amounts == Amounts::SignedEuro;
+    if (!euro) {
+        return DigitsOnly(digits, 1, 15) ? Format(Val(typed), kLireMask) : std::string(typed);
+    }
+    const size_t comma = digits.find(',');
+    const std::string_view whole = digits.substr(0, comma);
+    const std::string_view cents =
+        comma == std::string_view::npos ? std::string_view("0") : digits.substr(comma + 1);
+    if (!DigitsOnly(whole, 1, 13) || !DigitsOnly(cents, 1, 2)) {
+        return std::string(typed);
+    }
+    std::string decimal(typed);
+    if (comma != std::string_view::npos) {
+        decimal[decimal.size() - digits.size() + comma] = '.';
+    }
+    return Format(Val(decimal), kEuroMask);
 }
 
 ControlSpec& FormSpec::add(ControlKind kind, std::string name, std::string caption, int row,

@@ -37,6 +37,12 @@ enum class ControlKind {
 enum class Amounts { Lire, SignedLire, Euro, SignedEuro };
 // The regular expression an entry of that kind must fit while it is typed.
 std::string AmountPattern(Amounts amounts);
+// An amount as a field or cell shows it while the operator is not typing in it: a number of
+// that kind (as AmountPattern takes it, with at least one digit) with the program's number
+// mask, thousands grouped, euro with their two decimals; any other text, a blank, a half-typed
+// "12," or a text the logic wrote already formatted, as it is.
+// ShownAmount("1500000", Lire) = "1.500.000", ShownAmount("1234,5", Euro) = "1.234,50".
+std::string ShownAmount(std::string_view typed, Amounts amounts);
 
 struct TextSettings {
     std::string allowed;  // the only characters accepted on entry; empty: any

@@ -258,6 +258,13 @@ void GenericScreen::showInView(QWidget* w) {
         auto it = m_grids.find(grid.toString().toStdString());
         if (it != m_grids.end()) {
             scrollToWhole(it->second.rows, w);
+            // The row in use is the grid's current row, marked until another takes its place.
+            std::string column;
+            int row = 0;
+            if (ParseCell(nameOf(w), column, row)) {
+                it->second.currentRow = row;
+                markCurrentRow(it->second);
+            }
         }
     }
     scrollToWhole(m_scroll, w);

@@ -90,7 +90,7 @@ class GenericScreen : public QWidget {
     void build();
     // Comfort for a day at the keyboard, the same on every screen: Tab follows the screen's
     // rows and columns, every button has an accelerator, the field in use is scrolled into
-    // view.
+    // view and a grid's row in use is marked.
     void orderTabs();
     void giveAccelerators();
     void showInView(QWidget* w);
@@ -102,6 +102,8 @@ class GenericScreen : public QWidget {
     void pressDefault(bool cancel);
     void refreshGrid(const std::string& grid);
     struct Grid;
+    // The grid's current row tinted on its page, the others plain.
+    static void markCurrentRow(const Grid& g);
     // The widget showing the cell when its page is the one shown, else nullptr.
     QWidget* shownCell(const Grid& g, const std::string& column, int row) const;
     QWidget* widgetFor(const std::string& name);
@@ -114,6 +116,7 @@ class GenericScreen : public QWidget {
         const GridSettings* settings = nullptr;
         QScrollArea* rows = nullptr;  // the cells scroll under the column captions
         int page = 0;
+        int currentRow = -1;  // the absolute row the focus was last in
         // cells[visibleRow][column]
         std::vector<std::vector<QWidget*>> cells;
     };

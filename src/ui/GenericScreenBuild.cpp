@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/AmountEdit.h"
 #include "ui/GenericScreenImpl.h"
 
 namespace zelvo {
@@ -93,11 +94,6 @@ class WholeArea : public QScrollArea {
     }
 };
 
-// Amounts are read from the right, as on paper.
-void alignAmount(QLineEdit* e) {
-    e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-}
-
 }  // namespace
 
 const std::map<ControlKind, GenericScreen::Builder>& GenericScreen::builders() {
@@ -144,9 +140,9 @@ QWidget* GenericScreen::buildDate(const ControlSpec& /*c*/, QWidget* parent) {
 }
 
 QWidget* GenericScreen::buildAmount(const ControlSpec& c, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    restrictTo(e, {}, AmountPattern(c.as<AmountSettings>().amounts));
-    alignAmount(e);
+    const Amounts amounts = c.as<AmountSettings>().amounts;
+    auto* e = new AmountEdit(amounts, parent);
+    restrictTo(e, {}, AmountPattern(amounts));
     return e;
 }
 
@@ -319,11 +315,13 @@ QWidget* GenericScreen::buildCell(const GridColumn& column, QWidget* parent) {
         case ColumnKind::Account:
             break;
     }
-    auto* e = new QLineEdit(parent);
-    restrictTo(e, {},
-               column.kind == ColumnKind::Amount ? AmountPattern(column.amounts) : column.pattern);
+    QLineEdit* e = nullptr;
     if (column.kind == ColumnKind::Amount) {
-        alignAmount(e);
+        e = new AmountEdit(column.amounts, parent);
+        restrictTo(e, {}, AmountPattern(column.amounts));
+    } else {
+        e = new QLineEdit(parent);
+        restrictTo(e, {}, column.pattern);
     }
     e->installEventFilter(this);
     if (column.kind == ColumnKind::Account) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -18,6 +19,7 @@
 #include <stdexcept>
 
 #include "base/NumberText.h"
+#include "ui/AmountEdit.h"
 #include "ui/GenericScreenImpl.h"
 
 namespace zelvo {
@@ -98,10 +100,48 @@ void GenericScreen::refreshGrid(const std::string& name) {
             }
         }
     }
+    markCurrentRow(g);
+}
+
+namespace {
+
+// A light wash of the selection colour over the cell's background: the text stays readable.
+void tint(QWidget* w, bool on) {
+    if (w->property("currentRow").toBool() == on) {
+        return;
+    }
+    w->setProperty("currentRow", on);
+    QPalette p;
+    if (on) {
+        const QColor base = w->palette().color(QPalette::Base);
+        const QColor mark = w->palette().color(QPalette::Highlight);
+        const auto mix = [](int a, int b) { return (a * 3 + b) / 4; };
+        const QColor wash(mix(base.red(), mark.red()), mix(base.green(), mark.green()),
+                          mix(base.blue(), mark.blue()));
+        p.setColor(QPalette::Base, wash);
+        p.setColor(QPalette::Window, wash);
+    }
+    // An empty palette gives the cell back the one it inherits.
+    w->setPalette(p);
+    // Labels and check boxes paint no background of their own.
+    w->setAutoFillBackground(on && qobject_cast<QLineEdit*>(w) == nullptr);
+}
+
+}  // namespace
+
+void GenericScreen::markCurrentRow(const Grid& g) {
+    for (size_t r = 0; r < g.cells.size(); ++r) {
+        const bool current = g.page * g.settings->pageRows + static_cast<int>(r) == g.currentRow;
+        for (QWidget* w : g.cells[r]) {
+            tint(w, current);
+        }
+    }
 }
 
 void GenericScreen::setWidgetText(QWidget* w, const std::string& text) {
-    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+    if (auto* a = qobject_cast<AmountEdit*>(w)) {
+        a->setValue(qs(text));
+    } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
         if (e->text() != qs(text) || !e->inputMask().isEmpty()) {
             e->setText(qs(text));
         }
@@ -113,7 +153,9 @@ void GenericScreen::setWidgetText(QWidget* w, const std::string& text) {
 void GenericScreen::readInputs() {
     FormState& f = m_logic->form();
     for (const auto& [name, w] : m_controls) {
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        if (auto* a = qobject_cast<AmountEdit*>(w)) {
+            f.input(name, a->value().toStdString());
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
             // A masked field reads as displayed, so an untouched date is "__/__/____".
             f.input(name, (e->inputMask().isEmpty() ? e->text() : e->displayText()).toStdString());
         } else if (auto* b = qobject_cast<QCheckBox*>(w)) {
@@ -137,7 +179,9 @@ void GenericScreen::readInputs() {
         f.inputSelected(name, g.page);
         for (const auto& row : g.cells) {
             for (QWidget* w : row) {
-                if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                if (auto* a = qobject_cast<AmountEdit*>(w)) {
+                    f.input(nameOf(w), a->value().toStdString());
+                } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
                     f.input(nameOf(w), e->text().toStdString());
                 } else if (auto* b = qobject_cast<QCheckBox*>(w)) {
                     f.inputChecked(nameOf(w), b->isChecked());

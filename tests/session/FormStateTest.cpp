@@ -86,6 +86,33 @@ TEST(FormStateTest, CellNamesAreParsedStrictly) {
     }
 }
 
+// An amount not being typed shows with the mask of its kind; anything that is not a whole
+// amount of that kind shows as it is, so that nothing the logic would refuse looks accepted.
+TEST(FormStateTest, AnAmountShowsWithItsMaskOnlyWhenItIsANumberOfItsKind) {
+    const std::tuple<const char*, Amounts, const char*> cases[] = {
+        {"1500000", Amounts::Lire, "1.500.000"},
+        {"999999999999999", Amounts::Lire, "999.999.999.999.999"},
+        {"9999999999999999", Amounts::Lire, "9999999999999999"},
+        {"-2500", Amounts::SignedLire, "-2.500"},
+        {"007", Amounts::Lire, "7"},
+        {"0", Amounts::Lire, "0"},
+        {"1234,5", Amounts::Euro, "1.234,50"},
+        {"1500", Amounts::Euro, "1.500,00"},
+        {"0,05", Amounts::Euro, "0,05"},
+        {"-1234567,89", Amounts::SignedEuro, "-1.234.567,89"},
+        {"12,", Amounts::Euro, "12,"},
+        {"1,234", Amounts::Euro, "1,234"},
+        {"12,5", Amounts::Lire, "12,5"},
+        {"1.500.000", Amounts::Lire, "1.500.000"},
+        {"", Amounts::Lire, ""},
+        {"-", Amounts::SignedEuro, "-"},
+        {"12a", Amounts::Lire, "12a"},
+    };
+    for (const auto& [typed, amounts, shown] : cases) {
+        EXPECT_EQ(ShownAmount(typed, amounts), shown) << typed;
+    }
+}
+
 TEST(FormSpecTest, ALayoutWithATwiceUsedNameOrABrokenGridIsRefused) {
     FormSpec twice = Layout();
     twice.text("text5", "Altro:", 4);

@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <tuple>
 
 #include "session/ScreenRegistry.h"
 #include "session/Session.h"
@@ -66,6 +67,38 @@ class LoadedNote : public ScreenLogic {
     void load() override {
         form().setText("Label1", "Aggiornamento dei saldi iniziali dall'anno 2025 all'anno 2026");
     }
+};
+
+// Amounts of every kind, in fields and in a grid; the logic notes what it reads when each
+// is left, and its load writes one amount bare and one already formatted.
+class AmountEntry : public ScreenLogic {
+  public:
+    explicit AmountEntry(Session& s) : ScreenLogic(s, layout()) {
+        for (const char* field : {"text1", "text2", "text3", "text4"}) {
+            on(Event::Leave, field, [this, field] { seen.push_back(text(field)); });
+        }
+        onCell(Event::Leave, "importo",
+               [this](int row) { seen.push_back(text(CellName("importo", row))); });
+    }
+    static FormSpec layout() {
+        FormSpec f;
+        f.name = "IMPORTI";
+        f.amount("text1", "Lire:", 0, 16, Amounts::Lire);
+        f.amount("text2", "Euro:", 1, 16, Amounts::Euro);
+        f.amount("text3", "Differenza:", 2, 16, Amounts::SignedLire);
+        f.amount("text4", "Totale:", 3, 16, Amounts::Lire);
+        f.grid("Grid1", 4,
+               {.columns = {TextColumn("conto", "Sottoconto", 20),
+                            AmountColumn("importo", "Importo", 15, Amounts::Lire)},
+                .rows = 4,
+                .pageRows = 4});
+        return f;
+    }
+    void load() override {
+        form().setText("text4", "2000000");
+        form().setText(CellName("importo", 3), "1.234");
+    }
+    std::vector<std::string> seen;
 };
 
 class ScreenComfortTest : public ::testing::Test {
@@ -161,6 +194,76 @@ TEST_F(ScreenComfortTest, AWindowIsSizedForWhatItsLoadFilledIn) {
     QWidget* label = note->control("Label1");
     EXPECT_GE(label->width(), label->sizeHint().width());
     EXPECT_TRUE(inSight(label));
+}
+
+// Typed bare, read with the mask once left; the logic, and an operator script, only ever see
+// what was typed.
+TEST_F(ScreenComfortTest, AnAmountShowsItsMaskWhenLeftAndItsDigitsWhileTyped) {
+    auto logic = std::make_unique<AmountEntry>(session);
+    AmountEntry* amounts = logic.get();
+    main.openScreen(std::move(logic), false);
+    GenericScreen* s = main.screen("IMPORTI");
+    ASSERT_NE(s, nullptr);
+    auto edit = [s](const char* name) {
+        std::string column;
+        int row = 0;
+        return static_cast<QLineEdit*>(ParseCell(name, column, row) ? s->cell(column, row)
+                                                                    : s->control(name));
+    };
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"text1", "1500000", "1.500.000"},
+        {"importo:1", "1500000", "1.500.000"},
+        {"text2", "1234,5", "1.234,50"},
+        {"text2", "1500", "1.500,00"},
+        {"text3", "-2500", "-2.500"},
+        {"text3", "-", "-"},
+        {"importo:2", "", ""},
+    };
+    for (const auto& [name, typed, shown] : cases) {
+        QLineEdit* e = edit(name);
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, typed);
+        EXPECT_EQ(e->displayText().toStdString(), typed) << name;
+        s->setFocus();  // left, as a click on the window's background leaves it
+        QApplication::processEvents();
+        EXPECT_EQ(e->displayText().toStdString(), shown) << name;
+        EXPECT_EQ(amounts->seen.back(), typed) << name;
+        EXPECT_EQ(s->logic().form().text(name), typed) << name;
+        // Back in it, the operator edits the digits he typed.
+        e->setFocus();
+        EXPECT_EQ(e->displayText().toStdString(), typed) << name;
+        s->setFocus();
+    }
+    // What the logic wrote: a bare amount shows masked and reads back bare; a text it
+    // formatted itself is left alone.
+    EXPECT_EQ(edit("text4")->displayText(), "2.000.000");
+    EXPECT_EQ(edit("importo:3")->displayText(), "1.234");
+    edit("text4")->setFocus();
+    edit("importo:3")->setFocus();
+    s->setFocus();
+    QApplication::processEvents();
+    const std::vector<std::string> last(amounts->seen.end() - 2, amounts->seen.end());
+    EXPECT_EQ(last, (std::vector<std::string>{"2000000", "1.234"}));
+}
+
+// The operator sees which row of a grid he is in, after he has moved to a field outside it
+// too, until another row takes its place.
+TEST_F(ScreenComfortTest, TheGridRowInUseIsMarked) {
+    const auto wash = [this](const char* column, int row) {
+        return cell(column, row)->palette().color(QPalette::Base);
+    };
+    cell("conto", 3)->setFocus();
+    QApplication::processEvents();
+    EXPECT_NE(wash("dare", 3), wash("dare", 4));
+    EXPECT_EQ(wash("conto", 3), wash("dare", 3));
+    EXPECT_EQ(wash("dare", 2), wash("dare", 4));
+    cell("dare", 5)->setFocus();
+    control("text3")->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(wash("dare", 3), wash("dare", 4));
+    EXPECT_NE(wash("conto", 5), wash("conto", 4));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "tools/drive/ScriptHelpers.h"
+#include "ui/AmountEdit.h"
 #include "ui/GenericScreen.h"
 #include "ui/MainWindow.h"
 #include "ui/Program.h"
@@ -41,6 +42,10 @@ GenericScreen* screenOf(QWidget* w) {
 }  // namespace
 
 std::string widgetText(QWidget* w) {
+    // An amount reads as the logic has it, not with the mask it shows once left.
+    if (auto* a = qobject_cast<AmountEdit*>(w)) {
+        return a->value().toStdString();
+    }
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         return e->displayText().toStdString();
     }
