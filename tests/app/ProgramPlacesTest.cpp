@@ -18,28 +18,31 @@ namespace fs = std::filesystem;
 // Where the location file and the data are, for a program in a folder of its own and for
 // one installed in a "bin" folder, with and without the XDG variables.
 TEST(ProgramPlacesTest, AProgramInABinFolderKeepsItsPlacesInTheUsersFolders) {
+    // Every folder lies in the test's own directory, where no location file exists.
+    test::TempDir dir;
+    const std::string r = dir.prefix();
     struct Case {
-        const char* folder;
+        std::string folder;
         std::map<std::string, std::string> env;
-        const char* location;
-        const char* data;
+        std::string location;
+        std::string data;
     };
     const Case cases[] = {
-        {"/opt/zelvo/", {{"HOME", "/home/anna"}}, "/opt/zelvo/rr", "/opt/zelvo/"},
-        {"/usr/bin/",
-         {{"HOME", "/home/anna"}},
-         "/home/anna/.config/zelvo/rr",
-         "/home/anna/.local/share/zelvo/"},
-        {"/usr/local/bin",
-         {{"HOME", "/home/anna"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_DATA_HOME", "/dati/"}},
-         "/cfg/zelvo/rr",
-         "/dati/zelvo/"},
+        {r + "opt/zelvo/", {{"HOME", r + "anna"}}, r + "opt/zelvo/rr", r + "opt/zelvo/"},
+        {r + "usr/bin/",
+         {{"HOME", r + "anna"}},
+         r + "anna/.config/zelvo/rr",
+         r + "anna/.local/share/zelvo/"},
+        {r + "usr/local/bin",
+         {{"HOME", r + "anna"}, {"XDG_CONFIG_HOME", r + "cfg"}, {"XDG_DATA_HOME", r + "dati/"}},
+         r + "cfg/zelvo/rr",
+         r + "dati/zelvo/"},
         // Relative XDG values do not count; without a home there is nowhere of the user's.
-        {"/usr/bin/",
-         {{"HOME", "/home/anna"}, {"XDG_DATA_HOME", "dati"}},
-         "/home/anna/.config/zelvo/rr",
-         "/home/anna/.local/share/zelvo/"},
-        {"/usr/bin/", {}, "/usr/bin/rr", "/usr/bin/"},
+        {r + "usr/bin/",
+         {{"HOME", r + "anna"}, {"XDG_DATA_HOME", "dati"}},
+         r + "anna/.config/zelvo/rr",
+         r + "anna/.local/share/zelvo/"},
+        {r + "usr/bin/", {}, r + "usr/bin/rr", r + "usr/bin/"},
     };
     for (const Case& c : cases) {
         auto env = [&c](const char* name) -> const char* {
