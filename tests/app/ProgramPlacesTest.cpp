@@ -65,10 +65,10 @@ TEST(ProgramPlacesTest, TheLocationFileBesideAnInstalledProgramComesFirst) {
     };
     ProgramPlaces p = ProgramPlaces::Of(dir.prefix() + "bin/", env);
     fs::create_directories(home + "/.config/zelvo");
-    std::ofstream(home + "/.config/zelvo/rr") << "/srv/utente/\n";
+    const std::string named = dir.prefix() + "utente/";
+    std::ofstream(home + "/.config/zelvo/rr") << named << "\n";
     bool network = false;
-    EXPECT_EQ(DataDirectoryNamedBy(p.locationFile(), p.defaultDataDirectory(), network),
-              "/srv/utente/");
+    EXPECT_EQ(DataDirectoryNamedBy(p.locationFile(), p.defaultDataDirectory(), network), named);
     EXPECT_TRUE(network);
     std::ofstream(dir.path() / "bin" / "rr") << "mono\n";
     EXPECT_EQ(DataDirectoryNamedBy(p.locationFile(), p.defaultDataDirectory(), network),
