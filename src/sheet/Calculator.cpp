@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "base/NumberText.h"
+
 namespace zelvo {
 
 namespace {
@@ -18,19 +20,6 @@ bool Fits(const sheet::SheetNumber& v) {
         magnitude.negate();
     }
     return magnitude.compare(kLimit) <= 0;
-}
-
-// Thousands grouped by ".", as Italian amounts are written.
-std::string Grouped(const std::string& digits) {
-    std::string out;
-    const size_t n = digits.size();
-    for (size_t i = 0; i < n; ++i) {
-        out += digits[i];
-        if ((n - i - 1) % 3 == 0 && i + 1 < n) {
-            out += '.';
-        }
-    }
-    return out;
 }
 
 }  // namespace
@@ -221,7 +210,8 @@ std::string Calculator::display() const {
         return mark + m_shown.general(true);
     }
     const size_t comma = m_entry.find(',');
-    std::string out = Grouped(m_entry.substr(0, comma));
+    // Fifteen digits at most: a double holds them exactly.
+    std::string out = Format(Val(m_entry.substr(0, comma)), "###,###,###,###,##0");
     if (comma != std::string::npos) {
         out += m_entry.substr(comma);
     }
