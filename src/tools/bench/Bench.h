@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +31,19 @@ struct Station {
     ScriptedDialogs dialogs;
     FixedClock clock;
     std::unique_ptr<Session> session;
+};
+
+// Station processes started together: each runs `body(p, ready)` and calls `ready()` once
+// its screens are open, which returns when every station is ready; its exit status is its
+// verdict. The constructor returns when every station has been let go (`ready` false when
+// one could not be started or died first).
+struct Stations {
+    std::vector<pid_t> pids;
+    bool ready = true;
+
+    Stations(int n, const std::function<int(int, const std::function<void()>&)>& body);
+    // The wait statuses, in station order.
+    std::vector<int> wait();
 };
 
 // A child process of the benchmark: its wall time, its peak memory and the figures it said.

@@ -140,4 +140,53 @@ void Settle() {
     }
 }
 
+Stations::Stations(int n, const std::function<int(int, const std::function<void()>&)>& body) {
+    int set[2];
+    int go[2];
+    if (pipe(set) != 0 || pipe(go) != 0) {
+        ready = false;
+        return;
+    }
+    for (int p = 0; p < n; ++p) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            close(set[0]);
+            close(go[1]);
+            auto say = [&set, &go] {
+                char c = 1;
+                [[maybe_unused]] auto w = write(set[1], &c, 1);
+                close(set[1]);
+                [[maybe_unused]] auto r = read(go[0], &c, 1);  // until the parent closes it
+            };
+            _exit(body(p, say));
+        }
+        if (pid < 0) {
+            ready = false;  // never a pid to kill: -1 would name every process
+            break;
+        }
+        pids.push_back(pid);
+    }
+    close(set[1]);
+    close(go[0]);
+    for (size_t p = 0; p < pids.size(); ++p) {
+        char c = 0;
+        if (read(set[0], &c, 1) != 1) {
+            ready = false;  // a station died before it was ready
+            break;
+        }
+    }
+    close(set[0]);
+    close(go[1]);
+}
+
+std::vector<int> Stations::wait() {
+    std::vector<int> statuses;
+    for (pid_t pid : pids) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        statuses.push_back(status);
+    }
+    return statuses;
+}
+
 }  // namespace zelvo::bench

@@ -63,46 +63,13 @@ struct RunResult {
 RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int processes,
                        int perProcess) {
     RunResult res;
-    int go[2];
-    int set[2];
-    if (pipe(go) != 0 || pipe(set) != 0) {
-        res.ok = false;
-        return res;
-    }
-    std::vector<pid_t> pids;
-    for (int p = 0; p < processes; ++p) {
-        pid_t pid = fork();
-        if (pid == 0) {
-            close(go[1]);
-            close(set[0]);
-            auto ready = [&go, &set] {
-                // Says it is ready, then everybody starts together, when the parent closes
-                // the pipe.
-                char c = 1;
-                [[maybe_unused]] auto w = write(set[1], &c, 1);
-                close(set[1]);
-                [[maybe_unused]] auto r = read(go[0], &c, 1);
-            };
-            _exit(PostMovements(dir, chart, perProcess, 100U + static_cast<unsigned>(p),
-                                dir + "times." + std::to_string(p), ready));
-        }
-        pids.push_back(pid);
-    }
-    close(go[0]);
-    close(set[1]);
-    for (int p = 0; p < processes; ++p) {
-        char c = 0;
-        if (read(set[0], &c, 1) != 1) {
-            res.ok = false;  // a station died before it was ready; the waits below tell
-            break;
-        }
-    }
-    close(set[0]);
+    Stations stations(processes, [&](int p, const std::function<void()>& ready) {
+        return PostMovements(dir, chart, perProcess, 100U + static_cast<unsigned>(p),
+                             dir + "times." + std::to_string(p), ready);
+    });
     const double t0 = Now();
-    close(go[1]);
-    for (pid_t pid : pids) {
-        int status = 0;
-        waitpid(pid, &status, 0);
+    res.ok = stations.ready;
+    for (int status : stations.wait()) {
         res.ok = res.ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     res.wall = Now() - t0;
