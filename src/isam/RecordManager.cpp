@@ -10,6 +10,8 @@
 
 #include "isam/FileModes.h"
 #include "isam/RecordManagerImpl.h"
+#include "isam/ServerLocation.h"
+#include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
 #include "isam/WriteGate.h"
 
@@ -330,6 +332,31 @@ std::int16_t RecordManager::count(std::int16_t handle, std::int64_t& records) {
         return status::kBadArgument;
     }
     return CountRows(h->container->db, h->table, records);
+}
+
+std::string RecordManager::descriptionText(std::int16_t handle) const {
+    Handle* h = m_impl->handle(handle);
+    return h == nullptr ? std::string() : h->description;
+}
+
+std::int16_t RecordManager::listContainers(const std::string& dataDirectory,
+                                           std::vector<std::string>& containers) {
+    containers.clear();
+    if (IsServerLocation(dataDirectory)) {
+        return status::kArchiveMissing;
+    }
+    std::error_code ec;
+    fs::directory_iterator it(dataDirectory, ec);
+    if (ec) {
+        return status::kArchiveMissing;
+    }
+    for (const auto& entry : it) {
+        if (entry.path().extension() == ".isd" && entry.is_regular_file(ec)) {
+            containers.push_back(dataDirectory + entry.path().filename().string());
+        }
+    }
+    std::sort(containers.begin(), containers.end());
+    return status::kOk;
 }
 
 void RecordManager::closeIdleContainer(const std::string& container) {

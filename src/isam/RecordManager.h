@@ -41,7 +41,10 @@ inline constexpr std::int16_t kAdd = 1;      // add; the key must be new
 inline constexpr std::int16_t kRewrite = 2;  // replace; the key must exist
 }  // namespace mode
 
-// The ISAM record manager over SQLite. One object is one station: its handles, its
+class ServerStore;
+
+// The ISAM record manager over SQLite, or over a PostgreSQL server for the containers of a
+// server data directory (ServerLocation.h). One object is one station: its handles, its
 // connections and its record locks. Two objects in one process behave like two stations
 // (their locks conflict), which is how the tests play several users.
 //
@@ -173,6 +176,12 @@ class RecordManager {
     // The archives stored in one container file, in name order.
     std::int16_t listArchives(const std::string& container, std::vector<std::string>& names);
     const FieldDesc* description(std::int16_t handle) const;
+    // The field description the archive was created with, as text; empty for a bad handle.
+    std::string descriptionText(std::int16_t handle) const;
+    // The containers of a data directory (a folder's ".isd" files, a server's schemas), as
+    // the catalogue names them (data directory + name + ".isd"), in name order.
+    std::int16_t listContainers(const std::string& dataDirectory,
+                                std::vector<std::string>& containers);
     std::int16_t count(std::int16_t handle, std::int64_t& records);
     ArchiveLocation locate(const std::string& fileName) const { return m_resolver(fileName); }
     int openHandles() const;
@@ -182,9 +191,12 @@ class RecordManager {
 
   private:
     struct Impl;
+    ServerStore* server(const std::string& place);
+    ServerStore* serverOf(std::int16_t handle) const;
     ContainerResolver m_resolver;
     Options m_options;
     std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<ServerStore> m_server;  // the containers that are server schemas
 };
 
 // A read snapshot for the length of a scope.
