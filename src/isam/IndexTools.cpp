@@ -11,6 +11,8 @@
 #include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
+#include "isam/ServerLocation.h"
+#include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
 
 namespace zelvo::isam {
@@ -110,6 +112,9 @@ std::int16_t openArchive(const ArchiveLocation& loc, const RecordManager::Option
 
 std::int16_t RecordManager::listArchives(const std::string& container,
                                          std::vector<std::string>& names) {
+    if (IsServerLocation(container)) {
+        return server(container)->listArchives(container, names);
+    }
     names.clear();
     Connection c;
     std::int16_t s = openConnection(container, m_options, false, c);
@@ -197,6 +202,9 @@ std::int16_t checkKeys(sqlite3* db, const std::string& table, const FieldDesc& d
 
 std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& message, std::int16_t,
                                   std::int32_t) {
+    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+        return server(loc.container)->check(loc, message);
+    }
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;
@@ -223,6 +231,9 @@ std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& mess
 
 std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& message,
                                       std::int16_t, std::int32_t, std::int32_t) {
+    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+        return server(loc.container)->rebuild(loc, message);
+    }
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;

@@ -216,6 +216,9 @@ RecordManager::~RecordManager() = default;
 std::int16_t RecordManager::VmxCreate(const std::string& fileName, std::int16_t, std::int16_t,
                                       std::int16_t, std::int16_t,
                                       const std::string& fieldDescription) {
+    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+        return server(loc.container)->create(loc, fieldDescription);
+    }
     auto desc = FieldDesc::parse(fieldDescription);
     if (!desc || fileName.empty()) {
         return status::kBadArgument;
@@ -234,6 +237,9 @@ std::int16_t RecordManager::VmxCreate(const std::string& fileName, std::int16_t,
 
 std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, std::int16_t,
                                     std::int16_t& handle) {
+    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+        return server(loc.container)->open(fileName, loc, handle);
+    }
     if (fileName.empty()) {
         return status::kBadArgument;
     }
@@ -280,6 +286,9 @@ std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, s
 }
 
 std::int16_t RecordManager::VmxClose(std::int16_t handle) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->close(handle);
+    }
     if (handle < 1 || handle > static_cast<int>(m_impl->handles.size()) ||
         !m_impl->handles[static_cast<size_t>(handle - 1)]) {
         return status::kBadArgument;
@@ -291,6 +300,9 @@ std::int16_t RecordManager::VmxClose(std::int16_t handle) {
 }
 
 std::int16_t RecordManager::VmxKill(const std::string& fileName) {
+    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+        return server(loc.container)->kill(loc);
+    }
     if (fileName.empty()) {
         return status::kBadArgument;
     }
@@ -322,11 +334,17 @@ std::int16_t RecordManager::VmxKill(const std::string& fileName) {
 }
 
 const FieldDesc* RecordManager::description(std::int16_t handle) const {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->description(handle);
+    }
     Handle* h = m_impl->handle(handle);
     return h == nullptr ? nullptr : &h->desc;
 }
 
 std::int16_t RecordManager::count(std::int16_t handle, std::int64_t& records) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->count(handle, records);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;
@@ -335,6 +353,9 @@ std::int16_t RecordManager::count(std::int16_t handle, std::int64_t& records) {
 }
 
 std::string RecordManager::descriptionText(std::int16_t handle) const {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->descriptionText(handle);
+    }
     Handle* h = m_impl->handle(handle);
     return h == nullptr ? std::string() : h->description;
 }
@@ -343,7 +364,7 @@ std::int16_t RecordManager::listContainers(const std::string& dataDirectory,
                                            std::vector<std::string>& containers) {
     containers.clear();
     if (IsServerLocation(dataDirectory)) {
-        return status::kArchiveMissing;
+        return server(dataDirectory)->listContainers(dataDirectory, containers);
     }
     std::error_code ec;
     fs::directory_iterator it(dataDirectory, ec);
@@ -360,11 +381,25 @@ std::int16_t RecordManager::listContainers(const std::string& dataDirectory,
 }
 
 void RecordManager::closeIdleContainer(const std::string& container) {
+    if (IsServerLocation(container)) {
+        return;
+    }
     m_impl->closeIdle(fs::absolute(container).lexically_normal().string());
 }
 
+ServerStore* RecordManager::server(const std::string&) {
+    if (!m_server) {
+        m_server = std::make_unique<ServerStore>();
+    }
+    return m_server.get();
+}
+
+ServerStore* RecordManager::serverOf(std::int16_t handle) const {
+    return m_server && m_server->owns(handle) ? m_server.get() : nullptr;
+}
+
 int RecordManager::openHandles() const {
-    int n = 0;
+    int n = m_server ? m_server->openHandles() : 0;
     for (const auto& h : m_impl->handles) {
         n += h ? 1 : 0;
     }

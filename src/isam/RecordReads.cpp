@@ -10,6 +10,8 @@
 #include "base/Utf8.h"
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
+#include "isam/ServerLocation.h"
+#include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
 
 namespace zelvo::isam {
@@ -118,6 +120,9 @@ void RecordManager::Impl::placeBefore(Handle& h, int keyField, const std::string
 std::int16_t RecordManager::VmxGet(std::int16_t handle, std::int16_t keyField,
                                    std::int16_t operation, std::string& key, std::string& keyValue,
                                    std::string& primaryKey, Record& record) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->get(handle, keyField, operation, key, keyValue, primaryKey, record);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr || !h->desc.isKeyField(keyField)) {
         return status::kBadArgument;
@@ -186,6 +191,9 @@ std::int16_t RecordManager::scan(
     std::int16_t handle, std::int16_t keyField, const std::string& from,
     const std::vector<ScanFilter>& filters,
     const std::function<bool(const std::string&, const Record&)>& row) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->scan(handle, keyField, from, nullptr, filters, row);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr || !h->desc.isKeyField(keyField)) {
         return status::kBadArgument;
@@ -211,6 +219,9 @@ std::int16_t RecordManager::scan(
 std::int16_t RecordManager::scanAfter(
     std::int16_t handle, std::int16_t keyField, const std::string& from, const std::string& afterPk,
     const std::function<bool(const std::string&, const Record&)>& row) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->scan(handle, keyField, from, &afterPk, {}, row);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr || !h->desc.isKeyField(keyField)) {
         return status::kBadArgument;
@@ -253,10 +264,13 @@ std::int16_t RecordManager::Impl::stepScan(
 }
 
 std::uint64_t RecordManager::recordsRead() const {
-    return m_impl->recordsRead;
+    return m_impl->recordsRead + (m_server ? m_server->recordsRead() : 0);
 }
 
 std::int16_t RecordManager::VmxBOF(std::int16_t handle, std::int16_t keyField) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->bof(handle, keyField);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr || !h->desc.isKeyField(keyField)) {
         return status::kBadArgument;

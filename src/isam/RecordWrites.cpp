@@ -10,6 +10,8 @@
 #include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
+#include "isam/ServerLocation.h"
+#include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
 
 namespace zelvo::isam {
@@ -70,6 +72,9 @@ std::int16_t RecordManager::Impl::stepWrite(Container* c, sqlite3_stmt* st, int&
 
 std::int16_t RecordManager::VmxPut(std::int16_t handle, const std::string& primaryKey,
                                    const Record& record, std::int16_t mode) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->put(handle, primaryKey, record, mode);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr || !record.matches(h->desc) ||
         (mode != mode::kWrite && mode != mode::kAdd && mode != mode::kRewrite)) {
@@ -148,6 +153,9 @@ std::string ValueColumn(int field) {
 
 std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string& primaryKey,
                                          const NumberChange& change, Record& out) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->addToNumbers(handle, primaryKey, change, out);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;
@@ -274,6 +282,9 @@ std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string&
 }
 
 std::int16_t RecordManager::VmxDelete(std::int16_t handle, const std::string& primaryKey) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->remove(handle, primaryKey);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;
@@ -296,6 +307,9 @@ std::int16_t RecordManager::VmxDelete(std::int16_t handle, const std::string& pr
 }
 
 std::int16_t RecordManager::VmxLock(std::int16_t handle, const std::string& primaryKey) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->lock(handle, primaryKey);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;
@@ -320,6 +334,9 @@ std::int16_t RecordManager::VmxLock(std::int16_t handle, const std::string& prim
 }
 
 std::int16_t RecordManager::VmxUnlock(std::int16_t handle, const std::string& primaryKey) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->unlock(handle, primaryKey);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;
@@ -336,6 +353,9 @@ std::int16_t RecordManager::VmxUnlock(std::int16_t handle, const std::string& pr
 }
 
 std::int16_t RecordManager::VmxFlush(std::int16_t handle) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->flush(handle);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;

@@ -1,10 +1,709 @@
 #include "isam/ServerStore.h"
 
+#include <cstring>
+
+#include "base/Utf8.h"
+#include "isam/ServerLocation.h"
+#include "isam/ServerStoreImpl.h"
+#include "isam/SqliteUtil.h"
+
 namespace zelvo::isam {
 
-struct ServerStore::Impl {};
+namespace {
+
+constexpr int kMaxHandles = 4000;
+
+// SQLSTATE classes and codes the record manager tells apart.
+std::int16_t StatusOfState(const char* state) {
+    if (state == nullptr) {
+        return status::kIoError;  // no answer at all: the connection is gone
+    }
+    const std::string s(state);
+    if (s == "23505") {
+        return status::kDuplicateKey;
+    }
+    if (s == "42P01" || s == "3F000" || s == "3D000") {
+        return status::kArchiveMissing;
+    }
+    if (s == "53100") {
+        return status::kDiskFull;
+    }
+    if (s == "53200") {
+        return status::kOutOfMemory;
+    }
+    if (s == "53300") {
+        return status::kTooManyFiles;
+    }
+    if (s == "40P01" || s == "40001" || s == "55P03" || s == "57014") {
+        return status::kBusy;
+    }
+    if (s.starts_with("08") || s.starts_with("57P") || s.starts_with("58")) {
+        return status::kIoError;
+    }
+    if (s.starts_with("XX")) {
+        return status::kCorrupt;
+    }
+    return status::kOsError;
+}
+
+}  // namespace
+
+ServerStore::Impl::~Impl() {
+    for (auto& [uri, c] : connections) {
+        PQfinish(c->pg);
+    }
+}
+
+PgHandle* ServerStore::Impl::handle(std::int16_t h) const {
+    const int i = h - kFirstHandle;
+    if (i < 0 || i >= static_cast<int>(handles.size())) {
+        return nullptr;
+    }
+    PgHandle* p = handles[static_cast<size_t>(i)].get();
+    return (p != nullptr && !p->dead) ? p : nullptr;
+}
+
+std::int16_t ServerStore::Impl::reconnect(PgConnection& c) {
+    // Whatever the lost session held (locks, prepared statements, the transaction) died with
+    // it on the server.
+    c.prepared.clear();
+    c.lockHolders.clear();
+    c.gates.clear();
+    for (auto& h : handles) {
+        if (h && h->conn == &c) {
+            h->locked.clear();
+        }
+    }
+    if (c.pg != nullptr) {
+        PQreset(c.pg);
+    } else {
+        const char* keys[] = {"dbname", "client_encoding", "application_name", nullptr};
+        const char* values[] = {c.uri.c_str(), "UTF8", "zelvo", nullptr};
+        c.pg = PQconnectdbParams(keys, values, 1);
+    }
+    if (c.pg == nullptr) {
+        return status::kOutOfMemory;
+    }
+    if (PQstatus(c.pg) != CONNECTION_OK) {
+        const std::string why = PQerrorMessage(c.pg);
+        if (why.find("does not exist") != std::string::npos) {
+            return status::kArchiveMissing;
+        }
+        return why.find("too many") != std::string::npos ? status::kTooManyFiles : status::kIoError;
+    }
+    // Waiting writers wait as long as a station waits for a folder's write lock. The
+    // server's notices ("schema already exists, skipping") are nobody's business.
+    return runPlain(c, "SET lock_timeout = '120s'; SET client_min_messages = warning");
+}
+
+std::int16_t ServerStore::Impl::connection(const std::string& uri, PgConnection*& out) {
+    auto& slot = connections[uri];
+    if (!slot) {
+        slot = std::make_unique<PgConnection>();
+        slot->uri = uri;
+    }
+    out = slot.get();
+    if (out->pg != nullptr && PQstatus(out->pg) == CONNECTION_OK) {
+        return status::kOk;
+    }
+    if (out->txDepth > 0) {
+        // Gone in the middle of a registration: nothing of it was committed, and nothing more
+        // of it may be written until its transaction has ended.
+        out->txFailure = status::kIoError;
+        return status::kIoError;
+    }
+    return reconnect(*out);
+}
+
+std::int16_t ServerStore::Impl::failure(PgConnection& c, const PGresult* r) {
+    const char* state = r == nullptr ? nullptr : PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    std::int16_t s = StatusOfState(state);
+    if (PQstatus(c.pg) != CONNECTION_OK) {
+        s = status::kIoError;
+    }
+    if (c.txDepth > 0 && c.txFailure == status::kOk) {
+        // The server has aborted the transaction: it can no longer commit.
+        c.txFailure = s;
+    }
+    return s;
+}
+
+std::int16_t ServerStore::Impl::runPlain(PgConnection& c, const std::string& sql) {
+    PgResult r(PQexec(c.pg, sql.c_str()));
+    const ExecStatusType st = r.get() == nullptr ? PGRES_FATAL_ERROR : PQresultStatus(r.get());
+    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+        return failure(c, r.get());
+    }
+    return status::kOk;
+}
+
+std::int16_t ServerStore::Impl::run(PgConnection& c, const std::string& sql,
+                                    const std::vector<const char*>& params, PgResult& out,
+                                    bool prepare) {
+    if (c.txFailure != status::kOk && c.txDepth > 0) {
+        return c.txFailure;
+    }
+    if (PQstatus(c.pg) != CONNECTION_OK) {
+        PgConnection* same = nullptr;
+        if (std::int16_t s = connection(c.uri, same); s != status::kOk) {
+            return s;
+        }
+    }
+    const int n = static_cast<int>(params.size());
+    if (!prepare) {
+        out = PgResult(
+            PQexecParams(c.pg, sql.c_str(), n, nullptr, params.data(), nullptr, nullptr, 0));
+    } else {
+        auto it = c.prepared.find(sql);
+        if (it == c.prepared.end()) {
+            std::string name = "z" + std::to_string(++c.nextStatement);
+            PgResult p(PQprepare(c.pg, name.c_str(), sql.c_str(), n, nullptr));
+            if (p.get() == nullptr || PQresultStatus(p.get()) != PGRES_COMMAND_OK) {
+                return failure(c, p.get());
+            }
+            it = c.prepared.emplace(sql, std::move(name)).first;
+        }
+        out = PgResult(
+            PQexecPrepared(c.pg, it->second.c_str(), n, params.data(), nullptr, nullptr, 0));
+    }
+    const ExecStatusType st = out.get() == nullptr ? PGRES_FATAL_ERROR : PQresultStatus(out.get());
+    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+        return failure(c, out.get());
+    }
+    return status::kOk;
+}
+
+std::string ServerStore::Impl::quote(const std::string& name) {
+    return QuoteName(name);
+}
+
+std::string ServerStore::Impl::fold(const std::string& key, int length) {
+    std::string k = length > 0 ? Utf8Left(key, length) : key;
+    for (char& ch : k) {
+        if (ch >= 'A' && ch <= 'Z') {
+            ch = static_cast<char>(ch - 'A' + 'a');
+        }
+    }
+    return k;
+}
+
+std::int64_t ServerStore::Impl::lockKey(const std::string& schema, const std::string& table,
+                                        const std::string& pk) {
+    return LockOffset(schema + '\x1F' + table, pk);
+}
+
+void ServerStore::Impl::releaseLocks(PgHandle& h) {
+    for (const std::string& pk : h.locked) {
+        const std::int64_t key = lockKey(h.schema, h.table, pk);
+        h.conn->lockHolders.erase(key);
+        const std::string k = std::to_string(key);
+        PgResult r;
+        run(*h.conn, "SELECT pg_advisory_unlock($1::bigint)", {k.c_str()}, r);
+    }
+    h.locked.clear();
+}
+
+void ServerStore::Impl::forgetStatements(PgConnection& c, const std::string& qualified) {
+    for (auto it = c.prepared.begin(); it != c.prepared.end();) {
+        if (it->first.find(qualified) != std::string::npos) {
+            runPlain(c, "DEALLOCATE " + it->second);
+            it = c.prepared.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void ServerStore::Impl::invalidateTable(const std::string& container, const std::string& table) {
+    for (auto& h : handles) {
+        if (h && !h->dead && h->container == container && h->table == table) {
+            releaseLocks(*h);
+            h->dead = true;
+        }
+    }
+}
 
 ServerStore::ServerStore() : m_impl(std::make_unique<Impl>()) {}
 ServerStore::~ServerStore() = default;
+
+namespace {
+
+std::string CatalogOf(const std::string& schema) {
+    return QuoteName(schema) + ".isam_catalog";
+}
+
+std::string CreateTableSql(const std::string& qualified, const FieldDesc& desc) {
+    std::string cols = "pk text COLLATE \"C\" NOT NULL PRIMARY KEY";
+    const std::vector<std::string> names = ValueColumns(desc);
+    size_t n = 0;
+    std::string indexes;
+    for (int f = 1; f <= desc.count(); ++f) {
+        const FieldSpec& spec = desc.field(f);
+        const int columns = spec.type == FieldType::TextArray ? spec.arrayLength : 1;
+        const bool number = spec.type == FieldType::Double || spec.type == FieldType::Int16 ||
+                            spec.type == FieldType::Int32;
+        for (int i = 0; i < columns; ++i) {
+            cols += ", " + names[n++] +
+                    (number ? " double precision NOT NULL DEFAULT 0" : " text NOT NULL DEFAULT ''");
+        }
+    }
+    for (int f = 1; f <= desc.count(); ++f) {
+        if (desc.field(f).keyLength > 0) {
+            std::string k(1, 'k');
+            k += std::to_string(f);
+            cols += ", " + k + " text COLLATE \"C\" NOT NULL DEFAULT ''";
+            indexes += "; CREATE INDEX ON " + qualified + " (" + k + ", pk)";
+        }
+    }
+    return "CREATE TABLE " + qualified + " (" + cols + ")" + indexes;
+}
+
+}  // namespace
+
+std::int16_t ServerStore::create(const ArchiveLocation& loc, const std::string& fieldDescription) {
+    ServerContainer where;
+    auto desc = FieldDesc::parse(fieldDescription);
+    if (!desc || !SplitServerContainer(loc.container, where)) {
+        return status::kBadArgument;
+    }
+    PgConnection* c = nullptr;
+    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+        return s;
+    }
+    const std::string schema = QuoteName(where.schema);
+    const std::string qualified = schema + "." + QuoteName(loc.table);
+    m_impl->invalidateTable(loc.container, loc.table);
+    m_impl->forgetStatements(*c, qualified);
+    const bool own = c->txDepth == 0;
+    std::string sql = own ? "BEGIN; " : "";
+    // Two stations creating the first archive of a container at once: the schema's creation
+    // is serialised, not raced.
+    sql += "SELECT pg_advisory_xact_lock(" +
+           std::to_string(Impl::lockKey(where.schema, "\x1E", "create")) + "); ";
+    sql += "CREATE SCHEMA IF NOT EXISTS " + schema + "; CREATE TABLE IF NOT EXISTS " +
+           CatalogOf(where.schema) +
+           " (name text COLLATE \"C\" PRIMARY KEY, description text NOT NULL); DROP TABLE IF "
+           "EXISTS " +
+           qualified + "; " + CreateTableSql(qualified, *desc) + "; ";
+    std::string insert = "INSERT INTO " + CatalogOf(where.schema) +
+                         " (name, description) VALUES ($1, $2) ON CONFLICT (name) DO UPDATE SET "
+                         "description = EXCLUDED.description";
+    std::int16_t s = m_impl->runPlain(*c, sql);
+    PgResult r;
+    if (s == status::kOk) {
+        s = m_impl->run(*c, insert, {loc.table.c_str(), fieldDescription.c_str()}, r, false);
+    }
+    if (own) {
+        m_impl->runPlain(*c, s == status::kOk ? "COMMIT" : "ROLLBACK");
+    }
+    return s;
+}
+
+std::int16_t ServerStore::open(const std::string& fileName, const ArchiveLocation& loc,
+                               std::int16_t& handle) {
+    ServerContainer where;
+    if (!SplitServerContainer(loc.container, where)) {
+        return status::kBadArgument;
+    }
+    PgConnection* c = nullptr;
+    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+        return s;
+    }
+    PgResult r;
+    const std::string sql =
+        "SELECT description FROM " + CatalogOf(where.schema) + " WHERE name = $1";
+    std::int16_t s = m_impl->run(*c, sql, {loc.table.c_str()}, r, c->txDepth == 0);
+    if (s != status::kOk) {
+        return s;
+    }
+    if (r.rows() == 0) {
+        return status::kArchiveMissing;
+    }
+    const std::string descText = r.text(0, 0);
+    auto desc = FieldDesc::parse(descText);
+    if (!desc) {
+        return status::kCorrupt;
+    }
+    size_t slot = 0;
+    while (slot < m_impl->handles.size() && m_impl->handles[slot]) {
+        ++slot;
+    }
+    if (slot >= kMaxHandles) {
+        return status::kTooManyFiles;
+    }
+    if (slot == m_impl->handles.size()) {
+        m_impl->handles.emplace_back();
+    }
+    auto h = std::make_unique<PgHandle>();
+    h->conn = c;
+    h->fileName = fileName;
+    h->container = loc.container;
+    h->schema = where.schema;
+    h->table = loc.table;
+    h->qualified = QuoteName(where.schema) + "." + QuoteName(loc.table);
+    h->description = descText;
+    h->desc = *desc;
+    h->valueColumns = ValueColumns(h->desc);
+    for (const auto& col : h->valueColumns) {
+        h->selectList += (h->selectList.empty() ? "" : ", ") + col;
+    }
+    c->refs++;
+    m_impl->handles[slot] = std::move(h);
+    handle = static_cast<std::int16_t>(kFirstHandle + static_cast<int>(slot));
+    return status::kOk;
+}
+
+std::int16_t ServerStore::close(std::int16_t handle) {
+    const int i = handle - kFirstHandle;
+    if (i < 0 || i >= static_cast<int>(m_impl->handles.size()) ||
+        !m_impl->handles[static_cast<size_t>(i)]) {
+        return status::kBadArgument;
+    }
+    auto& slot = m_impl->handles[static_cast<size_t>(i)];
+    if (!slot->dead) {
+        m_impl->releaseLocks(*slot);
+    }
+    slot->conn->refs--;
+    slot.reset();
+    return status::kOk;
+}
+
+std::int16_t ServerStore::kill(const ArchiveLocation& loc) {
+    ServerContainer where;
+    if (!SplitServerContainer(loc.container, where)) {
+        return status::kBadArgument;
+    }
+    PgConnection* c = nullptr;
+    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+        return s;
+    }
+    PgResult r;
+    const std::string catalog = CatalogOf(where.schema);
+    std::int16_t s = m_impl->run(*c, "SELECT 1 FROM " + catalog + " WHERE name = $1",
+                                 {loc.table.c_str()}, r, false);
+    if (s != status::kOk || r.rows() == 0) {
+        return s != status::kOk ? s : status::kArchiveMissing;
+    }
+    const std::string qualified = QuoteName(where.schema) + "." + QuoteName(loc.table);
+    m_impl->invalidateTable(loc.container, loc.table);
+    m_impl->forgetStatements(*c, qualified);
+    const bool own = c->txDepth == 0;
+    s = m_impl->runPlain(*c,
+                         std::string(own ? "BEGIN; " : "") + "DROP TABLE IF EXISTS " + qualified);
+    if (s == status::kOk) {
+        s = m_impl->run(*c, "DELETE FROM " + catalog + " WHERE name = $1", {loc.table.c_str()}, r,
+                        false);
+    }
+    if (s == status::kOk) {
+        s = m_impl->run(*c, "SELECT count(*) FROM " + catalog, {}, r, false);
+        if (s == status::kOk && r.text(0, 0) == "0") {
+            s = m_impl->runPlain(*c, "DROP SCHEMA " + QuoteName(where.schema) + " CASCADE");
+        }
+    }
+    if (own) {
+        m_impl->runPlain(*c, s == status::kOk ? "COMMIT" : "ROLLBACK");
+    }
+    return s;
+}
+
+std::int16_t ServerStore::lock(std::int16_t handle, const std::string& primaryKey) {
+    PgHandle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    const std::int64_t key = Impl::lockKey(h->schema, h->table, primaryKey);
+    auto held = h->conn->lockHolders.find(key);
+    if (held != h->conn->lockHolders.end()) {
+        return held->second == handle ? status::kOk : status::kLocked;
+    }
+    const std::string k = std::to_string(key);
+    PgResult r;
+    if (std::int16_t s =
+            m_impl->run(*h->conn, "SELECT pg_try_advisory_lock($1::bigint)", {k.c_str()}, r);
+        s != status::kOk) {
+        return s;
+    }
+    if (r.text(0, 0) != "t") {
+        return status::kLocked;
+    }
+    h->conn->lockHolders[key] = handle;
+    h->locked.insert(primaryKey);
+    return status::kOk;
+}
+
+std::int16_t ServerStore::unlock(std::int16_t handle, const std::string& primaryKey) {
+    PgHandle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    if (h->locked.erase(primaryKey) == 0) {
+        return status::kOk;
+    }
+    const std::int64_t key = Impl::lockKey(h->schema, h->table, primaryKey);
+    h->conn->lockHolders.erase(key);
+    const std::string k = std::to_string(key);
+    PgResult r;
+    return m_impl->run(*h->conn, "SELECT pg_advisory_unlock($1::bigint)", {k.c_str()}, r);
+}
+
+std::int16_t ServerStore::flush(std::int16_t handle) {
+    PgHandle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    return h->conn->txDepth > 0 ? h->conn->txFailure : status::kOk;
+}
+
+std::int16_t ServerStore::bof(std::int16_t handle, std::int16_t keyField) {
+    PgHandle* h = m_impl->handle(handle);
+    if (h == nullptr || !h->desc.isKeyField(keyField)) {
+        return status::kBadArgument;
+    }
+    h->cursor.set = true;
+    h->cursor.inclusive = true;
+    h->cursor.pk.clear();
+    h->cursor.keys.assign(static_cast<size_t>(h->desc.count() + 1), std::string());
+    return status::kOk;
+}
+
+std::int16_t ServerStore::beginTransaction(std::int16_t handle, std::string& container) {
+    PgHandle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    PgConnection& c = *h->conn;
+    if (c.txDepth == 0) {
+        if (c.snapshotOpen) {
+            // A read snapshot cannot turn into a write transaction: it ends here.
+            m_impl->runPlain(c, "COMMIT");
+            c.snapshotOpen = false;
+        }
+        PgConnection* again = nullptr;
+        if (std::int16_t s = m_impl->connection(c.uri, again); s != status::kOk) {
+            return s;
+        }
+        // Writers of one container take turns, as on a folder: a station holding record
+        // locks never waits for another's transaction, so none can wait for the other.
+        const std::string gate = std::to_string(Impl::lockKey(h->schema, "\x1E", "gate"));
+        if (std::int16_t s =
+                m_impl->runPlain(c, "BEGIN; SELECT pg_advisory_xact_lock(" + gate + ")");
+            s != status::kOk) {
+            m_impl->runPlain(c, "ROLLBACK");
+            return s;
+        }
+        c.txFailure = status::kOk;
+        c.gates = {h->container};
+    } else if (!c.gates.contains(h->container)) {
+        const std::string gate = std::to_string(Impl::lockKey(h->schema, "\x1E", "gate"));
+        if (std::int16_t s = m_impl->runPlain(c, "SELECT pg_advisory_xact_lock(" + gate + ")");
+            s != status::kOk) {
+            return s;
+        }
+        c.gates.insert(h->container);
+    }
+    c.txDepth++;
+    c.refs++;
+    container = h->container;
+    return status::kOk;
+}
+
+namespace {
+
+std::string UriOf(const std::string& container) {
+    ServerContainer where;
+    return SplitServerContainer(container, where) ? where.uri : std::string();
+}
+
+}  // namespace
+
+std::int16_t ServerStore::commitTransaction(const std::string& container) {
+    auto it = m_impl->connections.find(UriOf(container));
+    if (it == m_impl->connections.end() || it->second->txDepth == 0) {
+        return status::kBadArgument;
+    }
+    PgConnection& c = *it->second;
+    c.refs--;
+    if (--c.txDepth > 0) {
+        return status::kOk;
+    }
+    std::int16_t s = c.txFailure;
+    if (s == status::kOk) {
+        PgResult r(PQexec(c.pg, "COMMIT"));
+        // A commit the server refuses comes back as ROLLBACK, not as an error.
+        if (r.get() == nullptr || PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+            s = m_impl->failure(c, r.get());
+        } else if (std::strcmp(PQcmdStatus(r.get()), "ROLLBACK") == 0) {
+            s = status::kBusy;
+        }
+    } else if (PQstatus(c.pg) == CONNECTION_OK) {
+        m_impl->runPlain(c, "ROLLBACK");
+    }
+    c.txFailure = status::kOk;
+    c.gates.clear();
+    return s;
+}
+
+void ServerStore::rollbackTransaction(const std::string& container) {
+    auto it = m_impl->connections.find(UriOf(container));
+    if (it == m_impl->connections.end() || it->second->txDepth == 0) {
+        return;
+    }
+    PgConnection& c = *it->second;
+    c.refs--;
+    if (--c.txDepth == 0) {
+        if (PQstatus(c.pg) == CONNECTION_OK) {
+            m_impl->runPlain(c, "ROLLBACK");
+        }
+        c.txFailure = status::kOk;
+        c.gates.clear();
+    } else if (c.txFailure == status::kOk) {
+        // An inner part gave up: the whole registration must not commit.
+        c.txFailure = status::kBusy;
+    }
+}
+
+bool ServerStore::inTransaction(std::int16_t handle) const {
+    PgHandle* h = m_impl->handle(handle);
+    return h != nullptr && h->conn->txDepth > 0;
+}
+
+std::int16_t ServerStore::beginSnapshot(std::int16_t handle, std::string& container) {
+    PgHandle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    PgConnection& c = *h->conn;
+    if (c.txDepth == 0 && c.snapshotDepth == 0) {
+        if (std::int16_t s =
+                m_impl->runPlain(c, "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY; SELECT 1");
+            s != status::kOk) {
+            return s;
+        }
+        c.snapshotOpen = true;
+    }
+    c.snapshotDepth++;
+    container = h->container;
+    return status::kOk;
+}
+
+void ServerStore::endSnapshot(const std::string& container) {
+    auto it = m_impl->connections.find(UriOf(container));
+    if (it == m_impl->connections.end() || it->second->snapshotDepth == 0) {
+        return;
+    }
+    PgConnection& c = *it->second;
+    if (--c.snapshotDepth == 0 && c.snapshotOpen) {
+        m_impl->runPlain(c, "COMMIT");
+        c.snapshotOpen = false;
+    }
+}
+
+std::uint64_t ServerStore::recordsRead() const {
+    return m_impl->recordsRead;
+}
+
+std::int16_t ServerStore::listArchives(const std::string& container,
+                                       std::vector<std::string>& names) {
+    names.clear();
+    ServerContainer where;
+    PgConnection* c = nullptr;
+    if (!SplitServerContainer(container, where)) {
+        return status::kBadArgument;
+    }
+    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+        return s;
+    }
+    PgResult r;
+    if (std::int16_t s = m_impl->run(
+            *c, "SELECT name FROM " + CatalogOf(where.schema) + " ORDER BY name", {}, r, false);
+        s != status::kOk) {
+        return s;
+    }
+    for (int i = 0; i < r.rows(); ++i) {
+        names.push_back(r.text(i, 0));
+    }
+    return status::kOk;
+}
+
+std::int16_t ServerStore::listContainers(const std::string& dataDirectory,
+                                         std::vector<std::string>& containers) {
+    containers.clear();
+    PgConnection* c = nullptr;
+    if (std::int16_t s = m_impl->connection(ServerUri(dataDirectory), c); s != status::kOk) {
+        return s;
+    }
+    PgResult r;
+    if (std::int16_t s = m_impl->run(*c,
+                                     "SELECT n.nspname FROM pg_namespace n JOIN pg_class t ON "
+                                     "t.relnamespace = n.oid AND t.relname = 'isam_catalog' "
+                                     "ORDER BY n.nspname COLLATE \"C\"",
+                                     {}, r, false);
+        s != status::kOk) {
+        return s;
+    }
+    for (int i = 0; i < r.rows(); ++i) {
+        containers.push_back(dataDirectory + r.text(i, 0) + ".isd");
+    }
+    return status::kOk;
+}
+
+const FieldDesc* ServerStore::description(std::int16_t handle) const {
+    PgHandle* h = m_impl->handle(handle);
+    return h == nullptr ? nullptr : &h->desc;
+}
+
+std::string ServerStore::descriptionText(std::int16_t handle) const {
+    PgHandle* h = m_impl->handle(handle);
+    return h == nullptr ? std::string() : h->description;
+}
+
+std::int16_t ServerStore::count(std::int16_t handle, std::int64_t& records) {
+    PgHandle* h = m_impl->handle(handle);
+    if (h == nullptr) {
+        return status::kBadArgument;
+    }
+    PgResult r;
+    if (std::int16_t s = m_impl->run(*h->conn, "SELECT count(*) FROM " + h->qualified, {}, r);
+        s != status::kOk) {
+        return s;
+    }
+    records = std::stoll(r.text(0, 0));
+    return status::kOk;
+}
+
+int ServerStore::openHandles() const {
+    int n = 0;
+    for (const auto& h : m_impl->handles) {
+        n += h ? 1 : 0;
+    }
+    return n;
+}
+
+std::int16_t ServerStore::check(const ArchiveLocation& loc, std::string& message) {
+    std::int16_t h = 0;
+    std::int16_t s = open(loc.table, loc, h);
+    if (s == status::kOk) {
+        std::int64_t n = 0;
+        s = count(h, n);
+        close(h);
+    }
+    message = s == status::kOk ? std::string() : StatusText(s);
+    return s;
+}
+
+std::int16_t ServerStore::rebuild(const ArchiveLocation& loc, std::string& message) {
+    ServerContainer where;
+    PgConnection* c = nullptr;
+    if (!SplitServerContainer(loc.container, where)) {
+        return status::kBadArgument;
+    }
+    std::int16_t s = m_impl->connection(where.uri, c);
+    if (s == status::kOk) {
+        s = m_impl->runPlain(
+            *c, "REINDEX TABLE " + QuoteName(where.schema) + "." + QuoteName(loc.table));
+    }
+    message = s == status::kOk ? std::string() : StatusText(s);
+    return s;
+}
 
 }  // namespace zelvo::isam

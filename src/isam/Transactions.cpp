@@ -5,12 +5,17 @@
 
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
+#include "isam/ServerLocation.h"
+#include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
 #include "isam/WriteGate.h"
 
 namespace zelvo::isam {
 
 std::int16_t RecordManager::beginTransaction(std::int16_t handle, std::string& container) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->beginTransaction(handle, container);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;
@@ -40,6 +45,9 @@ std::int16_t RecordManager::beginTransaction(std::int16_t handle, std::string& c
 }
 
 std::int16_t RecordManager::beginSnapshot(std::int16_t handle, std::string& container) {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->beginSnapshot(handle, container);
+    }
     Handle* h = m_impl->handle(handle);
     if (h == nullptr) {
         return status::kBadArgument;
@@ -62,6 +70,9 @@ std::int16_t RecordManager::beginSnapshot(std::int16_t handle, std::string& cont
 }
 
 void RecordManager::endSnapshot(const std::string& container) {
+    if (IsServerLocation(container)) {
+        return server(container)->endSnapshot(container);
+    }
     auto it = m_impl->containers.find(container);
     if (it == m_impl->containers.end() || it->second->snapshotDepth == 0) {
         return;
@@ -74,6 +85,9 @@ void RecordManager::endSnapshot(const std::string& container) {
 }
 
 std::int16_t RecordManager::commitTransaction(const std::string& container) {
+    if (IsServerLocation(container)) {
+        return server(container)->commitTransaction(container);
+    }
     auto it = m_impl->containers.find(container);
     if (it == m_impl->containers.end() || it->second->txDepth == 0) {
         return status::kBadArgument;
@@ -103,6 +117,9 @@ std::int16_t RecordManager::commitTransaction(const std::string& container) {
 }
 
 void RecordManager::rollbackTransaction(const std::string& container) {
+    if (IsServerLocation(container)) {
+        return server(container)->rollbackTransaction(container);
+    }
     auto it = m_impl->containers.find(container);
     if (it == m_impl->containers.end() || it->second->txDepth == 0) {
         return;
@@ -122,6 +139,9 @@ void RecordManager::rollbackTransaction(const std::string& container) {
 }
 
 bool RecordManager::inTransaction(std::int16_t handle) const {
+    if (ServerStore* s = serverOf(handle)) {
+        return s->inTransaction(handle);
+    }
     Handle* h = m_impl->handle(handle);
     return h != nullptr && h->container->txDepth > 0;
 }
