@@ -86,6 +86,9 @@ int CrashBench(const std::string& dir, int kills, std::uint32_t seed);
 // annulling each other's; `dir` is emptied and holds the books.
 int LoadBench(const std::string& dir, int stations, int perStation);
 int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds);
+// Four stations posting on a folder against four and sixteen on a PostgreSQL server (the
+// server URI names any database there; the bench creates and drops its own).
+int ServerBench(const std::string& workDir, const std::string& server, int perProcess, int rounds);
 int JournalBench(const std::string& dataDir, const std::string& year, const std::string& ledgerFile,
                  int rounds, char** argv);
 int JournalChild(const std::string& what, const std::string& dataDir, const std::string& year,

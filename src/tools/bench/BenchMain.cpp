@@ -19,6 +19,7 @@ int usage() {
                  "       zelvo-bench crash DATADIR KILLS [SEED]\n"
                  "       zelvo-bench load DATADIR [STATIONS] [PER-STATION]\n"
                  "       zelvo-bench concurrency WORKDIR [PER-PROCESS] [ROUNDS]\n"
+                 "       zelvo-bench server WORKDIR SERVER-URI [PER-STATION] [ROUNDS]\n"
                  "       zelvo-bench journal DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench cards DATADIR YEAR LEDGERFILE [ROUNDS]\n"
                  "       zelvo-bench cards-long WORKDIR [MOVEMENTS] [ROUNDS]\n"
@@ -91,6 +92,10 @@ int main(int argc, char** argv) {
     }
     if (cmd == "concurrency") {
         return ConcurrencyBench(DirPrefix(argv[2]), arg(argc, argv, 3, 300), arg(argc, argv, 4, 3));
+    }
+    if (cmd == "server" && argc >= 4) {
+        return ServerBench(DirPrefix(argv[2]), argv[3], arg(argc, argv, 4, 300),
+                           arg(argc, argv, 5, 3));
     }
     if (cmd == "journal" && argc >= 5) {
         return JournalBench(DirPrefix(argv[2]), argv[3], argv[4], arg(argc, argv, 5, 3), argv);

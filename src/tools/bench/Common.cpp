@@ -13,6 +13,7 @@
 
 #include "app/Installation.h"
 #include "archive/Archives.h"
+#include "isam/ServerLocation.h"
 #include "tools/bench/Bench.h"
 #include "tools/bench/YearGenerator.h"
 
@@ -109,8 +110,10 @@ std::string DirPrefix(std::string dir) {
 
 // An installation with the generated chart, the starting point of every run.
 bool BaseDirectory(const std::string& dir, GeneratedChart& chart) {
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    if (!isam::IsServerLocation(dir)) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
     ScriptedDialogs dialogs;
     FixedClock clock("31/12/2026");
     Session session(dialogs, clock);

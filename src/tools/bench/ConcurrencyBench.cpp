@@ -10,6 +10,8 @@
 #include <iostream>
 #include <random>
 
+#include <libpq-fe.h>
+
 #include "posting/GenericMovement.h"
 #include "tools/bench/Bench.h"
 #include "tools/bench/YearGenerator.h"
@@ -60,12 +62,15 @@ struct RunResult {
     bool ok = true;
 };
 
+// The stations' times go to files in `timesDir`, the data directory's own folder unless it
+// names a server.
 RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int processes,
-                       int perProcess) {
+                       int perProcess, const std::string& timesDir = {}) {
     RunResult res;
+    const std::string times = timesDir.empty() ? dir : timesDir;
     Stations stations(processes, [&](int p, const std::function<void()>& ready) {
         return PostMovements(dir, chart, perProcess, 100U + static_cast<unsigned>(p),
-                             dir + "times." + std::to_string(p), ready);
+                             times + "times." + std::to_string(p), ready);
     });
     const double t0 = Now();
     res.ok = stations.ready;
@@ -74,7 +79,7 @@ RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int 
     }
     res.wall = Now() - t0;
     for (int p = 0; p < processes; ++p) {
-        std::ifstream in(dir + "times." + std::to_string(p));
+        std::ifstream in(times + "times." + std::to_string(p));
         double t = 0;
         double sum = 0;
         while (in >> t) {
@@ -133,6 +138,105 @@ int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds) {
     std::printf("| Four processes, p50 ms per registration | %.2f |\n", Median(p50));
     std::printf("| Four processes, p99 ms per registration (target <= 50) | %.2f |\n", Median(p99));
     std::printf("| Slowest / fastest process (target <= 1.5) | %.2f |\n", Median(spread));
+    return 0;
+}
+
+namespace {
+
+// The URI of database `name` on the server `uri` names ("postgresql://u@/postgres?host=/x").
+std::string WithDatabase(const std::string& uri, const std::string& name) {
+    const size_t authority = uri.find("://") + 3;
+    const size_t path = uri.find('/', authority);
+    const size_t query = uri.find('?', authority);
+    const std::string head =
+        uri.substr(0, path == std::string::npos || path > query ? query : path);
+    return head + "/" + name + (query == std::string::npos ? "" : uri.substr(query));
+}
+
+bool ServerCommand(const std::string& uri, const std::string& sql) {
+    PGconn* c = PQconnectdb(uri.c_str());
+    bool ok = PQstatus(c) == CONNECTION_OK;
+    if (ok) {
+        PGresult* r = PQexec(c, sql.c_str());
+        ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        if (!ok) {
+            std::cerr << sql << ": " << PQerrorMessage(c);
+        }
+        PQclear(r);
+    } else {
+        std::cerr << PQerrorMessage(c);
+    }
+    PQfinish(c);
+    return ok;
+}
+
+struct Figures {
+    std::vector<double> rate, p99, spread;
+    void add(const RunResult& r, int processes, int perProcess) {
+        rate.push_back(processes * perProcess / r.wall);
+        p99.push_back(Percentile(r.each, 0.99) * 1000);
+        auto [lo, hi] = std::minmax_element(r.process.begin(), r.process.end());
+        spread.push_back(*hi / *lo);
+    }
+};
+
+}  // namespace
+
+int ServerBench(const std::string& workDir, const std::string& server, int perProcess, int rounds) {
+    GeneratedChart chart;
+    GeneratedChart serverChart;
+    const std::string base = workDir + "base/";
+    const std::string serverBase = WithDatabase(server, "zelvo_bench_base") + "/";
+    if (!BaseDirectory(base, chart) ||
+        !ServerCommand(server, "DROP DATABASE IF EXISTS zelvo_bench_base WITH (FORCE)") ||
+        !ServerCommand(server, "CREATE DATABASE zelvo_bench_base") ||
+        !BaseDirectory(serverBase, serverChart)) {
+        return 1;
+    }
+    Figures folder4, server4, server16;
+    for (int round = 0; round < rounds; ++round) {
+        Copy(base, workDir + "four/");
+        RunResult a = RunProcesses(workDir + "four/", chart, 4, perProcess);
+        RunResult runs[2];
+        const int counts[2] = {4, 16};
+        for (int i = 0; i < 2; ++i) {
+            const std::string db = "zelvo_bench_" + std::to_string(counts[i]);
+            if (!ServerCommand(server, "DROP DATABASE IF EXISTS " + db + " WITH (FORCE)") ||
+                !ServerCommand(server, "CREATE DATABASE " + db + " TEMPLATE zelvo_bench_base")) {
+                return 1;
+            }
+            runs[i] = RunProcesses(WithDatabase(server, db) + "/", serverChart, counts[i],
+                                   perProcess, workDir);
+        }
+        if (!a.ok || !runs[0].ok || !runs[1].ok) {
+            std::cerr << "server: a process failed\n";
+            return 1;
+        }
+        folder4.add(a, 4, perProcess);
+        server4.add(runs[0], 4, perProcess);
+        server16.add(runs[1], 16, perProcess);
+        std::cerr << "round " << round + 1 << ": folder 4 " << folder4.rate.back()
+                  << "/s, server 4 " << server4.rate.back() << "/s, server 16 "
+                  << server16.rate.back() << "/s\n";
+    }
+    for (const char* db : {"zelvo_bench_4", "zelvo_bench_16", "zelvo_bench_base"}) {
+        ServerCommand(server, std::string("DROP DATABASE IF EXISTS ") + db + " WITH (FORCE)");
+    }
+    std::printf("| Movements per station per round | %d |\n", perProcess);
+    std::printf("| | registrations/s | p99 ms | slowest / fastest station |\n");
+    const std::pair<const char*, Figures*> rows[] = {{"Four stations on a folder", &folder4},
+                                                     {"Four stations on the server", &server4},
+                                                     {"Sixteen stations on the server", &server16}};
+    for (const auto& [name, f] : rows) {
+        std::printf("| %s (median of %d) | %.0f | %.2f | %.2f |\n", name, rounds, Median(f->rate),
+                    Median(f->p99), Median(f->spread));
+    }
+    std::vector<double> ratio;
+    for (size_t i = 0; i < server16.rate.size(); ++i) {
+        ratio.push_back(server16.rate[i] / folder4.rate[i]);
+    }
+    std::printf("| Sixteen on the server / four on a folder (target >= 2) | %.2f |\n",
+                Median(ratio));
     return 0;
 }
 
