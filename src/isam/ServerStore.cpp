@@ -1,5 +1,6 @@
 #include "isam/ServerStore.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/Utf8.h"
@@ -69,6 +70,7 @@ std::int16_t ServerStore::Impl::reconnect(PgConnection& c) {
     c.prepared.clear();
     c.lockHolders.clear();
     c.gates.clear();
+    c.pendingUnlocks.clear();
     for (auto& h : handles) {
         if (h && h->conn == &c) {
             h->locked.clear();
@@ -192,15 +194,57 @@ std::int64_t ServerStore::Impl::lockKey(const std::string& schema, const std::st
     return LockOffset(schema + '\x1F' + table, pk);
 }
 
+void ServerStore::Impl::giveBack(PgConnection& c, std::int64_t key) {
+    c.lockHolders.erase(key);
+    if (c.txDepth > 0) {
+        c.pendingUnlocks.push_back(key);
+        return;
+    }
+    const std::string k = std::to_string(key);
+    PgResult r;
+    run(c, "SELECT pg_advisory_unlock($1::bigint)", {k.c_str()}, r);
+}
+
 void ServerStore::Impl::releaseLocks(PgHandle& h) {
     for (const std::string& pk : h.locked) {
-        const std::int64_t key = lockKey(h.schema, h.table, pk);
-        h.conn->lockHolders.erase(key);
-        const std::string k = std::to_string(key);
-        PgResult r;
-        run(*h.conn, "SELECT pg_advisory_unlock($1::bigint)", {k.c_str()}, r);
+        giveBack(*h.conn, lockKey(h.schema, h.table, pk));
     }
     h.locked.clear();
+}
+
+std::int16_t ServerStore::Impl::endTransaction(PgConnection& c, bool commit) {
+    std::string sql = commit ? "COMMIT" : "ROLLBACK";
+    if (!c.pendingUnlocks.empty()) {
+        sql += "; SELECT ";
+        for (size_t i = 0; i < c.pendingUnlocks.size(); ++i) {
+            sql += (i == 0 ? "pg_advisory_unlock(" : ", pg_advisory_unlock(") +
+                   std::to_string(c.pendingUnlocks[i]) + ")";
+        }
+        c.pendingUnlocks.clear();
+    }
+    c.gates.clear();
+    if (PQstatus(c.pg) != CONNECTION_OK || PQsendQuery(c.pg, sql.c_str()) == 0) {
+        return status::kIoError;
+    }
+    std::int16_t s = status::kOk;
+    bool first = true;
+    while (PGresult* res = PQgetResult(c.pg)) {
+        PgResult r(res);
+        const ExecStatusType st = PQresultStatus(res);
+        if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+            if (s == status::kOk) {
+                s = StatusOfState(PQresultErrorField(res, PG_DIAG_SQLSTATE));
+            }
+        } else if (first && commit && std::strcmp(PQcmdStatus(res), "ROLLBACK") == 0) {
+            // A commit the server refuses comes back as ROLLBACK, not as an error.
+            s = status::kBusy;
+        }
+        first = false;
+    }
+    if (PQstatus(c.pg) != CONNECTION_OK) {
+        s = status::kIoError;
+    }
+    return s;
 }
 
 void ServerStore::Impl::forgetStatements(PgConnection& c, const std::string& qualified) {
@@ -412,9 +456,18 @@ std::int16_t ServerStore::lock(std::int16_t handle, const std::string& primaryKe
         return status::kBadArgument;
     }
     const std::int64_t key = Impl::lockKey(h->schema, h->table, primaryKey);
-    auto held = h->conn->lockHolders.find(key);
-    if (held != h->conn->lockHolders.end()) {
+    PgConnection& c = *h->conn;
+    auto held = c.lockHolders.find(key);
+    if (held != c.lockHolders.end()) {
         return held->second == handle ? status::kOk : status::kLocked;
+    }
+    if (auto pending = std::find(c.pendingUnlocks.begin(), c.pendingUnlocks.end(), key);
+        pending != c.pendingUnlocks.end()) {
+        // Given back earlier in this transaction and still ours on the server.
+        c.pendingUnlocks.erase(pending);
+        c.lockHolders[key] = handle;
+        h->locked.insert(primaryKey);
+        return status::kOk;
     }
     const std::string k = std::to_string(key);
     PgResult r;
@@ -439,11 +492,8 @@ std::int16_t ServerStore::unlock(std::int16_t handle, const std::string& primary
     if (h->locked.erase(primaryKey) == 0) {
         return status::kOk;
     }
-    const std::int64_t key = Impl::lockKey(h->schema, h->table, primaryKey);
-    h->conn->lockHolders.erase(key);
-    const std::string k = std::to_string(key);
-    PgResult r;
-    return m_impl->run(*h->conn, "SELECT pg_advisory_unlock($1::bigint)", {k.c_str()}, r);
+    m_impl->giveBack(*h->conn, Impl::lockKey(h->schema, h->table, primaryKey));
+    return status::kOk;
 }
 
 std::int16_t ServerStore::flush(std::int16_t handle) {
@@ -527,20 +577,9 @@ std::int16_t ServerStore::commitTransaction(const std::string& container) {
         return status::kOk;
     }
     std::int16_t s = c.txFailure;
-    if (s == status::kOk) {
-        PgResult r(PQexec(c.pg, "COMMIT"));
-        // A commit the server refuses comes back as ROLLBACK, not as an error.
-        if (r.get() == nullptr || PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
-            s = m_impl->failure(c, r.get());
-        } else if (std::strcmp(PQcmdStatus(r.get()), "ROLLBACK") == 0) {
-            s = status::kBusy;
-        }
-    } else if (PQstatus(c.pg) == CONNECTION_OK) {
-        m_impl->runPlain(c, "ROLLBACK");
-    }
+    const std::int16_t end = m_impl->endTransaction(c, s == status::kOk);
     c.txFailure = status::kOk;
-    c.gates.clear();
-    return s;
+    return s != status::kOk ? s : end;
 }
 
 void ServerStore::rollbackTransaction(const std::string& container) {
@@ -551,11 +590,8 @@ void ServerStore::rollbackTransaction(const std::string& container) {
     PgConnection& c = *it->second;
     c.refs--;
     if (--c.txDepth == 0) {
-        if (PQstatus(c.pg) == CONNECTION_OK) {
-            m_impl->runPlain(c, "ROLLBACK");
-        }
+        m_impl->endTransaction(c, false);
         c.txFailure = status::kOk;
-        c.gates.clear();
     } else if (c.txFailure == status::kOk) {
         // An inner part gave up: the whole registration must not commit.
         c.txFailure = status::kBusy;

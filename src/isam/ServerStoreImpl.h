@@ -63,6 +63,12 @@ struct PgConnection {
     // two handles of one station are kept apart here.
     std::map<std::int64_t, std::int16_t> lockHolders;
     std::set<std::string> gates;  // containers whose write gate the transaction holds
+    // Locks given back inside the transaction: released on the server together with its
+    // commit or rollback, in the same round trip. Until then nobody else may take them,
+    // which the write gate's discipline allows (record locks other than those held across
+    // an operator's question are taken only inside a transaction), and this station takes
+    // them again without asking the server.
+    std::vector<std::int64_t> pendingUnlocks;
     int refs = 0;
 };
 
@@ -109,6 +115,11 @@ struct ServerStore::Impl {
     // The status of a failed result; inside a transaction the transaction is lost too.
     std::int16_t failure(PgConnection& c, const PGresult* r);
     void releaseLocks(PgHandle& h);
+    // Gives one lock back: at once outside a transaction, with its end inside one.
+    void giveBack(PgConnection& c, std::int64_t key);
+    // Ends the outermost transaction with COMMIT or ROLLBACK and gives back the locks
+    // released inside it; the status of the end.
+    std::int16_t endTransaction(PgConnection& c, bool commit);
     void forgetStatements(PgConnection& c, const std::string& qualified);
     void invalidateTable(const std::string& container, const std::string& table);
 
