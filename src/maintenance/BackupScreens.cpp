@@ -1,8 +1,10 @@
 #include "maintenance/BackupScreens.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/NumberText.h"
+#include "isam/ServerLocation.h"
 #include "maintenance/BackupFile.h"
 #include "maintenance/MaintenanceCommon.h"
 
@@ -44,8 +46,17 @@ std::string driveless(const std::string& name) {
 
 }  // namespace
 
+std::string BackupFolder(const std::string& dataDirectory) {
+    if (!isam::IsServerLocation(dataDirectory)) {
+        return dataDirectory + "backup/";
+    }
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) + "/zelvo-backup/"
+                                            : std::string("zelvo-backup/");
+}
+
 std::string BackupPath(const std::string& dataDirectory, const std::string& name) {
-    return dataDirectory + "backup/" + driveless(name) + ".zip";
+    return BackupFolder(dataDirectory) + driveless(name) + ".zip";
 }
 
 bool IsRemovableDrive(const std::string& name) {
@@ -159,7 +170,7 @@ void RestoreScreen::choose() {
     FileRequest request;
     request.title = "Ripristino archivi";
     request.filter = "Backup(*.zip)|*.zip";
-    request.startDir = session().values().dataDirectory + "backup/";
+    request.startDir = BackupFolder(session().values().dataDirectory);
     if (auto chosen = dialogs().chooseFile(request)) {
         form().setText(kFile, *chosen);
     }
