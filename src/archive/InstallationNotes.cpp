@@ -1,5 +1,6 @@
 #include "archive/InstallationNotes.h"
 
+#include <cstdlib>
 #include <fstream>
 
 #include "archive/Catalog.h"
@@ -91,6 +92,14 @@ bool WriteLastCompany(const std::string& dataDirectory, const std::string& name)
     // Every station of the office rewrites it when it ends.
     isam::ShareWithGroupOnly(dataDirectory + kLastCompany);
     return written;
+}
+
+std::string LocalFilesFolder(const std::string& dataDirectory) {
+    if (!isam::IsServerLocation(dataDirectory)) {
+        return dataDirectory;
+    }
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) + "/" : std::string("./");
 }
 
 }  // namespace zelvo

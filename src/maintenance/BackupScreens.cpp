@@ -1,8 +1,8 @@
 #include "maintenance/BackupScreens.h"
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "archive/InstallationNotes.h"
 #include "base/NumberText.h"
 #include "isam/ServerLocation.h"
 #include "maintenance/BackupFile.h"
@@ -47,12 +47,8 @@ std::string driveless(const std::string& name) {
 }  // namespace
 
 std::string BackupFolder(const std::string& dataDirectory) {
-    if (!isam::IsServerLocation(dataDirectory)) {
-        return dataDirectory + "backup/";
-    }
-    const char* home = std::getenv("HOME");
-    return home != nullptr && *home != '\0' ? std::string(home) + "/zelvo-backup/"
-                                            : std::string("zelvo-backup/");
+    return LocalFilesFolder(dataDirectory) +
+           (isam::IsServerLocation(dataDirectory) ? "zelvo-backup/" : "backup/");
 }
 
 std::string BackupPath(const std::string& dataDirectory, const std::string& name) {
