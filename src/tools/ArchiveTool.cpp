@@ -3,7 +3,6 @@
 // server.
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -16,12 +15,12 @@
 #include "base/Version.h"
 #include "isam/FileModes.h"
 #include "isam/RecordManager.h"
+#include "isam/ServerLocation.h"
 #include "tools/ArchiveMigrate.h"
 
 namespace {
 
 using namespace zelvo;
-namespace fs = std::filesystem;
 
 constexpr const char* kHelp =
     "usage: zelvo-archive dump DATADIR ARCHIVE\n"
@@ -83,7 +82,7 @@ int load(const std::string& dir, const std::string& archive, const std::string& 
         return 1;
     }
     // The same refusal as the program's: archives anybody may replace are not written to.
-    if (isam::WritableByAnyone(dir)) {
+    if (!isam::IsServerLocation(dir) && isam::WritableByAnyone(dir)) {
         std::cerr << "zelvo-archive: la cartella dei dati " << dir
                   << " può essere modificata da qualunque utente: nessun archivio è stato "
                      "scritto\n";
