@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "archive/Catalog.h"
+#include "archive/InstallationNotes.h"
 #include "isam/RecordManager.h"
 
 namespace zelvo {
@@ -17,6 +18,9 @@ int VerifyDirectory(const std::string& dir, const std::function<void(const std::
     }
     int errors = 0;
     for (const std::string& c : containers) {
+        if (IsServerNote(c)) {
+            continue;  // not archives of the books, as the note files of a folder
+        }
         std::vector<std::string> names;
         if (std::int16_t s = rm.listArchives(c, names); s != 0) {
             line("ERRORE " + std::to_string(s) + "  su archivio " + c.substr(prefix.size()));
