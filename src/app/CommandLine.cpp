@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "base/Version.h"
+#include "isam/ServerLocation.h"
 
 namespace zelvo {
 
@@ -15,7 +16,11 @@ CommandLine refused(const std::string& why) {
     return c;
 }
 
+// A server is named by its URI, which is no path.
 std::string absolute(const std::string& dir) {
+    if (isam::IsServerLocation(dir)) {
+        return dir;
+    }
     std::error_code ec;
     std::filesystem::path p = std::filesystem::absolute(dir, ec);
     return ec ? dir : p.lexically_normal().string();
@@ -73,6 +78,9 @@ std::string CommandLine::HelpText() {
            "accanto al programma e, per un programma installato, in ~/.config/zelvo/.\n"
            "Senza rr (o con rr \"mono\") un programma installato tiene i dati in\n"
            "~/.local/share/zelvo/, un programma in una cartella propria accanto a sé.\n"
+           "Al posto di una directory, rr e --datadir possono indicare un server\n"
+           "PostgreSQL con un URI (postgresql://utente@host/database): gli archivi stanno\n"
+           "allora sul server, e la password in ~/.pgpass o in pg_service.conf.\n"
            "Le opzioni con un solo trattino (-platform, -style, ...) sono di Qt.\n";
 }
 

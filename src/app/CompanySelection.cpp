@@ -1,10 +1,10 @@
 #include "app/CompanySelection.h"
 
-#include <fstream>
 #include <memory>
 #include <utility>
 
 #include "app/CompanyRegister.h"
+#include "archive/InstallationNotes.h"
 #include "sheet/Agenda.h"
 
 namespace zelvo {
@@ -39,15 +39,10 @@ CompanySelection::CompanySelection(Session& session) : ScreenLogic(session, sele
 
 void CompanySelection::load() {
     fillCompanies();
-    std::ifstream www(session().values().dataDirectory + "www");
-    if (!www) {
+    std::string name;
+    if (!ReadLastCompany(session().values().dataDirectory, name)) {
         dialogs().message("Non è stato trovato il file www", "Zelvo", Icon::Exclamation);
         return;
-    }
-    std::string name;
-    std::getline(www, name);
-    if (!name.empty() && name.back() == '\r') {
-        name.pop_back();
     }
     const auto& names = form().items(kCompany);
     for (size_t i = 0; i < names.size(); ++i) {

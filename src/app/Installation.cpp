@@ -1,11 +1,11 @@
 #include "app/Installation.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "app/CompanyRegister.h"
 #include "app/Parameters.h"
-#include "isam/FileModes.h"
+#include "archive/InstallationNotes.h"
+#include "isam/ServerLocation.h"
 #include "masterdata/CompanyArchives.h"
 #include "masterdata/PaymentTermsFields.h"
 #include "masterdata/VatCodeFields.h"
@@ -129,17 +129,6 @@ bool installPaymentTerms(Archives& a) {
         });
 }
 
-bool writeLastCompany(const std::string& dataDirectory) {
-    bool written = false;
-    {
-        std::ofstream www(dataDirectory + "www", std::ios::trunc);
-        www << companyreg::kSampleName << "\n";
-        written = static_cast<bool>(www.flush());
-    }
-    isam::ShareWithGroupOnly(dataDirectory + "www");
-    return written;
-}
-
 }  // namespace
 
 InstallOutcome CreateInstallation(Session& session, const std::string& year) {
@@ -150,12 +139,14 @@ InstallOutcome CreateInstallation(Session& session, const std::string& year) {
     if (a.exists(a.fileName(arc::kDataz, "", ""))) {
         return InstallOutcome::AlreadyInstalled;
     }
-    std::error_code ignored;  // a directory that cannot be made fails the first creation
-    std::filesystem::create_directories(dir, ignored);
+    if (!isam::IsServerLocation(dir)) {
+        std::error_code ignored;  // a directory that cannot be made fails the first creation
+        std::filesystem::create_directories(dir, ignored);
+    }
 
     bool ok = installRegister(a);
     ok = CreateCompanyArchives(a, companyreg::kSampleCode, year) && ok;
-    ok = writeLastCompany(dir) && ok;
+    ok = WriteLastCompany(dir, companyreg::kSampleName) && ok;
     ok = installParameters(a) && ok;
     ok = installVatCodes(a) && ok;
     ok = installPaymentTerms(a) && ok;

@@ -8,6 +8,7 @@
 #include "app/ProgramPlaces.h"
 #include "base/NumberText.h"
 #include "base/Utf8.h"
+#include "isam/ServerLocation.h"
 
 namespace zelvo {
 
@@ -147,6 +148,11 @@ void ParametersScreen::showLocation() {
     form().setChecked(kNetwork, network);
     // The file holds the program's folder; the field names the program in it, so that
     // confirming again unchanged is accepted.
+    // A server is named by its URI, shown and kept as written.
+    if (isam::IsServerLocation(line)) {
+        form().setText(kProgramPath, line);
+        return;
+    }
     form().setText(kProgramPath, !network             ? std::string()
                                  : line.back() == '/' ? line + kProgramFile
                                                       : line + "/" + kProgramFile);
@@ -158,7 +164,8 @@ bool ParametersScreen::namesProgramFile(const std::string& path) {
 }
 
 void ParametersScreen::confirm() {
-    if (form().checked(kNetwork) && !namesProgramFile(text(kProgramPath))) {
+    if (form().checked(kNetwork) && !namesProgramFile(text(kProgramPath)) &&
+        !isam::IsServerLocation(text(kProgramPath))) {
         inputError("Non è stato inserito il percorso di rete", kProgramPath);
         return;
     }
@@ -220,7 +227,9 @@ void ParametersScreen::applySettings() {
 void ParametersScreen::writeLocation() {
     const std::string& path = text(kProgramPath);
     std::string line = "mono";
-    if (form().checked(kNetwork)) {
+    if (form().checked(kNetwork) && isam::IsServerLocation(path)) {
+        line = path;
+    } else if (form().checked(kNetwork)) {
         // The folder of the program file, with its separator: the data directory as the
         // start-up uses it.
         line = path.substr(0, path.find_last_of('/') + 1);

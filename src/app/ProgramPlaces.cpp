@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "isam/ServerLocation.h"
+
 namespace zelvo {
 
 namespace {
@@ -73,7 +75,12 @@ std::string DataDirectoryNamedBy(const std::string& locationFile, const std::str
         }
         if (!line.empty() && line != "mono") {
             network = true;
-            return line;  // used exactly as written
+            // A folder is used exactly as written; a server's URI gets the separator archive
+            // names follow.
+            if (isam::IsServerLocation(line) && line.back() != '/') {
+                line += '/';
+            }
+            return line;
         }
     }
     return fallback;

@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -8,8 +9,10 @@
 #include "app/Parameters.h"
 #include "app/ProgramPlaces.h"
 #include "archive/DataVersion.h"
+#include "archive/InstallationNotes.h"
 #include "base/Version.h"
 #include "isam/FileModes.h"
+#include "isam/ServerLocation.h"
 
 namespace zelvo {
 
@@ -42,6 +45,18 @@ bool holdsArchives(const std::string& dir) {
         }
     }
     return false;
+}
+
+// A server's containers are its schemas; one that cannot be listed is taken as holding
+// archives, so that an unreachable server is reported by the register's opening, not
+// installed on.
+bool holdsArchives(isam::RecordManager& rm, const std::string& dataDirectory) {
+    std::vector<std::string> containers;
+    if (rm.listContainers(dataDirectory, containers) != isam::status::kOk) {
+        return true;
+    }
+    return std::any_of(containers.begin(), containers.end(),
+                       [](const std::string& c) { return !IsServerNote(c); });
 }
 
 }  // namespace
@@ -83,7 +98,8 @@ bool StartUp::run() {
         m_session.host()->setBusy(true);
     }
     v.today = m_session.clock().today();
-    if (isam::WritableByAnyone(v.dataDirectory)) {
+    const bool server = isam::IsServerLocation(v.dataDirectory);
+    if (!server && isam::WritableByAnyone(v.dataDirectory)) {
         if (m_session.host() != nullptr) {
             m_session.host()->setBusy(false);
         }
@@ -97,13 +113,21 @@ bool StartUp::run() {
     // A single-user program starting on an empty folder installs itself there; a folder
     // that already holds archives but no register is a broken or unreachable one.
     // The user's own data folder, or one named on the command line, is made on first use.
-    std::error_code ec;
-    if (!network && v.dataDirectory != v.programFolder) {
-        std::filesystem::create_directories(v.dataDirectory, ec);
-    }
-    if (!network && std::filesystem::is_directory(v.dataDirectory, ec) &&
-        !holdsArchives(v.dataDirectory)) {
-        CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
+    // A server named in the location file is the office's: it is installed on by whoever
+    // starts first on an empty database.
+    if (server) {
+        if (!holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
+            CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
+        }
+    } else {
+        std::error_code ec;
+        if (!network && v.dataDirectory != v.programFolder) {
+            std::filesystem::create_directories(v.dataDirectory, ec);
+        }
+        if (!network && std::filesystem::is_directory(v.dataDirectory, ec) &&
+            !holdsArchives(v.dataDirectory)) {
+            CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
+        }
     }
 
     Archives& a = m_session.archives();

@@ -1,10 +1,10 @@
 #include "archive/Archives.h"
 
 #include <chrono>
-#include <fstream>
 #include <stdexcept>
 #include <thread>
 
+#include "archive/InstallationNotes.h"
 #include "archive/RecordLock.h"
 #include "base/Utf8.h"
 #include "isam/FileModes.h"
@@ -449,12 +449,7 @@ void Archives::CloseMainArchives() {
         }
     }
     if (haveName) {
-        {
-            std::ofstream www(m_dataDirectory + "www", std::ios::trunc);
-            www << name << "\n";
-        }
-        // Every station of the office rewrites it when it ends.
-        isam::ShareWithGroupOnly(m_dataDirectory + "www");
+        WriteLastCompany(m_dataDirectory, name);
     }
 }
 

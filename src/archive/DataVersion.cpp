@@ -5,7 +5,9 @@
 #include <fstream>
 #include <vector>
 
+#include "archive/InstallationNotes.h"
 #include "isam/FileModes.h"
+#include "isam/ServerLocation.h"
 
 namespace zelvo {
 
@@ -39,10 +41,14 @@ bool NewerVersion(const std::string& a, const std::string& b) {
 }
 
 std::string RecordedDataVersion(const std::string& dataDirectory) {
-    std::ifstream in(dataDirectory + kMarkFile);
     std::string line;
-    if (!in || !std::getline(in, line)) {
-        return {};
+    if (isam::IsServerLocation(dataDirectory)) {
+        line = ReadServerNote(dataDirectory, kMarkFile);
+    } else {
+        std::ifstream in(dataDirectory + kMarkFile);
+        if (!in || !std::getline(in, line)) {
+            return {};
+        }
     }
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
         line.pop_back();
@@ -59,6 +65,9 @@ bool MarkDataVersion(const std::string& dataDirectory, const std::string& progra
     std::string recorded = RecordedDataVersion(dataDirectory);
     if (recorded == program || (!recorded.empty() && NewerVersion(recorded, program))) {
         return true;
+    }
+    if (isam::IsServerLocation(dataDirectory)) {
+        return WriteServerNote(dataDirectory, kMarkFile, program);
     }
     // Written beside and renamed over, so that a station reading it never sees half a line.
     const std::string mark = dataDirectory + kMarkFile;

@@ -5,9 +5,10 @@
 namespace zelvo {
 
 // A data directory remembers the newest program version that wrote into it, in the file
-// "versione" (one line). A program older than that mark must not write there: the newer one
-// may keep its archives in a way the older does not know, and an older write could damage
-// what it cannot read. Directories without the mark were written before it existed.
+// "versione" (one line; on a server, the note of that name: InstallationNotes.h). A program
+// older than that mark must not write there: the newer one may keep its archives in a way
+// the older does not know, and an older write could damage what it cannot read. Directories
+// without the mark were written before it existed.
 
 // Whether the dotted version `a` is newer than `b`, part by part as numbers ("0.10" is newer
 // than "0.9"; a missing part counts as 0).

@@ -1,35 +1,29 @@
 #include "archive/DirectoryCheck.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <vector>
 
 #include "archive/Catalog.h"
+#include "archive/InstallationNotes.h"
 #include "isam/RecordManager.h"
 
 namespace zelvo {
 
 int VerifyDirectory(const std::string& dir, const std::function<void(const std::string&)>& line) {
-    namespace fs = std::filesystem;
     isam::RecordManager rm(Catalog::locate);
-    std::vector<fs::path> containers;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        if (entry.path().extension() == ".isd") {
-            containers.push_back(entry.path());
-        }
-    }
-    if (ec) {
+    const std::string prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+    std::vector<std::string> containers;
+    if (rm.listContainers(prefix, containers) != isam::status::kOk) {
         line("ERRORE  su cartella " + dir);
         return 1;
     }
-    std::sort(containers.begin(), containers.end());
-    const std::string prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
     int errors = 0;
-    for (const fs::path& c : containers) {
+    for (const std::string& c : containers) {
+        if (IsServerNote(c)) {
+            continue;  // not archives of the books, as the note files of a folder
+        }
         std::vector<std::string> names;
-        if (std::int16_t s = rm.listArchives(c.string(), names); s != 0) {
-            line("ERRORE " + std::to_string(s) + "  su archivio " + c.filename().string());
+        if (std::int16_t s = rm.listArchives(c, names); s != 0) {
+            line("ERRORE " + std::to_string(s) + "  su archivio " + c.substr(prefix.size()));
             ++errors;
             continue;
         }

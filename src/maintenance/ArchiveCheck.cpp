@@ -1,5 +1,6 @@
 #include "maintenance/ArchiveCheck.h"
 
+#include "archive/InstallationNotes.h"
 #include "maintenance/MaintenanceCommon.h"
 
 namespace zelvo {
@@ -109,7 +110,7 @@ void ArchiveRepair::browse() {
     FileRequest request;
     request.title = "Archivio da riparare";
     request.filter = "Archivio(*.isd)|*.isd";
-    request.startDir = session().values().dataDirectory;
+    request.startDir = LocalFilesFolder(session().values().dataDirectory);
     if (auto chosen = dialogs().chooseFile(request)) {
         form().setText(kFile, *chosen);
     }

@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "isam/FileModes.h"
+#include "isam/ServerLocation.h"
 #include "isam/WriteGate.h"
+#include "maintenance/ServerBackup.h"
 
 namespace zelvo::maintenance {
 
@@ -32,12 +34,23 @@ bool isContainerName(const std::string& name) {
            name.compare(name.size() - 4, 4, ".isd") == 0;
 }
 
+std::string workBase(const std::string& dataDirectory) {
+    if (!isam::IsServerLocation(dataDirectory)) {
+        return dataDirectory;
+    }
+    std::error_code ec;
+    const fs::path temp = fs::temp_directory_path(ec);
+    return ec ? std::string("/tmp/") : temp.string() + "/";
+}
+
 // A folder of work inside the data directory: the copies are renamed from it into place,
 // on the same filesystem. Removed with everything in it when it goes.
 class WorkFolder {
   public:
+    // Beside the containers of a folder; a server's are copied, not renamed, from the
+    // system's temporary folder.
     explicit WorkFolder(const std::string& dataDirectory) {
-        std::string templ = dataDirectory + ".zelvo-work-XXXXXX";
+        std::string templ = workBase(dataDirectory) + ".zelvo-work-XXXXXX";
         if (mkdtemp(templ.data()) != nullptr) {
             m_path = templ + "/";
         }
@@ -151,19 +164,27 @@ std::string VolumePath(const std::string& zipPath, int part) {
 
 std::vector<std::string> CompanyContainers(const std::string& dataDirectory,
                                            const std::string& company, const std::string& year) {
+    const bool server = isam::IsServerLocation(dataDirectory);
+    const std::vector<std::string> onServer =
+        server ? ServerContainers(dataDirectory) : std::vector<std::string>();
     std::vector<std::string> names;
     for (const std::string& stem :
          {year + company, company, std::string("gg"), std::string("civa"), std::string("cpag"),
           std::string("param"), std::string("dataz")}) {
         std::error_code ec;
-        if (fs::is_regular_file(dataDirectory + stem + ".isd", ec)) {
-            names.push_back(stem + ".isd");
+        const std::string name = stem + ".isd";
+        if (server ? std::find(onServer.begin(), onServer.end(), name) != onServer.end()
+                   : fs::is_regular_file(dataDirectory + name, ec)) {
+            names.push_back(name);
         }
     }
     return names;
 }
 
 std::vector<std::string> AllContainers(const std::string& dataDirectory) {
+    if (isam::IsServerLocation(dataDirectory)) {
+        return ServerContainers(dataDirectory);
+    }
     std::vector<std::string> names;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dataDirectory, ec)) {
@@ -183,8 +204,10 @@ BackupResult WriteBackup(isam::RecordManager& rm, const std::string& dataDirecto
     if (!work.ok()) {
         return failure(kCannotWrite);
     }
+    const bool server = isam::IsServerLocation(dataDirectory);
     for (const std::string& name : containers) {
-        if (rm.backupContainer(dataDirectory + name, work.path() + name) != 0) {
+        if (server ? !CopyIntoBackupFile(dataDirectory + name, work.path() + name)
+                   : rm.backupContainer(dataDirectory + name, work.path() + name) != 0) {
             return failure(kCannotRead);
         }
     }
@@ -352,6 +375,13 @@ BackupResult RestoreBackup(isam::RecordManager& rm, const std::string& zipPath,
     zip_discard(z);
     if (refusal != nullptr) {
         return failure(refusal);
+    }
+    if (isam::IsServerLocation(dataDirectory)) {
+        if (!TakeServerContainersForRestore(rm, dataDirectory, names)) {
+            return failure(kInUse);
+        }
+        return ReplaceOnServer(rm, names, work.path(), dataDirectory) ? BackupResult{true, {}}
+                                                                      : failure(kCannotWrite);
     }
     // A station that has one of them open would go on in a file that is no longer there
     // (and its journal would be removed under it): they are taken for this station alone,

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "archive/InstallationNotes.h"
 #include "base/NumberText.h"
+#include "isam/ServerLocation.h"
 #include "maintenance/BackupFile.h"
 #include "maintenance/MaintenanceCommon.h"
 
@@ -44,8 +46,13 @@ std::string driveless(const std::string& name) {
 
 }  // namespace
 
+std::string BackupFolder(const std::string& dataDirectory) {
+    return LocalFilesFolder(dataDirectory) +
+           (isam::IsServerLocation(dataDirectory) ? "zelvo-backup/" : "backup/");
+}
+
 std::string BackupPath(const std::string& dataDirectory, const std::string& name) {
-    return dataDirectory + "backup/" + driveless(name) + ".zip";
+    return BackupFolder(dataDirectory) + driveless(name) + ".zip";
 }
 
 bool IsRemovableDrive(const std::string& name) {
@@ -159,7 +166,7 @@ void RestoreScreen::choose() {
     FileRequest request;
     request.title = "Ripristino archivi";
     request.filter = "Backup(*.zip)|*.zip";
-    request.startDir = session().values().dataDirectory + "backup/";
+    request.startDir = BackupFolder(session().values().dataDirectory);
     if (auto chosen = dialogs().chooseFile(request)) {
         form().setText(kFile, *chosen);
     }

@@ -7,9 +7,12 @@
 
 namespace zelvo {
 
+// The folder of the backups: the data directory's folder "backup"; for a server, which has
+// no folder, "zelvo-backup" in the user's home.
+std::string BackupFolder(const std::string& dataDirectory);
 // Where a backup named as the operator writes it goes: the drive ("A:") is dropped, the
-// backslashes become folders, and the file lands in the data directory's folder "backup"
-// with the extension ".zip".
+// backslashes become folders, and the file lands in the backup folder with the extension
+// ".zip".
 std::string BackupPath(const std::string& dataDirectory, const std::string& name);
 // Backups to drive A are written in volumes, as on removable disks.
 bool IsRemovableDrive(const std::string& name);

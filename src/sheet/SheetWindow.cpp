@@ -1,5 +1,6 @@
 #include "sheet/SheetWindow.h"
 
+#include "archive/InstallationNotes.h"
 #include "sheet/SheetFile.h"
 
 namespace zelvo {
@@ -65,7 +66,8 @@ std::string SheetWindow::columnTitle(int column) const {
 }
 
 std::optional<std::string> SheetWindow::choose(const char* title, const char* filter, bool save) {
-    return dialogs().chooseFile({title, filter, session().values().dataDirectory, save});
+    return dialogs().chooseFile(
+        {title, filter, LocalFilesFolder(session().values().dataDirectory), save});
 }
 
 void SheetWindow::open() {

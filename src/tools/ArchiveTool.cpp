@@ -1,8 +1,8 @@
 // zelvo-archive: dumps, loads and verifies the archives of a data directory, for support
-// and for tests that need prepared data.
+// and for tests that need prepared data, and moves an installation between a folder and a
+// server.
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -15,11 +15,30 @@
 #include "base/Version.h"
 #include "isam/FileModes.h"
 #include "isam/RecordManager.h"
+#include "isam/ServerLocation.h"
+#include "tools/ArchiveMigrate.h"
 
 namespace {
 
 using namespace zelvo;
-namespace fs = std::filesystem;
+
+constexpr const char* kHelp =
+    "usage: zelvo-archive dump DATADIR ARCHIVE\n"
+    "       zelvo-archive load DATADIR ARCHIVE FILE\n"
+    "       zelvo-archive verify DATADIR\n"
+    "       zelvo-archive migrate FROM TO\n"
+    "\n"
+    "DATADIR, FROM and TO are data directories: a folder, or a PostgreSQL server named by a\n"
+    "libpq URI (postgresql://user@host/database, postgresql:///database?service=office);\n"
+    "passwords belong in ~/.pgpass or pg_service.conf, never in the URI.\n"
+    "\n"
+    "  dump     writes every record of ARCHIVE (say 2026ABpr), one tab-separated line each\n"
+    "  load     writes the lines of FILE into ARCHIVE, all of them or none\n"
+    "  verify   checks every archive of every container\n"
+    "  migrate  copies a whole installation from FROM into TO, which must hold no archive:\n"
+    "           from a folder into a server or back. Every station must have left the\n"
+    "           program. Record counts are compared afterwards; on any failure nothing is\n"
+    "           left in TO.\n";
 
 std::string withSeparator(std::string dir) {
     if (dir.empty() || dir.back() != '/') {
@@ -63,7 +82,7 @@ int load(const std::string& dir, const std::string& archive, const std::string& 
         return 1;
     }
     // The same refusal as the program's: archives anybody may replace are not written to.
-    if (isam::WritableByAnyone(dir)) {
+    if (!isam::IsServerLocation(dir) && isam::WritableByAnyone(dir)) {
         std::cerr << "zelvo-archive: la cartella dei dati " << dir
                   << " può essere modificata da qualunque utente: nessun archivio è stato "
                      "scritto\n";
@@ -119,8 +138,13 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[0] == "verify") {
         return verify(args[1]);
     }
-    std::cerr << "usage: zelvo-archive dump DATADIR ARCHIVE\n"
-                 "       zelvo-archive load DATADIR ARCHIVE FILE\n"
-                 "       zelvo-archive verify DATADIR\n";
+    if (args.size() == 3 && args[0] == "migrate") {
+        return MigrateInstallation(args[1], args[2], std::cout, std::cerr);
+    }
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kHelp;
+        return 0;
+    }
+    std::cerr << kHelp;
     return 2;
 }

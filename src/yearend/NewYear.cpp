@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "isam/ContainerCopy.h"
+#include "isam/ServerLocation.h"
 #include "masterdata/ChartFields.h"
 #include "masterdata/CompanyArchives.h"
 #include "masterdata/Counters.h"
@@ -197,6 +199,51 @@ std::int16_t systemStatus(int error) {
     return error == ENOSPC ? isam::status::kDiskFull : isam::status::kOsError;
 }
 
+// On a server the year is built in a local staging folder like anywhere else, then copied
+// into its schema. Two stations opening the same year at once are kept apart by a record
+// lock on the company register (a key no company has), which dies with its holder; the one
+// that finds the schema taken meanwhile is told the year is open. What a failed copy wrote
+// is removed.
+YearOpening placeOnServer(Archives& current, const std::string& built, const std::string& target,
+                          const std::string& owner) {
+    isam::RecordManager from(isam::ContainerTables);
+    isam::RecordManager to(isam::ContainerTables);
+    const isam::ArchiveLocation reg =
+        current.recordManager().locate(current.fileName(arc::kDataz, "", ""));
+    std::int16_t guard = 0;
+    std::int16_t s = to.VmxOpen(isam::ContainerTable(reg.container, reg.table), 0, 0, guard);
+    if (s == isam::status::kOk) {
+        s = to.VmxLock(guard, "apertura " + owner);
+    }
+    std::vector<std::string> present;
+    if (s == isam::status::kOk && to.listArchives(target, present) == isam::status::kOk &&
+        !present.empty()) {
+        return YearOpening::AlreadyOpen;
+    }
+    std::string message;
+    if (s == isam::status::kOk &&
+        (s = isam::CopyContainer(from, built, to, target, message)) != isam::status::kOk) {
+        isam::RemoveContainer(to, target);
+    }
+    if (s != isam::status::kOk) {
+        current.setStatus(s);
+        current.report(opn::kCreate, arc::kCt, setuppos::kArchiveCreate);
+        return YearOpening::Failed;
+    }
+    return YearOpening::Opened;
+}
+
+// The data directory's own staging place: beside the archives in a folder, so that the link
+// into place stays on one file system; in the system's temporary folder for a server.
+std::string stagingBase(const std::string& dataDirectory) {
+    if (!isam::IsServerLocation(dataDirectory)) {
+        return dataDirectory;
+    }
+    std::error_code ec;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string("/tmp/") : temp.string() + "/";
+}
+
 }  // namespace
 
 std::string NextYear(const std::string& year) {
@@ -208,11 +255,12 @@ YearOpening OpenNextYear(Session& session, bool euro) {
     Archives& current = session.archives();
     const std::string company = session.values().companyCode;
     const std::string year = NextYear(session.values().year);
-    SweepAbandoned(current.dataDirectory());
+    const std::string base = stagingBase(current.dataDirectory());
+    SweepAbandoned(base);
     if (current.exists(current.fileName(arc::kCt, company, year))) {
         return YearOpening::AlreadyOpen;
     }
-    const Staging folder(current.dataDirectory(), year + company);
+    const Staging folder(base, year + company);
     const std::string staging = folder.prefix();
     if (staging.empty()) {
         current.setStatus(systemStatus(errno));
@@ -232,6 +280,9 @@ YearOpening OpenNextYear(Session& session, bool euro) {
     const std::string target = rm.locate(current.fileName(arc::kCt, company, year)).container;
     rm.closeIdleContainer(built);
     YearOpening result = YearOpening::Failed;
+    if (ok && isam::IsServerLocation(target)) {
+        return placeOnServer(current, built, target, year + company);
+    }
     // Complete and closed, with its journal folded in: only then does it take its place.
     if (ok && !std::filesystem::exists(built + "-wal")) {
         if (::link(built.c_str(), target.c_str()) == 0) {

@@ -73,7 +73,16 @@ TEST(ProgramPlacesTest, TheLocationFileBesideAnInstalledProgramComesFirst) {
     std::ofstream(dir.path() / "bin" / "rr") << "mono\n";
     EXPECT_EQ(DataDirectoryNamedBy(p.locationFile(), p.defaultDataDirectory(), network),
               home + "/.local/share/zelvo/");
-    EXPECT_FALSE(network);
+    EXPECT_FALSE(network);  // A server's URI gets the separator archive names follow; a folder
+                            // stays as written.
+    for (const auto& [written, used] : std::vector<std::pair<std::string, std::string>>{
+             {"postgresql:///libri?host=/run/pg", "postgresql:///libri?host=/run/pg/"},
+             {"postgres://zelvo@server/libri/\r", "postgres://zelvo@server/libri/"},
+             {dir.prefix() + "senza-separatore", dir.prefix() + "senza-separatore"}}) {
+        std::ofstream(dir.path() / "bin" / "rr") << written << "\n";
+        EXPECT_EQ(DataDirectoryNamedBy(p.locationFile(), p.defaultDataDirectory(), network), used);
+        EXPECT_TRUE(network) << written;
+    }
 }
 
 TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
@@ -91,6 +100,9 @@ TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
         {{"--datadir", "/srv/dati"}, A::Run, "/srv/dati"},
         {{"--datadir=/srv/dati/"}, A::Run, "/srv/dati/"},
         {{"-platform", "offscreen", "--datadir", "/a/../b"}, A::Run, "/b"},
+        {{"--datadir", "postgresql:///libri?service=ufficio"},
+         A::Run,
+         "postgresql:///libri?service=ufficio"},
         {{"--datadir"}, A::Refused, ""},
         {{"--datadir="}, A::Refused, ""},
         {{"--versione"}, A::Refused, ""},

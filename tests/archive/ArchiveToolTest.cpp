@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "archive/Archives.h"
 #include "archive/RecordText.h"
@@ -155,6 +157,113 @@ TEST(ArchiveToolTest, LoadThenDumpGivesTheSameLinesAndVerifyFindsDamage) {
     EXPECT_EQ(rc, 1);
     run(tool + " 2>/dev/null", rc);
     EXPECT_EQ(rc, 2);
+}
+
+// Everything a directory holds, file by file (the containers' bytes aside): what a failed
+// migration must leave as it found.
+std::vector<std::string> filesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec)) {
+        names.push_back(e.path().lexically_relative(folder).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An installation of two containers with records, its version mark and last company.
+void makeInstallation(const std::string& dir, const std::string& tool) {
+    std::filesystem::create_directories(dir);
+    {
+        ScriptedDialogs d;
+        isam::RecordManager rm(Catalog::locate);
+        Archives a(rm, d);
+        a.setDataDirectory(dir);
+        ASSERT_TRUE(a.create(arc::kPr, "AB", "2026", 1));
+        ASSERT_TRUE(a.create(arc::kMc, "AB", "2026", 1));
+        ASSERT_TRUE(a.create(arc::kDataz, "", "", 1));
+    }
+    const std::string input = dir + "../righe.txt";
+    std::ofstream(input) << "mc\t300000\t\nconto\t50\t\nregia1\t0\t03\n";
+    int rc = -1;
+    run(tool + " load " + dir + " 2026ABpr " + input, rc);
+    ASSERT_EQ(rc, 0);
+    std::ofstream(input) << "AB\tAzienda di prova società\t\t\t\t1\t0\t\n";
+    run(tool + " load " + dir + " dataz " + input, rc);
+    ASSERT_EQ(rc, 0);
+    std::ofstream(dir + "versione") << "0.0.1\n";
+    std::ofstream(dir + "www") << "Azienda di prova società\n";
+}
+
+TEST(ArchiveToolTest, MigrateCopiesAWholeInstallationIntoAnEmptyPlaceOnly) {
+    test::TempDir dir;
+    const std::string tool = ZELVO_ARCHIVE_TOOL;
+    const std::string from = dir.prefix() + "ufficio/";
+    makeInstallation(from, tool);
+    int rc = -1;
+    // The destination is made when missing; its separator may be left out.
+    const std::string said = run(tool + " migrate " + from + " " + dir.prefix() + "nuovo", rc);
+    ASSERT_EQ(rc, 0) << said;
+    EXPECT_EQ(said,
+              "2026AB.isd: 2 archivi, 3 record\n"
+              "dataz.isd: 1 archivi, 1 record\n"
+              "Installazione copiata da " +
+                  from + " a " + dir.prefix() +
+                  "nuovo/: 2 contenitori, record contati uguali all'origine\n");
+    const std::string to = dir.prefix() + "nuovo/";
+    for (const char* archive : {"2026ABpr", "2026ABmc", "dataz"}) {
+        EXPECT_EQ(run(tool + " dump " + to + " " + archive, rc),
+                  run(tool + " dump " + from + " " + archive, rc))
+            << archive;
+    }
+    EXPECT_EQ(test::ReadFile(to + "versione"), "0.0.1\n");
+    EXPECT_EQ(test::ReadFile(to + "www"), "Azienda di prova società\n");
+    EXPECT_EQ(run(tool + " verify " + to, rc),
+              "OK archivio 2026ABmc\nOK archivio 2026ABpr\nOK archivio dataz\n");
+
+    // A place that already holds archives is refused and left alone.
+    const std::vector<std::string> before = filesIn(to);
+    std::string refused = run(tool + " migrate " + from + " " + to + " 2>&1", rc);
+    EXPECT_EQ(rc, 1);
+    EXPECT_NE(refused.find("contiene già degli archivi (2026AB.isd): nessun archivio è stato "
+                           "scritto"),
+              std::string::npos)
+        << refused;
+    EXPECT_EQ(filesIn(to), before);
+    for (const std::string& args :
+         {from + " " + from, dir.prefix() + "vuota/ " + dir.prefix() + "altra/",
+          from + " postgresql:///nessuno?host=" + dir.prefix() + "senza-server"}) {
+        refused = run(tool + " migrate " + args + " 2>&1", rc);
+        EXPECT_EQ(rc, 1) << args;
+        EXPECT_NE(refused.find("nessun archivio è stato scritto"), std::string::npos) << refused;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "altra"));
+    run(tool + " migrate " + from + " 2>/dev/null", rc);
+    EXPECT_EQ(rc, 2);
+    EXPECT_NE(run(tool + " --help", rc).find("migrate FROM TO"), std::string::npos);
+    EXPECT_EQ(rc, 0);
+}
+
+// A container that cannot be copied (here one that is not ours, after two good ones) stops
+// the migration, and what it had written goes: a folder it made, or the files it put into an
+// empty one.
+TEST(ArchiveToolTest, AFailedMigrationLeavesTheDestinationAsItWas) {
+    test::TempDir dir;
+    const std::string tool = ZELVO_ARCHIVE_TOOL;
+    const std::string from = dir.prefix() + "ufficio/";
+    makeInstallation(from, tool);
+    std::ofstream(from + "rotto.isd") << "questo non è un archivio, solo testo qualunque";
+    std::filesystem::create_directories(dir.path() / "vuota");
+    for (const char* target : {"mancante/", "vuota/"}) {
+        int rc = -1;
+        const std::string said =
+            run(tool + " migrate " + from + " " + dir.prefix() + target + " 2>&1", rc);
+        EXPECT_EQ(rc, 1) << target;
+        EXPECT_NE(said.find("copia di rotto.isd non riuscita"), std::string::npos) << said;
+        EXPECT_NE(said.find("è stato tolto"), std::string::npos) << said;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "mancante"));
+    EXPECT_EQ(filesIn(dir.path() / "vuota"), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
+
+#include "archive/InstallationNotes.h"
 
 #include "support/TempDir.h"
 
@@ -47,6 +52,43 @@ TEST(DataVersionTest, TheMarkRisesAndANewerOneRefusesTheOlderProgram) {
 TEST(DataVersionTest, AMarkThatCannotBeWrittenIsTold) {
     test::TempDir dir;
     EXPECT_FALSE(MarkDataVersion(dir.prefix() + "missing/", "0.1"));
+}
+
+// A server keeps each note as a tiny archive, reached through the record manager alone; the
+// same calls work on a folder, where these tests drive them.
+TEST(InstallationNotesTest, ANoteArchiveIsMadeOnItsFirstWriteAndRewrittenAfter) {
+    test::TempDir dir;
+    EXPECT_EQ(ReadServerNote(dir.prefix(), "versione"), "");
+    ASSERT_TRUE(WriteServerNote(dir.prefix(), "versione", "0.1"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "versione.isd"));
+    ASSERT_TRUE(WriteServerNote(dir.prefix(), "versione", "0.2"));
+    ASSERT_TRUE(WriteServerNote(dir.prefix(), "www", "Azienda di prova società"));
+    EXPECT_EQ(ReadServerNote(dir.prefix(), "versione"), "0.2");
+    EXPECT_EQ(ReadServerNote(dir.prefix(), "www"), "Azienda di prova società");
+    EXPECT_FALSE(WriteServerNote(dir.prefix() + "mancante/", "www", "x"));
+
+    for (const auto& [container, note] : std::vector<std::pair<std::string, bool>>{
+             {"postgresql:///libri/versione.isd", true},
+             {"postgresql:///libri?host=/run/pg/www.isd", true},
+             {"postgresql:///libri/2026AB.isd", false},
+             {"postgresql:///libri/dataz.isd", false},
+             {"/dati/versione.isd", false}}) {
+        EXPECT_EQ(IsServerNote(container), note) << container;
+    }
+}
+
+// The company last worked on: a file in a folder, as ever, read back without its line end.
+TEST(InstallationNotesTest, TheLastCompanyIsAFileInAFolder) {
+    test::TempDir dir;
+    std::string name = "prima";
+    EXPECT_FALSE(ReadLastCompany(dir.prefix(), name));
+    ASSERT_TRUE(WriteLastCompany(dir.prefix(), "Azienda di prova"));
+    EXPECT_EQ(test::ReadFile(dir.path() / "www"), "Azienda di prova\n");
+    std::ofstream(dir.path() / "www") << "Rossi & C.\r\naltro\n";
+    ASSERT_TRUE(ReadLastCompany(dir.prefix(), name));
+    EXPECT_EQ(name, "Rossi & C.");
+    EXPECT_EQ(LocalFilesFolder("/dati/"), "/dati/");
+    EXPECT_EQ(LocalFilesFolder("postgresql:///libri/").back(), '/');
 }
 
 }  // namespace

@@ -1,0 +1,105 @@
+#include "archive/InstallationNotes.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "archive/Catalog.h"
+#include "isam/FileModes.h"
+#include "isam/RecordManager.h"
+#include "isam/ServerLocation.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr const char* kNoteDescription = "$";
+constexpr const char* kLastCompany = "www";
+constexpr const char* kNotes[] = {"versione", kLastCompany};
+
+}  // namespace
+
+std::string ReadServerNote(const std::string& dataDirectory, const std::string& name) {
+    isam::RecordManager rm(Catalog::locate);
+    std::int16_t h = 0;
+    if (rm.VmxOpen(dataDirectory + name, 0, 0, h) != isam::status::kOk) {
+        return {};
+    }
+    std::string key = name;
+    std::string keyValue;
+    std::string pk;
+    isam::Record r;
+    const bool found =
+        rm.VmxGet(h, 0, isam::op::kFind, key, keyValue, pk, r) == isam::status::kOk && pk == name;
+    rm.VmxClose(h);
+    return found ? r.text(1) : std::string();
+}
+
+bool WriteServerNote(const std::string& dataDirectory, const std::string& name,
+                     const std::string& line) {
+    isam::RecordManager rm(Catalog::locate);
+    const std::string file = dataDirectory + name;
+    std::int16_t h = 0;
+    if (rm.VmxOpen(file, 0, 0, h) != isam::status::kOk &&
+        (rm.VmxCreate(file, 0, 0, 0, 0, kNoteDescription) != isam::status::kOk ||
+         rm.VmxOpen(file, 0, 0, h) != isam::status::kOk)) {
+        return false;
+    }
+    isam::Record r(*rm.description(h));
+    r.setText(1, line);
+    const bool written = rm.VmxPut(h, name, r, isam::mode::kWrite) == isam::status::kOk;
+    return rm.VmxClose(h) == isam::status::kOk && written;
+}
+
+bool IsServerNote(const std::string& container) {
+    if (!isam::IsServerLocation(container)) {
+        return false;
+    }
+    for (const char* note : kNotes) {
+        if (container.ends_with("/" + std::string(note) + ".isd")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ReadLastCompany(const std::string& dataDirectory, std::string& name) {
+    if (isam::IsServerLocation(dataDirectory)) {
+        name = ReadServerNote(dataDirectory, kLastCompany);
+        return !name.empty();
+    }
+    std::ifstream www(dataDirectory + kLastCompany);
+    if (!www) {
+        return false;
+    }
+    name.clear();
+    std::getline(www, name);
+    if (!name.empty() && name.back() == '\r') {
+        name.pop_back();
+    }
+    return true;
+}
+
+bool WriteLastCompany(const std::string& dataDirectory, const std::string& name) {
+    if (isam::IsServerLocation(dataDirectory)) {
+        return WriteServerNote(dataDirectory, kLastCompany, name);
+    }
+    bool written = false;
+    {
+        std::ofstream www(dataDirectory + kLastCompany, std::ios::trunc);
+        www << name << "\n";
+        written = static_cast<bool>(www.flush());
+    }
+    // Every station of the office rewrites it when it ends.
+    isam::ShareWithGroupOnly(dataDirectory + kLastCompany);
+    return written;
+}
+
+std::string LocalFilesFolder(const std::string& dataDirectory) {
+    if (!isam::IsServerLocation(dataDirectory)) {
+        return dataDirectory;
+    }
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) + "/" : std::string("./");
+}
+
+}  // namespace zelvo

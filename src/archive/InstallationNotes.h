@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace zelvo {
+
+// The one-line notes an installation keeps beside its archives ("versione", the newest
+// program that wrote there; "www", the company last worked on) are files in a folder data
+// directory. A server has no folder: there each note is a tiny installation archive of the
+// same name (data directory + name), one record keyed by the name holding the line.
+
+// The note's line; empty when there is none or it cannot be read.
+std::string ReadServerNote(const std::string& dataDirectory, const std::string& name);
+// Writes the note, creating its archive the first time. False when it could not be written.
+bool WriteServerNote(const std::string& dataDirectory, const std::string& name,
+                     const std::string& line);
+// Whether a container of a server data directory holds a note rather than archives: it is
+// not one of the installation's containers to back up or copy as such.
+bool IsServerNote(const std::string& container);
+
+// The company last worked on, which the company selection preselects: the first line of the
+// file "www" in a folder, the note "www" on a server. False when there is none.
+bool ReadLastCompany(const std::string& dataDirectory, std::string& name);
+bool WriteLastCompany(const std::string& dataDirectory, const std::string& name);
+
+// The local folder where the installation's own files start (the file choosers, the
+// backups): the data directory itself; for a server, which has no folder, the user's home
+// (the current folder without one). With a trailing separator.
+std::string LocalFilesFolder(const std::string& dataDirectory);
+
+}  // namespace zelvo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "isam/RecordManager.h"
+
+namespace zelvo::maintenance {
+
+// Backups of a server data directory. The zip file is the same whichever the source: each
+// container a SQLite container file named as in a folder ("2026AB.isd"), so that a backup
+// made on the server restores into a folder installation and back. The server's schemas
+// are read and written through the record manager alone.
+
+// The server's containers as a backup names them, in name order, the installation's notes
+// ("versione", "www") left out.
+std::vector<std::string> ServerContainers(const std::string& dataDirectory);
+
+// Copies a container of any backend into a new SQLite container file, in the rollback
+// journal's format as the online backup leaves its copies. The source is read in one
+// snapshot. False (and no file) when it fails.
+bool CopyIntoBackupFile(const std::string& container, const std::string& file);
+
+// Whether the restore may replace these containers of the server: nobody else has them
+// open. The stations of a server leave no mark the record manager can test yet, so this
+// answers yes; it is where the restore's presence check goes once they do.
+bool TakeServerContainersForRestore(isam::RecordManager& rm, const std::string& dataDirectory,
+                                    const std::vector<std::string>& names);
+
+// Puts the checked containers unpacked in `work` (a local folder) in place of the server's:
+// each schema's archives are dropped and the backup's copied in, the ones replaced copied
+// aside into `work` first. A failure puts every container back as it was.
+bool ReplaceOnServer(isam::RecordManager& rm, const std::vector<std::string>& names,
+                     const std::string& work, const std::string& dataDirectory);
+
+}  // namespace zelvo::maintenance
