@@ -389,7 +389,7 @@ void RecordManager::closeIdleContainer(const std::string& container) {
 
 ServerStore* RecordManager::server(const std::string&) {
     if (!m_server) {
-        m_server = std::make_unique<ServerStore>();
+        m_server = std::make_unique<ServerStore>(m_options.marksPresence);
     }
     return m_server.get();
 }

@@ -56,6 +56,10 @@ class RecordManager {
         // The kind of a container's folder, which decides its journal: WAL on a local disk,
         // the rollback journal on a network share. Empty: statfs (ProbeFileSystemKind).
         FileSystemProbe fileSystem = {};
+        // On a server, whether this station marks the containers it has open as present (a
+        // restore is refused while any station is present). A copy made for the restore
+        // itself, inside the restore's claim, must not.
+        bool marksPresence = true;
     };
 
     explicit RecordManager(ContainerResolver resolver = SeparateContainers);

@@ -71,6 +71,7 @@ std::int16_t ServerStore::Impl::reconnect(PgConnection& c) {
     c.lockHolders.clear();
     c.gates.clear();
     c.pendingUnlocks.clear();
+    c.present.clear();
     for (auto& h : handles) {
         if (h && h->conn == &c) {
             h->locked.clear();
@@ -267,7 +268,37 @@ void ServerStore::Impl::invalidateTable(const std::string& container, const std:
     }
 }
 
-ServerStore::ServerStore() : m_impl(std::make_unique<Impl>()) {}
+ServerStore::ServerStore(bool marksPresence) : m_impl(std::make_unique<Impl>()) {
+    m_impl->marksPresence = marksPresence;
+}
+
+std::int64_t ServerStore::PresenceKey(const std::string& schema) {
+    return Impl::lockKey(schema, "\x1E", "presence");
+}
+
+std::int16_t ServerStore::Impl::arrive(PgConnection& c, const std::string& schema) {
+    if (!marksPresence || c.present[schema]++ > 0) {
+        return status::kOk;
+    }
+    const std::string k = std::to_string(PresenceKey(schema));
+    PgResult r;
+    const std::int16_t s = run(c, "SELECT pg_advisory_lock_shared($1::bigint)", {k.c_str()}, r);
+    if (s != status::kOk) {
+        c.present.erase(schema);
+    }
+    return s;
+}
+
+void ServerStore::Impl::depart(PgConnection& c, const std::string& schema) {
+    auto it = c.present.find(schema);
+    if (it == c.present.end() || --it->second > 0) {
+        return;
+    }
+    c.present.erase(it);
+    const std::string k = std::to_string(PresenceKey(schema));
+    PgResult r;
+    run(c, "SELECT pg_advisory_unlock_shared($1::bigint)", {k.c_str()}, r);
+}
 ServerStore::~ServerStore() = default;
 
 namespace {
@@ -353,26 +384,28 @@ std::int16_t ServerStore::open(const std::string& fileName, const ArchiveLocatio
     if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
         return s;
     }
+    if (std::int16_t s = m_impl->arrive(*c, where.schema); s != status::kOk) {
+        return s;
+    }
     PgResult r;
     const std::string sql =
         "SELECT description FROM " + CatalogOf(where.schema) + " WHERE name = $1";
     std::int16_t s = m_impl->run(*c, sql, {loc.table.c_str()}, r, c->txDepth == 0);
+    auto desc = s == status::kOk && r.rows() > 0 ? FieldDesc::parse(r.text(0, 0)) : std::nullopt;
+    if (s == status::kOk && !desc) {
+        s = r.rows() == 0 ? status::kArchiveMissing : status::kCorrupt;
+    }
     if (s != status::kOk) {
+        m_impl->depart(*c, where.schema);
         return s;
     }
-    if (r.rows() == 0) {
-        return status::kArchiveMissing;
-    }
     const std::string descText = r.text(0, 0);
-    auto desc = FieldDesc::parse(descText);
-    if (!desc) {
-        return status::kCorrupt;
-    }
     size_t slot = 0;
     while (slot < m_impl->handles.size() && m_impl->handles[slot]) {
         ++slot;
     }
     if (slot >= kMaxHandles) {
+        m_impl->depart(*c, where.schema);
         return status::kTooManyFiles;
     }
     if (slot == m_impl->handles.size()) {
@@ -407,6 +440,7 @@ std::int16_t ServerStore::close(std::int16_t handle) {
     if (!slot->dead) {
         m_impl->releaseLocks(*slot);
     }
+    m_impl->depart(*slot->conn, slot->schema);
     slot->conn->refs--;
     slot.reset();
     return status::kOk;

@@ -18,7 +18,10 @@ class ServerStore {
     // Handles of server archives are numbered from here, apart from the folder ones.
     static constexpr std::int16_t kFirstHandle = 16384;
 
-    ServerStore();
+    explicit ServerStore(bool marksPresence);
+    // The advisory lock every station holds shared while it has a container open, and a
+    // restore takes exclusively (ContainerClaim).
+    static std::int64_t PresenceKey(const std::string& schema);
     ~ServerStore();
     ServerStore(const ServerStore&) = delete;
     ServerStore& operator=(const ServerStore&) = delete;

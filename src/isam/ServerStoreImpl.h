@@ -70,6 +70,7 @@ struct PgConnection {
     // them again without asking the server.
     std::vector<std::int64_t> pendingUnlocks;
     int refs = 0;
+    std::map<std::string, int> present;  // open handles by schema, while marked present
 };
 
 struct PgCursor {
@@ -100,6 +101,7 @@ struct ServerStore::Impl {
     std::map<std::string, std::unique_ptr<PgConnection>> connections;  // by URI
     std::vector<std::unique_ptr<PgHandle>> handles;  // slot i is handle kFirstHandle + i
     std::uint64_t recordsRead = 0;
+    bool marksPresence = true;
 
     ~Impl();
 
@@ -115,6 +117,10 @@ struct ServerStore::Impl {
     // The status of a failed result; inside a transaction the transaction is lost too.
     std::int16_t failure(PgConnection& c, const PGresult* r);
     void releaseLocks(PgHandle& h);
+    // The first handle of a station on a container marks it present, waiting while a
+    // restore replaces it; the last one closed takes the mark away.
+    std::int16_t arrive(PgConnection& c, const std::string& schema);
+    void depart(PgConnection& c, const std::string& schema);
     // Gives one lock back: at once outside a transaction, with its end inside one.
     void giveBack(PgConnection& c, std::int64_t key);
     // Ends the outermost transaction with COMMIT or ROLLBACK and gives back the locks

@@ -1,5 +1,12 @@
 #include "isam/WriteGate.h"
 
+#include <libpq-fe.h>
+
+#include <algorithm>
+
+#include "isam/ServerLocation.h"
+#include "isam/ServerStore.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <time.h>
@@ -143,6 +150,14 @@ void WriteGate::depart() {
     m_present = false;
 }
 
+struct ContainerClaim::ServerSession {
+    std::string uri;
+    PGconn* pg = nullptr;
+    ~ServerSession() { PQfinish(pg); }
+};
+
+ContainerClaim::ContainerClaim() = default;
+
 ContainerClaim::~ContainerClaim() {
     // Closing the descriptor gives its lock back.
     for (int fd : m_fds) {
@@ -151,6 +166,26 @@ ContainerClaim::~ContainerClaim() {
 }
 
 bool ContainerClaim::take(const std::string& path) {
+    if (ServerContainer where; SplitServerContainer(path, where)) {
+        auto it = std::find_if(m_sessions.begin(), m_sessions.end(),
+                               [&](const auto& s) { return s->uri == where.uri; });
+        if (it == m_sessions.end()) {
+            auto session = std::make_unique<ServerSession>();
+            session->uri = where.uri;
+            session->pg = PQconnectdb(where.uri.c_str());
+            if (PQstatus(session->pg) != CONNECTION_OK) {
+                return false;
+            }
+            it = m_sessions.insert(m_sessions.end(), std::move(session));
+        }
+        const std::string sql = "SELECT pg_try_advisory_lock(" +
+                                std::to_string(ServerStore::PresenceKey(where.schema)) + ")";
+        PGresult* r = PQexec((*it)->pg, sql.c_str());
+        const bool taken = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 &&
+                           std::string(PQgetvalue(r, 0, 0)) == "t";
+        PQclear(r);
+        return taken;
+    }
     const int fd = OpenLockFile(path + "-lck");
     if (fd < 0) {
         return false;

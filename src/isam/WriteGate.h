@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,16 +48,20 @@ class WriteGate {
 // (WriteGate::arrive). Held until the claim goes or its process dies.
 class ContainerClaim {
   public:
-    ContainerClaim() = default;
+    ContainerClaim();
     ~ContainerClaim();
     ContainerClaim(const ContainerClaim&) = delete;
     ContainerClaim& operator=(const ContainerClaim&) = delete;
     // False when a station (another, or this one through an open handle) has the container
-    // at `path` open, or its lock file cannot be written.
+    // at `path` open, or its lock file cannot be written (on a server: cannot be reached).
     bool take(const std::string& path);
 
   private:
     std::vector<int> m_fds;
+    // A server container is claimed on a connection of the claim's own, whose session
+    // holds the presence locks until the claim goes.
+    struct ServerSession;
+    std::vector<std::unique_ptr<ServerSession>> m_sessions;
 };
 
 }  // namespace zelvo::isam

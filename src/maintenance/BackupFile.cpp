@@ -376,22 +376,19 @@ BackupResult RestoreBackup(isam::RecordManager& rm, const std::string& zipPath,
     if (refusal != nullptr) {
         return failure(refusal);
     }
-    if (isam::IsServerLocation(dataDirectory)) {
-        if (!TakeServerContainersForRestore(rm, dataDirectory, names)) {
-            return failure(kInUse);
-        }
-        return ReplaceOnServer(rm, names, work.path(), dataDirectory) ? BackupResult{true, {}}
-                                                                      : failure(kCannotWrite);
-    }
     // A station that has one of them open would go on in a file that is no longer there
     // (and its journal would be removed under it): they are taken for this station alone,
-    // and stations that open them meanwhile wait for the renames.
+    // and stations that open them meanwhile wait for the replacement.
     isam::ContainerClaim claim;
     for (const std::string& name : names) {
         rm.closeIdleContainer(dataDirectory + name);
         if (!claim.take(dataDirectory + name)) {
             return failure(kInUse);
         }
+    }
+    if (isam::IsServerLocation(dataDirectory)) {
+        return ReplaceOnServer(rm, names, work.path(), dataDirectory) ? BackupResult{true, {}}
+                                                                      : failure(kCannotWrite);
     }
     // Everything is whole: the containers now replace the data directory's, by renames on
     // one filesystem; should one fail, those done are undone.

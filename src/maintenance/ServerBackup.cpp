@@ -12,8 +12,10 @@ namespace {
 // Copies a whole container; the local files written get the rollback journal whatever
 // disk they are on, as the online backup's copies. What a failed copy wrote goes.
 bool copy(const std::string& from, const std::string& to) {
-    isam::RecordManager source(isam::ContainerTables);
+    // Inside the restore's claim: the copies must not wait for it.
     isam::RecordManager::Options options;
+    options.marksPresence = false;
+    isam::RecordManager source(isam::ContainerTables, options);
     options.fileSystem = [](const std::string&) { return isam::FileSystemKind::Network; };
     isam::RecordManager target(isam::ContainerTables, options);
     std::string message;
@@ -25,13 +27,17 @@ bool copy(const std::string& from, const std::string& to) {
 }
 
 bool holdsArchives(const std::string& container) {
-    isam::RecordManager rm(isam::ContainerTables);
+    isam::RecordManager::Options options;
+    options.marksPresence = false;
+    isam::RecordManager rm(isam::ContainerTables, options);
     std::vector<std::string> tables;
     return rm.listArchives(container, tables) == isam::status::kOk && !tables.empty();
 }
 
 void removeAll(const std::string& container) {
-    isam::RecordManager rm(isam::ContainerTables);
+    isam::RecordManager::Options options;
+    options.marksPresence = false;
+    isam::RecordManager rm(isam::ContainerTables, options);
     isam::RemoveContainer(rm, container);
 }
 
@@ -70,12 +76,6 @@ bool CopyIntoBackupFile(const std::string& container, const std::string& file) {
     std::error_code ec;
     std::filesystem::remove(file, ec);
     return copy(container, file);
-}
-
-bool TakeServerContainersForRestore(isam::RecordManager& /*rm*/,
-                                    const std::string& /*dataDirectory*/,
-                                    const std::vector<std::string>& /*names*/) {
-    return true;
 }
 
 bool ReplaceOnServer(isam::RecordManager& rm, const std::vector<std::string>& names,

@@ -21,12 +21,6 @@ std::vector<std::string> ServerContainers(const std::string& dataDirectory);
 // snapshot. False (and no file) when it fails.
 bool CopyIntoBackupFile(const std::string& container, const std::string& file);
 
-// Whether the restore may replace these containers of the server: nobody else has them
-// open. The stations of a server leave no mark the record manager can test yet, so this
-// answers yes; it is where the restore's presence check goes once they do.
-bool TakeServerContainersForRestore(isam::RecordManager& rm, const std::string& dataDirectory,
-                                    const std::vector<std::string>& names);
-
 // Puts the checked containers unpacked in `work` (a local folder) in place of the server's:
 // each schema's archives are dropped and the backup's copied in, the ones replaced copied
 // aside into `work` first. A failure puts every container back as it was.
