@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -12,6 +13,8 @@
 
 #include "app/CompanySelection.h"
 #include "app/Installation.h"
+#include "app/ProgramPlaces.h"
+#include "isam/ServerDatabase.h"
 #include "session/Session.h"
 #include "tools/drive/ScriptHelpers.h"
 #include "tools/drive/ScriptWords.h"
@@ -75,6 +78,13 @@ ScriptRunner::ScriptRunner(std::string scriptPath, std::string outputFolder)
 
 ScriptRunner::~ScriptRunner() {
     m_program.reset();
+    if (!m_serverDatabase.empty()) {
+        std::string message;
+        if (!isam::DropServerDatabase(m_server, m_serverDatabase, message)) {
+            std::cerr << "cannot drop the database " << m_serverDatabase << ": " << message
+                      << std::endl;
+        }
+    }
     std::error_code ec;
     if (!m_tempFolder.empty()) {
         fs::remove_all(m_tempFolder, ec);
@@ -263,10 +273,42 @@ std::string ScriptRunner::doInstall(const Words& /*w*/, QWidget* /*target*/) {
         m_tempFolder = templ;
         m_folder = templ + "/";
     }
+    std::string dataDirectory = m_folder;
+    if (const char* server = std::getenv("ZELVO_TEST_SERVER"); server != nullptr) {
+        if (std::string e = installOnServer(server, dataDirectory); !e.empty()) {
+            return e;
+        }
+    }
     Session session(m_dialogs, m_clock);
-    session.setDataDirectory(m_folder);
+    session.setDataDirectory(dataDirectory);
     CreateInstallation(session, std::to_string(m_clock.currentYear()));
     return {};
+}
+
+// The server run: the installation goes into a fresh database of the test server, which the
+// location file names; the program's folder stays the temporary one. The database is dropped
+// when the script ends.
+std::string ScriptRunner::installOnServer(const std::string& server, std::string& dataDirectory) {
+    if (m_serverDatabase.empty()) {
+        const std::string name = isam::FreshServerDatabaseName();
+        std::string message;
+        if (!isam::CreateServerDatabase(server, name, message)) {
+            return "cannot make a database on " + server + ": " + message;
+        }
+        m_server = server;
+        m_serverDatabase = name;
+    }
+    dataDirectory = isam::ServerUriWithDatabase(m_server, m_serverDatabase) + "/";
+    std::ofstream rr(m_folder + "rr", std::ios::trunc);
+    rr << dataDirectory << "\n";
+    return rr.flush() ? "" : "cannot write the location file in " + m_folder;
+}
+
+// Where the program finds its archives: the data directory the location file names, else
+// the program's folder.
+std::string ScriptRunner::dataDirectory() const {
+    bool network = false;
+    return DataDirectoryNamedBy(m_folder + "rr", m_folder, network);
 }
 
 std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
