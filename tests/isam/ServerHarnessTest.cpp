@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "isam/ServerDatabase.h"
@@ -34,6 +35,10 @@ struct UriCase {
     const char* server;
     const char* expected;
 };
+
+void PrintTo(const UriCase& c, std::ostream* os) {
+    *os << c.server;
+}
 
 class ServerUriTest : public ::testing::TestWithParam<UriCase> {};
 

@@ -13,7 +13,6 @@
 
 #include "app/CompanySelection.h"
 #include "app/Installation.h"
-#include "app/ProgramPlaces.h"
 #include "isam/ServerDatabase.h"
 #include "session/Session.h"
 #include "tools/drive/ScriptHelpers.h"
@@ -273,14 +272,14 @@ std::string ScriptRunner::doInstall(const Words& /*w*/, QWidget* /*target*/) {
         m_tempFolder = templ;
         m_folder = templ + "/";
     }
-    std::string dataDirectory = m_folder;
+    m_dataDirectory = m_folder;
     if (const char* server = std::getenv("ZELVO_TEST_SERVER"); server != nullptr) {
-        if (std::string e = installOnServer(server, dataDirectory); !e.empty()) {
+        if (std::string e = installOnServer(server); !e.empty()) {
             return e;
         }
     }
     Session session(m_dialogs, m_clock);
-    session.setDataDirectory(dataDirectory);
+    session.setDataDirectory(m_dataDirectory);
     CreateInstallation(session, std::to_string(m_clock.currentYear()));
     return {};
 }
@@ -288,7 +287,7 @@ std::string ScriptRunner::doInstall(const Words& /*w*/, QWidget* /*target*/) {
 // The server run: the installation goes into a fresh database of the test server, which the
 // location file names; the program's folder stays the temporary one. The database is dropped
 // when the script ends.
-std::string ScriptRunner::installOnServer(const std::string& server, std::string& dataDirectory) {
+std::string ScriptRunner::installOnServer(const std::string& server) {
     if (m_serverDatabase.empty()) {
         const std::string name = isam::FreshServerDatabaseName();
         std::string message;
@@ -298,17 +297,10 @@ std::string ScriptRunner::installOnServer(const std::string& server, std::string
         m_server = server;
         m_serverDatabase = name;
     }
-    dataDirectory = isam::ServerUriWithDatabase(m_server, m_serverDatabase) + "/";
+    m_dataDirectory = isam::ServerUriWithDatabase(m_server, m_serverDatabase) + "/";
     std::ofstream rr(m_folder + "rr", std::ios::trunc);
-    rr << dataDirectory << "\n";
+    rr << m_dataDirectory << "\n";
     return rr.flush() ? "" : "cannot write the location file in " + m_folder;
-}
-
-// Where the program finds its archives: the data directory the location file names, else
-// the program's folder.
-std::string ScriptRunner::dataDirectory() const {
-    bool network = false;
-    return DataDirectoryNamedBy(m_folder + "rr", m_folder, network);
 }
 
 std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
@@ -316,6 +308,7 @@ std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
     if (m_folder.back() != '/') {
         m_folder += '/';
     }
+    m_dataDirectory = m_folder;
     return {};
 }
 
