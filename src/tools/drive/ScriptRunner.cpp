@@ -273,7 +273,7 @@ std::string ScriptRunner::doInstall(const Words& /*w*/, QWidget* /*target*/) {
         m_folder = templ + "/";
     }
     m_dataDirectory = m_folder;
-    if (const char* server = std::getenv("ZELVO_TEST_SERVER"); server != nullptr) {
+    if (const char* server = std::getenv("ZELVO_TEST_SERVER"); server != nullptr && *server) {
         if (std::string e = installOnServer(server); !e.empty()) {
             return e;
         }
