@@ -30,14 +30,35 @@ function(zelvo_library name)
   zelvo_target(${name})
 endfunction()
 
-# A GoogleTest executable; every test runs in a pinned environment.
+# The pinned environment every test runs in.
+set(ZELVO_TEST_ENVIRONMENT "LANG=C.UTF-8;TZ=UTC;QT_QPA_PLATFORM=offscreen")
+
+# Every test of a GoogleTest executable as a ctest case, named PREFIX<suite>.<test>, with the
+# given properties. gtest_discover_tests would flatten a list-valued property (of several
+# ENVIRONMENT entries only the first reached the tests), so the properties are set from a
+# file of our own that ctest reads after the discovered tests.
+function(zelvo_discover_tests target)
+  cmake_parse_arguments(ARG "" "PREFIX" "ENVIRONMENT;LABELS;FIXTURES_REQUIRED" ${ARGN})
+  string(MAKE_C_IDENTIFIER "${ARG_PREFIX}${target}_TESTS" list)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${ARG_PREFIX}"
+                       TEST_LIST ${list})
+  set(properties "")
+  foreach(p ENVIRONMENT LABELS FIXTURES_REQUIRED)
+    if(ARG_${p})
+      string(APPEND properties " ${p} [==[${ARG_${p}}]==]")
+    endif()
+  endforeach()
+  set(file "${CMAKE_CURRENT_BINARY_DIR}/${list}_properties.cmake")
+  file(WRITE ${file}
+       "if(${list})\n  set_tests_properties(\${${list}} PROPERTIES${properties})\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
+endfunction()
+
+# A GoogleTest executable; every test runs in the pinned environment.
 function(zelvo_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} zelvo_testsupport GTest::gtest GTest::gtest_main)
   zelvo_target(${name})
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "LANG=C.UTF-8;TZ=UTC;QT_QPA_PLATFORM=offscreen"
-               LABELS engine)
+  zelvo_discover_tests(${name} ENVIRONMENT "${ZELVO_TEST_ENVIRONMENT}" LABELS engine)
 endfunction()

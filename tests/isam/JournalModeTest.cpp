@@ -11,6 +11,7 @@
 #include "isam/FileSystemKind.h"
 #include "isam/RecordManager.h"
 #include "support/Child.h"
+#include "support/DataPlace.h"
 #include "support/TempDir.h"
 
 namespace zelvo::isam {
@@ -20,12 +21,19 @@ namespace fs = std::filesystem;
 using test::Child;
 using test::TempDir;
 
+// How a folder's file system decides the container's journal: a server keeps no journal of
+// ours.
+constexpr const char* kFolderOnly = "file systems and SQLite journals";
+
 struct MagicCase {
     std::uint32_t magic;
     bool network;
 };
 
-class FileSystemMagicTest : public ::testing::TestWithParam<MagicCase> {};
+class FileSystemMagicTest : public ::testing::TestWithParam<MagicCase> {
+  protected:
+    void SetUp() override { ZELVO_FOLDER_ONLY(kFolderOnly); }
+};
 
 TEST_P(FileSystemMagicTest, SharesAreToldFromLocalDisks) {
     EXPECT_EQ(IsNetworkFileSystem(GetParam().magic), GetParam().network)
@@ -48,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(Magics, FileSystemMagicTest,
                                            MagicCase{0, false}));
 
 TEST(FileSystemProbeTest, ATestFolderIsLocalAndAMissingOneCountsAsLocal) {
+    ZELVO_FOLDER_ONLY(kFolderOnly);
     TempDir dir;
     EXPECT_EQ(ProbeFileSystemKind(dir.path().string()), FileSystemKind::Local);
     EXPECT_EQ(ProbeFileSystemKind((dir.path() / "non-esiste").string()), FileSystemKind::Local);
@@ -72,6 +81,7 @@ std::string journalMode(const std::string& container) {
 // Stations whose record manager is told that the data directory is local or on a share.
 class JournalModeTest : public ::testing::TestWithParam<FileSystemKind> {
   protected:
+    void SetUp() override { ZELVO_FOLDER_ONLY(kFolderOnly); }
     RecordManager::Options options(FileSystemKind kind) {
         RecordManager::Options o;
         o.fileSystem = [this, kind](const std::string& folder) {
@@ -250,6 +260,7 @@ INSTANTIATE_TEST_SUITE_P(LocalAndShare, JournalModeTest,
 // A container used on a local disk keeps WAL in its file; moved to a share it is switched
 // to the rollback journal at its first opening there, with its records, and back again.
 TEST(JournalModeSwitchTest, AContainerMovedBetweenDiskAndShareChangesItsJournal) {
+    ZELVO_FOLDER_ONLY(kFolderOnly);
     TempDir dir;
     const std::string file = dir.prefix() + "2026ABxx";
     auto station = [](FileSystemKind kind) {

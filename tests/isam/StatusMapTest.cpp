@@ -7,13 +7,17 @@
 
 #include "isam/SqliteUtil.h"
 #include "isam/Status.h"
+#include "support/DataPlace.h"
 
 namespace zelvo::isam {
 namespace {
 
 // What SQLite and the system say, and the status the archive error report then shows: the
 // disk statuses must name the disk's real trouble whichever call met it.
-class StatusMapTest : public ::testing::TestWithParam<std::tuple<int, int, std::int16_t>> {};
+class StatusMapTest : public ::testing::TestWithParam<std::tuple<int, int, std::int16_t>> {
+  protected:
+    void SetUp() override { ZELVO_FOLDER_ONLY("SQLite's errors; the server's have their own map"); }
+};
 
 TEST_P(StatusMapTest, SqliteAndSystemErrorsBecomeTheReportedStatus) {
     auto [rc, sysErrno, expected] = GetParam();

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "support/Child.h"
+#include "support/DataPlace.h"
 #include "support/TempDir.h"
 
 namespace zelvo::isam {
@@ -16,6 +17,9 @@ using Clock = std::chrono::steady_clock;
 
 class WriteGateTest : public ::testing::Test {
   protected:
+    void SetUp() override {
+        ZELVO_FOLDER_ONLY("the write gate is a lock file beside a container file");
+    }
     std::string lockFile() { return dir.prefix() + "2026AB.isd-lck"; }
     test::TempDir dir;
 };

@@ -48,7 +48,7 @@ class AnnulmentTest : public ::testing::TestWithParam<bool> {
         EXPECT_GT(s.lastPosted(), 0);
         s.unload();
     }
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year{dir.prefix()};
 };
 

@@ -27,7 +27,7 @@ class AutoCausalTest : public ::testing::Test {
         EXPECT_TRUE(boxes().empty());
         t.unload();
     }
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year{dir.prefix()};
 };
 

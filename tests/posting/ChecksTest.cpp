@@ -32,7 +32,7 @@ TEST(DateChecksTest, CalendarAndYearRange) {
 }
 
 TEST(DateChecksTest, EmptyMasksAndZeroDatesAreClearedAndRefused) {
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year(dir.prefix());
     for (std::string text : {"__/__/____", "__/__/__", "00/00/0000", "0"}) {
         std::string t = text;
@@ -50,7 +50,7 @@ TEST(DateChecksTest, EmptyMasksAndZeroDatesAreClearedAndRefused) {
 }
 
 TEST(DateChecksTest, JournalPrintedWarnsOnAndBeforeTheLastPrintedDay) {
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year(dir.prefix());
     Archives& a = year.archives();
     a.clearWriteBuffer(arc::kPr);
@@ -70,7 +70,7 @@ TEST(DateChecksTest, JournalPrintedWarnsOnAndBeforeTheLastPrintedDay) {
 }
 
 TEST(DateChecksTest, APrintedPurchaseRegisterMonthOnlyWarns) {
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year(dir.prefix());
     year.session().values().monthNames[3] = "Marzo";
     Archives& a = year.archives();

@@ -80,7 +80,7 @@ class CollectionTest : public ::testing::TestWithParam<K> {
     }
     std::vector<std::string> boxes() { return year.takeBoxes(); }
 
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year{dir.prefix()};
 };
 

@@ -70,9 +70,13 @@ void ExpectDiskReports(const std::vector<ScriptedDialogs::Event>& boxes, const D
 const DiskFault kFull{"Full", SQLITE_FULL, isam::status::kDiskFull, "DISCO PIENO"};
 const DiskFault kBroken{"Broken", SQLITE_IOERR_WRITE, isam::status::kIoError, "ERRORE DISCO"};
 
+// The faults are a SQLite file system's and a real disk's; a server's disk is its own.
+constexpr const char* kFolderOnly = "disk faults under SQLite containers";
+
 class FaultyDisk : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { FaultVfs::install(true); }
+    void SetUp() override { ZELVO_FOLDER_ONLY(kFolderOnly); }
     void TearDown() override { FaultVfs::heal(); }
     test::TempDir dir;
 };
@@ -201,6 +205,7 @@ void FillLeaving(const std::string& file, std::uintmax_t room) {
 // The real thing: a data directory on a small filesystem that fills up while the station
 // posts. Runs in a child, whose mount namespace holds the small disk.
 TEST(SmallDiskTest, AFilesystemThatFillsUpDuringPostingLosesNothingAndPostsAgainWhenFreed) {
+    ZELVO_FOLDER_ONLY(kFolderOnly);
     test::TempDir dir;
     const std::string small = dir.prefix() + "piccolo";
     fs::create_directory(small);

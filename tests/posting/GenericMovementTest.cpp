@@ -27,7 +27,7 @@ class EuroMovementTest : public ::testing::Test {
         return out;
     }
 
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year{dir.prefix()};
 };
 

@@ -75,7 +75,7 @@ class InvoiceTest : public ::testing::Test {
     std::vector<isam::Record> lines() { return year.journal(); }
     std::vector<std::string> boxes() { return year.takeBoxes(); }
 
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year{dir.prefix()};
 };
 
@@ -157,6 +157,7 @@ TEST_F(InvoiceTest, ASalesInvoicePostsCustomerRevenuesVatRowsAndDueDates) {
 class FullDiskInvoiceTest : public InvoiceTest {
   protected:
     static void SetUpTestSuite() { test::FaultVfs::install(true); }
+    void SetUp() override { ZELVO_FOLDER_ONLY("a full disk under SQLite containers"); }
     void TearDown() override { test::FaultVfs::heal(); }
 };
 
@@ -613,6 +614,7 @@ INSTANTIATE_TEST_SUITE_P(Stations, InvoiceRevisionRaceTest,
                          });
 
 TEST_F(InvoiceTest, APurchaseIsNotPostedWithoutTheProtocolLock) {
+    ZELVO_FOLDER_ONLY("the record locks are taken in a lock file beside the container");
     // The year's lock file cannot be opened: the system refuses every record lock.
     const std::string lockFile =
         year.archives().recordManager().locate(year.archives().fileName(arc::kPr)).container +

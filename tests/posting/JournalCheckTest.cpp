@@ -43,7 +43,7 @@ class JournalCheckTest : public ::testing::Test {
         return shown;
     }
 
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year{dir.prefix()};
     std::string label;
 };

@@ -71,7 +71,7 @@ class OpenItemReferenceTest : public ::testing::Test {
         }
     }
 
-    test::TempDir dir;
+    test::DataPlace dir;
     test::Year year{dir.prefix()};
     O screen{year.session()};
 };

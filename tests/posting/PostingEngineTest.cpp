@@ -17,7 +17,7 @@ using test::Year;
 
 class PostingEngineTest : public ::testing::Test {
   protected:
-    test::TempDir dir;
+    test::DataPlace dir;
     Year year{dir.prefix()};
     PostingEngine engine{year.session()};
 

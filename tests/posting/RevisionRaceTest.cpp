@@ -47,7 +47,7 @@ void RewriteALineElsewhere(Year& other) {
 
 class RevisionRaceTest : public ::testing::TestWithParam<Interference> {
   protected:
-    test::TempDir dir;
+    test::DataPlace dir;
     Year year{dir.prefix()};
 };
 
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Stations, RevisionRaceTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RevisionOfNothingTest, ARegistrationGoneBeforeTheScreenOpenedIsNotPostedAgain) {
-    test::TempDir dir;
+    test::DataPlace dir;
     Year year(dir.prefix());
     PostingEngine engine(year.session());
     EXPECT_EQ(engine.replace("1", {}, Movement("10/03/2026", {{"00015", 1, 0}, {"00020", 0, 1}})),

@@ -13,7 +13,7 @@
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
 #include "session/Session.h"
-#include "support/TempDir.h"
+#include "support/DataPlace.h"
 
 namespace zelvo::test {
 
@@ -24,7 +24,7 @@ class Year {
     explicit Year(const std::string& dataDir)
         : m_session(std::make_unique<Session>(dialogs, clock)) {
         m_session->setDataDirectory(dataDir);
-        if (!std::filesystem::exists(dataDir + "dataz.isd")) {
+        if (!HoldsContainer(dataDir, "dataz")) {
             CreateInstallation(*m_session, "2026");
         }
         m_session->chooseCompany("AB", "Azienda di prova", "2026");

@@ -68,7 +68,7 @@ std::string ScriptRunner::expectMessage(const Words& w, bool pattern) {
 std::string ScriptRunner::expectRecord(const Words& w) {
     isam::RecordManager rm(Catalog::locate);
     std::int16_t h = 0;
-    if (std::int16_t s = rm.VmxOpen(m_folder + w[2], 0, 3, h); s != 0) {
+    if (std::int16_t s = rm.VmxOpen(m_dataDirectory + w[2], 0, 3, h); s != 0) {
         return "archive " + w[2] + " cannot be opened (status " + std::to_string(s) + ")";
     }
     if (w[1] == "count") {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -12,6 +13,7 @@
 
 #include "app/CompanySelection.h"
 #include "app/Installation.h"
+#include "isam/ServerDatabase.h"
 #include "session/Session.h"
 #include "tools/drive/ScriptHelpers.h"
 #include "tools/drive/ScriptWords.h"
@@ -75,6 +77,13 @@ ScriptRunner::ScriptRunner(std::string scriptPath, std::string outputFolder)
 
 ScriptRunner::~ScriptRunner() {
     m_program.reset();
+    if (!m_serverDatabase.empty()) {
+        std::string message;
+        if (!isam::DropServerDatabase(m_server, m_serverDatabase, message)) {
+            std::cerr << "cannot drop the database " << m_serverDatabase << ": " << message
+                      << std::endl;
+        }
+    }
     std::error_code ec;
     if (!m_tempFolder.empty()) {
         fs::remove_all(m_tempFolder, ec);
@@ -263,10 +272,35 @@ std::string ScriptRunner::doInstall(const Words& /*w*/, QWidget* /*target*/) {
         m_tempFolder = templ;
         m_folder = templ + "/";
     }
+    m_dataDirectory = m_folder;
+    if (const char* server = std::getenv("ZELVO_TEST_SERVER"); server != nullptr && *server) {
+        if (std::string e = installOnServer(server); !e.empty()) {
+            return e;
+        }
+    }
     Session session(m_dialogs, m_clock);
-    session.setDataDirectory(m_folder);
+    session.setDataDirectory(m_dataDirectory);
     CreateInstallation(session, std::to_string(m_clock.currentYear()));
     return {};
+}
+
+// The server run: the installation goes into a fresh database of the test server, which the
+// location file names; the program's folder stays the temporary one. The database is dropped
+// when the script ends.
+std::string ScriptRunner::installOnServer(const std::string& server) {
+    if (m_serverDatabase.empty()) {
+        const std::string name = isam::FreshServerDatabaseName();
+        std::string message;
+        if (!isam::CreateServerDatabase(server, name, message)) {
+            return "cannot make a database on " + server + ": " + message;
+        }
+        m_server = server;
+        m_serverDatabase = name;
+    }
+    m_dataDirectory = isam::ServerUriWithDatabase(m_server, m_serverDatabase) + "/";
+    std::ofstream rr(m_folder + "rr", std::ios::trunc);
+    rr << m_dataDirectory << "\n";
+    return rr.flush() ? "" : "cannot write the location file in " + m_folder;
 }
 
 std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
@@ -274,6 +308,7 @@ std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
     if (m_folder.back() != '/') {
         m_folder += '/';
     }
+    m_dataDirectory = m_folder;
     return {};
 }
 

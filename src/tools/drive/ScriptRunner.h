@@ -37,6 +37,7 @@ class ScriptRunner {
     std::string execute(const Words& w);
     std::string doToday(const Words& w, QWidget* target);
     std::string doInstall(const Words& w, QWidget* target);
+    std::string installOnServer(const std::string& server);
     std::string doDatadir(const Words& w, QWidget* target);
     std::string doWrite(const Words& w, QWidget* target);
     std::string doRemove(const Words& w, QWidget* target);
@@ -104,8 +105,11 @@ class ScriptRunner {
     std::string m_scriptDir;
     FixedClock m_clock;
     ScriptedDialogs m_dialogs;
-    std::string m_folder;  // the program's folder and data directory, with a separator
+    std::string m_folder;         // the program's folder, with a separator
+    std::string m_dataDirectory;  // m_folder, or the database `install` made on a server
     std::string m_tempFolder;
+    std::string m_server;          // ZELVO_TEST_SERVER, once `install` made a database there
+    std::string m_serverDatabase;  // that database, dropped at the end
     std::string m_outputFolder;
     bool m_ownOutputFolder = false;  // made here, removed unless the script failed
     std::unique_ptr<Program> m_program;
