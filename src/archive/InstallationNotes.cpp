@@ -99,7 +99,8 @@ std::string LocalFilesFolder(const std::string& dataDirectory) {
         return dataDirectory;
     }
     const char* home = std::getenv("HOME");
-    return home != nullptr && *home != '\0' ? std::string(home) + "/" : std::string("./");
+    return (home != nullptr && *home != '\0' ? std::string(home) + "/" : std::string("./")) +
+           "Zelvo/";
 }
 
 }  // namespace zelvo

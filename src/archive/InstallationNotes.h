@@ -24,8 +24,8 @@ bool ReadLastCompany(const std::string& dataDirectory, std::string& name);
 bool WriteLastCompany(const std::string& dataDirectory, const std::string& name);
 
 // The local folder where the installation's own files start (the file choosers, the
-// backups): the data directory itself; for a server, which has no folder, the user's home
-// (the current folder without one). With a trailing separator.
+// backups): the data directory itself; for a server, which has no folder, "Zelvo" in the
+// user's home (in the current folder without one). With a trailing separator.
 std::string LocalFilesFolder(const std::string& dataDirectory);
 
 }  // namespace zelvo

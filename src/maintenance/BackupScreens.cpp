@@ -47,8 +47,7 @@ std::string driveless(const std::string& name) {
 }  // namespace
 
 std::string BackupFolder(const std::string& dataDirectory) {
-    return LocalFilesFolder(dataDirectory) +
-           (isam::IsServerLocation(dataDirectory) ? "zelvo-backup/" : "backup/");
+    return LocalFilesFolder(dataDirectory) + "backup/";
 }
 
 std::string BackupPath(const std::string& dataDirectory, const std::string& name) {

@@ -7,8 +7,8 @@
 
 namespace zelvo {
 
-// The folder of the backups: the data directory's folder "backup"; for a server, which has
-// no folder, "zelvo-backup" in the user's home.
+// The folder of the backups: "backup" in the installation's local folder (the data
+// directory, or for a server "Zelvo" in the user's home).
 std::string BackupFolder(const std::string& dataDirectory);
 // Where a backup named as the operator writes it goes: the drive ("A:") is dropped, the
 // backslashes become folders, and the file lands in the backup folder with the extension

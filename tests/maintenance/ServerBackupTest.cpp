@@ -91,7 +91,7 @@ TEST(ServerBackupPlaceTest, AServerKeepsItsBackupsInTheUsersHome) {
     const char* home = std::getenv("HOME");
     ASSERT_NE(home, nullptr);
     EXPECT_EQ(BackupPath("postgresql:///contabilita?host=/run/pg/", "A:\\backup archivi AB 2026"),
-              std::string(home) + "/zelvo-backup/backup archivi AB 2026.zip");
+              std::string(home) + "/Zelvo/backup/backup archivi AB 2026.zip");
     EXPECT_EQ(BackupFolder("/dati/"), "/dati/backup/");
 }
 

@@ -13,7 +13,10 @@
 
 #include "app/CompanySelection.h"
 #include "app/Installation.h"
+#include "archive/InstallationNotes.h"
+#include "isam/ContainerCopy.h"
 #include "isam/ServerDatabase.h"
+#include "isam/ServerLocation.h"
 #include "session/Session.h"
 #include "tools/drive/ScriptHelpers.h"
 #include "tools/drive/ScriptWords.h"
@@ -298,6 +301,9 @@ std::string ScriptRunner::installOnServer(const std::string& server) {
         m_serverDatabase = name;
     }
     m_dataDirectory = isam::ServerUriWithDatabase(m_server, m_serverDatabase) + "/";
+    // What the program keeps on the station beside a server installation (backups, sheets)
+    // goes into the script's own folder.
+    setenv("HOME", m_folder.substr(0, m_folder.size() - 1).c_str(), 1);
     std::ofstream rr(m_folder + "rr", std::ios::trunc);
     rr << m_dataDirectory << "\n";
     return rr.flush() ? "" : "cannot write the location file in " + m_folder;
@@ -312,12 +318,31 @@ std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
     return {};
 }
 
+namespace {
+
+// The notes a folder keeps as files beside the archives, which a server keeps as archives.
+bool IsNote(const std::string& name) {
+    return name == "versione" || name == "www";
+}
+
+}  // namespace
+
+// On a server the data directory's notes and containers are the server's, so that a script
+// writing or removing them runs unchanged there; the location file stays a file.
 std::string ScriptRunner::doWrite(const Words& w, QWidget* /*target*/) {
+    if (isam::IsServerLocation(m_dataDirectory) && IsNote(w[1])) {
+        return WriteServerNote(m_dataDirectory, w[1], w[2]) ? "" : "cannot write " + w[1];
+    }
     std::ofstream(m_folder + w[1]) << w[2] << "\n";
     return {};
 }
 
 std::string ScriptRunner::doRemove(const Words& w, QWidget* /*target*/) {
+    if (isam::IsServerLocation(m_dataDirectory) && (IsNote(w[1]) || w[1].ends_with(".isd"))) {
+        isam::RecordManager rm(isam::ContainerTables);
+        isam::RemoveContainer(rm, m_dataDirectory + (IsNote(w[1]) ? w[1] + ".isd" : w[1]));
+        return {};
+    }
     std::error_code ec;
     fs::remove(m_folder + w[1], ec);
     return {};
@@ -350,7 +375,7 @@ std::string ScriptRunner::doDataFile(const Words& w, QWidget* /*target*/) {
     if (m_folder.empty()) {
         return "no installation: use install or datadir first";
     }
-    m_dialogs.queueFile(m_folder + w[1]);
+    m_dialogs.queueFile(LocalFilesFolder(m_dataDirectory) + w[1]);
     return {};
 }
 
