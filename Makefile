@@ -46,6 +46,8 @@ BENCH_BIN ?= build/release/src/tools/zelvo-bench
 BENCH_DIR ?= build/release/bench
 BENCH_LINES ?= 200000
 BENCH_DOC ?= docs/benchmarks.md
+# The benchmarks' own PostgreSQL server (a short path: its socket lives there).
+BENCH_SERVER ?= /tmp/zelvo-pg-bench
 
 bench: deps
 	@command -v ledger >/dev/null || apt-get install -y --no-install-recommends ledger
@@ -74,6 +76,11 @@ bench-run:
 	  echo; echo "## Four processes posting generic movements"; echo; \
 	  echo "\`$$B concurrency $$D/concurrency 300 3\`"; echo; echo "| Figure | Value |"; echo "|---|---|"; \
 	  $$B concurrency $$D/concurrency/ 300 3 2>/dev/null; \
+	  echo; echo "## Stations on a PostgreSQL server against stations on a folder"; echo; \
+	  echo "\`$$B server $$D/server SERVER 300 3\`, SERVER a durable private server (\`ZELVO_SERVER_FSYNC=on scripts/test-server start $(BENCH_SERVER)\`)"; \
+	  echo; echo "| Figure | Value |"; echo "|---|---|"; \
+	  S=$$(ZELVO_SERVER_FSYNC=on scripts/test-server start $(BENCH_SERVER)); \
+	  $$B server $$D/server/ "$$S" 300 3 2>/dev/null; scripts/test-server stop $(BENCH_SERVER); \
 	  echo; echo "## General journal of the generated year"; echo; \
 	  echo "\`$$B export-ledger $$D/year 2026 $$D/year.ledger\`, then \`$$B journal $$D/year 2026 $$D/year.ledger 3\` (\`ledger -f $$D/year.ledger register\`, output to /dev/null, is run by the tool)"; \
 	  echo; echo "| Figure | Value |"; echo "|---|---|"; \
