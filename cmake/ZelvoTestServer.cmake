@@ -29,8 +29,9 @@ set_tests_properties(server.stop PROPERTIES FIXTURES_CLEANUP zelvo_server LABELS
 # "server.<suite>.<test>", on the server.
 # zelvo_on_server(NAME COMMAND command...): one more test "server.NAME" running the command on
 # the server.
+# LABELS adds labels to "server" (engine: the ASan preset runs them too).
 function(zelvo_on_server name)
-  cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "COMMAND;LABELS" ${ARGN})
   set(environment "${ZELVO_TEST_ENVIRONMENT};ZELVO_TEST_SERVER=${ZELVO_TEST_SERVER_URI}")
   if(ARG_COMMAND)
     add_test(NAME server.${name} COMMAND ${ARG_COMMAND})
@@ -38,6 +39,6 @@ function(zelvo_on_server name)
       ENVIRONMENT "${environment}" FIXTURES_REQUIRED zelvo_server LABELS server)
   else()
     zelvo_discover_tests(${name} PREFIX server. ENVIRONMENT "${environment}"
-                         FIXTURES_REQUIRED zelvo_server LABELS server)
+                         FIXTURES_REQUIRED zelvo_server LABELS server ${ARG_LABELS})
   endif()
 endfunction()

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "isam/RecordManagerImpl.h"
+#include "isam/SeekStatements.h"
 #include "isam/SqliteUtil.h"
 
 namespace zelvo::isam {
@@ -87,37 +88,31 @@ std::int16_t RecordManager::Impl::statement(Handle& h, StmtKind kind, int keyFie
         st = it->second;
         return status::kOk;
     }
-    std::string t = QuoteName(h.table);
-    std::string col = orderColumn(keyField);
-    std::string sel = "SELECT pk, " + h.selectList + " FROM " + t;
-    std::string order = keyField == 0 ? " ORDER BY pk" : " ORDER BY " + col + ", pk";
-    std::string orderDesc =
-        keyField == 0 ? " ORDER BY pk DESC" : " ORDER BY " + col + " DESC, pk DESC";
-    std::string pos = keyField == 0 ? "pk" : "(" + col + ", pk)";
-    std::string arg = keyField == 0 ? "?1" : "(?1, ?2)";
+    const std::string t = QuoteName(h.table);
+    auto seek = [&](Seek kind) { return SeekSql(kind, keyField, t, h.selectList, '?'); };
     std::string sql;
     switch (kind) {
         case kGetByPk:
-            sql = sel + " WHERE pk = ?1";
+            sql = seek(Seek::ByPrimaryKey);
             break;
         case kFindKey:
-            sql = sel + " WHERE " + col + " >= ?1" + order + " LIMIT 1";
+            sql = seek(Seek::Find);
             break;
         case kNextKey:
-            sql = sel + " WHERE " + pos + " > " + arg + order + " LIMIT 1";
+            sql = seek(Seek::Next);
             break;
         case kNextKeyInclusive:
-            sql = sel + " WHERE " + pos + " >= " + arg + order + " LIMIT 1";
+            sql = seek(Seek::NextInclusive);
             break;
         case kScan:
             // No LIMIT: one statement steps through the whole index from the start.
-            sql = sel + " WHERE " + (keyField == 0 ? std::string("pk") : col) + " >= ?1" + order;
+            sql = seek(Seek::ScanFrom);
             break;
         case kScanAfter:
-            sql = sel + " WHERE " + pos + " > " + arg + order;
+            sql = seek(Seek::ScanAfter);
             break;
         case kPrevKey:
-            sql = sel + " WHERE " + pos + " < " + arg + orderDesc + " LIMIT 1";
+            sql = seek(Seek::Previous);
             break;
         case kInsert:
         case kReplace: {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Utf8.h"
+#include "isam/SeekStatements.h"
 #include "isam/ServerStore.h"
 #include "isam/ServerStoreImpl.h"
 
@@ -15,7 +16,7 @@ namespace zelvo::isam {
 
 namespace {
 
-enum Kind : int { kGetByPk, kFind, kNext, kNextInclusive, kPrev, kScanFrom, kScanAfter, kKinds };
+enum Kind : int { kGetByPk, kFind, kNext, kNextInclusive, kPrev, kKinds };
 
 // Rows a scan fetches at a time: reports read other archives between the rows of one scan,
 // through the same connection, so no statement may stay open across the calls.
@@ -55,40 +56,9 @@ std::string ServerStore::Impl::statementText(PgHandle& h, int kind, int keyField
     if (auto it = h.sql.find(slot); it != h.sql.end()) {
         return it->second;
     }
-    const std::string col = keyField == 0 ? std::string("pk") : KeyColumn(keyField);
-    const std::string sel = "SELECT pk, " + h.selectList + " FROM " + h.qualified;
-    const std::string order = keyField == 0 ? " ORDER BY pk" : " ORDER BY " + col + ", pk";
-    const std::string pos = keyField == 0 ? "pk" : "(" + col + ", pk)";
-    const std::string arg = keyField == 0 ? "$1" : "($1, $2)";
-    const std::string batch = " LIMIT " + std::to_string(kScanBatch);
-    std::string sql;
-    switch (kind) {
-        case kGetByPk:
-            sql = sel + " WHERE pk = $1";
-            break;
-        case kFind:
-            sql = sel + " WHERE " + col + " >= $1" + order + " LIMIT 1";
-            break;
-        case kNext:
-            sql = sel + " WHERE " + pos + " > " + arg + order + " LIMIT 1";
-            break;
-        case kNextInclusive:
-            sql = sel + " WHERE " + pos + " >= " + arg + order + " LIMIT 1";
-            break;
-        case kPrev:
-            sql = sel + " WHERE " + pos + " < " + arg +
-                  (keyField == 0 ? " ORDER BY pk DESC" : " ORDER BY " + col + " DESC, pk DESC") +
-                  " LIMIT 1";
-            break;
-        case kScanFrom:
-            sql = sel + " WHERE " + col + " >= $1" + order + batch;
-            break;
-        case kScanAfter:
-            sql = sel + " WHERE " + pos + " > " + arg + order + batch;
-            break;
-        default:
-            break;
-    }
+    static constexpr Seek kSeeks[] = {Seek::ByPrimaryKey, Seek::Find, Seek::Next,
+                                      Seek::NextInclusive, Seek::Previous};
+    const std::string sql = SeekSql(kSeeks[kind], keyField, h.qualified, h.selectList, '$');
     h.sql.emplace(slot, sql);
     return sql;
 }

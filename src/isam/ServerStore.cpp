@@ -118,6 +118,14 @@ std::int16_t ServerStore::Impl::connection(const std::string& uri, PgConnection*
     return reconnect(*out);
 }
 
+std::int16_t ServerStore::Impl::reach(const std::string& container, ServerContainer& where,
+                                      PgConnection*& out) {
+    if (!SplitServerContainer(container, where)) {
+        return status::kBadArgument;
+    }
+    return connection(where.uri, out);
+}
+
 std::int16_t ServerStore::Impl::failure(PgConnection& c, const PGresult* r) {
     const char* state = r == nullptr ? nullptr : PQresultErrorField(r, PG_DIAG_SQLSTATE);
     std::int16_t s = StatusOfState(state);
@@ -336,13 +344,13 @@ std::string CreateTableSql(const std::string& qualified, const FieldDesc& desc) 
 }  // namespace
 
 std::int16_t ServerStore::create(const ArchiveLocation& loc, const std::string& fieldDescription) {
-    ServerContainer where;
     auto desc = FieldDesc::parse(fieldDescription);
-    if (!desc || !SplitServerContainer(loc.container, where)) {
+    if (!desc) {
         return status::kBadArgument;
     }
+    ServerContainer where;
     PgConnection* c = nullptr;
-    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+    if (std::int16_t s = m_impl->reach(loc.container, where, c); s != status::kOk) {
         return s;
     }
     const std::string schema = QuoteName(where.schema);
@@ -377,11 +385,8 @@ std::int16_t ServerStore::create(const ArchiveLocation& loc, const std::string& 
 std::int16_t ServerStore::open(const std::string& fileName, const ArchiveLocation& loc,
                                std::int16_t& handle) {
     ServerContainer where;
-    if (!SplitServerContainer(loc.container, where)) {
-        return status::kBadArgument;
-    }
     PgConnection* c = nullptr;
-    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+    if (std::int16_t s = m_impl->reach(loc.container, where, c); s != status::kOk) {
         return s;
     }
     if (std::int16_t s = m_impl->arrive(*c, where.schema); s != status::kOk) {
@@ -448,11 +453,8 @@ std::int16_t ServerStore::close(std::int16_t handle) {
 
 std::int16_t ServerStore::kill(const ArchiveLocation& loc) {
     ServerContainer where;
-    if (!SplitServerContainer(loc.container, where)) {
-        return status::kBadArgument;
-    }
     PgConnection* c = nullptr;
-    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+    if (std::int16_t s = m_impl->reach(loc.container, where, c); s != status::kOk) {
         return s;
     }
     PgResult r;
@@ -677,10 +679,7 @@ std::int16_t ServerStore::listArchives(const std::string& container,
     names.clear();
     ServerContainer where;
     PgConnection* c = nullptr;
-    if (!SplitServerContainer(container, where)) {
-        return status::kBadArgument;
-    }
-    if (std::int16_t s = m_impl->connection(where.uri, c); s != status::kOk) {
+    if (std::int16_t s = m_impl->reach(container, where, c); s != status::kOk) {
         return s;
     }
     PgResult r;
@@ -764,10 +763,7 @@ std::int16_t ServerStore::check(const ArchiveLocation& loc, std::string& message
 std::int16_t ServerStore::rebuild(const ArchiveLocation& loc, std::string& message) {
     ServerContainer where;
     PgConnection* c = nullptr;
-    if (!SplitServerContainer(loc.container, where)) {
-        return status::kBadArgument;
-    }
-    std::int16_t s = m_impl->connection(where.uri, c);
+    std::int16_t s = m_impl->reach(loc.container, where, c);
     if (s == status::kOk) {
         s = m_impl->runPlain(
             *c, "REINDEX TABLE " + QuoteName(where.schema) + "." + QuoteName(loc.table));

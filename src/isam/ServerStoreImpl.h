@@ -14,6 +14,7 @@
 
 #include "isam/FieldDesc.h"
 #include "isam/Record.h"
+#include "isam/ServerLocation.h"
 #include "isam/ServerStore.h"
 #include "isam/Status.h"
 
@@ -110,6 +111,8 @@ struct ServerStore::Impl {
     // demand.
     std::int16_t connection(const std::string& uri, PgConnection*& out);
     std::int16_t reconnect(PgConnection& c);
+    // The schema a container names and the connection to its database.
+    std::int16_t reach(const std::string& container, ServerContainer& where, PgConnection*& out);
     // Runs one statement with text parameters, prepared once per connection.
     std::int16_t run(PgConnection& c, const std::string& sql,
                      const std::vector<const char*>& params, PgResult& out, bool prepare = true);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace zelvo::isam {
+
+// The statements that read in a key order, the same on both backends, which write their
+// parameters differently ("?1" for SQLite, "$1" for the server). A key field's order is its
+// key column ("k3"), ties broken by primary key; key field 0 is the primary key's own order.
+enum class Seek {
+    ByPrimaryKey,   // the record of one primary key
+    Find,           // the first key >= the text
+    Next,           // the first (key, pk) after the position
+    NextInclusive,  // the same, the position included
+    Previous,       // the last (key, pk) before the position
+    ScanFrom,       // every record from the first key >= the text on
+    ScanAfter,      // every record after the position
+};
+
+// The statement reading `selectList` (pk first) of `table` (quoted as it must be). Its
+// parameters: the text or the position's key, then (key fields) the position's primary key.
+// `scanLimit` > 0 cuts the scans to that many records.
+std::string SeekSql(Seek kind, int keyField, const std::string& table,
+                    const std::string& selectList, char mark, int scanLimit = 0);
+
+}  // namespace zelvo::isam
