@@ -24,6 +24,13 @@ constexpr const char* kNetworkMessage =
     "verificare che sia stata effettuata la condivisione e che il disco rigido del server sia "
     "connesso alla rete.";
 
+// The password would be read by every user of the station: it belongs in the user's own
+// ~/.pgpass or service file, which libpq reads by itself.
+constexpr const char* kPasswordMessage =
+    "Il percorso degli archivi sul server contiene la password in chiaro. Togliere la password "
+    "dal file rr (o dalla riga di comando) e scriverla nel file .pgpass della cartella "
+    "personale dell'utente, leggibile solo da lui: il programma la troverà da sé.";
+
 constexpr const char* kMonths[] = {"Gennaio",   "Febbraio", "Marzo",    "Aprile",
                                    "Maggio",    "Giugno",   "Luglio",   "Agosto",
                                    "Settembre", "Ottobre",  "Novembre", "Dicembre"};
@@ -104,6 +111,13 @@ bool StartUp::run() {
             m_session.host()->setBusy(false);
         }
         m_session.dialogs().message(openFolderMessage(v.dataDirectory), "Zelvo", Icon::Critical);
+        return false;
+    }
+    if (server && isam::UriHoldsPassword(v.dataDirectory)) {
+        if (m_session.host() != nullptr) {
+            m_session.host()->setBusy(false);
+        }
+        m_session.dialogs().message(kPasswordMessage, "Zelvo", Icon::Critical);
         return false;
     }
     if (refuseNewerData()) {

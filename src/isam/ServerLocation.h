@@ -23,6 +23,10 @@ struct ServerContainer {
 // False when `container` is not a server container.
 bool SplitServerContainer(const std::string& container, ServerContainer& out);
 
+// Whether the URI writes a password in clear (user:password@host, or password=... among its
+// parameters): the location file must leave it to ~/.pgpass or a service file.
+bool UriHoldsPassword(std::string_view uri);
+
 // The URI of a server data directory, without its trailing separator.
 std::string ServerUri(const std::string& dataDirectory);
 
