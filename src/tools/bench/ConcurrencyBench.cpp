@@ -193,48 +193,62 @@ int ServerBench(const std::string& workDir, const std::string& server, int perPr
         !BaseDirectory(serverBase, serverChart)) {
         return 1;
     }
-    Figures folder4, server4, server16;
+    struct Run {
+        const char* name;
+        bool onServer;
+        int stations;
+        Figures figures;
+    };
+    // One station of each kind tells what a registration costs alone; the ratio compares
+    // sixteen on the server with four on a folder.
+    Run runs[] = {{"One station on a folder", false, 1, {}},
+                  {"Four stations on a folder", false, 4, {}},
+                  {"One station on the server", true, 1, {}},
+                  {"Four stations on the server", true, 4, {}},
+                  {"Sixteen stations on the server", true, 16, {}}};
+    std::vector<double> ratio;
     for (int round = 0; round < rounds; ++round) {
-        Copy(base, workDir + "four/");
-        RunResult a = RunProcesses(workDir + "four/", chart, 4, perProcess);
-        RunResult runs[2];
-        const int counts[2] = {4, 16};
-        for (int i = 0; i < 2; ++i) {
-            const std::string db = "zelvo_bench_" + std::to_string(counts[i]);
-            if (!ServerCommand(server, "DROP DATABASE IF EXISTS " + db + " WITH (FORCE)") ||
-                !ServerCommand(server, "CREATE DATABASE " + db + " TEMPLATE zelvo_bench_base")) {
+        for (Run& run : runs) {
+            const std::string db = "zelvo_bench_" + std::to_string(run.stations);
+            std::string dir = workDir + db + "/";
+            if (run.onServer) {
+                if (!ServerCommand(server, "DROP DATABASE IF EXISTS " + db + " WITH (FORCE)") ||
+                    !ServerCommand(server,
+                                   "CREATE DATABASE " + db + " TEMPLATE zelvo_bench_base")) {
+                    return 1;
+                }
+                dir = WithDatabase(server, db) + "/";
+            } else {
+                Copy(base, dir);
+            }
+            RunResult r = RunProcesses(dir, run.onServer ? serverChart : chart, run.stations,
+                                       perProcess, workDir);
+            if (!r.ok) {
+                std::cerr << "server: a station failed\n";
                 return 1;
             }
-            runs[i] = RunProcesses(WithDatabase(server, db) + "/", serverChart, counts[i],
-                                   perProcess, workDir);
+            run.figures.add(r, run.stations, perProcess);
+            std::cerr << "round " << round + 1 << ": " << run.name << " " << run.figures.rate.back()
+                      << "/s\n";
         }
-        if (!a.ok || !runs[0].ok || !runs[1].ok) {
-            std::cerr << "server: a process failed\n";
-            return 1;
+        ratio.push_back(runs[4].figures.rate.back() / runs[1].figures.rate.back());
+    }
+    for (const Run& run : runs) {
+        if (run.onServer) {
+            ServerCommand(server, "DROP DATABASE IF EXISTS zelvo_bench_" +
+                                      std::to_string(run.stations) + " WITH (FORCE)");
         }
-        folder4.add(a, 4, perProcess);
-        server4.add(runs[0], 4, perProcess);
-        server16.add(runs[1], 16, perProcess);
-        std::cerr << "round " << round + 1 << ": folder 4 " << folder4.rate.back()
-                  << "/s, server 4 " << server4.rate.back() << "/s, server 16 "
-                  << server16.rate.back() << "/s\n";
     }
-    for (const char* db : {"zelvo_bench_4", "zelvo_bench_16", "zelvo_bench_base"}) {
-        ServerCommand(server, std::string("DROP DATABASE IF EXISTS ") + db + " WITH (FORCE)");
-    }
+    ServerCommand(server, "DROP DATABASE IF EXISTS zelvo_bench_base WITH (FORCE)");
     std::printf("| Movements per station per round | %d |\n", perProcess);
-    const std::pair<const char*, Figures*> rows[] = {{"Four stations on a folder", &folder4},
-                                                     {"Four stations on the server", &server4},
-                                                     {"Sixteen stations on the server", &server16}};
-    for (const auto& [name, f] : rows) {
-        std::printf("| %s, registrations/s in total (median of %d) | %.0f |\n", name, rounds,
-                    Median(f->rate));
-        std::printf("| %s, p99 ms per registration | %.2f |\n", name, Median(f->p99));
-        std::printf("| %s, slowest / fastest station | %.2f |\n", name, Median(f->spread));
-    }
-    std::vector<double> ratio;
-    for (size_t i = 0; i < server16.rate.size(); ++i) {
-        ratio.push_back(server16.rate[i] / folder4.rate[i]);
+    for (const Run& run : runs) {
+        const Figures& f = run.figures;
+        std::printf("| %s, registrations/s in total (median of %d) | %.0f |\n", run.name, rounds,
+                    Median(f.rate));
+        std::printf("| %s, p99 ms per registration | %.2f |\n", run.name, Median(f.p99));
+        if (run.stations > 1) {
+            std::printf("| %s, slowest / fastest station | %.2f |\n", run.name, Median(f.spread));
+        }
     }
     std::printf("| Sixteen on the server / four on a folder (target >= 2) | %.2f |\n",
                 Median(ratio));
