@@ -12,6 +12,7 @@
 #include "archive/InstallationNotes.h"
 #include "base/Version.h"
 #include "isam/FileModes.h"
+#include "isam/ServerDatabase.h"
 #include "isam/ServerLocation.h"
 
 namespace zelvo {
@@ -130,6 +131,7 @@ bool StartUp::run() {
     // A server named in the location file is the office's: it is installed on by whoever
     // starts first on an empty database.
     if (server) {
+        isam::ServerInstallationTurn turn(v.dataDirectory);
         if (!holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
             CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
         }

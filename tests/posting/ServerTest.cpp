@@ -1,14 +1,17 @@
-// A server that goes away in the middle of the work: the operator gets the archive error
-// report, nothing partial is left, and the next operation connects again.
+// What only a server does: it may go away in the middle of the work (the operator gets the
+// archive error report, nothing partial is left, and the next operation connects again),
+// and stations started together on a new office's empty database install into it once.
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
+#include "YearFixture.h"
+#include "app/StartUp.h"
 #include "isam/RecordManager.h"
 #include "isam/ServerLocation.h"
 #include "posting/PostingEngine.h"
+#include "support/Child.h"
 #include "support/DataPlace.h"
-#include "YearFixture.h"
 
 namespace zelvo {
 namespace {
@@ -25,7 +28,7 @@ void CutEveryStationOff(const std::string& dataDirectory) {
     PQfinish(c);
 }
 
-class ServerLossTest : public ::testing::Test {
+class ServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!place.onServer()) {
@@ -35,7 +38,7 @@ class ServerLossTest : public ::testing::Test {
     test::DataPlace place;
 };
 
-TEST_F(ServerLossTest, ATransactionCutOffCommitsNothingAndTheNextCallConnectsAgain) {
+TEST_F(ServerTest, ATransactionCutOffCommitsNothingAndTheNextCallConnectsAgain) {
     isam::RecordManager rm(isam::SeparateContainers);
     const std::string file = place.prefix() + "2026ABxx";
     ASSERT_EQ(rm.VmxCreate(file, 8, 0, 0, 0, "x10$,#"), 0);
@@ -68,7 +71,7 @@ TEST_F(ServerLossTest, ATransactionCutOffCommitsNothingAndTheNextCallConnectsAga
     EXPECT_EQ(n, 1);
 }
 
-TEST_F(ServerLossTest, ARegistrationCutOffIsReportedAndPostsWhenConfirmedAgain) {
+TEST_F(ServerTest, ARegistrationCutOffIsReportedAndPostsWhenConfirmedAgain) {
     test::Year year(place.prefix());
     PostingEngine engine(year.session());
     ASSERT_NE(engine.post(test::Movement("10/03/2026", {{"00015", 100, 0}, {"00020", 0, 100}})), 0);
@@ -88,6 +91,48 @@ TEST_F(ServerLossTest, ARegistrationCutOffIsReportedAndPostsWhenConfirmedAgain) 
     EXPECT_TRUE(year.takeBoxes().empty());
     EXPECT_EQ(year.journal().size(), linesBefore.size() + 2);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
+}
+
+class Fonts : public FontCatalog {
+  public:
+    bool printerAvailable() const override { return true; }
+    bool isInstalled(const std::string&) const override { return true; }
+};
+
+TEST_F(ServerTest, StationsStartedTogetherOnAnEmptyDatabaseInstallOnce) {
+    std::vector<std::unique_ptr<test::Child>> stations;
+    for (int i = 0; i < 3; ++i) {
+        stations.push_back(std::make_unique<test::Child>([this](test::Child& self) {
+            ScriptedDialogs dialogs;
+            FixedClock clock("15/03/2026");
+            Session session(dialogs, clock);
+            Fonts fonts;
+            StartUp startUp(session, fonts);
+            startUp.useDataDirectory(place.prefix());
+            const bool ok = startUp.run() && dialogs.boxes().empty() &&
+                            session.archives().getByKey(arc::kDataz, "AB") == 0;
+            self.tell(ok                        ? "started"
+                      : dialogs.boxes().empty() ? "failed"
+                                                : dialogs.boxes()[0].text);
+            return ok ? 0 : 1;
+        }));
+    }
+    for (auto& s : stations) {
+        EXPECT_EQ(s->hear(), "started");
+        EXPECT_EQ(s->wait(), 0);
+    }
+    // Every archive holds what one installation puts there, as in a database installed by
+    // one station alone.
+    test::DataPlace alone;
+    test::Year one(alone.prefix());
+    test::Year year(place.prefix());
+    for (int archive : {arc::kDataz, arc::kCiva, arc::kPc, arc::kPr}) {
+        std::int64_t expected = -1;
+        std::int64_t n = -2;
+        one.archives().count(archive, expected);
+        year.archives().count(archive, n);
+        EXPECT_EQ(n, expected) << Catalog::archiveText(archive);
+    }
 }
 
 }  // namespace
