@@ -12,6 +12,7 @@
 
 #include <libpq-fe.h>
 
+#include "isam/ServerDatabase.h"
 #include "posting/GenericMovement.h"
 #include "tools/bench/Bench.h"
 #include "tools/bench/YearGenerator.h"
@@ -143,16 +144,6 @@ int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds) {
 
 namespace {
 
-// The URI of database `name` on the server `uri` names ("postgresql://u@/postgres?host=/x").
-std::string WithDatabase(const std::string& uri, const std::string& name) {
-    const size_t authority = uri.find("://") + 3;
-    const size_t path = uri.find('/', authority);
-    const size_t query = uri.find('?', authority);
-    const std::string head =
-        uri.substr(0, path == std::string::npos || path > query ? query : path);
-    return head + "/" + name + (query == std::string::npos ? "" : uri.substr(query));
-}
-
 bool ServerCommand(const std::string& uri, const std::string& sql) {
     PGconn* c = PQconnectdb(uri.c_str());
     bool ok = PQstatus(c) == CONNECTION_OK;
@@ -186,7 +177,7 @@ int ServerBench(const std::string& workDir, const std::string& server, int perPr
     GeneratedChart chart;
     GeneratedChart serverChart;
     const std::string base = workDir + "base/";
-    const std::string serverBase = WithDatabase(server, "zelvo_bench_base") + "/";
+    const std::string serverBase = isam::ServerUriWithDatabase(server, "zelvo_bench_base") + "/";
     if (!BaseDirectory(base, chart) ||
         !ServerCommand(server, "DROP DATABASE IF EXISTS zelvo_bench_base WITH (FORCE)") ||
         !ServerCommand(server, "CREATE DATABASE zelvo_bench_base") ||
@@ -217,7 +208,7 @@ int ServerBench(const std::string& workDir, const std::string& server, int perPr
                                    "CREATE DATABASE " + db + " TEMPLATE zelvo_bench_base")) {
                     return 1;
                 }
-                dir = WithDatabase(server, db) + "/";
+                dir = isam::ServerUriWithDatabase(server, db) + "/";
             } else {
                 Copy(base, dir);
             }
