@@ -126,6 +126,16 @@ std::int16_t ServerStore::Impl::reach(const std::string& container, ServerContai
     return connection(where.uri, out);
 }
 
+bool ServerStore::Impl::catalogMissing(PgConnection& c, const std::string& schema) {
+    if (c.txDepth == 0) {
+        return false;  // the read itself says so, and fails nothing else
+    }
+    const std::string name = QuoteName(schema) + ".isam_catalog";
+    PgResult r;
+    return run(c, "SELECT to_regclass($1) IS NULL", {name.c_str()}, r) == status::kOk &&
+           r.rows() == 1 && r.text(0, 0) == "t";
+}
+
 std::int16_t ServerStore::Impl::failure(PgConnection& c, const PGresult* r) {
     const char* state = r == nullptr ? nullptr : PQresultErrorField(r, PG_DIAG_SQLSTATE);
     std::int16_t s = StatusOfState(state);
@@ -392,6 +402,10 @@ std::int16_t ServerStore::open(const std::string& fileName, const ArchiveLocatio
     if (std::int16_t s = m_impl->arrive(*c, where.schema); s != status::kOk) {
         return s;
     }
+    if (m_impl->catalogMissing(*c, where.schema)) {
+        m_impl->depart(*c, where.schema);
+        return status::kArchiveMissing;
+    }
     PgResult r;
     const std::string sql =
         "SELECT description FROM " + CatalogOf(where.schema) + " WHERE name = $1";
@@ -456,6 +470,9 @@ std::int16_t ServerStore::kill(const ArchiveLocation& loc) {
     PgConnection* c = nullptr;
     if (std::int16_t s = m_impl->reach(loc.container, where, c); s != status::kOk) {
         return s;
+    }
+    if (m_impl->catalogMissing(*c, where.schema)) {
+        return status::kArchiveMissing;
     }
     PgResult r;
     const std::string catalog = CatalogOf(where.schema);
@@ -681,6 +698,9 @@ std::int16_t ServerStore::listArchives(const std::string& container,
     PgConnection* c = nullptr;
     if (std::int16_t s = m_impl->reach(container, where, c); s != status::kOk) {
         return s;
+    }
+    if (m_impl->catalogMissing(*c, where.schema)) {
+        return status::kArchiveMissing;
     }
     PgResult r;
     if (std::int16_t s = m_impl->run(

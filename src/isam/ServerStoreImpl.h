@@ -117,6 +117,10 @@ struct ServerStore::Impl {
     std::int16_t run(PgConnection& c, const std::string& sql,
                      const std::vector<const char*>& params, PgResult& out, bool prepare = true);
     std::int16_t runPlain(PgConnection& c, const std::string& sql);
+    // Whether a schema has no catalogue, asked without failing: inside a transaction a read
+    // of a missing table would abort the whole transaction, where on a folder a missing
+    // container fails only its own call.
+    bool catalogMissing(PgConnection& c, const std::string& schema);
     // The status of a failed result; inside a transaction the transaction is lost too.
     std::int16_t failure(PgConnection& c, const PGresult* r);
     void releaseLocks(PgHandle& h);

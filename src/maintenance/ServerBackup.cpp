@@ -9,12 +9,10 @@ namespace zelvo::maintenance {
 
 namespace {
 
-// Copies a whole container; the local files written get the rollback journal whatever
-// disk they are on, as the online backup's copies. What a failed copy wrote goes.
+// Copies a server's container into a backup file, which gets the rollback journal whatever
+// disk it is on, as the online backup's copies. What a failed copy wrote goes.
 bool copy(const std::string& from, const std::string& to) {
-    // Inside the restore's claim: the copies must not wait for it.
     isam::RecordManager::Options options;
-    options.marksPresence = false;
     isam::RecordManager source(isam::ContainerTables, options);
     options.fileSystem = [](const std::string&) { return isam::FileSystemKind::Network; };
     isam::RecordManager target(isam::ContainerTables, options);
@@ -24,37 +22,6 @@ bool copy(const std::string& from, const std::string& to) {
     }
     isam::RemoveContainer(target, to);
     return false;
-}
-
-bool holdsArchives(const std::string& container) {
-    isam::RecordManager::Options options;
-    options.marksPresence = false;
-    isam::RecordManager rm(isam::ContainerTables, options);
-    std::vector<std::string> tables;
-    return rm.listArchives(container, tables) == isam::status::kOk && !tables.empty();
-}
-
-void removeAll(const std::string& container) {
-    isam::RecordManager::Options options;
-    options.marksPresence = false;
-    isam::RecordManager rm(isam::ContainerTables, options);
-    isam::RemoveContainer(rm, container);
-}
-
-struct Replaced {
-    std::string name;
-    bool hadOld = false;
-};
-
-// Back to what it was: the backup's copy dropped, the one set aside copied in again.
-void undo(const std::vector<Replaced>& done, const std::string& work,
-          const std::string& dataDirectory) {
-    for (const Replaced& r : done) {
-        removeAll(dataDirectory + r.name);
-        if (r.hadOld) {
-            copy(work + "old-" + r.name, dataDirectory + r.name);
-        }
-    }
 }
 
 }  // namespace
@@ -80,23 +47,28 @@ bool CopyIntoBackupFile(const std::string& container, const std::string& file) {
 
 bool ReplaceOnServer(isam::RecordManager& rm, const std::vector<std::string>& names,
                      const std::string& work, const std::string& dataDirectory) {
-    std::vector<Replaced> done;
-    for (const std::string& name : names) {
-        const std::string target = dataDirectory + name;
-        rm.closeIdleContainer(target);
-        Replaced r{name, holdsArchives(target)};
-        bool ok = !r.hadOld || CopyIntoBackupFile(target, work + "old-" + name);
-        if (ok) {
-            removeAll(target);
-            done.push_back(r);
-            ok = copy(work + name, target);
-        }
-        if (!ok) {
-            undo(done, work, dataDirectory);
-            return false;
-        }
+    // Every schema is dropped and copied again in one server transaction, begun on the
+    // company register's connection, which the copies share: a failure or a server lost
+    // halfway leaves the installation as it was.
+    isam::RecordManager::Options options;
+    options.marksPresence = false;
+    isam::RecordManager from(isam::ContainerTables, options);
+    isam::RecordManager to(isam::ContainerTables, options);
+    std::int16_t guard = 0;
+    if (to.VmxOpen(isam::ContainerTable(dataDirectory + "dataz.isd", "dataz"), 0, 0, guard) !=
+        isam::status::kOk) {
+        return false;
     }
-    return true;
+    isam::Transaction tx(to, guard);
+    bool ok = tx.status() == isam::status::kOk;
+    for (size_t i = 0; ok && i < names.size(); ++i) {
+        const std::string target = dataDirectory + names[i];
+        rm.closeIdleContainer(target);
+        std::string message;
+        ok = isam::RemoveContainer(to, target) == isam::status::kOk &&
+             isam::CopyContainer(from, work + names[i], to, target, message) == isam::status::kOk;
+    }
+    return ok && tx.commit() == isam::status::kOk;
 }
 
 }  // namespace zelvo::maintenance

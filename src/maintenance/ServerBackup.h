@@ -22,8 +22,8 @@ std::vector<std::string> ServerContainers(const std::string& dataDirectory);
 bool CopyIntoBackupFile(const std::string& container, const std::string& file);
 
 // Puts the checked containers unpacked in `work` (a local folder) in place of the server's:
-// each schema's archives are dropped and the backup's copied in, the ones replaced copied
-// aside into `work` first. A failure puts every container back as it was.
+// each schema's archives are dropped and the backup's copied in, all in one server
+// transaction, so that a failure (or the server lost halfway) leaves every schema as it was.
 bool ReplaceOnServer(isam::RecordManager& rm, const std::vector<std::string>& names,
                      const std::string& work, const std::string& dataDirectory);
 

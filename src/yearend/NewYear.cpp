@@ -200,10 +200,11 @@ std::int16_t systemStatus(int error) {
 }
 
 // On a server the year is built in a local staging folder like anywhere else, then copied
-// into its schema. Two stations opening the same year at once are kept apart by a record
-// lock on the company register (a key no company has), which dies with its holder; the one
-// that finds the schema taken meanwhile is told the year is open. What a failed copy wrote
-// is removed.
+// into its schema in one server transaction, begun on the company register's connection,
+// which the copy shares: a failure or a server lost halfway leaves no year at all. Two
+// stations opening the same year at once are kept apart by a record lock on the company
+// register (a key no company has), which dies with its holder; the one that finds the
+// schema taken meanwhile is told the year is open.
 YearOpening placeOnServer(Archives& current, const std::string& built, const std::string& target,
                           const std::string& owner) {
     isam::RecordManager from(isam::ContainerTables);
@@ -221,9 +222,15 @@ YearOpening placeOnServer(Archives& current, const std::string& built, const std
         return YearOpening::AlreadyOpen;
     }
     std::string message;
-    if (s == isam::status::kOk &&
-        (s = isam::CopyContainer(from, built, to, target, message)) != isam::status::kOk) {
-        isam::RemoveContainer(to, target);
+    if (s == isam::status::kOk) {
+        isam::Transaction tx(to, guard);
+        s = tx.status();
+        if (s == isam::status::kOk) {
+            s = isam::CopyContainer(from, built, to, target, message);
+        }
+        if (s == isam::status::kOk) {
+            s = tx.commit();
+        }
     }
     if (s != isam::status::kOk) {
         current.setStatus(s);

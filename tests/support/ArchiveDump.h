@@ -20,12 +20,11 @@ namespace zelvo::test {
 inline std::map<std::string, std::vector<std::string>> DumpAll(const std::string& dataDir) {
     std::map<std::string, std::vector<std::string>> out;
     isam::RecordManager rm(Catalog::locate);
-    for (const auto& entry : std::filesystem::directory_iterator(dataDir)) {
-        if (entry.path().extension() != ".isd") {
-            continue;
-        }
+    std::vector<std::string> containers;
+    rm.listContainers(dataDir, containers);
+    for (const std::string& container : containers) {
         std::vector<std::string> tables;
-        rm.listArchives(entry.path().string(), tables);
+        rm.listArchives(container, tables);
         for (const std::string& table : tables) {
             std::int16_t h = 0;
             EXPECT_EQ(rm.VmxOpen(dataDir + table, 0, 0, h), 0) << table;
