@@ -96,7 +96,14 @@ std::int16_t ServerStore::Impl::reconnect(PgConnection& c) {
     }
     // Waiting writers wait as long as a station waits for a folder's write lock. The
     // server's notices ("schema already exists, skipping") are nobody's business.
-    return runPlain(c, "SET lock_timeout = '120s'; SET client_min_messages = warning");
+    std::int16_t s = runPlain(c, "SET lock_timeout = '120s'; SET client_min_messages = warning");
+    // The archives still open here are present again, so that no restore replaces them.
+    for (auto& h : handles) {
+        if (s == status::kOk && h && h->conn == &c && !h->dead) {
+            s = arrive(c, h->schema);
+        }
+    }
+    return s;
 }
 
 std::int16_t ServerStore::Impl::connection(const std::string& uri, PgConnection*& out) {

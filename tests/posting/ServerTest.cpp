@@ -9,6 +9,7 @@
 #include "app/StartUp.h"
 #include "isam/RecordManager.h"
 #include "isam/ServerLocation.h"
+#include "isam/WriteGate.h"
 #include "posting/PostingEngine.h"
 #include "support/Child.h"
 #include "support/DataPlace.h"
@@ -61,6 +62,9 @@ TEST_F(ServerTest, ATransactionCutOffCommitsNothingAndTheNextCallConnectsAgain) 
     std::string key = "1", kv, pk;
     isam::Record got;
     EXPECT_EQ(rm.VmxGet(h, 0, isam::op::kFind, key, kv, pk, got), isam::status::kNotFound);
+    // Its archive still open, the station is present on the server again: no restore takes it.
+    isam::ContainerClaim claim;
+    EXPECT_FALSE(claim.take(file + ".isd"));
     isam::RecordManager other(isam::SeparateContainers);
     std::int16_t oh = 0;
     ASSERT_EQ(other.VmxOpen(file, 0, 3, oh), 0);
