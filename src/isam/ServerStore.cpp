@@ -338,10 +338,10 @@ std::string CreateTableSql(const std::string& qualified, const FieldDesc& desc) 
     size_t n = 0;
     std::string indexes;
     for (int f = 1; f <= desc.count(); ++f) {
-        const FieldSpec& spec = desc.field(f);
-        const int columns = spec.type == FieldType::TextArray ? spec.arrayLength : 1;
-        const bool number = spec.type == FieldType::Double || spec.type == FieldType::Int16 ||
-                            spec.type == FieldType::Int32;
+        const FieldSpec& field = desc.field(f);
+        const int columns = field.type == FieldType::TextArray ? field.arrayLength : 1;
+        const bool number = field.type == FieldType::Double || field.type == FieldType::Int16 ||
+                            field.type == FieldType::Int32;
         for (int i = 0; i < columns; ++i) {
             cols += ", " + names[n++] +
                     (number ? " double precision NOT NULL DEFAULT 0" : " text NOT NULL DEFAULT ''");
