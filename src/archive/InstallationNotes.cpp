@@ -1,5 +1,7 @@
 #include "archive/InstallationNotes.h"
 
+#include <filesystem>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -92,6 +94,15 @@ bool WriteLastCompany(const std::string& dataDirectory, const std::string& name)
     // Every station of the office rewrites it when it ends.
     isam::ShareWithGroupOnly(dataDirectory + kLastCompany);
     return written;
+}
+
+std::string StagingFolder(const std::string& dataDirectory) {
+    if (!isam::IsServerLocation(dataDirectory)) {
+        return dataDirectory;
+    }
+    std::error_code ec;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string() : temp.string() + "/";
 }
 
 std::string LocalFilesFolder(const std::string& dataDirectory) {

@@ -28,4 +28,9 @@ bool WriteLastCompany(const std::string& dataDirectory, const std::string& name)
 // user's home (in the current folder without one). With a trailing separator.
 std::string LocalFilesFolder(const std::string& dataDirectory);
 
+// Where whole containers are prepared before they take their place: beside the archives of a
+// folder, so that moving them in stays on one file system; the system's temporary folder for
+// a server, whose containers are copied in. Empty when there is no such folder.
+std::string StagingFolder(const std::string& dataDirectory);
+
 }  // namespace zelvo

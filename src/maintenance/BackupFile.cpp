@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "archive/InstallationNotes.h"
 #include "isam/FileModes.h"
 #include "isam/ServerLocation.h"
 #include "isam/WriteGate.h"
@@ -34,15 +35,6 @@ bool isContainerName(const std::string& name) {
            name.compare(name.size() - 4, 4, ".isd") == 0;
 }
 
-std::string workBase(const std::string& dataDirectory) {
-    if (!isam::IsServerLocation(dataDirectory)) {
-        return dataDirectory;
-    }
-    std::error_code ec;
-    const fs::path temp = fs::temp_directory_path(ec);
-    return ec ? std::string("/tmp/") : temp.string() + "/";
-}
-
 // A folder of work inside the data directory: the copies are renamed from it into place,
 // on the same filesystem. Removed with everything in it when it goes.
 class WorkFolder {
@@ -50,8 +42,9 @@ class WorkFolder {
     // Beside the containers of a folder; a server's are copied, not renamed, from the
     // system's temporary folder.
     explicit WorkFolder(const std::string& dataDirectory) {
-        std::string templ = workBase(dataDirectory) + ".zelvo-work-XXXXXX";
-        if (mkdtemp(templ.data()) != nullptr) {
+        const std::string base = StagingFolder(dataDirectory);
+        std::string templ = base + ".zelvo-work-XXXXXX";
+        if (!base.empty() && mkdtemp(templ.data()) != nullptr) {
             m_path = templ + "/";
         }
     }

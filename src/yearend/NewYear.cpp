@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "archive/InstallationNotes.h"
 #include "isam/ContainerCopy.h"
 #include "isam/ServerLocation.h"
 #include "masterdata/ChartFields.h"
@@ -163,6 +164,9 @@ void SweepAbandoned(const std::string& dataDirectory) {
 class Staging {
   public:
     Staging(const std::string& dataDirectory, const std::string& owner) {
+        if (dataDirectory.empty()) {
+            return;  // nowhere to stage: the opening fails as on a full disk
+        }
         std::string pattern = dataDirectory + kStagingPrefix + owner + "-XXXXXX";
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back('\0');
@@ -240,17 +244,6 @@ YearOpening placeOnServer(Archives& current, const std::string& built, const std
     return YearOpening::Opened;
 }
 
-// The data directory's own staging place: beside the archives in a folder, so that the link
-// into place stays on one file system; in the system's temporary folder for a server.
-std::string stagingBase(const std::string& dataDirectory) {
-    if (!isam::IsServerLocation(dataDirectory)) {
-        return dataDirectory;
-    }
-    std::error_code ec;
-    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
-    return ec ? std::string("/tmp/") : temp.string() + "/";
-}
-
 }  // namespace
 
 std::string NextYear(const std::string& year) {
@@ -262,8 +255,10 @@ YearOpening OpenNextYear(Session& session, bool euro) {
     Archives& current = session.archives();
     const std::string company = session.values().companyCode;
     const std::string year = NextYear(session.values().year);
-    const std::string base = stagingBase(current.dataDirectory());
-    SweepAbandoned(base);
+    const std::string base = StagingFolder(current.dataDirectory());
+    if (!base.empty()) {
+        SweepAbandoned(base);
+    }
     if (current.exists(current.fileName(arc::kCt, company, year))) {
         return YearOpening::AlreadyOpen;
     }
