@@ -113,7 +113,7 @@ std::int16_t openArchive(const ArchiveLocation& loc, const RecordManager::Option
 std::int16_t RecordManager::listArchives(const std::string& container,
                                          std::vector<std::string>& names) {
     if (IsServerLocation(container)) {
-        return server(container)->listArchives(container, names);
+        return server()->listArchives(container, names);
     }
     names.clear();
     Connection c;
@@ -203,7 +203,7 @@ std::int16_t checkKeys(sqlite3* db, const std::string& table, const FieldDesc& d
 std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& message, std::int16_t,
                                   std::int32_t) {
     if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
-        return server(loc.container)->check(loc, message);
+        return server()->check(loc, message);
     }
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;
@@ -232,7 +232,7 @@ std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& mess
 std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& message,
                                       std::int16_t, std::int32_t, std::int32_t) {
     if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
-        return server(loc.container)->rebuild(loc, message);
+        return server()->rebuild(loc, message);
     }
     ArchiveLocation loc = m_resolver(fileName);
     Connection c;

@@ -217,7 +217,7 @@ std::int16_t RecordManager::VmxCreate(const std::string& fileName, std::int16_t,
                                       std::int16_t, std::int16_t,
                                       const std::string& fieldDescription) {
     if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
-        return server(loc.container)->create(loc, fieldDescription);
+        return server()->create(loc, fieldDescription);
     }
     auto desc = FieldDesc::parse(fieldDescription);
     if (!desc || fileName.empty()) {
@@ -238,7 +238,7 @@ std::int16_t RecordManager::VmxCreate(const std::string& fileName, std::int16_t,
 std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, std::int16_t,
                                     std::int16_t& handle) {
     if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
-        return server(loc.container)->open(fileName, loc, handle);
+        return server()->open(fileName, loc, handle);
     }
     if (fileName.empty()) {
         return status::kBadArgument;
@@ -301,7 +301,7 @@ std::int16_t RecordManager::VmxClose(std::int16_t handle) {
 
 std::int16_t RecordManager::VmxKill(const std::string& fileName) {
     if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
-        return server(loc.container)->kill(loc);
+        return server()->kill(loc);
     }
     if (fileName.empty()) {
         return status::kBadArgument;
@@ -364,7 +364,7 @@ std::int16_t RecordManager::listContainers(const std::string& dataDirectory,
                                            std::vector<std::string>& containers) {
     containers.clear();
     if (IsServerLocation(dataDirectory)) {
-        return server(dataDirectory)->listContainers(dataDirectory, containers);
+        return server()->listContainers(dataDirectory, containers);
     }
     std::error_code ec;
     fs::directory_iterator it(dataDirectory, ec);
@@ -387,7 +387,7 @@ void RecordManager::closeIdleContainer(const std::string& container) {
     m_impl->closeIdle(fs::absolute(container).lexically_normal().string());
 }
 
-ServerStore* RecordManager::server(const std::string&) {
+ServerStore* RecordManager::server() {
     if (!m_server) {
         m_server = std::make_unique<ServerStore>(m_options.marksPresence);
     }

@@ -195,7 +195,7 @@ class RecordManager {
 
   private:
     struct Impl;
-    ServerStore* server(const std::string& place);
+    ServerStore* server();  // made on the first server container met
     ServerStore* serverOf(std::int16_t handle) const;
     ContainerResolver m_resolver;
     Options m_options;

@@ -71,7 +71,7 @@ std::int16_t RecordManager::beginSnapshot(std::int16_t handle, std::string& cont
 
 void RecordManager::endSnapshot(const std::string& container) {
     if (IsServerLocation(container)) {
-        return server(container)->endSnapshot(container);
+        return server()->endSnapshot(container);
     }
     auto it = m_impl->containers.find(container);
     if (it == m_impl->containers.end() || it->second->snapshotDepth == 0) {
@@ -86,7 +86,7 @@ void RecordManager::endSnapshot(const std::string& container) {
 
 std::int16_t RecordManager::commitTransaction(const std::string& container) {
     if (IsServerLocation(container)) {
-        return server(container)->commitTransaction(container);
+        return server()->commitTransaction(container);
     }
     auto it = m_impl->containers.find(container);
     if (it == m_impl->containers.end() || it->second->txDepth == 0) {
@@ -118,7 +118,7 @@ std::int16_t RecordManager::commitTransaction(const std::string& container) {
 
 void RecordManager::rollbackTransaction(const std::string& container) {
     if (IsServerLocation(container)) {
-        return server(container)->rollbackTransaction(container);
+        return server()->rollbackTransaction(container);
     }
     auto it = m_impl->containers.find(container);
     if (it == m_impl->containers.end() || it->second->txDepth == 0) {
