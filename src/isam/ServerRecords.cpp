@@ -195,15 +195,15 @@ std::int16_t ServerStore::put(std::int16_t handle, const std::string& primaryKey
         (mode != mode::kWrite && mode != mode::kAdd && mode != mode::kRewrite)) {
         return status::kBadArgument;
     }
-    std::vector<std::string> columns = h->valueColumns;
-    for (int f = 1; f <= h->desc.count(); ++f) {
-        if (h->desc.field(f).keyLength > 0) {
-            columns.push_back(KeyColumn(f));
-        }
-    }
     const int slot = 1000 + mode;
     auto it = h->sql.find(slot);
     if (it == h->sql.end()) {
+        std::vector<std::string> columns = h->valueColumns;
+        for (int f = 1; f <= h->desc.count(); ++f) {
+            if (h->desc.field(f).keyLength > 0) {
+                columns.push_back(KeyColumn(f));
+            }
+        }
         std::string sql;
         if (mode == mode::kRewrite) {
             std::string sets;
