@@ -1,6 +1,8 @@
 #include "archive/InstallationNotes.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include <cstdlib>
 #include <fstream>
@@ -52,16 +54,16 @@ bool WriteServerNote(const std::string& dataDirectory, const std::string& name,
     return rm.VmxClose(h) == isam::status::kOk && written;
 }
 
+bool IsInstallationNote(const std::string& name) {
+    return std::find(std::begin(kNotes), std::end(kNotes), name) != std::end(kNotes);
+}
+
 bool IsServerNote(const std::string& container) {
-    if (!isam::IsServerLocation(container)) {
+    if (!isam::IsServerLocation(container) || !container.ends_with(".isd")) {
         return false;
     }
-    for (const char* note : kNotes) {
-        if (container.ends_with("/" + std::string(note) + ".isd")) {
-            return true;
-        }
-    }
-    return false;
+    const size_t slash = container.rfind('/');
+    return IsInstallationNote(container.substr(slash + 1, container.size() - slash - 5));
 }
 
 bool ReadLastCompany(const std::string& dataDirectory, std::string& name) {

@@ -14,6 +14,8 @@ std::string ReadServerNote(const std::string& dataDirectory, const std::string& 
 // Writes the note, creating its archive the first time. False when it could not be written.
 bool WriteServerNote(const std::string& dataDirectory, const std::string& name,
                      const std::string& line);
+// Whether a name ("versione", "www") is one of the notes.
+bool IsInstallationNote(const std::string& name);
 // Whether a container of a server data directory holds a note rather than archives: it is
 // not one of the installation's containers to back up or copy as such.
 bool IsServerNote(const std::string& container);

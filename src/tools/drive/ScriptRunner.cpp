@@ -318,19 +318,10 @@ std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
     return {};
 }
 
-namespace {
-
-// The notes a folder keeps as files beside the archives, which a server keeps as archives.
-bool IsNote(const std::string& name) {
-    return name == "versione" || name == "www";
-}
-
-}  // namespace
-
 // On a server the data directory's notes and containers are the server's, so that a script
 // writing or removing them runs unchanged there; the location file stays a file.
 std::string ScriptRunner::doWrite(const Words& w, QWidget* /*target*/) {
-    if (isam::IsServerLocation(m_dataDirectory) && IsNote(w[1])) {
+    if (isam::IsServerLocation(m_dataDirectory) && IsInstallationNote(w[1])) {
         return WriteServerNote(m_dataDirectory, w[1], w[2]) ? "" : "cannot write " + w[1];
     }
     std::ofstream(m_folder + w[1]) << w[2] << "\n";
@@ -338,9 +329,11 @@ std::string ScriptRunner::doWrite(const Words& w, QWidget* /*target*/) {
 }
 
 std::string ScriptRunner::doRemove(const Words& w, QWidget* /*target*/) {
-    if (isam::IsServerLocation(m_dataDirectory) && (IsNote(w[1]) || w[1].ends_with(".isd"))) {
+    if (isam::IsServerLocation(m_dataDirectory) &&
+        (IsInstallationNote(w[1]) || w[1].ends_with(".isd"))) {
         isam::RecordManager rm(isam::ContainerTables);
-        isam::RemoveContainer(rm, m_dataDirectory + (IsNote(w[1]) ? w[1] + ".isd" : w[1]));
+        isam::RemoveContainer(rm,
+                              m_dataDirectory + (IsInstallationNote(w[1]) ? w[1] + ".isd" : w[1]));
         return {};
     }
     std::error_code ec;
