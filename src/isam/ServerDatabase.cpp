@@ -69,12 +69,13 @@ std::string FreshServerDatabaseName() {
 }
 
 bool CreateServerDatabase(const std::string& serverUri, const std::string& name,
-                          std::string& message) {
+                          std::string& message, const std::string& copyOf) {
     Connection c = Connect(serverUri, message);
     if (c == nullptr) {
         return false;
     }
-    const std::string create = "CREATE DATABASE " + Quoted(c.get(), name);
+    const std::string create = "CREATE DATABASE " + Quoted(c.get(), name) +
+                               (copyOf.empty() ? "" : " TEMPLATE " + Quoted(c.get(), copyOf));
     std::string state;
     if (Run(c.get(), create, message, &state)) {
         return true;

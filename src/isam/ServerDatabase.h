@@ -18,9 +18,10 @@ std::string FreshServerDatabaseName();
 
 // Creates the empty database `name` through the server `serverUri` connects to. A database
 // of that name left by a process that died (the pid is taken again) is dropped first.
+// With `copyOf`, the new database is a copy of that one, which nobody may be connected to.
 // False, with the server's message, when it cannot be made.
 bool CreateServerDatabase(const std::string& serverUri, const std::string& name,
-                          std::string& message);
+                          std::string& message, const std::string& copyOf = {});
 
 // Drops the database `name`, ending the sessions still connected to it; a missing one is
 // not an error.

@@ -10,8 +10,6 @@
 #include <iostream>
 #include <random>
 
-#include <libpq-fe.h>
-
 #include "isam/ServerDatabase.h"
 #include "posting/GenericMovement.h"
 #include "tools/bench/Bench.h"
@@ -144,21 +142,20 @@ int ConcurrencyBench(const std::string& workDir, int perProcess, int rounds) {
 
 namespace {
 
-bool ServerCommand(const std::string& uri, const std::string& sql) {
-    PGconn* c = PQconnectdb(uri.c_str());
-    bool ok = PQstatus(c) == CONNECTION_OK;
-    if (ok) {
-        PGresult* r = PQexec(c, sql.c_str());
-        ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        if (!ok) {
-            std::cerr << sql << ": " << PQerrorMessage(c);
-        }
-        PQclear(r);
-    } else {
-        std::cerr << PQerrorMessage(c);
+// A database of the bench's on the server, made afresh (a copy of `copyOf` if named).
+bool FreshDatabase(const std::string& server, const std::string& name,
+                   const std::string& copyOf = {}) {
+    std::string message;
+    if (!isam::CreateServerDatabase(server, name, message, copyOf)) {
+        std::cerr << name << ": " << message;
+        return false;
     }
-    PQfinish(c);
-    return ok;
+    return true;
+}
+
+void DropDatabase(const std::string& server, const std::string& name) {
+    std::string message;
+    isam::DropServerDatabase(server, name, message);
 }
 
 struct Figures {
@@ -178,9 +175,7 @@ int ServerBench(const std::string& workDir, const std::string& server, int perPr
     GeneratedChart serverChart;
     const std::string base = workDir + "base/";
     const std::string serverBase = isam::ServerUriWithDatabase(server, "zelvo_bench_base") + "/";
-    if (!BaseDirectory(base, chart) ||
-        !ServerCommand(server, "DROP DATABASE IF EXISTS zelvo_bench_base WITH (FORCE)") ||
-        !ServerCommand(server, "CREATE DATABASE zelvo_bench_base") ||
+    if (!BaseDirectory(base, chart) || !FreshDatabase(server, "zelvo_bench_base") ||
         !BaseDirectory(serverBase, serverChart)) {
         return 1;
     }
@@ -203,9 +198,7 @@ int ServerBench(const std::string& workDir, const std::string& server, int perPr
             const std::string db = "zelvo_bench_" + std::to_string(run.stations);
             std::string dir = workDir + db + "/";
             if (run.onServer) {
-                if (!ServerCommand(server, "DROP DATABASE IF EXISTS " + db + " WITH (FORCE)") ||
-                    !ServerCommand(server,
-                                   "CREATE DATABASE " + db + " TEMPLATE zelvo_bench_base")) {
+                if (!FreshDatabase(server, db, "zelvo_bench_base")) {
                     return 1;
                 }
                 dir = isam::ServerUriWithDatabase(server, db) + "/";
@@ -226,11 +219,10 @@ int ServerBench(const std::string& workDir, const std::string& server, int perPr
     }
     for (const Run& run : runs) {
         if (run.onServer) {
-            ServerCommand(server, "DROP DATABASE IF EXISTS zelvo_bench_" +
-                                      std::to_string(run.stations) + " WITH (FORCE)");
+            DropDatabase(server, "zelvo_bench_" + std::to_string(run.stations));
         }
     }
-    ServerCommand(server, "DROP DATABASE IF EXISTS zelvo_bench_base WITH (FORCE)");
+    DropDatabase(server, "zelvo_bench_base");
     std::printf("| Movements per station per round | %d |\n", perProcess);
     for (const Run& run : runs) {
         const Figures& f = run.figures;
