@@ -238,7 +238,7 @@ std::int16_t RecordManager::VmxCreate(const std::string& fileName, std::int16_t,
 std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, std::int16_t,
                                     std::int16_t& handle) {
     if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
-        return server()->open(fileName, loc, handle);
+        return server()->open(loc, handle);
     }
     if (fileName.empty()) {
         return status::kBadArgument;

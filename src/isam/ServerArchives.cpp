@@ -86,8 +86,7 @@ std::int16_t ServerStore::create(const ArchiveLocation& loc, const std::string& 
     return s;
 }
 
-std::int16_t ServerStore::open(const std::string& fileName, const ArchiveLocation& loc,
-                               std::int16_t& handle) {
+std::int16_t ServerStore::open(const ArchiveLocation& loc, std::int16_t& handle) {
     ServerContainer where;
     PgConnection* c = nullptr;
     if (std::int16_t s = m_impl->reach(loc.container, where, c); s != status::kOk) {
@@ -126,7 +125,6 @@ std::int16_t ServerStore::open(const std::string& fileName, const ArchiveLocatio
     }
     auto h = std::make_unique<PgHandle>();
     h->conn = c;
-    h->fileName = fileName;
     h->container = loc.container;
     h->schema = where.schema;
     h->table = loc.table;
@@ -137,7 +135,6 @@ std::int16_t ServerStore::open(const std::string& fileName, const ArchiveLocatio
     for (const auto& col : h->valueColumns) {
         h->selectList += (h->selectList.empty() ? "" : ", ") + col;
     }
-    c->refs++;
     m_impl->handles[slot] = std::move(h);
     handle = static_cast<std::int16_t>(kFirstHandle + static_cast<int>(slot));
     return status::kOk;
@@ -154,7 +151,6 @@ std::int16_t ServerStore::close(std::int16_t handle) {
         m_impl->releaseLocks(*slot);
     }
     m_impl->depart(*slot->conn, slot->schema);
-    slot->conn->refs--;
     slot.reset();
     return status::kOk;
 }
@@ -276,7 +272,7 @@ int ServerStore::openHandles() const {
 
 std::int16_t ServerStore::check(const ArchiveLocation& loc, std::string& message) {
     std::int16_t h = 0;
-    std::int16_t s = open(loc.table, loc, h);
+    std::int16_t s = open(loc, h);
     if (s == status::kOk) {
         std::int64_t n = 0;
         s = count(h, n);

@@ -201,10 +201,6 @@ std::int16_t ServerStore::Impl::run(PgConnection& c, const std::string& sql,
     return status::kOk;
 }
 
-std::string ServerStore::Impl::quote(const std::string& name) {
-    return QuoteName(name);
-}
-
 std::string ServerStore::Impl::fold(const std::string& key, int length) {
     std::string k = length > 0 ? Utf8Left(key, length) : key;
     for (char& ch : k) {
@@ -428,7 +424,6 @@ std::int16_t ServerStore::beginTransaction(std::int16_t handle, std::string& con
         c.gates.insert(h->container);
     }
     c.txDepth++;
-    c.refs++;
     container = h->container;
     return status::kOk;
 }
@@ -448,7 +443,6 @@ std::int16_t ServerStore::commitTransaction(const std::string& container) {
         return status::kBadArgument;
     }
     PgConnection& c = *it->second;
-    c.refs--;
     if (--c.txDepth > 0) {
         return status::kOk;
     }
@@ -464,7 +458,6 @@ void ServerStore::rollbackTransaction(const std::string& container) {
         return;
     }
     PgConnection& c = *it->second;
-    c.refs--;
     if (--c.txDepth == 0) {
         m_impl->endTransaction(c, false);
         c.txFailure = status::kOk;

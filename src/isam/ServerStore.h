@@ -29,8 +29,7 @@ class ServerStore {
     bool owns(std::int16_t handle) const { return handle >= kFirstHandle; }
 
     std::int16_t create(const ArchiveLocation& loc, const std::string& fieldDescription);
-    std::int16_t open(const std::string& fileName, const ArchiveLocation& loc,
-                      std::int16_t& handle);
+    std::int16_t open(const ArchiveLocation& loc, std::int16_t& handle);
     std::int16_t close(std::int16_t handle);
     std::int16_t kill(const ArchiveLocation& loc);
     std::int16_t get(std::int16_t handle, std::int16_t keyField, std::int16_t operation,

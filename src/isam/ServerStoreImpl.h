@@ -70,7 +70,6 @@ struct PgConnection {
     // an operator's question are taken only inside a transaction), and this station takes
     // them again without asking the server.
     std::vector<std::int64_t> pendingUnlocks;
-    int refs = 0;
     std::map<std::string, int> present;  // open handles by schema, while marked present
 };
 
@@ -83,7 +82,6 @@ struct PgCursor {
 
 struct PgHandle {
     PgConnection* conn = nullptr;
-    std::string fileName;
     std::string container;
     std::string schema;
     std::string table;
@@ -137,7 +135,6 @@ struct ServerStore::Impl {
     void invalidateTable(const std::string& container, const std::string& table);
 
     static std::string fold(const std::string& key, int length);
-    static std::string quote(const std::string& name);
     static std::int64_t lockKey(const std::string& schema, const std::string& table,
                                 const std::string& pk);
     // Reads one result row (pk first) into a record of the archive's shape.
