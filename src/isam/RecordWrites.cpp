@@ -10,6 +10,7 @@
 #include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
+#include "isam/SeekStatements.h"
 #include "isam/ServerLocation.h"
 #include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
@@ -129,18 +130,6 @@ std::int16_t RecordManager::VmxPut(std::int16_t handle, const std::string& prima
 
 namespace {
 
-bool IsNumber(const FieldDesc& d, int field) {
-    if (field < 1 || field > d.count()) {
-        return false;
-    }
-    const FieldType t = d.field(field).type;
-    return t == FieldType::Double || t == FieldType::Int16 || t == FieldType::Int32;
-}
-
-bool IsScalar(const FieldDesc& d, int field) {
-    return field >= 1 && field <= d.count() && d.field(field).type != FieldType::TextArray;
-}
-
 // Names and shapes are appended piece by piece: GCC 12 at -O3 takes `"f" + std::to_string()`
 // for an overlapping copy (-Wrestrict).
 std::string ValueColumn(int field) {
@@ -160,34 +149,25 @@ std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string&
     if (h == nullptr) {
         return status::kBadArgument;
     }
+    if (!NumberChangeFits(h->desc, change)) {
+        return status::kBadArgument;
+    }
     // The statement's shape names its fields; the amounts are its parameters.
     std::string shape;
     for (const auto& [field, amount] : change.add) {
-        if (!IsNumber(h->desc, field)) {
-            return status::kBadArgument;
-        }
         shape += '+';
         shape += std::to_string(field);
     }
     for (const auto& sum : change.sums) {
-        if (!IsNumber(h->desc, sum.field)) {
-            return status::kBadArgument;
-        }
         shape += '=';
         shape += std::to_string(sum.field);
         for (const auto& [field, sign] : sum.terms) {
-            if (!IsNumber(h->desc, field)) {
-                return status::kBadArgument;
-            }
             shape += sign < 0 ? '-' : '+';
             shape += std::to_string(field);
         }
     }
     shape += "/";
     for (int field : change.returning) {
-        if (!IsScalar(h->desc, field)) {
-            return status::kBadArgument;
-        }
         shape += std::to_string(field) + ",";
     }
     Container* c = h->container;
@@ -196,38 +176,11 @@ std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string&
     }
     sqlite3_stmt*& st = h->shapedStmts[shape];
     if (st == nullptr) {
-        // In SET every right-hand side sees the record as it was: a sum names an added field
-        // as the field plus its amount.
-        auto term = [&change](int field) {
-            for (size_t i = 0; i < change.add.size(); ++i) {
-                if (change.add[i].first == field) {
-                    std::string sum(1, '(');
-                    sum += ValueColumn(field);
-                    sum += " + ?";
-                    sum += std::to_string(i + 2);
-                    sum += ')';
-                    return sum;
-                }
-            }
-            return ValueColumn(field);
-        };
-        std::string sets;
-        for (size_t i = 0; i < change.add.size(); ++i) {
-            const std::string col = ValueColumn(change.add[i].first);
-            sets += (sets.empty() ? "" : ", ") + col + " = " + col + " + ?" + std::to_string(i + 2);
-        }
-        for (const auto& sum : change.sums) {
-            std::string expr = "0";
-            for (const auto& [field, sign] : sum.terms) {
-                expr += (sign < 0 ? " - " : " + ") + term(field);
-            }
-            sets += (sets.empty() ? "" : ", ") + ValueColumn(sum.field) + " = " + expr;
-        }
-        const std::string sql = "UPDATE " + QuoteName(h->table) + " SET " + sets + " WHERE pk = ?1";
-        if (sets.empty() || sqlite3_prepare_v3(c->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
-                                               &st, nullptr) != SQLITE_OK) {
+        const std::string sql = NumberChangeSql(QuoteName(h->table), change, '?');
+        if (sql.empty() || sqlite3_prepare_v3(c->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
+                                              &st, nullptr) != SQLITE_OK) {
             h->shapedStmts.erase(shape);
-            return sets.empty() ? status::kBadArgument : status::kArchiveMissing;
+            return sql.empty() ? status::kBadArgument : status::kArchiveMissing;
         }
     }
     BindTextInPlace(st, 1, primaryKey);

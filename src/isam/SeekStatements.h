@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "isam/FieldDesc.h"
+#include "isam/RecordManager.h"
+
 namespace zelvo::isam {
 
 // The statements that read in a key order, the same on both backends, which write their
@@ -22,5 +25,14 @@ enum class Seek {
 // `scanLimit` > 0 cuts the scans to that many records.
 std::string SeekSql(Seek kind, int keyField, const std::string& table,
                     const std::string& selectList, char mark, int scanLimit = 0);
+
+// Whether a change of running totals names numeric fields to add to and to sum, and plain
+// (not array) fields to return.
+bool NumberChangeFits(const FieldDesc& desc, const RecordManager::NumberChange& change);
+
+// The change as "UPDATE table SET ... WHERE pk = <mark>1"; the amounts to add are parameters 2,
+// 3, ... in the order of `change.add`. Empty when it changes nothing.
+std::string NumberChangeSql(const std::string& table, const RecordManager::NumberChange& change,
+                            char mark);
 
 }  // namespace zelvo::isam

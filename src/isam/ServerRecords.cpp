@@ -260,63 +260,22 @@ std::int16_t ServerStore::addToNumbers(std::int16_t handle, const std::string& p
     if (h == nullptr) {
         return status::kBadArgument;
     }
-    auto number = [h](int field) {
-        if (field < 1 || field > h->desc.count()) {
-            return false;
-        }
-        const FieldType t = h->desc.field(field).type;
-        return t == FieldType::Double || t == FieldType::Int16 || t == FieldType::Int32;
-    };
-    // In SET every right-hand side sees the record as it was: a sum names an added field as
-    // the field plus its amount.
-    auto term = [&change](int field) {
-        for (size_t i = 0; i < change.add.size(); ++i) {
-            if (change.add[i].first == field) {
-                return "(" + ValueColumn(field) + " + $" + std::to_string(i + 2) + ")";
-            }
-        }
-        return ValueColumn(field);
-    };
-    std::string sets;
-    for (size_t i = 0; i < change.add.size(); ++i) {
-        if (!number(change.add[i].first)) {
-            return status::kBadArgument;
-        }
-        const std::string col = ValueColumn(change.add[i].first);
-        sets += (sets.empty() ? "" : ", ") + col + " = " + col + " + $" + std::to_string(i + 2);
-    }
-    for (const auto& sum : change.sums) {
-        std::string expr = "0";
-        for (const auto& [field, sign] : sum.terms) {
-            if (!number(field)) {
-                return status::kBadArgument;
-            }
-            expr += (sign < 0 ? " - " : " + ") + term(field);
-        }
-        if (!number(sum.field)) {
-            return status::kBadArgument;
-        }
-        sets += (sets.empty() ? "" : ", ") + ValueColumn(sum.field) + " = " + expr;
+    const std::string update = NumberChangeFits(h->desc, change)
+                                   ? NumberChangeSql(h->qualified, change, '$')
+                                   : std::string();
+    if (update.empty()) {
+        return status::kBadArgument;
     }
     std::string returning;
     for (int field : change.returning) {
-        if (field < 1 || field > h->desc.count() ||
-            h->desc.field(field).type == FieldType::TextArray) {
-            return status::kBadArgument;
-        }
         returning += (returning.empty() ? " RETURNING " : ", ") + ValueColumn(field);
-    }
-    if (sets.empty()) {
-        return status::kBadArgument;
     }
     std::vector<std::string> params{primaryKey};
     for (const auto& [field, amount] : change.add) {
         params.push_back(NumberText(amount));
     }
     PgResult r;
-    if (std::int16_t s = m_impl->run(
-            *h->conn, "UPDATE " + h->qualified + " SET " + sets + " WHERE pk = $1" + returning,
-            Pointers(params), r);
+    if (std::int16_t s = m_impl->run(*h->conn, update + returning, Pointers(params), r);
         s != status::kOk) {
         return s;
     }
