@@ -3,8 +3,8 @@
 #include <string>
 
 #include "isam/RecordManagerImpl.h"
-#include "isam/SeekStatements.h"
 #include "isam/SqliteUtil.h"
+#include "isam/StatementText.h"
 
 namespace zelvo::isam {
 

@@ -10,10 +10,10 @@
 #include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 #include "isam/RecordManagerImpl.h"
-#include "isam/SeekStatements.h"
 #include "isam/ServerLocation.h"
 #include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
+#include "isam/StatementText.h"
 
 namespace zelvo::isam {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "base/Utf8.h"
-#include "isam/SeekStatements.h"
 #include "isam/ServerStore.h"
 #include "isam/ServerStoreImpl.h"
+#include "isam/StatementText.h"
 
 namespace zelvo::isam {
 

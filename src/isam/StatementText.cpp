@@ -1,4 +1,4 @@
-#include "isam/SeekStatements.h"
+#include "isam/StatementText.h"
 
 namespace zelvo::isam {
 

@@ -7,6 +7,8 @@
 
 namespace zelvo::isam {
 
+// The SQL both backends run alike: they differ only in how they mark parameters.
+
 // The statements that read in a key order, the same on both backends, which write their
 // parameters differently ("?1" for SQLite, "$1" for the server). A key field's order is its
 // key column ("k3"), ties broken by primary key; key field 0 is the primary key's own order.
