@@ -1,5 +1,6 @@
 // Several processes posting generic movements into one company and year at once.
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,8 +55,28 @@ int PostMovements(const std::string& dir, const GeneratedChart& chart, int n, un
     return 0;
 }
 
+// CPU seconds every process of this machine has spent so far (user and system, steal left
+// out): a run on one machine with its server counts the stations and the server together.
+double MachineCpuSeconds() {
+    std::ifstream in("/proc/stat");
+    std::string cpu;
+    double user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0;
+    in >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq;
+    return (user + nice + system + irq + softirq) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// CPU seconds the waited-for children (the stations) have spent so far.
+double StationCpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 struct RunResult {
     double wall = 0;
+    double cpu = 0;               // of the whole machine, seconds
+    double stationCpu = 0;        // of the stations alone
     std::vector<double> each;     // every registration of every process
     std::vector<double> process;  // each process's own elapsed time
     bool ok = true;
@@ -72,11 +93,15 @@ RunResult RunProcesses(const std::string& dir, const GeneratedChart& chart, int 
                              times + "times." + std::to_string(p), ready);
     });
     const double t0 = Now();
+    const double cpu0 = MachineCpuSeconds();
+    const double own0 = StationCpuSeconds();
     res.ok = stations.ready;
     for (int status : stations.wait()) {
         res.ok = res.ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     res.wall = Now() - t0;
+    res.cpu = MachineCpuSeconds() - cpu0;
+    res.stationCpu = StationCpuSeconds() - own0;
     for (int p = 0; p < processes; ++p) {
         std::ifstream in(times + "times." + std::to_string(p));
         double t = 0;
@@ -159,9 +184,11 @@ void DropDatabase(const std::string& server, const std::string& name) {
 }
 
 struct Figures {
-    std::vector<double> rate, p99, spread;
+    std::vector<double> rate, p99, spread, cpu, stationCpu;
     void add(const RunResult& r, int processes, int perProcess) {
         rate.push_back(processes * perProcess / r.wall);
+        cpu.push_back(r.cpu * 1000 / (processes * perProcess));
+        stationCpu.push_back(r.stationCpu * 1000 / (processes * perProcess));
         p99.push_back(Percentile(r.each, 0.99) * 1000);
         auto [lo, hi] = std::minmax_element(r.process.begin(), r.process.end());
         spread.push_back(*hi / *lo);
@@ -229,6 +256,13 @@ int ServerBench(const std::string& workDir, const std::string& server, int perPr
         std::printf("| %s, registrations/s in total (median of %d) | %.0f |\n", run.name, rounds,
                     Median(f.rate));
         std::printf("| %s, p99 ms per registration | %.2f |\n", run.name, Median(f.p99));
+        // What the machine's cores could post at most if they did nothing else.
+        std::printf(
+            "| %s, CPU ms per registration: all / stations | %.2f / %.2f (at most %.0f/s "
+            "on %ld cores) |\n",
+            run.name, Median(f.cpu), Median(f.stationCpu),
+            1000 * static_cast<double>(sysconf(_SC_NPROCESSORS_ONLN)) / Median(f.cpu),
+            sysconf(_SC_NPROCESSORS_ONLN));
         if (run.stations > 1) {
             std::printf("| %s, slowest / fastest station | %.2f |\n", run.name, Median(f.spread));
         }
