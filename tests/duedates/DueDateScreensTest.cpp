@@ -385,13 +385,5 @@ TEST_F(PrintTest, PrintsTheRangeBoundsIncludedOnPagesWithTheTotal) {
               test::ReadFile(ZELVO_DUEDATES_EXPECTED "/bank_receipts_rossi.txt"));
 }
 
-TEST_F(PrintTest, AFinalDateBeforeTheInitialOneIsRefused) {
-    DueDatePrint screen(year.session());
-    screen.form().input(DueDatePrint::kFrom, "31/03/2026");
-    screen.form().input(DueDatePrint::kTo, "01/03/2026");
-    screen.click(DueDatePrint::kPrint);
-    EXPECT_EQ(messages(), std::vector<std::string>{"La data finale è minore della data iniziale"});
-}
-
 }  // namespace
 }  // namespace zelvo

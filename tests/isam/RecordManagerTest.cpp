@@ -564,12 +564,6 @@ TEST_F(RecordManagerTest, IndexToolsFindAndMendStaleKeysAndRepairIntoAFreshConta
     EXPECT_EQ(rm.VTVal(file("none"), msg, 0, 0), status::kArchiveMissing);
 }
 
-}  // namespace
-}  // namespace zelvo::isam
-
-namespace zelvo::isam {
-namespace {
-
 TEST_F(RecordManagerTest, ASnapshotSeesOneStateWhileAnotherStationWrites) {
     std::int16_t h = createAndOpen();
     put(h, "1", "uno");
@@ -594,12 +588,6 @@ TEST_F(RecordManagerTest, ASnapshotSeesOneStateWhileAnotherStationWrites) {
     rm.count(h, n);
     EXPECT_EQ(n, 3);
 }
-
-}  // namespace
-}  // namespace zelvo::isam
-
-namespace zelvo::isam {
-namespace {
 
 TEST_F(RecordManagerTest, ARewriteKeepsKeysAndFieldsTogetherWhenAnotherStationRenamedTheRecord) {
     std::int16_t h = createAndOpen();
@@ -626,12 +614,6 @@ TEST_F(RecordManagerTest, ARewriteKeepsKeysAndFieldsTogetherWhenAnotherStationRe
     std::string message;
     EXPECT_EQ(rm.VTVal(file(), message, 0, 0), 0) << message;
 }
-
-}  // namespace
-}  // namespace zelvo::isam
-
-namespace zelvo::isam {
-namespace {
 
 TEST_F(RecordManagerTest, AScanReadsTheKeyOrderFromAKeyOnAndStopsWhenAsked) {
     std::int16_t h = createAndOpen();

@@ -112,18 +112,6 @@ TEST_F(MaintenanceScreensTest, CopyOfTheChartIntoACompanyWithItemsOfItsOwnIsRefu
     EXPECT_EQ(t.counter(), 51);
 }
 
-TEST_F(MaintenanceScreensTest, CopyToAYearWithoutArchivesIsRefused) {
-    ArchiveCopy copy(year.session());
-    choose(copy, ArchiveCopy::kCompany, ArchiveCopy::kYear, "Azienda AAAAAAAAA");
-    copy.form().input(ArchiveCopy::kYear, "2019");
-    copy.form().inputChecked(ArchiveCopy::kCustomers, true);
-    copy.click(ArchiveCopy::kCopy);
-    auto boxes = year.dialogs.boxes();
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_EQ(boxes.back().text, "Archivi non presenti");
-    EXPECT_EQ(boxes.back().title, "Errore");
-}
-
 TEST_F(MaintenanceScreensTest, DeletingTheOnlyYearOfACompanyFreesItsSlotForGood) {
     ArchiveDeletion::DeleteYear(year.session(), "AC", "2026", true);
     EXPECT_TRUE(year.dialogs.boxes().empty());
@@ -139,15 +127,6 @@ TEST_F(MaintenanceScreensTest, DeletingTheOnlyYearOfACompanyFreesItsSlotForGood)
     EXPECT_EQ(std::count(names.begin(), names.end(), "Azienda AAAAAAAAA"), 0);
     // The read buffer holds the company in use again.
     EXPECT_EQ(a.primaryKey(arc::kDataz), "AB");
-}
-
-TEST_F(MaintenanceScreensTest, DeletionAsksForCompanyAndYearFirst) {
-    ArchiveDeletion deletion(year.session());
-    deletion.load();
-    deletion.click(ArchiveDeletion::kDelete);
-    ASSERT_EQ(year.dialogs.boxes().size(), 1U);
-    EXPECT_EQ(year.dialogs.boxes()[0].text, "Non è stata selezionata l'azienda");
-    EXPECT_EQ(year.dialogs.boxes()[0].title, "Errore");
 }
 
 TEST_F(MaintenanceScreensTest, ABackupNameWithADotIsRefusedBeforeAnyArchiveCloses) {

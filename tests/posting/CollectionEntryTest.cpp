@@ -214,12 +214,7 @@ TEST_P(CollectionTest, AnInstalmentIsSettledBehindAnotherOfTheSameDueDate) {
 TEST_P(CollectionTest, ChecksComeInTheirOrderAndWriteNothing) {
     auto s = screen();
     s->form().input("TEXT1", "20/03/2026");
-    struct Step {
-        const char* control;
-        const char* value;
-        std::string message;
-    };
-    const std::vector<Step> steps = {
+    const std::vector<test::Year::Refusal> steps = {
         {"text5", "",
          collection() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE"},
         {"text5", party(),
@@ -232,11 +227,7 @@ TEST_P(CollectionTest, ChecksComeInTheirOrderAndWriteNothing) {
         {"impfatt:0", "1100", "-100"},
         {"dfatt:0", "31/04/2026", "La data inserita non è valida"},
     };
-    for (const Step& step : steps) {
-        s->form().input(step.control, step.value);
-        s->click("Command1");
-        EXPECT_EQ(boxes(), std::vector<std::string>{step.message}) << step.control;
-    }
+    year.expectRefusals(*s, steps);
     // A counter-account must be a sub-account.
     s->form().input("dfatt:0", "");
     s->form().input("text7", "Crediti");

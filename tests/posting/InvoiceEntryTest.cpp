@@ -401,42 +401,6 @@ INSTANTIATE_TEST_SUITE_P(
                (std::get<1>(info.param) ? "Yes" : "No");
     });
 
-TEST_F(InvoiceTest, RevisionsReplaceTheInvoiceWithItsVatRowsAndDueDates) {
-    auto s = screen(K::Sales);
-    fill(*s, "Rossi Mario", "7", "1200", {{"Vendite merci", "1000", "20"}});
-    s->click("Command1");
-    ASSERT_EQ(s->lastPosted(), 1);
-    auto r = screen(K::Sales, V::Revision, "1");
-    EXPECT_EQ(r->form().text("text5"), "Rossi Mario");
-    EXPECT_EQ(r->form().text("text2"), "7");
-    EXPECT_EQ(r->form().text("text6"), "1200");
-    EXPECT_EQ(r->form().text("imponibile:0"), "1000");
-    // The invoice's own number is not "already registered" to its revision.
-    r->form().input("text6", "2400");
-    r->form().input("imponibile:0", "2000");
-    r->form().input("importoiva:0", "400");
-    r->click("Command1");
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(r->lastPosted(), 4);
-    EXPECT_EQ(lines().size(), 3U);
-    std::int64_t rows = 0;
-    year.archives().count(arc::kIv, rows);
-    EXPECT_EQ(rows, 1);
-    Archives& a = year.archives();
-    a.open(arc::kSt);
-    std::int64_t dues = 0;
-    a.count(arc::kSt, dues);
-    EXPECT_EQ(dues, 2);
-    a.close(arc::kSt);
-    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
-}
-
-}  // namespace
-}  // namespace zelvo
-
-namespace zelvo {
-namespace {
-
 TEST_F(InvoiceTest, APurchaseRevisionKeepsItsOwnProtocolAndReplacesItsDueDates) {
     auto s = screen(K::Purchase);
     fill(*s, "Bianchi Srl", "F1", "1200", {{"Acquisti merci", "1000", "20"}});
@@ -720,12 +684,10 @@ TEST_F(InvoiceTest, ReceiptChecksComeInTheirOrder) {
     s->click("Command1");
     ASSERT_EQ(s->lastPosted(), 1);
     const auto posted = lines();
-    struct Step {
-        const char* control;
-        const char* value;
-        const char* message;
-    };
-    const Step steps[] = {
+    s->form().input("text5", "");
+    s->form().input("importoiva:0", "21");
+    boxes();
+    const std::vector<test::Year::Refusal> steps = {
         {"text7", "2", "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO"},
         // Number 5 is taken, in whatever section.
         {"text2", "5", "Documento già registrato"},
@@ -735,14 +697,7 @@ TEST_F(InvoiceTest, ReceiptChecksComeInTheirOrder) {
         {"imponibile:0", "100", "E' STATO INSERITO L'IMPONIBILE MA NON LA CONTROPARTITA "},
         {"controp:0", "Vendite merci", "E' STATO INSERITO L'IMPONIBILE MA NON IL CODICE IVA"},
     };
-    s->form().input("text5", "");
-    s->form().input("importoiva:0", "21");
-    boxes();
-    for (const Step& step : steps) {
-        s->form().input(step.control, step.value);
-        s->click("Command1");
-        EXPECT_EQ(boxes(), std::vector<std::string>{step.message}) << step.control;
-    }
+    year.expectRefusals(*s, steps);
     // A purchase-only code is refused with a beep.
     s->form().input("codiva:0", "I20");
     s->click("Command1");
@@ -752,31 +707,6 @@ TEST_F(InvoiceTest, ReceiptChecksComeInTheirOrder) {
     s->click("Command1");
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(lines().size(), 2 * posted.size());
-}
-
-TEST_F(InvoiceTest, AReceiptRevisionKeepsItsNumberAndReplacesItsRegisterRows) {
-    auto s = screen(K::Receipt);
-    fill(*s, "Cassa", "5", "1200", {{"Vendite merci", "1000", "20"}});
-    s->click("Command1");
-    ASSERT_EQ(s->lastPosted(), 1);
-    auto r = screen(K::Receipt, V::Revision, "1");
-    EXPECT_EQ(r->layout().name, "mcco2");
-    EXPECT_EQ(r->form().text("text2"), "5");
-    EXPECT_EQ(r->form().text("text5"), "Cassa");
-    EXPECT_EQ(r->form().text("text6"), "1200");
-    EXPECT_EQ(r->form().text("imponibile:0"), "1000");
-    r->form().input("text6", "2400");
-    r->form().input("imponibile:0", "2400");
-    r->key("importoiva:0", "F6");
-    r->click("Command1");
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(r->lastPosted(), 4);
-    auto rows = Records(year.archives(), arc::kIc);
-    ASSERT_EQ(rows.size(), 1U);
-    EXPECT_EQ(rows[0].number(icf::kTaxable), 2000);
-    EXPECT_EQ(rows[0].text(icf::kSectionNumberKey), "100005");
-    EXPECT_EQ(lines().size(), 3U);
-    EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
 }
 
 // A credit note is its invoice mirrored: every side swapped, the register rows negated, and
@@ -858,12 +788,7 @@ TEST_P(CreditNoteTest, PostsTheMirrorOfItsInvoiceKeyedToIt) {
 TEST_P(CreditNoteTest, ChecksComeInTheirOrderAndWriteNothing) {
     auto s = screen(GetParam());
     s->form().input("TEXT1", "10/03/2026");
-    struct Step {
-        const char* control;
-        const char* value;
-        const char* message;
-    };
-    const std::vector<Step> steps = {
+    const std::vector<test::Year::Refusal> steps = {
         {"text5", "",
          customer() ? "NON E' STATO INSERITO IL CLIENTE" : "NON E' STATO INSERITO IL FORNITORE"},
         {"text5", party(), "NON E' STATO INSERITO IL NUMERO DEL DOCUMENTO"},
@@ -874,11 +799,7 @@ TEST_P(CreditNoteTest, ChecksComeInTheirOrderAndWriteNothing) {
         {refDate(), "10/03/2026",
          customer() ? " 1200" : "NON E' STATO INSERITO IL NUMERO DI PROTOCOLLO"},
     };
-    for (const Step& step : steps) {
-        s->form().input(step.control, step.value);
-        s->click("Command1");
-        EXPECT_EQ(boxes(), std::vector<std::string>{step.message}) << step.control;
-    }
+    year.expectRefusals(*s, steps);
     EXPECT_TRUE(lines().empty());
 }
 

@@ -12,6 +12,7 @@
 #include "masterdata/ChartFields.h"
 #include "posting/JournalFields.h"
 #include "posting/PostingEngine.h"
+#include "session/ScreenLogic.h"
 #include "session/Session.h"
 #include "support/DataPlace.h"
 
@@ -120,6 +121,22 @@ class Year {
         }
         dialogs.clear();
         return out;
+    }
+
+    // One field typed before a confirm, and the one box that confirm must show.
+    struct Refusal {
+        std::string control;
+        std::string value;
+        std::string message;
+    };
+    // Each step is typed into `screen` and confirmed: every confirm must show exactly its
+    // step's box, which proves the checks come in their order.
+    void expectRefusals(ScreenLogic& screen, const std::vector<Refusal>& steps) {
+        for (const Refusal& step : steps) {
+            screen.form().input(step.control, step.value);
+            screen.click("Command1");
+            EXPECT_EQ(takeBoxes(), std::vector<std::string>{step.message}) << step.control;
+        }
     }
 
     ScriptedDialogs dialogs;

@@ -180,12 +180,6 @@ TEST(ScreenLogicTest, EventsReachTheirHandlersAndUnknownNamesAreRefused) {
     EXPECT_THROW(s.focusOn("text6"), std::logic_error);
 }
 
-}  // namespace
-}  // namespace zelvo
-
-namespace zelvo {
-namespace {
-
 // A tree's items carry their level as leading blanks: what the logic writes, the view and
 // the scripts read back at the same level, and a text with blanks of its own stays put.
 struct TreeCase {
@@ -221,12 +215,6 @@ TEST(TreeItemTest, ATreeIsAControlOfTheLayoutLikeAnyOther) {
     f.tree("TreeView1", 1);
     EXPECT_THROW(f.validate(), std::logic_error);
 }
-
-}  // namespace
-}  // namespace zelvo
-
-namespace zelvo {
-namespace {
 
 // A sheet control: cells typed into it reach the handler of that sheet only, and only a
 // sheet takes such a handler.

@@ -183,15 +183,6 @@ TEST_F(GenericScreenTest, AFaultInAnEventIsReportedAndItsWritesAreUndone) {
     EXPECT_TRUE(guard.isNull());
 }
 
-TEST_F(GenericScreenTest, ClosingFromTheLogicClosesOnlyTheChildWindow) {
-    QPointer<QMdiSubWindow> guard(sub);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    static_cast<QAbstractButton*>(screen->control("Command1"))->click();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(guard.isNull());
-    EXPECT_TRUE(main.isVisible());
-}
-
 }  // namespace
 }  // namespace zelvo
 

@@ -67,34 +67,6 @@ QImage paintFirstPage(const ReportDocument& d, const PageLayout& layout, double 
     return image;
 }
 
-TEST(ReportPagesTest, APdfHasTheDocumentsPagesAndInkOnThem) {
-    test::TempDir dir;
-    const QString pdf = QString::fromStdString((dir.path() / "doc.pdf").string());
-    ASSERT_TRUE(WritePdf(document(3, 60), pdf));
-
-    QProcess info;
-    info.start("pdfinfo", {pdf});
-    ASSERT_TRUE(info.waitForFinished());
-    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
-                    .contains(QRegularExpression("Pages:\\s+3\\n")));
-
-    const QString prefix = QString::fromStdString((dir.path() / "page").string());
-    ASSERT_EQ(
-        QProcess::execute("pdftoppm", {"-png", "-r", "40", "-f", "1", "-l", "1", pdf, prefix}), 0);
-    QStringList pngs =
-        QDir(QString::fromStdString(dir.path().string())).entryList({"page*.png"}, QDir::Files);
-    ASSERT_EQ(pngs.size(), 1);
-    QImage page(QString::fromStdString(dir.path().string()) + "/" + pngs.first());
-    ASSERT_FALSE(page.isNull());
-    EXPECT_TRUE(hasDarkPixels(page, page.rect()));
-}
-
-TEST(ReportPagesTest, APdfThatCannotBeWrittenIsRefused) {
-    test::TempDir dir;
-    EXPECT_FALSE(
-        WritePdf(document(1, 1), QString::fromStdString((dir.path() / "no" / "doc.pdf").string())));
-}
-
 TEST(ReportPagesTest, TheReportWidthAndTheLongestPageFitOnTheSheet) {
     // At its own size a 10-point font is a little too wide for 97 columns between the
     // margins: it shrinks just enough for them to fit.
@@ -252,24 +224,6 @@ TEST_F(ReportPreviewTest, WithNoPrinterPrintingSaysSoAndTheDocumentCanStillBeSav
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(preview(), nullptr);
     EXPECT_TRUE(std::filesystem::file_size(pdf) > 0);
-}
-
-TEST_F(ReportPreviewTest, TheNextReportCanGoToATextFileOnce) {
-    const std::string text = (dir.path() / "elenco.txt").string();
-    main->reportToFile(text);
-    std::unique_ptr<ReportSink> first = main->openReport();
-    ASSERT_TRUE(first->open(true, "Courier New", 10));
-    first->line("uno");
-    first->close();
-    EXPECT_EQ(preview(), nullptr);
-    EXPECT_TRUE(std::filesystem::exists(text));
-
-    std::unique_ptr<ReportSink> second = main->openReport();
-    ASSERT_TRUE(second->open(true, "Courier New", 10));
-    second->line("due");
-    second->close();
-    ASSERT_NE(preview(), nullptr);
-    EXPECT_EQ(in<QSpinBox>(preview(), "Spin1")->maximum(), 1);
 }
 
 TEST_F(ReportPreviewTest, AReportKeptAsPdfIsWrittenWhenItClosesWithItsPages) {

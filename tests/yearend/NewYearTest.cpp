@@ -171,35 +171,6 @@ TEST_F(NewYearTest, OfTwoStationsAtOnceOneOpensAndTheOtherIsRefused) {
     EXPECT_FALSE(StagingLeft(dir.prefix()));
 }
 
-TEST_F(NewYearTest, TheScreenAsksBeforeTheEuroVariantAndRefusesAnOpenYear) {
-    NewYearScreen screen(year.session());
-    screen.load();
-    EXPECT_EQ(screen.form().text(NewYearScreen::kYearLabel), "Nuovo anno contabile 2027");
-    screen.form().inputChecked(NewYearScreen::kEuro, true);
-    year.dialogs.queueAnswer(Answer::No);
-    screen.click(NewYearScreen::kRun);
-    auto boxes = year.dialogs.boxes();
-    ASSERT_EQ(boxes.size(), 1U);
-    EXPECT_EQ(boxes[0].title, "Attenzione");
-    EXPECT_EQ(boxes[0].icon, Icon::Question);
-    EXPECT_FALSE(screen.closeRequested());
-    Archives& a = year.archives();
-    EXPECT_FALSE(a.exists(a.fileName(arc::kCt, "AB", "2027")));
-
-    screen.form().inputChecked(NewYearScreen::kEuro, false);
-    screen.click(NewYearScreen::kRun);
-    EXPECT_TRUE(screen.closeRequested());
-    EXPECT_TRUE(a.exists(a.fileName(arc::kCt, "AB", "2027")));
-    NewYearScreen again(year.session());
-    again.load();
-    again.click(NewYearScreen::kRun);
-    boxes = year.dialogs.boxes();
-    ASSERT_EQ(boxes.size(), 2U);
-    EXPECT_EQ(boxes[1].text, "Archivi già aperti");
-    EXPECT_EQ(boxes[1].title, "Errore");
-    EXPECT_FALSE(again.closeRequested());
-}
-
 // Late postings of the old year reach the new year's opening balances; the new year's own
 // totals stay.
 TEST_F(NewYearTest, TheUpdateCarriesLatePostingsOfTheOldYear) {
