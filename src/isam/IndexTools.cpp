@@ -202,10 +202,10 @@ std::int16_t checkKeys(sqlite3* db, const std::string& table, const FieldDesc& d
 
 std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& message, std::int16_t,
                                   std::int32_t) {
-    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+    const ArchiveLocation loc = m_resolver(fileName);
+    if (IsServerLocation(loc.container)) {
         return server()->check(loc, message);
     }
-    ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;
     if (std::int16_t s = openArchive(loc, m_options, c, desc, message); s != status::kOk) {
@@ -231,10 +231,10 @@ std::int16_t RecordManager::VTVal(const std::string& fileName, std::string& mess
 
 std::int16_t RecordManager::VTRebuild(const std::string& fileName, std::string& message,
                                       std::int16_t, std::int32_t, std::int32_t) {
-    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+    const ArchiveLocation loc = m_resolver(fileName);
+    if (IsServerLocation(loc.container)) {
         return server()->rebuild(loc, message);
     }
-    ArchiveLocation loc = m_resolver(fileName);
     Connection c;
     FieldDesc desc;
     if (std::int16_t s = openArchive(loc, m_options, c, desc, message); s != status::kOk) {

@@ -216,14 +216,14 @@ RecordManager::~RecordManager() = default;
 std::int16_t RecordManager::VmxCreate(const std::string& fileName, std::int16_t, std::int16_t,
                                       std::int16_t, std::int16_t,
                                       const std::string& fieldDescription) {
-    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+    const ArchiveLocation loc = m_resolver(fileName);
+    if (IsServerLocation(loc.container)) {
         return server()->create(loc, fieldDescription);
     }
     auto desc = FieldDesc::parse(fieldDescription);
     if (!desc || fileName.empty()) {
         return status::kBadArgument;
     }
-    ArchiveLocation loc = m_resolver(fileName);
     Container* c = nullptr;
     std::int16_t s = m_impl->acquire(loc.container, true, c);
     if (s != status::kOk) {
@@ -237,13 +237,13 @@ std::int16_t RecordManager::VmxCreate(const std::string& fileName, std::int16_t,
 
 std::int16_t RecordManager::VmxOpen(const std::string& fileName, std::int16_t, std::int16_t,
                                     std::int16_t& handle) {
-    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+    const ArchiveLocation loc = m_resolver(fileName);
+    if (IsServerLocation(loc.container)) {
         return server()->open(loc, handle);
     }
     if (fileName.empty()) {
         return status::kBadArgument;
     }
-    ArchiveLocation loc = m_resolver(fileName);
     std::int16_t id = 0;
     std::int16_t s = m_impl->allocateSlot(id);
     if (s != status::kOk) {
@@ -300,13 +300,13 @@ std::int16_t RecordManager::VmxClose(std::int16_t handle) {
 }
 
 std::int16_t RecordManager::VmxKill(const std::string& fileName) {
-    if (ArchiveLocation loc = m_resolver(fileName); IsServerLocation(loc.container)) {
+    const ArchiveLocation loc = m_resolver(fileName);
+    if (IsServerLocation(loc.container)) {
         return server()->kill(loc);
     }
     if (fileName.empty()) {
         return status::kBadArgument;
     }
-    ArchiveLocation loc = m_resolver(fileName);
     Container* c = nullptr;
     std::int16_t s = m_impl->acquire(loc.container, false, c);
     if (s != status::kOk) {
