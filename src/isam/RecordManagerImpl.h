@@ -20,6 +20,7 @@
 #include "isam/RecordManager.h"
 #include "isam/SqliteUtil.h"
 #include "isam/Status.h"
+#include "isam/TableRows.h"
 #include "isam/WriteGate.h"
 
 namespace zelvo::isam {
@@ -86,15 +87,6 @@ struct Container {
         sqlite3_close_v2(db);
         db = nullptr;
     }
-};
-
-// The handle's place in a key order. A position may be "virtual": just before (key, pk)
-// rather than on a record, as after VmxBOF or a failed find.
-struct Cursor {
-    bool set = false;
-    bool inclusive = false;
-    std::string pk;
-    std::vector<std::string> keys;  // the key of every indexed field, by field number
 };
 
 struct Handle {

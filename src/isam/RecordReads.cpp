@@ -13,41 +13,19 @@
 #include "isam/ServerLocation.h"
 #include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
+#include "isam/TableRows.h"
 
 namespace zelvo::isam {
 
 void RecordManager::Impl::readRow(const Handle& h, sqlite3_stmt* st, std::string& pk, Record& rec) {
-    auto column = [st](int col, std::string& into) {
-        const unsigned char* p = sqlite3_column_text(st, col);
-        into.assign(p == nullptr ? "" : reinterpret_cast<const char*>(p),
-                    p == nullptr ? 0 : static_cast<size_t>(sqlite3_column_bytes(st, col)));
-    };
-    column(0, pk);
-    if (!rec.matches(h.desc)) {
-        rec = Record(h.desc);
-    }
-    int col = 1;
-    for (int f = 1; f <= h.desc.count(); ++f) {
-        const FieldSpec& fieldSpec = h.desc.field(f);
-        FieldValue& v = rec.value(f);
-        switch (fieldSpec.type) {
-            case FieldType::Text:
-                column(col++, std::get<std::string>(v));
-                break;
-            case FieldType::Double:
-            case FieldType::Int16:
-            case FieldType::Int32:
-                rec.setNumber(f, sqlite3_column_double(st, col++));
-                break;
-            case FieldType::TextArray: {
-                auto& elements = std::get<std::vector<std::string>>(v);
-                for (auto& e : elements) {
-                    column(col++, e);
-                }
-                break;
-            }
-        }
-    }
+    ReadRow(
+        h.desc,
+        [st](int col, std::string& into) {
+            const unsigned char* p = sqlite3_column_text(st, col);
+            into.assign(p == nullptr ? "" : reinterpret_cast<const char*>(p),
+                        p == nullptr ? 0 : static_cast<size_t>(sqlite3_column_bytes(st, col)));
+        },
+        [st](int col) { return sqlite3_column_double(st, col); }, pk, rec);
 }
 
 std::int16_t RecordManager::Impl::step(Handle& h, sqlite3_stmt* st, bool& row) {

@@ -66,32 +66,12 @@ std::string ServerStore::Impl::statementText(PgHandle& h, int kind, int keyField
 void ServerStore::Impl::readRow(const PgHandle& h, const PgResult& r, int row, std::string& pk,
                                 Record& rec) {
     PGresult* res = r.get();
-    auto column = [res, row](int col, std::string& into) {
-        into.assign(PQgetvalue(res, row, col), static_cast<size_t>(PQgetlength(res, row, col)));
-    };
-    column(0, pk);
-    if (!rec.matches(h.desc)) {
-        rec = Record(h.desc);
-    }
-    int col = 1;
-    for (int f = 1; f <= h.desc.count(); ++f) {
-        FieldValue& v = rec.value(f);
-        switch (h.desc.field(f).type) {
-            case FieldType::Text:
-                column(col++, std::get<std::string>(v));
-                break;
-            case FieldType::Double:
-            case FieldType::Int16:
-            case FieldType::Int32:
-                rec.setNumber(f, std::strtod(PQgetvalue(res, row, col++), nullptr));
-                break;
-            case FieldType::TextArray:
-                for (auto& e : std::get<std::vector<std::string>>(v)) {
-                    column(col++, e);
-                }
-                break;
-        }
-    }
+    ReadRow(
+        h.desc,
+        [res, row](int col, std::string& into) {
+            into.assign(PQgetvalue(res, row, col), static_cast<size_t>(PQgetlength(res, row, col)));
+        },
+        [res, row](int col) { return std::strtod(PQgetvalue(res, row, col), nullptr); }, pk, rec);
 }
 
 void ServerStore::Impl::recordParams(const PgHandle& h, const Record& rec,
@@ -122,7 +102,7 @@ std::int16_t ServerStore::get(std::int16_t handle, std::int16_t keyField, std::i
     if (h == nullptr || !h->desc.isKeyField(keyField)) {
         return status::kBadArgument;
     }
-    PgCursor& cur = h->cursor;
+    Cursor& cur = h->cursor;
     std::string sql;
     std::vector<std::string> params;
     std::string text;  // a find's text, as typed (cut to the key's length)

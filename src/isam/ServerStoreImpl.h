@@ -17,6 +17,7 @@
 #include "isam/ServerLocation.h"
 #include "isam/ServerStore.h"
 #include "isam/Status.h"
+#include "isam/TableRows.h"
 
 namespace zelvo::isam {
 
@@ -73,13 +74,6 @@ struct PgConnection {
     std::map<std::string, int> present;  // open handles by schema, while marked present
 };
 
-struct PgCursor {
-    bool set = false;
-    bool inclusive = false;
-    std::string pk;
-    std::vector<std::string> keys;  // folded keys of every indexed field, by field number
-};
-
 struct PgHandle {
     PgConnection* conn = nullptr;
     std::string container;
@@ -90,7 +84,7 @@ struct PgHandle {
     FieldDesc desc;
     std::vector<std::string> valueColumns;
     std::string selectList;
-    PgCursor cursor;
+    Cursor cursor;
     std::set<std::string> locked;
     std::map<int, std::string> sql;  // statement texts by slot
     bool dead = false;
