@@ -293,15 +293,28 @@ ServerStore::ServerStore(bool marksPresence) : m_impl(std::make_unique<Impl>()) 
     m_impl->marksPresence = marksPresence;
 }
 
-std::int64_t ServerStore::PresenceKey(const std::string& schema) {
-    return Impl::lockKey(schema, "\x1E", "presence");
+std::int64_t ServerStore::Impl::presenceKey(const std::string& schema) {
+    return lockKey(schema, "\x1E", "presence");
+}
+
+bool ServerStore::claim(const std::string& container) {
+    ServerContainer where;
+    PgConnection* c = nullptr;
+    if (m_impl->reach(container, where, c) != status::kOk) {
+        return false;
+    }
+    const std::string k = std::to_string(Impl::presenceKey(where.schema));
+    PgResult r;
+    return m_impl->run(*c, "SELECT pg_try_advisory_lock($1::bigint)", {k.c_str()}, r) ==
+               status::kOk &&
+           r.text(0, 0) == "t";
 }
 
 std::int16_t ServerStore::Impl::arrive(PgConnection& c, const std::string& schema) {
     if (!marksPresence || c.present[schema]++ > 0) {
         return status::kOk;
     }
-    const std::string k = std::to_string(PresenceKey(schema));
+    const std::string k = std::to_string(presenceKey(schema));
     PgResult r;
     const std::int16_t s = run(c, "SELECT pg_advisory_lock_shared($1::bigint)", {k.c_str()}, r);
     if (s != status::kOk) {
@@ -316,7 +329,7 @@ void ServerStore::Impl::depart(PgConnection& c, const std::string& schema) {
         return;
     }
     c.present.erase(it);
-    const std::string k = std::to_string(PresenceKey(schema));
+    const std::string k = std::to_string(presenceKey(schema));
     PgResult r;
     run(c, "SELECT pg_advisory_unlock_shared($1::bigint)", {k.c_str()}, r);
 }

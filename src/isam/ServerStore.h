@@ -19,14 +19,17 @@ class ServerStore {
     static constexpr std::int16_t kFirstHandle = 16384;
 
     explicit ServerStore(bool marksPresence);
-    // The advisory lock every station holds shared while it has a container open, and a
-    // restore takes exclusively (ContainerClaim).
-    static std::int64_t PresenceKey(const std::string& schema);
     ~ServerStore();
     ServerStore(const ServerStore&) = delete;
     ServerStore& operator=(const ServerStore&) = delete;
 
     bool owns(std::int16_t handle) const { return handle >= kFirstHandle; }
+
+    // Takes the container for this store's session alone, without waiting: the exclusive
+    // form of the advisory lock every station holds shared while it has the container open.
+    // Held until the store goes (ContainerClaim). False when anybody is present or the
+    // server cannot be reached.
+    bool claim(const std::string& container);
 
     std::int16_t create(const ArchiveLocation& loc, const std::string& fieldDescription);
     std::int16_t open(const ArchiveLocation& loc, std::int16_t& handle);

@@ -129,6 +129,9 @@ struct ServerStore::Impl {
     void invalidateTable(const std::string& container, const std::string& table);
 
     static std::string fold(const std::string& key, int length);
+    // The advisory lock every station holds shared while it has a container open, and a
+    // restore takes exclusively.
+    static std::int64_t presenceKey(const std::string& schema);
     static std::int64_t lockKey(const std::string& schema, const std::string& table,
                                 const std::string& pk);
     // Reads one result row (pk first) into a record of the archive's shape.

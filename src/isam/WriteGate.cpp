@@ -1,12 +1,5 @@
 #include "isam/WriteGate.h"
 
-#include <libpq-fe.h>
-
-#include <algorithm>
-
-#include "isam/ServerLocation.h"
-#include "isam/ServerStore.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <time.h>
@@ -16,6 +9,8 @@
 #include <cstdint>
 
 #include "isam/FileModes.h"
+#include "isam/ServerLocation.h"
+#include "isam/ServerStore.h"
 
 namespace zelvo::isam {
 
@@ -150,12 +145,6 @@ void WriteGate::depart() {
     m_present = false;
 }
 
-struct ContainerClaim::ServerSession {
-    std::string uri;
-    PGconn* pg = nullptr;
-    ~ServerSession() { PQfinish(pg); }
-};
-
 ContainerClaim::ContainerClaim() = default;
 
 ContainerClaim::~ContainerClaim() {
@@ -166,25 +155,11 @@ ContainerClaim::~ContainerClaim() {
 }
 
 bool ContainerClaim::take(const std::string& path) {
-    if (ServerContainer where; SplitServerContainer(path, where)) {
-        auto it = std::find_if(m_sessions.begin(), m_sessions.end(),
-                               [&](const auto& s) { return s->uri == where.uri; });
-        if (it == m_sessions.end()) {
-            auto session = std::make_unique<ServerSession>();
-            session->uri = where.uri;
-            session->pg = PQconnectdb(where.uri.c_str());
-            if (PQstatus(session->pg) != CONNECTION_OK) {
-                return false;
-            }
-            it = m_sessions.insert(m_sessions.end(), std::move(session));
+    if (IsServerLocation(path)) {
+        if (!m_server) {
+            m_server = std::make_unique<ServerStore>(false);
         }
-        const std::string sql = "SELECT pg_try_advisory_lock(" +
-                                std::to_string(ServerStore::PresenceKey(where.schema)) + ")";
-        PGresult* r = PQexec((*it)->pg, sql.c_str());
-        const bool taken = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 &&
-                           std::string(PQgetvalue(r, 0, 0)) == "t";
-        PQclear(r);
-        return taken;
+        return m_server->claim(path);
     }
     const int fd = OpenLockFile(path + "-lck");
     if (fd < 0) {

@@ -7,6 +7,8 @@
 
 namespace zelvo::isam {
 
+class ServerStore;
+
 // The turn of one station to write into a container. SQLite's own write lock cannot be
 // waited for, only polled: with several stations posting, the lock stood free while its next
 // holder slept between polls, and the polls took the processor the holder needed. The gate
@@ -58,10 +60,9 @@ class ContainerClaim {
 
   private:
     std::vector<int> m_fds;
-    // A server container is claimed on a connection of the claim's own, whose session
-    // holds the presence locks until the claim goes.
-    struct ServerSession;
-    std::vector<std::unique_ptr<ServerSession>> m_sessions;
+    // Server containers are claimed on connections of the claim's own, whose sessions hold
+    // the locks until the claim goes.
+    std::unique_ptr<ServerStore> m_server;
 };
 
 }  // namespace zelvo::isam
