@@ -40,7 +40,8 @@ CompanySelection::CompanySelection(Session& session) : ScreenLogic(session, sele
 void CompanySelection::load() {
     fillCompanies();
     std::string name;
-    if (!ReadLastCompany(session().values().dataDirectory, name)) {
+    if (!ReadLastCompany(session().archives().recordManager(), session().values().dataDirectory,
+                         name)) {
         dialogs().message("Non è stato trovato il file www", "Zelvo", Icon::Exclamation);
         return;
     }

@@ -146,7 +146,7 @@ InstallOutcome CreateInstallation(Session& session, const std::string& year) {
 
     bool ok = installRegister(a);
     ok = CreateCompanyArchives(a, companyreg::kSampleCode, year) && ok;
-    ok = WriteLastCompany(dir, companyreg::kSampleName) && ok;
+    ok = WriteLastCompany(a.recordManager(), dir, companyreg::kSampleName) && ok;
     ok = installParameters(a) && ok;
     ok = installVatCodes(a) && ok;
     ok = installPaymentTerms(a) && ok;

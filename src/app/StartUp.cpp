@@ -85,7 +85,8 @@ void StartUp::useDataDirectory(std::string dir) {
 
 bool StartUp::refuseNewerData() {
     const std::string& dir = m_session.values().dataDirectory;
-    std::string newer = NewerDataVersion(dir, kProgramVersion);
+    std::string newer =
+        NewerDataVersion(m_session.archives().recordManager(), dir, kProgramVersion);
     if (newer.empty()) {
         return false;
     }
@@ -157,7 +158,7 @@ bool StartUp::run() {
         return false;
     }
     // From now on this version writes here: an older one will refuse the directory.
-    MarkDataVersion(v.dataDirectory, kProgramVersion);
+    MarkDataVersion(m_session.archives().recordManager(), v.dataDirectory, kProgramVersion);
     a.open(arc::kCiva, 112);
     ReadParameters(a, v);
     for (int m = 1; m <= 12; ++m) {

@@ -449,7 +449,7 @@ void Archives::CloseMainArchives() {
         }
     }
     if (haveName) {
-        WriteLastCompany(m_dataDirectory, name);
+        WriteLastCompany(m_rm, m_dataDirectory, name);
     }
 }
 

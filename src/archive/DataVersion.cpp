@@ -40,10 +40,10 @@ bool NewerVersion(const std::string& a, const std::string& b) {
     return pa > pb;
 }
 
-std::string RecordedDataVersion(const std::string& dataDirectory) {
+std::string RecordedDataVersion(isam::RecordManager& rm, const std::string& dataDirectory) {
     std::string line;
     if (isam::IsServerLocation(dataDirectory)) {
-        line = ReadServerNote(dataDirectory, kMarkFile);
+        line = ReadServerNote(rm, dataDirectory, kMarkFile);
     } else {
         std::ifstream in(dataDirectory + kMarkFile);
         if (!in || !std::getline(in, line)) {
@@ -56,18 +56,20 @@ std::string RecordedDataVersion(const std::string& dataDirectory) {
     return line;
 }
 
-std::string NewerDataVersion(const std::string& dataDirectory, const std::string& program) {
-    std::string recorded = RecordedDataVersion(dataDirectory);
+std::string NewerDataVersion(isam::RecordManager& rm, const std::string& dataDirectory,
+                             const std::string& program) {
+    std::string recorded = RecordedDataVersion(rm, dataDirectory);
     return !recorded.empty() && NewerVersion(recorded, program) ? recorded : std::string();
 }
 
-bool MarkDataVersion(const std::string& dataDirectory, const std::string& program) {
-    std::string recorded = RecordedDataVersion(dataDirectory);
+bool MarkDataVersion(isam::RecordManager& rm, const std::string& dataDirectory,
+                     const std::string& program) {
+    std::string recorded = RecordedDataVersion(rm, dataDirectory);
     if (recorded == program || (!recorded.empty() && NewerVersion(recorded, program))) {
         return true;
     }
     if (isam::IsServerLocation(dataDirectory)) {
-        return WriteServerNote(dataDirectory, kMarkFile, program);
+        return WriteServerNote(rm, dataDirectory, kMarkFile, program);
     }
     // Written beside and renamed over, so that a station reading it never sees half a line.
     const std::string mark = dataDirectory + kMarkFile;

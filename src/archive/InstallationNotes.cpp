@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "archive/Catalog.h"
 #include "isam/FileModes.h"
 #include "isam/RecordManager.h"
 #include "isam/ServerLocation.h"
@@ -22,8 +21,8 @@ constexpr const char* kNotes[] = {"versione", kLastCompany};
 
 }  // namespace
 
-std::string ReadServerNote(const std::string& dataDirectory, const std::string& name) {
-    isam::RecordManager rm(Catalog::locate);
+std::string ReadServerNote(isam::RecordManager& rm, const std::string& dataDirectory,
+                           const std::string& name) {
     std::int16_t h = 0;
     if (rm.VmxOpen(dataDirectory + name, 0, 0, h) != isam::status::kOk) {
         return {};
@@ -38,9 +37,8 @@ std::string ReadServerNote(const std::string& dataDirectory, const std::string& 
     return found ? r.text(1) : std::string();
 }
 
-bool WriteServerNote(const std::string& dataDirectory, const std::string& name,
-                     const std::string& line) {
-    isam::RecordManager rm(Catalog::locate);
+bool WriteServerNote(isam::RecordManager& rm, const std::string& dataDirectory,
+                     const std::string& name, const std::string& line) {
     const std::string file = dataDirectory + name;
     std::int16_t h = 0;
     if (rm.VmxOpen(file, 0, 0, h) != isam::status::kOk &&
@@ -66,9 +64,9 @@ bool IsServerNote(const std::string& container) {
     return IsInstallationNote(container.substr(slash + 1, container.size() - slash - 5));
 }
 
-bool ReadLastCompany(const std::string& dataDirectory, std::string& name) {
+bool ReadLastCompany(isam::RecordManager& rm, const std::string& dataDirectory, std::string& name) {
     if (isam::IsServerLocation(dataDirectory)) {
-        name = ReadServerNote(dataDirectory, kLastCompany);
+        name = ReadServerNote(rm, dataDirectory, kLastCompany);
         return !name.empty();
     }
     std::ifstream www(dataDirectory + kLastCompany);
@@ -83,9 +81,10 @@ bool ReadLastCompany(const std::string& dataDirectory, std::string& name) {
     return true;
 }
 
-bool WriteLastCompany(const std::string& dataDirectory, const std::string& name) {
+bool WriteLastCompany(isam::RecordManager& rm, const std::string& dataDirectory,
+                      const std::string& name) {
     if (isam::IsServerLocation(dataDirectory)) {
-        return WriteServerNote(dataDirectory, kLastCompany, name);
+        return WriteServerNote(rm, dataDirectory, kLastCompany, name);
     }
     bool written = false;
     {

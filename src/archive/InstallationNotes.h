@@ -4,16 +4,23 @@
 
 namespace zelvo {
 
+namespace isam {
+class RecordManager;
+}
+
 // The one-line notes an installation keeps beside its archives ("versione", the newest
 // program that wrote there; "www", the company last worked on) are files in a folder data
 // directory. A server has no folder: there each note is a tiny installation archive of the
-// same name (data directory + name), one record keyed by the name holding the line.
+// same name (data directory + name), one record keyed by the name holding the line. `rm` is
+// the station's record manager, naming archives as the catalogue does: a note is read over
+// the station's own connection to the server.
 
 // The note's line; empty when there is none or it cannot be read.
-std::string ReadServerNote(const std::string& dataDirectory, const std::string& name);
+std::string ReadServerNote(isam::RecordManager& rm, const std::string& dataDirectory,
+                           const std::string& name);
 // Writes the note, creating its archive the first time. False when it could not be written.
-bool WriteServerNote(const std::string& dataDirectory, const std::string& name,
-                     const std::string& line);
+bool WriteServerNote(isam::RecordManager& rm, const std::string& dataDirectory,
+                     const std::string& name, const std::string& line);
 // Whether a name ("versione", "www") is one of the notes.
 bool IsInstallationNote(const std::string& name);
 // Whether a container of a server data directory holds a note rather than archives: it is
@@ -22,8 +29,9 @@ bool IsServerNote(const std::string& container);
 
 // The company last worked on, which the company selection preselects: the first line of the
 // file "www" in a folder, the note "www" on a server. False when there is none.
-bool ReadLastCompany(const std::string& dataDirectory, std::string& name);
-bool WriteLastCompany(const std::string& dataDirectory, const std::string& name);
+bool ReadLastCompany(isam::RecordManager& rm, const std::string& dataDirectory, std::string& name);
+bool WriteLastCompany(isam::RecordManager& rm, const std::string& dataDirectory,
+                      const std::string& name);
 
 // The local folder where the installation's own files start (the file choosers, the
 // backups): the data directory itself; for a server, which has no folder, "Zelvo" in the

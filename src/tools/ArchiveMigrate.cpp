@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "archive/Catalog.h"
 #include "archive/DataVersion.h"
 #include "archive/InstallationNotes.h"
 #include "base/Version.h"
@@ -117,7 +118,8 @@ std::string refusal(isam::RecordManager& rm, const std::string& from, const std:
     if (names.empty()) {
         return "in " + shown(from) + " non ci sono archivi da copiare";
     }
-    if (const std::string newer = NewerDataVersion(from, kProgramVersion); !newer.empty()) {
+    isam::RecordManager notes(Catalog::locate);  // names the notes as the program does
+    if (const std::string newer = NewerDataVersion(notes, from, kProgramVersion); !newer.empty()) {
         return shown(from) + " è stata scritta da Zelvo " + newer + ", più recente di questo " +
                kProgramVersion;
     }
@@ -166,12 +168,14 @@ std::string copyOne(isam::RecordManager& from, isam::RecordManager& to, const st
 }
 
 bool copyNotes(const std::string& from, const std::string& to) {
+    isam::RecordManager source(Catalog::locate);
+    isam::RecordManager target(Catalog::locate);
     bool ok = true;
-    if (const std::string mark = RecordedDataVersion(from); !mark.empty()) {
-        ok = MarkDataVersion(to, mark);
+    if (const std::string mark = RecordedDataVersion(source, from); !mark.empty()) {
+        ok = MarkDataVersion(target, to, mark);
     }
-    if (std::string company; ReadLastCompany(from, company)) {
-        ok = WriteLastCompany(to, company) && ok;
+    if (std::string company; ReadLastCompany(source, from, company)) {
+        ok = WriteLastCompany(target, to, company) && ok;
     }
     return ok;
 }

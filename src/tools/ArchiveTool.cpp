@@ -71,7 +71,9 @@ int dump(const std::string& dir, const std::string& archive) {
 }
 
 int load(const std::string& dir, const std::string& archive, const std::string& input) {
-    if (std::string newer = NewerDataVersion(withSeparator(dir), kProgramVersion); !newer.empty()) {
+    isam::RecordManager rm(Catalog::locate);
+    if (std::string newer = NewerDataVersion(rm, withSeparator(dir), kProgramVersion);
+        !newer.empty()) {
         std::cerr << "zelvo-archive: " << dir << " was last written by Zelvo " << newer
                   << ", newer than this " << kProgramVersion << ": nothing loaded\n";
         return 1;
@@ -88,7 +90,6 @@ int load(const std::string& dir, const std::string& archive, const std::string& 
                      "scritto\n";
         return 1;
     }
-    isam::RecordManager rm(Catalog::locate);
     std::int16_t h = 0;
     std::string file = withSeparator(dir) + archive;
     if (std::int16_t s = rm.VmxOpen(file, 0, 3, h); s != 0) {

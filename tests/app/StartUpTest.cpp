@@ -108,7 +108,9 @@ TEST_F(StartUpTest, ADataDirectoryFromTheCommandLineIsMadeInstalledAndMarked) {
     ASSERT_TRUE(startUp.run());
     EXPECT_EQ(session.values().dataDirectory, dir.prefix() + "dati/ditta/");
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "dati" / "ditta" / "2026AB.isd"));
-    EXPECT_EQ(RecordedDataVersion(session.values().dataDirectory), kProgramVersion);
+    EXPECT_EQ(
+        RecordedDataVersion(session.archives().recordManager(), session.values().dataDirectory),
+        kProgramVersion);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "2026AB.isd"));
 }
 

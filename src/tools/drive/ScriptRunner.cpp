@@ -13,6 +13,7 @@
 
 #include "app/CompanySelection.h"
 #include "app/Installation.h"
+#include "archive/Catalog.h"
 #include "archive/InstallationNotes.h"
 #include "isam/ContainerCopy.h"
 #include "isam/ServerDatabase.h"
@@ -322,7 +323,8 @@ std::string ScriptRunner::doDatadir(const Words& w, QWidget* /*target*/) {
 // writing or removing them runs unchanged there; the location file stays a file.
 std::string ScriptRunner::doWrite(const Words& w, QWidget* /*target*/) {
     if (isam::IsServerLocation(m_dataDirectory) && IsInstallationNote(w[1])) {
-        return WriteServerNote(m_dataDirectory, w[1], w[2]) ? "" : "cannot write " + w[1];
+        isam::RecordManager rm(Catalog::locate);
+        return WriteServerNote(rm, m_dataDirectory, w[1], w[2]) ? "" : "cannot write " + w[1];
     }
     std::ofstream(m_folder + w[1]) << w[2] << "\n";
     return {};
