@@ -131,12 +131,14 @@ bool StartUp::run() {
     // The user's own data folder, or one named on the command line, is made on first use.
     // A server named in the location file is the office's: it is installed on by whoever
     // starts first on an empty database.
-    if (server) {
+    // The turn is asked for only while the database looks empty, and the look is taken again
+    // in it: an installed server costs no connection of its own at each start.
+    if (server && !holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
         isam::ServerInstallationTurn turn(v.dataDirectory);
         if (!holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
             CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
         }
-    } else {
+    } else if (!server) {
         std::error_code ec;
         if (!network && v.dataDirectory != v.programFolder) {
             std::filesystem::create_directories(v.dataDirectory, ec);
