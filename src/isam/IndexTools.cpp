@@ -14,6 +14,7 @@
 #include "isam/ServerLocation.h"
 #include "isam/ServerStore.h"
 #include "isam/SqliteUtil.h"
+#include "isam/StatementText.h"
 
 namespace zelvo::isam {
 
@@ -307,7 +308,7 @@ std::int16_t prepareCopy(sqlite3* damaged, sqlite3* out, const std::string& tabl
     for (int f = 1; f <= desc.count(); ++f) {
         const FieldSpec& fieldSpec = desc.field(f);
         if (fieldSpec.keyLength > 0) {
-            keyList += ", k" + std::to_string(f);
+            keyList += ", " + KeyColumn(f);
             keyParams += ", substr(coalesce(?" + std::to_string(fieldParam) + ", ''), 1, " +
                          std::to_string(fieldSpec.keyLength) + ")";
         }
@@ -336,7 +337,7 @@ std::set<std::string> keysFromIndexes(sqlite3* db, const std::string& table,
             continue;
         }
         std::string sql = "SELECT pk FROM " + QuoteName(table) + " INDEXED BY " +
-                          QuoteName(table + "#k" + std::to_string(f));
+                          QuoteName(table + "#" + KeyColumn(f));
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
             while (sqlite3_step(st) == SQLITE_ROW) {

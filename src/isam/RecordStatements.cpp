@@ -172,10 +172,7 @@ std::int16_t RecordManager::Impl::statement(Handle& h, StmtKind kind, int keyFie
 
 void RecordManager::Impl::setupColumns(Handle& h) {
     h.valueColumns = ValueColumns(h.desc);
-    h.selectList.clear();
-    for (const auto& c : h.valueColumns) {
-        h.selectList += (h.selectList.empty() ? "" : ", ") + c;
-    }
+    h.selectList = ColumnList(h.valueColumns);
 }
 
 }  // namespace zelvo::isam

@@ -128,18 +128,6 @@ std::int16_t RecordManager::VmxPut(std::int16_t handle, const std::string& prima
     return kind == kUpdate && changed == 0 ? status::kNoCurrentRecord : status::kOk;
 }
 
-namespace {
-
-// Names and shapes are appended piece by piece: GCC 12 at -O3 takes `"f" + std::to_string()`
-// for an overlapping copy (-Wrestrict).
-std::string ValueColumn(int field) {
-    std::string name(1, 'f');
-    name += std::to_string(field);
-    return name;
-}
-
-}  // namespace
-
 std::int16_t RecordManager::addToNumbers(std::int16_t handle, const std::string& primaryKey,
                                          const NumberChange& change, Record& out) {
     if (ServerStore* s = serverOf(handle)) {

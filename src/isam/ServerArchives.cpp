@@ -4,6 +4,7 @@
 #include "isam/ServerStore.h"
 #include "isam/ServerStoreImpl.h"
 #include "isam/SqliteUtil.h"
+#include "isam/StatementText.h"
 
 namespace zelvo::isam {
 
@@ -11,38 +12,24 @@ namespace {
 
 constexpr int kMaxHandles = 4000;
 
-}  // namespace
-
-namespace {
-
 std::string CatalogOf(const std::string& schema) {
     return QuoteName(schema) + ".isam_catalog";
 }
 
 std::string CreateTableSql(const std::string& qualified, const FieldDesc& desc) {
-    std::string cols = "pk text COLLATE \"C\" NOT NULL PRIMARY KEY";
-    const std::vector<std::string> names = ValueColumns(desc);
-    size_t n = 0;
-    std::string indexes;
-    for (int f = 1; f <= desc.count(); ++f) {
-        const FieldSpec& field = desc.field(f);
-        const int columns = field.type == FieldType::TextArray ? field.arrayLength : 1;
-        const bool number = field.type == FieldType::Double || field.type == FieldType::Int16 ||
-                            field.type == FieldType::Int32;
-        for (int i = 0; i < columns; ++i) {
-            cols += ", " + names[n++] +
-                    (number ? " double precision NOT NULL DEFAULT 0" : " text NOT NULL DEFAULT ''");
-        }
-    }
+    // Key columns compare by bytes, whatever the database's locale: they hold the key folded
+    // to the order the folder's NOCASE gives.
+    static constexpr ColumnTypes kTypes{
+        "pk text COLLATE \"C\" NOT NULL PRIMARY KEY", " text NOT NULL DEFAULT ''",
+        " double precision NOT NULL DEFAULT 0", " double precision NOT NULL DEFAULT 0",
+        " text COLLATE \"C\" NOT NULL DEFAULT ''"};
+    std::string sql = "CREATE TABLE " + qualified + " (" + TableColumnsSql(desc, kTypes) + ")";
     for (int f = 1; f <= desc.count(); ++f) {
         if (desc.field(f).keyLength > 0) {
-            std::string k(1, 'k');
-            k += std::to_string(f);
-            cols += ", " + k + " text COLLATE \"C\" NOT NULL DEFAULT ''";
-            indexes += "; CREATE INDEX ON " + qualified + " (" + k + ", pk)";
+            sql += "; CREATE INDEX ON " + qualified + " (" + KeyColumn(f) + ", pk)";
         }
     }
-    return "CREATE TABLE " + qualified + " (" + cols + ")" + indexes;
+    return sql;
 }
 
 }  // namespace
@@ -132,9 +119,7 @@ std::int16_t ServerStore::open(const ArchiveLocation& loc, std::int16_t& handle)
     h->description = descText;
     h->desc = *desc;
     h->valueColumns = ValueColumns(h->desc);
-    for (const auto& col : h->valueColumns) {
-        h->selectList += (h->selectList.empty() ? "" : ", ") + col;
-    }
+    h->selectList = ColumnList(h->valueColumns);
     m_impl->handles[slot] = std::move(h);
     handle = static_cast<std::int16_t>(kFirstHandle + static_cast<int>(slot));
     return status::kOk;

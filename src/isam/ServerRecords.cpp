@@ -37,18 +37,6 @@ std::vector<const char*> Pointers(const std::vector<std::string>& texts) {
     return out;
 }
 
-std::string KeyColumn(int field) {
-    std::string k(1, 'k');
-    k += std::to_string(field);
-    return k;
-}
-
-std::string ValueColumn(int field) {
-    std::string f(1, 'f');
-    f += std::to_string(field);
-    return f;
-}
-
 }  // namespace
 
 std::string ServerStore::Impl::statementText(PgHandle& h, int kind, int keyField) {

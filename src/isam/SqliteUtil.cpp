@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "isam/StatementText.h"
 #include "isam/Status.h"
 
 namespace zelvo::isam {
@@ -207,60 +208,17 @@ std::int16_t ConfigureConnection(sqlite3* db, bool create, JournalMode journal) 
                    "COMMIT;");
 }
 
-namespace {
-
-// A column name: a letter and a field number. Built by appending: GCC 12 at -O3 mistakes
-// `"f" + std::to_string(n)` for an overlapping copy (-Wrestrict).
-std::string NumberedName(char letter, int number) {
-    std::string name(1, letter);
-    name += std::to_string(number);
-    return name;
-}
-
-}  // namespace
-
-std::vector<std::string> ValueColumns(const FieldDesc& desc) {
-    std::vector<std::string> cols;
-    for (int f = 1; f <= desc.count(); ++f) {
-        const FieldSpec& fieldSpec = desc.field(f);
-        if (fieldSpec.type == FieldType::TextArray) {
-            for (int e = 1; e <= fieldSpec.arrayLength; ++e) {
-                std::string name = NumberedName('f', f);
-                name += '_';
-                name += std::to_string(e);
-                cols.push_back(std::move(name));
-            }
-        } else {
-            cols.push_back(NumberedName('f', f));
-        }
-    }
-    return cols;
-}
-
 std::int16_t CreateTable(sqlite3* db, const std::string& table, const FieldDesc& desc,
                          bool inTransaction) {
-    std::string t = QuoteName(table);
-    std::string cols = "pk TEXT NOT NULL PRIMARY KEY";
-    auto names = ValueColumns(desc);
-    size_t n = 0;
-    for (int f = 1; f <= desc.count(); ++f) {
-        const FieldSpec& fieldSpec = desc.field(f);
-        int columns = fieldSpec.type == FieldType::TextArray ? fieldSpec.arrayLength : 1;
-        const char* type =
-            fieldSpec.type == FieldType::Double ? " REAL"
-            : (fieldSpec.type == FieldType::Int16 || fieldSpec.type == FieldType::Int32)
-                ? " INTEGER"
-                : " TEXT";
-        for (int i = 0; i < columns; ++i) {
-            cols += ", " + names[n++] + type;
-        }
-    }
+    const std::string t = QuoteName(table);
+    static constexpr ColumnTypes kTypes{"pk TEXT NOT NULL PRIMARY KEY", " TEXT", " REAL",
+                                        " INTEGER", " TEXT NOT NULL DEFAULT '' COLLATE NOCASE"};
+    const std::string cols = TableColumnsSql(desc, kTypes);
     std::vector<std::string> sqls{"DROP TABLE IF EXISTS " + t};
     std::vector<std::string> indexes;
     for (int f = 1; f <= desc.count(); ++f) {
         if (desc.field(f).keyLength > 0) {
-            const std::string k = NumberedName('k', f);
-            cols += ", " + k + " TEXT NOT NULL DEFAULT '' COLLATE NOCASE";
+            const std::string k = KeyColumn(f);
             indexes.push_back("CREATE INDEX " + QuoteName(table + "#" + k) + " ON " + t + "(" + k +
                               ", pk)");
         }

@@ -41,10 +41,6 @@ enum class JournalMode { Wal, Rollback };
 // existing one is ours.
 std::int16_t ConfigureConnection(sqlite3* db, bool create, JournalMode journal);
 
-// Columns of a record's values in field order; an array field spreads over one column per
-// element ("f60_1", "f60_2", ...).
-std::vector<std::string> ValueColumns(const FieldDesc& desc);
-
 // Schema changes run in their own IMMEDIATE transaction unless one is already open.
 std::int16_t CreateTable(sqlite3* db, const std::string& table, const FieldDesc& desc,
                          bool inTransaction);

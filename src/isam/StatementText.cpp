@@ -2,13 +2,78 @@
 
 namespace zelvo::isam {
 
+namespace {
+
+// A column name: a letter and a field number. Built by appending: GCC 12 at -O3 mistakes
+// `"f" + std::to_string(n)` for an overlapping copy (-Wrestrict).
+std::string NumberedName(char letter, int number) {
+    std::string name(1, letter);
+    name += std::to_string(number);
+    return name;
+}
+
+}  // namespace
+
+std::string ValueColumn(int field) {
+    return NumberedName('f', field);
+}
+
+std::string KeyColumn(int field) {
+    return NumberedName('k', field);
+}
+
+std::vector<std::string> ValueColumns(const FieldDesc& desc) {
+    std::vector<std::string> cols;
+    for (int f = 1; f <= desc.count(); ++f) {
+        const FieldSpec& fieldSpec = desc.field(f);
+        if (fieldSpec.type == FieldType::TextArray) {
+            for (int e = 1; e <= fieldSpec.arrayLength; ++e) {
+                std::string name = ValueColumn(f);
+                name += '_';
+                name += std::to_string(e);
+                cols.push_back(std::move(name));
+            }
+        } else {
+            cols.push_back(ValueColumn(f));
+        }
+    }
+    return cols;
+}
+
+std::string ColumnList(const std::vector<std::string>& columns) {
+    std::string list;
+    for (const std::string& c : columns) {
+        list += (list.empty() ? "" : ", ") + c;
+    }
+    return list;
+}
+
+std::string TableColumnsSql(const FieldDesc& desc, const ColumnTypes& types) {
+    std::string cols = types.primaryKey;
+    const std::vector<std::string> names = ValueColumns(desc);
+    size_t n = 0;
+    for (int f = 1; f <= desc.count(); ++f) {
+        const FieldSpec& field = desc.field(f);
+        const int columns = field.type == FieldType::TextArray ? field.arrayLength : 1;
+        const char* type = field.type == FieldType::Double ? types.real
+                           : field.type == FieldType::Int16 || field.type == FieldType::Int32
+                               ? types.integer
+                               : types.text;
+        for (int i = 0; i < columns; ++i) {
+            cols += ", " + names[n++] + type;
+        }
+    }
+    for (int f = 1; f <= desc.count(); ++f) {
+        if (desc.field(f).keyLength > 0) {
+            cols += ", " + KeyColumn(f) + types.key;
+        }
+    }
+    return cols;
+}
+
 std::string SeekSql(Seek kind, int keyField, const std::string& table,
                     const std::string& selectList, char mark, int scanLimit) {
-    std::string col(1, 'k');
-    col += std::to_string(keyField);
-    if (keyField == 0) {
-        col = "pk";
-    }
+    const std::string col = keyField == 0 ? std::string("pk") : KeyColumn(keyField);
     const std::string first = std::string(1, mark) + "1";
     const std::string second = std::string(1, mark) + "2";
     const std::string sel = "SELECT pk, " + selectList + " FROM " + table;
@@ -45,14 +110,6 @@ bool IsNumber(const FieldDesc& d, int field) {
     }
     const FieldType t = d.field(field).type;
     return t == FieldType::Double || t == FieldType::Int16 || t == FieldType::Int32;
-}
-
-// Names are appended piece by piece: GCC 12 at -O3 takes `"f" + std::to_string()` for an
-// overlapping copy (-Wrestrict).
-std::string ValueColumn(int field) {
-    std::string name(1, 'f');
-    name += std::to_string(field);
-    return name;
 }
 
 }  // namespace

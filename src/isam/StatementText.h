@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "isam/FieldDesc.h"
 #include "isam/RecordManager.h"
@@ -8,6 +9,28 @@
 namespace zelvo::isam {
 
 // The SQL both backends run alike: they differ only in how they mark parameters.
+
+// An archive's table has the primary key "pk", a value column per field ("f3"; an array's
+// elements "f60_1", "f60_2", ...) and a key column per indexed field ("k3"), which holds the
+// key as the backend compares it.
+std::string ValueColumn(int field);
+std::string KeyColumn(int field);
+// The value columns in field order, arrays spread over one column per element.
+std::vector<std::string> ValueColumns(const FieldDesc& desc);
+// Columns as a select or insert lists them: joined by ", ".
+std::string ColumnList(const std::vector<std::string>& columns);
+
+// How a backend declares the columns of an archive's table.
+struct ColumnTypes {
+    const char* primaryKey;  // the whole declaration of pk
+    const char* text;        // each declaration follows its column's name
+    const char* real;
+    const char* integer;
+    const char* key;
+};
+// The column declarations of an archive's table, pk first, then the value columns, then the
+// key columns, ready for CREATE TABLE; each key column then gets an index on (key, pk).
+std::string TableColumnsSql(const FieldDesc& desc, const ColumnTypes& types);
 
 // The statements that read in a key order, the same on both backends, which write their
 // parameters differently ("?1" for SQLite, "$1" for the server). A key field's order is its
