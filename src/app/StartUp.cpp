@@ -1,6 +1,5 @@
 #include "app/StartUp.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -60,11 +59,8 @@ bool holdsArchives(const std::string& dir) {
 // installed on.
 bool holdsArchives(isam::RecordManager& rm, const std::string& dataDirectory) {
     std::vector<std::string> containers;
-    if (rm.listContainers(dataDirectory, containers) != isam::status::kOk) {
-        return true;
-    }
-    return std::any_of(containers.begin(), containers.end(),
-                       [](const std::string& c) { return !IsServerNote(c); });
+    return InstallationContainers(rm, dataDirectory, containers) != isam::status::kOk ||
+           !containers.empty();
 }
 
 }  // namespace

@@ -12,18 +12,15 @@ int VerifyDirectory(const std::string& dir, const std::function<void(const std::
     isam::RecordManager rm(Catalog::locate);
     const std::string prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
     std::vector<std::string> containers;
-    if (rm.listContainers(prefix, containers) != isam::status::kOk) {
+    if (InstallationContainers(rm, prefix, containers) != isam::status::kOk) {
         line("ERRORE  su cartella " + dir);
         return 1;
     }
     int errors = 0;
     for (const std::string& c : containers) {
-        if (IsServerNote(c)) {
-            continue;  // not archives of the books, as the note files of a folder
-        }
         std::vector<std::string> names;
-        if (std::int16_t s = rm.listArchives(c, names); s != 0) {
-            line("ERRORE " + std::to_string(s) + "  su archivio " + c.substr(prefix.size()));
+        if (std::int16_t s = rm.listArchives(prefix + c, names); s != 0) {
+            line("ERRORE " + std::to_string(s) + "  su archivio " + c);
             ++errors;
             continue;
         }

@@ -17,7 +17,6 @@ namespace {
 
 constexpr const char* kNoteDescription = "$";
 constexpr const char* kLastCompany = "www";
-constexpr const char* kNotes[] = {"versione", kLastCompany};
 
 }  // namespace
 
@@ -53,7 +52,8 @@ bool WriteServerNote(isam::RecordManager& rm, const std::string& dataDirectory,
 }
 
 bool IsInstallationNote(const std::string& name) {
-    return std::find(std::begin(kNotes), std::end(kNotes), name) != std::end(kNotes);
+    return std::find(std::begin(kInstallationNotes), std::end(kInstallationNotes), name) !=
+           std::end(kInstallationNotes);
 }
 
 bool IsServerNote(const std::string& container) {
@@ -62,6 +62,19 @@ bool IsServerNote(const std::string& container) {
     }
     const size_t slash = container.rfind('/');
     return IsInstallationNote(container.substr(slash + 1, container.size() - slash - 5));
+}
+
+std::int16_t InstallationContainers(isam::RecordManager& rm, const std::string& dataDirectory,
+                                    std::vector<std::string>& names) {
+    std::vector<std::string> containers;
+    const std::int16_t s = rm.listContainers(dataDirectory, containers);
+    names.clear();
+    for (const std::string& c : containers) {
+        if (!IsServerNote(c)) {
+            names.push_back(c.substr(dataDirectory.size()));
+        }
+    }
+    return s;
 }
 
 bool ReadLastCompany(isam::RecordManager& rm, const std::string& dataDirectory, std::string& name) {

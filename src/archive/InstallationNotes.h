@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zelvo {
 
@@ -21,11 +23,18 @@ std::string ReadServerNote(isam::RecordManager& rm, const std::string& dataDirec
 // Writes the note, creating its archive the first time. False when it could not be written.
 bool WriteServerNote(isam::RecordManager& rm, const std::string& dataDirectory,
                      const std::string& name, const std::string& line);
+// The notes' names.
+inline constexpr const char* kInstallationNotes[] = {"versione", "www"};
 // Whether a name ("versione", "www") is one of the notes.
 bool IsInstallationNote(const std::string& name);
 // Whether a container of a server data directory holds a note rather than archives: it is
 // not one of the installation's containers to back up or copy as such.
 bool IsServerNote(const std::string& container);
+// The containers holding the installation's archives (a folder's ".isd" files, a server's
+// schemas, the notes left out), named as in the data directory ("2026AB.isd"), in name
+// order.
+std::int16_t InstallationContainers(isam::RecordManager& rm, const std::string& dataDirectory,
+                                    std::vector<std::string>& names);
 
 // The company last worked on, which the company selection preselects: the first line of the
 // file "www" in a folder, the note "www" on a server. False when there is none.

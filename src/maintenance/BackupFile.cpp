@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "archive/InstallationNotes.h"
+#include "isam/ContainerCopy.h"
 #include "isam/FileModes.h"
 #include "isam/ServerLocation.h"
 #include "isam/WriteGate.h"
@@ -28,6 +29,13 @@ constexpr const char* kCannotWrite = "Non è possibile scrivere il file";
 constexpr const char* kInUse =
     "Gli archivi da ripristinare sono in uso su un'altra postazione: chiudere il programma sulle "
     "altre postazioni e ripetere il ripristino";
+
+std::vector<std::string> serverContainers(const std::string& dataDirectory) {
+    isam::RecordManager rm(isam::ContainerTables);
+    std::vector<std::string> names;
+    InstallationContainers(rm, dataDirectory, names);
+    return names;
+}
 
 bool isContainerName(const std::string& name) {
     return name.size() > 4 && name.find('/') == std::string::npos &&
@@ -159,7 +167,7 @@ std::vector<std::string> CompanyContainers(const std::string& dataDirectory,
                                            const std::string& company, const std::string& year) {
     const bool server = isam::IsServerLocation(dataDirectory);
     const std::vector<std::string> onServer =
-        server ? ServerContainers(dataDirectory) : std::vector<std::string>();
+        server ? serverContainers(dataDirectory) : std::vector<std::string>();
     std::vector<std::string> names;
     for (const std::string& stem :
          {year + company, company, std::string("gg"), std::string("civa"), std::string("cpag"),
@@ -176,7 +184,7 @@ std::vector<std::string> CompanyContainers(const std::string& dataDirectory,
 
 std::vector<std::string> AllContainers(const std::string& dataDirectory) {
     if (isam::IsServerLocation(dataDirectory)) {
-        return ServerContainers(dataDirectory);
+        return serverContainers(dataDirectory);
     }
     std::vector<std::string> names;
     std::error_code ec;

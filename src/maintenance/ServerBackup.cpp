@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "archive/InstallationNotes.h"
 #include "isam/ContainerCopy.h"
 
 namespace zelvo::maintenance {
@@ -25,19 +24,6 @@ bool copy(const std::string& from, const std::string& to) {
 }
 
 }  // namespace
-
-std::vector<std::string> ServerContainers(const std::string& dataDirectory) {
-    isam::RecordManager rm(isam::ContainerTables);
-    std::vector<std::string> containers;
-    std::vector<std::string> names;
-    rm.listContainers(dataDirectory, containers);
-    for (const std::string& c : containers) {
-        if (!IsServerNote(c)) {
-            names.push_back(c.substr(dataDirectory.size()));
-        }
-    }
-    return names;
-}
 
 bool CopyIntoBackupFile(const std::string& container, const std::string& file) {
     std::error_code ec;

@@ -12,10 +12,6 @@ namespace zelvo::maintenance {
 // made on the server restores into a folder installation and back. The server's schemas
 // are read and written through the record manager alone.
 
-// The server's containers as a backup names them, in name order, the installation's notes
-// ("versione", "www") left out.
-std::vector<std::string> ServerContainers(const std::string& dataDirectory);
-
 // Copies a container of any backend into a new SQLite container file, in the rollback
 // journal's format as the online backup leaves its copies. The source is read in one
 // snapshot. False (and no file) when it fails.

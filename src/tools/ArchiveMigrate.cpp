@@ -43,20 +43,6 @@ std::string shown(const std::string& place) {
     return place.substr(0, colon + 1) + "***" + place.substr(at);
 }
 
-// The installation's containers, without the notes (copied as notes).
-std::int16_t containersOf(isam::RecordManager& rm, const std::string& dir,
-                          std::vector<std::string>& names) {
-    std::vector<std::string> containers;
-    const std::int16_t s = rm.listContainers(dir, containers);
-    names.clear();
-    for (const std::string& c : containers) {
-        if (!IsServerNote(c)) {
-            names.push_back(c.substr(dir.size()));
-        }
-    }
-    return s;
-}
-
 // What one migration has written, removed again unless it is kept.
 class Written {
   public:
@@ -87,7 +73,7 @@ class Written {
   private:
     void removeNotes() {
         std::error_code ec;
-        for (const char* note : {"versione", "www"}) {
+        for (const char* note : kInstallationNotes) {
             if (isam::IsServerLocation(m_to)) {
                 isam::RemoveContainer(m_rm, m_to + note + ".isd");
             } else {
@@ -112,7 +98,7 @@ std::string refusal(isam::RecordManager& rm, const std::string& from, const std:
     if (from == to) {
         return "origine e destinazione coincidono";
     }
-    if (containersOf(rm, from, names) != isam::status::kOk) {
+    if (InstallationContainers(rm, from, names) != isam::status::kOk) {
         return "non è possibile leggere " + shown(from);
     }
     if (names.empty()) {
