@@ -127,14 +127,15 @@ bool StartUp::run() {
     // The user's own data folder, or one named on the command line, is made on first use.
     // A server named in the location file is the office's: it is installed on by whoever
     // starts first on an empty database.
-    // The turn is asked for only while the database looks empty, and the look is taken again
-    // in it: an installed server costs no connection of its own at each start.
-    if (server && !holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
+    // The turn is taken at every start, installed or not: a database that merely holds
+    // containers may be one another station is still installing into, and only its turn
+    // ending says the installation is whole.
+    if (server) {
         isam::ServerInstallationTurn turn(v.dataDirectory);
         if (!holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
             CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
         }
-    } else if (!server) {
+    } else {
         std::error_code ec;
         if (!network && v.dataDirectory != v.programFolder) {
             std::filesystem::create_directories(v.dataDirectory, ec);
