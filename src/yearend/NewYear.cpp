@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -138,8 +139,7 @@ bool buildYear(Session& session, Archives& next, bool euro) {
 constexpr const char* kStagingPrefix = ".apertura-";
 
 // A folder nobody holds is what a dead opening left. One that another station has just
-// made and not yet locked may go too: that opening then fails, reported, and nothing of
-// it takes the year's place.
+// made and not yet locked may go too: that station then makes itself another.
 void SweepAbandoned(const std::string& dataDirectory) {
     std::error_code error;
     for (const auto& e : std::filesystem::directory_iterator(dataDirectory, error)) {
@@ -167,16 +167,38 @@ class Staging {
         if (dataDirectory.empty()) {
             return;  // nowhere to stage: the opening fails as on a full disk
         }
-        std::string pattern = dataDirectory + kStagingPrefix + owner + "-XXXXXX";
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (mkdtemp(buffer.data()) == nullptr) {
-            return;
-        }
-        m_dir = buffer.data();
-        m_fd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            m_dir.clear();
+        const std::string pattern = dataDirectory + kStagingPrefix + owner + "-XXXXXX";
+        // Between its making and its lock the folder may be swept by another station's
+        // opening; a sweep happens once in an opening, so a few tries always get one.
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            std::vector<char> buffer(pattern.begin(), pattern.end());
+            buffer.push_back('\0');
+            if (mkdtemp(buffer.data()) == nullptr) {
+                return;
+            }
+            m_fd = ::open(buffer.data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (m_fd < 0 && errno != ENOENT) {
+                ::rmdir(buffer.data());
+                return;
+            }
+            if (m_fd < 0) {
+                continue;
+            }
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                if (stillNamed(buffer.data())) {
+                    m_dir = buffer.data();
+                    return;
+                }
+            } else if (errno != EWOULDBLOCK) {
+                // A file system without locks: the folder could never be told from a
+                // dead opening's, so nothing is staged there.
+                ::rmdir(buffer.data());
+                ::close(m_fd);
+                m_fd = -1;
+                return;
+            }
+            ::close(m_fd);
+            m_fd = -1;
         }
     }
     ~Staging() {
@@ -195,6 +217,14 @@ class Staging {
     std::string prefix() const { return m_dir.empty() ? std::string() : m_dir + "/"; }
 
   private:
+    // The folder locked is still the one the name leads to, not one swept away meanwhile.
+    bool stillNamed(const char* path) const {
+        struct stat held {};
+        struct stat named {};
+        return ::fstat(m_fd, &held) == 0 && ::stat(path, &named) == 0 &&
+               held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    }
+
     std::string m_dir;
     int m_fd = -1;
 };
