@@ -216,6 +216,7 @@ TEST_P(JournalModeTest, AWriterWaitsForAnotherStationsSnapshotOrGoesAlongsideIt)
         ASSERT_EQ(creator.VmxOpen(file(), 0, 3, h), 0);
         ASSERT_EQ(creator.VmxPut(h, "1", named(creator, h, "uno"), mode::kAdd), 0);
     }
+    // The reading lasts from the moment the writer starts, however slow the machine.
     constexpr auto kReading = std::chrono::milliseconds(400);
     Child reader([this, kReading](Child& self) {
         RecordManager other(SeparateContainers, options(GetParam()));
@@ -226,6 +227,9 @@ TEST_P(JournalModeTest, AWriterWaitsForAnotherStationsSnapshotOrGoesAlongsideIt)
             return 1;
         }
         self.tell("reading " + std::to_string(count(other, h)));
+        if (!self.awaitGo()) {
+            return 1;
+        }
         std::this_thread::sleep_for(kReading);
         self.tell("read " + std::to_string(count(other, h)));
         other.endSnapshot(container);
@@ -233,6 +237,7 @@ TEST_P(JournalModeTest, AWriterWaitsForAnotherStationsSnapshotOrGoesAlongsideIt)
     });
     ASSERT_EQ(reader.hear(), "reading 1");
     const auto start = Clock::now();
+    reader.go();
     RecordManager rm(SeparateContainers, options(GetParam()));
     std::int16_t h = 0;
     ASSERT_EQ(rm.VmxOpen(file(), 0, 3, h), 0);

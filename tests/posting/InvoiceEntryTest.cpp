@@ -11,8 +11,6 @@
 #include "support/Child.h"
 #include "support/FaultVfs.h"
 
-#include <unistd.h>
-
 namespace zelvo {
 namespace {
 
@@ -341,7 +339,9 @@ TEST_P(NumberRaceTest, TheSecondStationIsAskedAndTheNumbersStayContiguous) {
         e.load();
         RecordLock held(station.archives(), arc::kPr, purchase ? "prot1" : "co1", 0);
         self.tell("locked");
-        usleep(300000);
+        if (!self.awaitGo()) {
+            return 1;
+        }
         for (const auto& [control, value] : std::vector<std::pair<const char*, const char*>>{
                  {"TEXT1", "10/03/2026"},
                  {"text3", "10/03/2026"},
@@ -358,6 +358,7 @@ TEST_P(NumberRaceTest, TheSecondStationIsAskedAndTheNumbersStayContiguous) {
         return e.lastPosted() > 0 ? 0 : 1;
     });
     ASSERT_EQ(other.hear(), "locked");
+    year.archives().setLockWaitHook([&other](LockWait) { other.go(); });
     year.dialogs.queueAnswer(yes ? Answer::Yes : Answer::No);
     s->click("Command1");
     ASSERT_EQ(other.wait(), 0);

@@ -118,16 +118,21 @@ TEST_F(RecordLockTest, NestedGuardsOfOneStationKeepTheLockUntilTheOutermostEnds)
 }
 
 TEST_F(RecordLockTest, AWaitForAnotherStationCallsTheHookUntilTheLockIsGranted) {
+    // The other station holds its lock on for a while once we are waiting for it.
     test::Child other([this](test::Child& self) {
         Year station(dir.prefix());
         RecordLock held(station.archives(), arc::kPr, "mc", 0);
         self.tell(held.held() ? "locked" : "refused");
+        const bool came = self.awaitGo();
         usleep(300000);
-        return 0;
+        return came ? 0 : 1;
     });
     ASSERT_EQ(other.hear(), "locked");
     std::vector<LockWait> events;
-    year.archives().setLockWaitHook([&events](LockWait e) { events.push_back(e); });
+    year.archives().setLockWaitHook([&events, &other](LockWait e) {
+        other.go();
+        events.push_back(e);
+    });
     PostingEngine engine(year.session());
     EXPECT_GT(engine.post(Movement("10/03/2026", {{"00015", 100, 0}, {"00020", 0, 100}})), 0);
     EXPECT_EQ(other.wait(), 0);

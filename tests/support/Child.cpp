@@ -1,5 +1,6 @@
 #include "support/Child.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +10,7 @@
 namespace zelvo::test {
 
 Child::Child(std::function<int(Child&)> body) {
-    if (::pipe(m_toParent) != 0) {
+    if (::pipe(m_toParent) != 0 || ::pipe(m_toChild) != 0) {
         throw std::runtime_error("pipe failed");
     }
     m_pid = ::fork();
@@ -18,19 +19,24 @@ Child::Child(std::function<int(Child&)> body) {
     }
     if (m_pid == 0) {
         ::close(m_toParent[0]);
+        ::close(m_toChild[1]);
         int rc = body(*this);
         ::_exit(rc);
     }
     ::close(m_toParent[1]);
     m_toParent[1] = -1;
+    ::close(m_toChild[0]);
+    m_toChild[0] = -1;
 }
 
 Child::~Child() {
     if (m_pid > 0 && !m_reaped) {
         kill();
     }
-    if (m_toParent[0] >= 0) {
-        ::close(m_toParent[0]);
+    for (int fd : {m_toParent[0], m_toChild[1]}) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
     }
 }
 
@@ -68,6 +74,21 @@ int Child::wait() {
         m_exit = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     }
     return m_exit;
+}
+
+void Child::go() {
+    if (!m_gone) {
+        m_gone = true;
+        const char c = 'g';
+        ssize_t n = ::write(m_toChild[1], &c, 1);
+        (void)n;
+    }
+}
+
+bool Child::awaitGo() {
+    pollfd p{m_toChild[0], POLLIN, 0};
+    char c = 0;
+    return ::poll(&p, 1, 10000) == 1 && ::read(m_toChild[0], &c, 1) == 1;
 }
 
 }  // namespace zelvo::test

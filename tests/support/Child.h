@@ -24,10 +24,18 @@ class Child {
     void kill();
     // In the parent: the child's exit code (-1 when it was killed).
     int wait();
+    // For a child that must not go on before the parent has got somewhere (waiting for the
+    // child's lock, say), however slow the machine. In the parent: lets the child go on
+    // (once; later calls do nothing). In the child: waits for that, ten seconds at most,
+    // and says whether it came.
+    void go();
+    bool awaitGo();
 
   private:
     pid_t m_pid = -1;
     int m_toParent[2] = {-1, -1};
+    int m_toChild[2] = {-1, -1};
+    bool m_gone = false;
     bool m_reaped = false;
     int m_exit = -1;
 };

@@ -1,7 +1,6 @@
 // The program's side of a lock wait: the window lives on under the busy cursor.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTimer>
@@ -31,6 +30,8 @@ TEST(LockWaitTest, AWaitingStationProcessesEventsUnderTheBusyCursor) {
     CreateInstallation(session, "2026");
     OpenYear(session, dir.prefix());
 
+    // The other station lets its lock go only when our waiting window has turned its event
+    // loop: never before we wait, however slow the machine.
     test::Child other([&dir](test::Child& self) {
         ScriptedDialogs d;
         FixedClock c{"15/03/2026"};
@@ -38,8 +39,7 @@ TEST(LockWaitTest, AWaitingStationProcessesEventsUnderTheBusyCursor) {
         OpenYear(station, dir.prefix());
         RecordLock held(station.archives(), arc::kPr, "mc", 0);
         self.tell(held.held() ? "locked" : "refused");
-        usleep(300000);
-        return 0;
+        return self.awaitGo() ? 0 : 1;
     });
     ASSERT_EQ(other.hear(), "locked");
 
@@ -51,6 +51,7 @@ TEST(LockWaitTest, AWaitingStationProcessesEventsUnderTheBusyCursor) {
         if (const QCursor* c = QApplication::overrideCursor()) {
             shown = c->shape();
         }
+        other.go();
     });
     {
         RecordLock mine(session.archives(), arc::kPr, "mc", 0);
