@@ -443,7 +443,7 @@ TEST_F(RecordManagerTest, LocksConflictBetweenProcessesAndDieWithTheirHolder) {
     // A server notices the lost session a moment after the process dies, as the callers'
     // retry loops do; a folder's lock goes with the process itself.
     std::int16_t s = rm.VmxLock(h, "00051");
-    for (int i = 0; i < 200 && s == status::kLocked && dir.onServer(); ++i) {
+    for (int i = 0; i < 1000 && s == status::kLocked && dir.onServer(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         s = rm.VmxLock(h, "00051");
     }

@@ -17,13 +17,15 @@
 namespace zelvo {
 namespace {
 
-// Ends every other session on the data directory's database, as a server restart would.
+// Ends every other session on the data directory's database, as a server restart would,
+// and returns when they are gone (a termination is only asked for otherwise, and a busy
+// machine may let the next statement through first).
 void CutEveryStationOff(const std::string& dataDirectory) {
     PGconn* c = PQconnectdb(isam::ServerUri(dataDirectory).c_str());
     ASSERT_EQ(PQstatus(c), CONNECTION_OK) << PQerrorMessage(c);
     PGresult* r = PQexec(c,
-                         "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE "
-                         "datname = current_database() AND pid <> pg_backend_pid()");
+                         "SELECT count(pg_terminate_backend(pid, 10000)) FROM pg_stat_activity "
+                         "WHERE datname = current_database() AND pid <> pg_backend_pid()");
     EXPECT_EQ(PQresultStatus(r), PGRES_TUPLES_OK) << PQerrorMessage(c);
     PQclear(r);
     PQfinish(c);
