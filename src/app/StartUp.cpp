@@ -11,7 +11,7 @@
 #include "archive/InstallationNotes.h"
 #include "base/Version.h"
 #include "isam/FileModes.h"
-#include "isam/ServerDatabase.h"
+#include "isam/InstallationTurn.h"
 #include "isam/ServerLocation.h"
 
 namespace zelvo {
@@ -122,27 +122,28 @@ bool StartUp::run() {
         return false;
     }
 
-    // A single-user program starting on an empty folder installs itself there; a folder
-    // that already holds archives but no register is a broken or unreachable one.
-    // The user's own data folder, or one named on the command line, is made on first use.
-    // A server named in the location file is the office's: it is installed on by whoever
-    // starts first on an empty database.
-    // The turn is taken at every start, installed or not: a database that merely holds
-    // containers may be one another station is still installing into, and only its turn
-    // ending says the installation is whole.
+    // A program starting on an empty local folder installs itself there; a folder that
+    // already holds archives but no register is a broken or unreachable one. The user's own
+    // data folder, or one named on the command line, is made on first use. A server named
+    // in the location file is the office's: it is installed on by whoever starts first on
+    // an empty database. Either way the installation turn is taken at every start,
+    // installed or not: containers may be those another copy is still making.
+    const std::string year = std::to_string(m_session.clock().currentYear());
     if (server) {
-        isam::ServerInstallationTurn turn(v.dataDirectory);
+        isam::InstallationTurn turn(v.dataDirectory);
         if (!holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
-            CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
+            CreateInstallation(m_session, year);
         }
-    } else {
+    } else if (!network) {
         std::error_code ec;
-        if (!network && v.dataDirectory != v.programFolder) {
+        if (v.dataDirectory != v.programFolder) {
             std::filesystem::create_directories(v.dataDirectory, ec);
         }
-        if (!network && std::filesystem::is_directory(v.dataDirectory, ec) &&
-            !holdsArchives(v.dataDirectory)) {
-            CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
+        if (std::filesystem::is_directory(v.dataDirectory, ec)) {
+            isam::InstallationTurn turn(v.dataDirectory);
+            if (!holdsArchives(v.dataDirectory)) {
+                CreateInstallation(m_session, year);
+            }
         }
     }
 

@@ -98,17 +98,4 @@ bool DropServerDatabase(const std::string& serverUri, const std::string& name,
                message, nullptr);
 }
 
-ServerInstallationTurn::ServerInstallationTurn(const std::string& dataDirectory)
-    : m_connection(PQconnectdb(ServerUri(dataDirectory).c_str())) {
-    if (PQstatus(m_connection) == CONNECTION_OK) {
-        // Whoever cannot get the turn (a server that does not answer) goes on: the start-up
-        // then meets the same server and reports it.
-        PQclear(PQexec(m_connection, "SELECT pg_advisory_lock(5919135373624111104)"));
-    }
-}
-
-ServerInstallationTurn::~ServerInstallationTurn() {
-    PQfinish(m_connection);
-}
-
 }  // namespace zelvo::isam

@@ -2,8 +2,6 @@
 
 #include <string>
 
-struct pg_conn;
-
 namespace zelvo::isam {
 
 // Whole databases of a server, made and dropped at once: a throwaway installation (each
@@ -27,20 +25,5 @@ bool CreateServerDatabase(const std::string& serverUri, const std::string& name,
 // not an error.
 bool DropServerDatabase(const std::string& serverUri, const std::string& name,
                         std::string& message);
-
-// The turn to install into an empty server database: stations started together on a new
-// office's database would otherwise all find it empty and install over each other. Held
-// (a session advisory lock on a connection of its own, waited for) while the object lives;
-// the next station then finds the installation made.
-class ServerInstallationTurn {
-  public:
-    explicit ServerInstallationTurn(const std::string& dataDirectory);
-    ~ServerInstallationTurn();
-    ServerInstallationTurn(const ServerInstallationTurn&) = delete;
-    ServerInstallationTurn& operator=(const ServerInstallationTurn&) = delete;
-
-  private:
-    ::pg_conn* m_connection = nullptr;
-};
 
 }  // namespace zelvo::isam

@@ -1,12 +1,10 @@
-// What only a server does: it may go away in the middle of the work (the operator gets the
-// archive error report, nothing partial is left, and the next operation connects again),
-// and stations started together on a new office's empty database install into it once.
+// What only a server does: it may go away in the middle of the work. The operator gets the
+// archive error report, nothing partial is left, and the next operation connects again.
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
 #include "YearFixture.h"
-#include "app/StartUp.h"
 #include "isam/RecordManager.h"
 #include "isam/ServerLocation.h"
 #include "isam/WriteGate.h"
@@ -97,48 +95,6 @@ TEST_F(ServerTest, ARegistrationCutOffIsReportedAndPostsWhenConfirmedAgain) {
     EXPECT_TRUE(year.takeBoxes().empty());
     EXPECT_EQ(year.journal().size(), linesBefore.size() + 2);
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
-}
-
-class Fonts : public FontCatalog {
-  public:
-    bool printerAvailable() const override { return true; }
-    bool isInstalled(const std::string&) const override { return true; }
-};
-
-TEST_F(ServerTest, StationsStartedTogetherOnAnEmptyDatabaseInstallOnce) {
-    std::vector<std::unique_ptr<test::Child>> stations;
-    for (int i = 0; i < 3; ++i) {
-        stations.push_back(std::make_unique<test::Child>([this](test::Child& self) {
-            ScriptedDialogs dialogs;
-            FixedClock clock("15/03/2026");
-            Session session(dialogs, clock);
-            Fonts fonts;
-            StartUp startUp(session, fonts);
-            startUp.useDataDirectory(place.prefix());
-            const bool ok = startUp.run() && dialogs.boxes().empty() &&
-                            session.archives().getByKey(arc::kDataz, "AB") == 0;
-            self.tell(ok                        ? "started"
-                      : dialogs.boxes().empty() ? "failed"
-                                                : dialogs.boxes()[0].text);
-            return ok ? 0 : 1;
-        }));
-    }
-    for (auto& s : stations) {
-        EXPECT_EQ(s->hear(), "started");
-        EXPECT_EQ(s->wait(), 0);
-    }
-    // Every archive holds what one installation puts there, as in a database installed by
-    // one station alone.
-    test::DataPlace alone;
-    test::Year one(alone.prefix());
-    test::Year year(place.prefix());
-    for (int archive : {arc::kDataz, arc::kCiva, arc::kPc, arc::kPr}) {
-        std::int64_t expected = -1;
-        std::int64_t n = -2;
-        one.archives().count(archive, expected);
-        year.archives().count(archive, n);
-        EXPECT_EQ(n, expected) << Catalog::archiveText(archive);
-    }
 }
 
 }  // namespace
