@@ -85,13 +85,17 @@ WriteGate::Outcome WriteGate::enter(std::chrono::milliseconds limit) {
     if (timer_create(CLOCK_MONOTONIC, &ev, &timer) != 0) {
         return Outcome::Failed;
     }
+    // The timer goes on ringing every 10 ms past the limit: a ring that comes while this
+    // thread is not yet (or no longer) in the wait, as on a busy machine, interrupts nothing,
+    // and a single one would leave the wait without an end.
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     struct itimerspec when {};
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
     when.it_value.tv_sec = static_cast<time_t>(seconds.count());
     when.it_value.tv_nsec = static_cast<long>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(limit - seconds).count());
+    when.it_interval.tv_nsec = 10'000'000;
     timer_settime(timer, 0, &when, nullptr);
-    const auto deadline = std::chrono::steady_clock::now() + limit;
     int rc = -1;
     int err = 0;
     do {
