@@ -156,25 +156,14 @@ Entry with(std::string Entry::*field, std::string value) {
 constexpr const char* kNoParty = "NON E' STATO INSERITO IL CLIENTE";
 constexpr const char* kBadDate = "La data inserita non è valida";
 
+// The refusals of each missing field, in the order the screen checks them, are the operator
+// script's (duedates_registration); these are the inputs it does not type.
 INSTANTIATE_TEST_SUITE_P(
     Fields, RegistrationRefusalTest,
     ::testing::Values(
-        RefusalCase{"no_party", with(&Entry::party, ""), kNoParty, R::kParty},
-        RefusalCase{"a_supplier_as_customer", with(&Entry::party, "Verdi Forniture"), kNoParty,
-                    R::kParty},
         RefusalCase{"a_prefix", with(&Entry::party, "Ross"), kNoParty, R::kParty},
-        RefusalCase{"no_number", with(&Entry::number, ""),
-                    "NON E' STATO INSERITO IL NUMERO DELLA FATTURA", R::kInvoiceNumber},
-        RefusalCase{"no_invoice_date", with(&Entry::invoiceDate, "__/__/____"),
-                    "NON E' STATA INSERITA LA DATA DELLA FATTURA", R::kInvoiceDate},
-        RefusalCase{"bad_invoice_date", with(&Entry::invoiceDate, "31/04/2026"), kBadDate,
-                    R::kInvoiceDate},
-        RefusalCase{"no_amount", with(&Entry::amount, ""), "NON E' STATO INSERITO L'IMPORTO",
-                    R::kAmount},
         RefusalCase{"zero_amount", with(&Entry::amount, "0"), "NON E' STATO INSERITO L'IMPORTO",
                     R::kAmount},
-        RefusalCase{"no_due_date", with(&Entry::dueDate, "__/__/____"),
-                    "NON E' STATA INSERITA LA DATA DELLA SCADENZA", R::kDueDate},
         RefusalCase{"bad_due_date", with(&Entry::dueDate, "29/02/2027"), kBadDate, R::kDueDate}));
 
 // Rossi Mario (00051) and Bianchi Srl (00052) in "sd", one of Rossi's settled.
