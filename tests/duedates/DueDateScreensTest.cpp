@@ -160,11 +160,11 @@ constexpr const char* kBadDate = "La data inserita non è valida";
 // script's (duedates_registration); these are the inputs it does not type.
 INSTANTIATE_TEST_SUITE_P(
     Fields, RegistrationRefusalTest,
-    ::testing::Values(
-        RefusalCase{"a_prefix", with(&Entry::party, "Ross"), kNoParty, R::kParty},
-        RefusalCase{"zero_amount", with(&Entry::amount, "0"), "NON E' STATO INSERITO L'IMPORTO",
-                    R::kAmount},
-        RefusalCase{"bad_due_date", with(&Entry::dueDate, "29/02/2027"), kBadDate, R::kDueDate}));
+    ::testing::Values(RefusalCase{"a_prefix", with(&Entry::party, "Ross"), kNoParty, R::kParty},
+                      RefusalCase{"zero_amount", with(&Entry::amount, "0"),
+                                  "NON E' STATO INSERITO L'IMPORTO", R::kAmount},
+                      RefusalCase{"bad_due_date", with(&Entry::dueDate, "29/02/2027"), kBadDate,
+                                  R::kDueDate}));
 
 // Rossi Mario (00051) and Bianchi Srl (00052) in "sd", one of Rossi's settled.
 class ListingTest : public test::DueDateYear {
