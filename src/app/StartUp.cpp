@@ -44,19 +44,9 @@ std::string openFolderMessage(const std::string& dir) {
            "scrittura sulla cartella e avviare di nuovo Zelvo.";
 }
 
-bool holdsArchives(const std::string& dir) {
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-        if (entry.path().extension() == ".isd") {
-            return true;
-        }
-    }
-    return false;
-}
-
-// A server's containers are its schemas; one that cannot be listed is taken as holding
-// archives, so that an unreachable server is reported by the register's opening, not
-// installed on.
+// A folder's containers are its ".isd" files, a server's its schemas; a place that cannot be
+// listed is taken as holding archives, so that an unreachable server is reported by the
+// register's opening, not installed on.
 bool holdsArchives(isam::RecordManager& rm, const std::string& dataDirectory) {
     std::vector<std::string> containers;
     return InstallationContainers(rm, dataDirectory, containers) != isam::status::kOk ||
@@ -128,22 +118,14 @@ bool StartUp::run() {
     // in the location file is the office's: it is installed on by whoever starts first on
     // an empty database. Either way the installation turn is taken at every start,
     // installed or not: containers may be those another copy is still making.
-    const std::string year = std::to_string(m_session.clock().currentYear());
-    if (server) {
+    std::error_code ec;
+    if (!server && !network && v.dataDirectory != v.programFolder) {
+        std::filesystem::create_directories(v.dataDirectory, ec);
+    }
+    if (server || (!network && std::filesystem::is_directory(v.dataDirectory, ec))) {
         isam::InstallationTurn turn(v.dataDirectory);
         if (!holdsArchives(m_session.archives().recordManager(), v.dataDirectory)) {
-            CreateInstallation(m_session, year);
-        }
-    } else if (!network) {
-        std::error_code ec;
-        if (v.dataDirectory != v.programFolder) {
-            std::filesystem::create_directories(v.dataDirectory, ec);
-        }
-        if (std::filesystem::is_directory(v.dataDirectory, ec)) {
-            isam::InstallationTurn turn(v.dataDirectory);
-            if (!holdsArchives(v.dataDirectory)) {
-                CreateInstallation(m_session, year);
-            }
+            CreateInstallation(m_session, std::to_string(m_session.clock().currentYear()));
         }
     }
 
