@@ -30,13 +30,6 @@ constexpr const char* kInUse =
     "Gli archivi da ripristinare sono in uso su un'altra postazione: chiudere il programma sulle "
     "altre postazioni e ripetere il ripristino";
 
-std::vector<std::string> serverContainers(const std::string& dataDirectory) {
-    isam::RecordManager rm(isam::ContainerTables);
-    std::vector<std::string> names;
-    InstallationContainers(rm, dataDirectory, names);
-    return names;
-}
-
 bool isContainerName(const std::string& name) {
     return name.size() > 4 && name.find('/') == std::string::npos &&
            name.find('\\') == std::string::npos && name[0] != '.' &&
@@ -167,7 +160,7 @@ std::vector<std::string> CompanyContainers(const std::string& dataDirectory,
                                            const std::string& company, const std::string& year) {
     const bool server = isam::IsServerLocation(dataDirectory);
     const std::vector<std::string> onServer =
-        server ? serverContainers(dataDirectory) : std::vector<std::string>();
+        server ? AllContainers(dataDirectory) : std::vector<std::string>();
     std::vector<std::string> names;
     for (const std::string& stem :
          {year + company, company, std::string("gg"), std::string("civa"), std::string("cpag"),
@@ -183,18 +176,10 @@ std::vector<std::string> CompanyContainers(const std::string& dataDirectory,
 }
 
 std::vector<std::string> AllContainers(const std::string& dataDirectory) {
-    if (isam::IsServerLocation(dataDirectory)) {
-        return serverContainers(dataDirectory);
-    }
+    isam::RecordManager rm(isam::ContainerTables);
     std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dataDirectory, ec)) {
-        std::string name = entry.path().filename().string();
-        if (entry.is_regular_file() && isContainerName(name)) {
-            names.push_back(name);
-        }
-    }
-    std::sort(names.begin(), names.end());
+    InstallationContainers(rm, dataDirectory, names);
+    std::erase_if(names, [](const std::string& name) { return !isContainerName(name); });
     return names;
 }
 
