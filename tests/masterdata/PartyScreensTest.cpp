@@ -53,10 +53,11 @@ class PartyTest : public ChartFixture {
     }
 };
 
+// Two blanks are the party_registration script's.
 TEST_F(PartyTest, ANameOfBlanksTabsOrLineBreaksIsNoName) {
     std::int64_t before = 0;
     archives().count(arc::kPc, before);
-    for (const char* blank : {" ", "  ", "\t", "\n", " \r\n\t"}) {
+    for (const char* blank : {" ", "\t", "\n", " \r\n\t"}) {
         dialogs.clear();
         registerParty(Party::Customer, blank);
         auto boxes = dialogs.boxes();
@@ -80,15 +81,13 @@ TEST_F(PartyTest, TypedPaymentTermsMustBeRegisteredOnes) {
     EXPECT_EQ(dialogs.beeps(), 1);
 }
 
+// The card shown on choosing the party and the field cleared afterwards are the
+// party_variation script's.
 TEST_F(PartyTest, VariationRewritesTheCardKeepingTheTotals) {
     registerParty(Party::Customer, "Verdi Luca", "100");
     setTotals("00051", 300, 50);
     auto screen = open<PartyEntry>(Party::Customer, Mode::Variation);
-    const FormState& f = screen->form();
-
     type(*screen, "text17", "VERDI LUCA");
-    EXPECT_EQ(f.text("text1"), "Verdi Luca");
-    EXPECT_EQ(f.text("saldoiniz"), "100");
     // Its own name in another letter case is no clash.
     type(*screen, "text1", "VERDI Luca");
     type(*screen, "saldoiniz", "1000");
@@ -109,7 +108,6 @@ TEST_F(PartyTest, VariationRewritesTheCardKeepingTheTotals) {
     EXPECT_EQ(r.number(chart::kProgressiveCredit), 50);
     EXPECT_EQ(r.number(chart::kClosingBalance), 1250);
     EXPECT_EQ(r.text(chart::kAccountCode), "000010000500051");
-    EXPECT_EQ(f.text("text17"), "");
 }
 
 // Instalments written straight into the due-date archives, as invoices and collections

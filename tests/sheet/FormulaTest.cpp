@@ -56,13 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"third_times_three", {{"a1", "=1/3*3"}}, "a1", "1"},
         Case{"tenths", {{"a1", "=0.1+0.2-0.3"}}, "a1", "0"},
         Case{"half", {{"a1", "=7/2"}}, "a1", "3,5"},
-        // References.
-        Case{"reference", {{"a1", "5"}, {"b1", "=a1*2"}}, "b1", "10"},
+        // References; a plain one and a typed grouping read are the sheet_window script's.
         Case{"upper_case", {{"c6", "9"}, {"c7", "4"}, {"d6", "=C6-c7"}}, "d6", "5"},
         Case{"empty_is_zero", {{"a1", "=z99+1"}}, "a1", "1"},
         Case{"only_an_empty_cell", {{"a1", "=z99"}}, "a1", "0"},
         Case{"typed_comma", {{"a1", "1.234,5"}, {"a2", "=a1*2"}}, "a2", "2469"},
-        Case{"typed_grouping", {{"a1", "1.500.000"}, {"a2", "=a1+1"}}, "a2", "1500001"},
         Case{"formula_before_its_data", {{"b1", "=a1+a2"}, {"a1", "3"}, {"a2", "4"}}, "b1", "7"},
         // Ranges and functions.
         Case{"sum_column",
@@ -85,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
               {"e13", "=sum(d3:d12)"}},
              "e13",
              "750"},
-        // Errors, shown in the cell.
-        Case{"divide_by_zero", {{"a1", "=1/0"}}, "a1", "#DIV/0!"},
+        // Errors, shown in the cell; a division by zero is the sheet_window script's.
         Case{"divide_by_empty", {{"a1", "=5/b7"}}, "a1", "#DIV/0!"},
         Case{"dangling_operator", {{"a1", "=a1+"}}, "a1", "#ERRORE!"},
         Case{"unknown_function", {{"a1", "=media(b1:b2)"}}, "a1", "#ERRORE!"},
@@ -100,11 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
              "#DIV/0!"},
         Case{"text_kept_with_quote", {{"a1", "'123"}}, "a1", "123"},
         Case{"overflow", {{"a1", "=999999999999999999999*999999999999999999999"}}, "a1", "#NUM!"},
-        // Cycles.
+        // Cycles; one broken again is the sheet_window script's.
         Case{"self_reference", {{"a1", "=a1+1"}}, "a1", "#CICLO!"},
         Case{"two_cells", {{"a1", "=b1"}, {"b1", "=a1"}}, "a1", "#CICLO!"},
-        Case{"range_over_itself", {{"a1", "1"}, {"a3", "=sum(a1:a5)"}}, "a3", "#CICLO!"},
-        Case{"cycle_broken_again", {{"a1", "=b1"}, {"b1", "=a1"}, {"b1", "8"}}, "a1", "8"}),
+        Case{"range_over_itself", {{"a1", "1"}, {"a3", "=sum(a1:a5)"}}, "a3", "#CICLO!"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 struct FormatCase {
